@@ -1,0 +1,206 @@
+// The simulated game behind the hook's nine operations: a native table keyed
+// by hash, game globals, a trace of every call, a frame driver that runs the
+// plug-in's script routine on its own thread, keyboard messages, a tick clock
+// and the game window.
+//
+// Sections: native calls and the trace; globals; frames, keyboard and clock;
+// the window; notifications.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "host/platform.h"
+
+namespace sim {
+
+class ScriptThread;
+
+// One native call as the handler sees it: the argument words and the result slots.
+class NativeCall {
+  public:
+    NativeCall(const std::vector<std::uint64_t>& args, std::uint64_t* slots)
+        : args_(args), slots_(slots) {}
+
+    std::size_t ArgCount() const { return args_.size(); }
+    std::uint64_t Word(std::size_t i) const { return i < args_.size() ? args_[i] : 0; }
+    std::int32_t Int(std::size_t i) const { return static_cast<std::int32_t>(Word(i)); }
+    std::uint32_t Uint(std::size_t i) const { return static_cast<std::uint32_t>(Word(i)); }
+    bool Bool(std::size_t i) const { return Uint(i) != 0; }
+    float Float(std::size_t i) const;
+    // The NUL-terminated text at the argument's address; null gives nullopt.
+    std::optional<std::string> Text(std::size_t i) const;
+    const char* RawText(std::size_t i) const {
+        return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(Word(i)));
+    }
+
+    void ReturnWord(std::uint64_t value, std::size_t slot = 0) { slots_[slot] = value; }
+    void ReturnInt(std::int32_t value) { slots_[0] = static_cast<std::uint32_t>(value); }
+    void ReturnUint(std::uint32_t value) { slots_[0] = value; }
+    void ReturnBool(bool value) { slots_[0] = value ? 1 : 0; }
+    void ReturnFloat(float value, std::size_t slot = 0);
+    void ReturnPointer(const void* pointer) {
+        slots_[0] = reinterpret_cast<std::uintptr_t>(pointer);
+    }
+    void ReturnVector(float x, float y, float z);
+
+  private:
+    const std::vector<std::uint64_t>& args_;
+    std::uint64_t* slots_;
+};
+
+using NativeHandler = std::function<void(NativeCall&)>;
+
+// How the trace shows a native's arguments, one character per argument:
+// i signed, u unsigned/hash, b bool, f float, s text, p pointer or game value.
+// Missing characters show as unsigned.
+struct NativeInfo {
+    std::string role;
+    std::string signature;
+    NativeHandler handler;
+};
+
+struct TraceEvent {
+    enum class Kind { Native, GlobalWrite };
+    Kind kind = Kind::Native;
+    std::uint64_t frame = 0;
+    // Native
+    std::uint64_t hash = 0;
+    std::string role;  // empty for an unknown native
+    bool unknown = false;
+    std::vector<std::uint64_t> args;
+    std::vector<std::string> texts;  // one per text argument, in order
+    // GlobalWrite
+    std::int32_t globalIndex = 0;
+    std::uint64_t before = 0;
+    std::uint64_t after = 0;
+};
+
+struct Notification {
+    std::uint64_t frame = 0;
+    std::string text;
+};
+
+class Game {
+  public:
+    Game();
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // Back to a game with nothing registered, no trace and default state;
+    // every module's natives are registered again.
+    void Reset();
+
+    // --- Native calls and the trace -------------------------------------
+    void RegisterNative(std::uint64_t hash, std::string role, std::string signature,
+                        NativeHandler handler);
+    bool HasNative(std::uint64_t hash) const { return natives_.count(hash) != 0; }
+    const NativeInfo* FindNative(std::uint64_t hash) const;
+    const std::vector<TraceEvent>& Trace();
+    void ClearTrace();
+    // Calls of natives without a handler; each answered zeros.
+    std::vector<TraceEvent> UnknownCalls();
+    // Observers see each event as it is recorded (the tool's live output).
+    void SetTraceObserver(std::function<void(const TraceEvent&)> observer);
+
+    // --- Globals ---------------------------------------------------------
+    std::uint64_t Global(std::int32_t index) const;
+    void SetGlobal(std::int32_t index, std::uint64_t value);
+    // Make getGlobalPtr answer null for this index (a hook that lost a global).
+    void SetGlobalMissing(std::int32_t index, bool missing);
+
+    // --- Frames, keyboard, clock ------------------------------------------
+    std::uint64_t FrameNumber() const { return frame_; }
+    // Runs one frame: the game's own per-frame work, then the script until it
+    // yields with scriptWait.
+    void RunFrame();
+    void RunFrames(int count);
+    // Called before the script runs on every frame; modules reset per-frame state here.
+    void AddFrameHook(std::function<void()> hook);
+    // A keyboard message as the hook delivers it; safe from any thread.
+    void SendKeyboardMessage(std::uint32_t key, bool isUp);
+    void KeyDown(std::uint32_t key) { SendKeyboardMessage(key, false); }
+    void KeyUp(std::uint32_t key) { SendKeyboardMessage(key, true); }
+    std::uint32_t Tick() const { return tick_; }
+    void SetTick(std::uint32_t tick) { tick_ = tick; }
+    void AdvanceTick(std::uint32_t ms) { tick_ += ms; }
+    void SetMillisecondsPerFrame(std::uint32_t ms) { msPerFrame_ = ms; }
+    bool ScriptRunning() const;
+
+    // --- Window ------------------------------------------------------------
+    // A window of this width, or none.
+    void SetWindow(std::optional<std::int32_t> width) { windowWidth_ = width; }
+
+    // --- Notifications -----------------------------------------------------
+    const std::vector<Notification>& Notifications() const { return notifications_; }
+    void ClearNotifications() { notifications_.clear(); }
+    void AddNotification(std::string text) { notifications_.push_back({frame_, std::move(text)}); }
+
+    // --- The hook's side (called through the platform seam) ----------------
+    void HookScriptRegister(platform::ModuleHandle module, platform::ScriptRoutine routine);
+    void HookScriptUnregister(platform::ModuleHandle module);
+    void HookKeyboardRegister(platform::KeyboardHandler handler);
+    void HookKeyboardUnregister(platform::KeyboardHandler handler);
+    void HookScriptWait(std::uint32_t ms);
+    void HookNativeInit(std::uint64_t hash);
+    void HookNativePush(std::uint64_t value);
+    std::uint64_t* HookNativeCall();
+    std::uint64_t* HookGetGlobalPtr(std::int32_t index);
+    platform::WindowHandle HookFindWindow(const char* className, const char* title);
+    bool HookGetWindowRect(platform::WindowHandle window, platform::WindowRect* rect);
+    std::uint32_t HookTickCount() const { return tick_; }
+
+    // Ends the script routine (as when the game unloads the plug-in).
+    void StopScript();
+
+  private:
+    struct WatchedSlot {
+        std::int32_t index;
+        std::uint64_t* slot;
+        std::uint64_t value;
+    };
+    void CheckGlobalWrites();
+    void Record(TraceEvent event);
+
+    std::unordered_map<std::uint64_t, NativeInfo> natives_;
+    std::vector<TraceEvent> trace_;
+    std::function<void(const TraceEvent&)> traceObserver_;
+
+    std::unordered_map<std::int32_t, std::uint64_t>
+        globals_;  // node-based: slot addresses stay put
+    std::unordered_map<std::int32_t, bool> missingGlobals_;
+    std::vector<WatchedSlot> watched_;
+
+    std::uint64_t pendingHash_ = 0;
+    std::vector<std::uint64_t> pendingArgs_;
+    std::array<std::uint64_t, 8> resultSlots_{};
+
+    std::uint64_t frame_ = 0;
+    std::uint32_t tick_ = 100000;
+    std::uint32_t msPerFrame_ = 33;
+    std::vector<std::function<void()>> frameHooks_;
+
+    std::mutex keyboardMutex_;
+    platform::KeyboardHandler keyboardHandler_ = nullptr;
+    platform::ScriptRoutine routine_ = nullptr;
+    std::unique_ptr<ScriptThread> script_;
+
+    std::optional<std::int32_t> windowWidth_;
+    std::vector<Notification> notifications_;
+};
+
+// The one game of this process, as the hook has one.
+Game& TheGame();
+
+// Jenkins one-at-a-time over the lower-cased text: the game's name hash.
+std::uint32_t NameHash(const std::string& text);
+
+}  // namespace sim

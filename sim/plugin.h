@@ -1,0 +1,34 @@
+// Loads the plug-in library into the simulated game the way the hook's loader
+// does, and unloads it again; every load starts from fresh process state.
+#pragma once
+
+#include <string>
+
+namespace sim {
+
+class Plugin {
+  public:
+    // Loads the library and calls its entry point for process attach.
+    explicit Plugin(std::string path);
+    // Stops the script, calls the entry point for process detach and unloads.
+    ~Plugin();
+    Plugin(const Plugin&) = delete;
+    Plugin& operator=(const Plugin&) = delete;
+
+    bool Loaded() const { return library_ != nullptr; }
+    const std::string& Error() const { return error_; }
+    // The entry point with any reason (attach 1, detach 0, threads 2 and 3).
+    int CallEntry(unsigned reason);
+
+  private:
+    using Entry = int (*)(void*, unsigned, void*);
+    std::string path_;
+    void* library_ = nullptr;
+    Entry entry_ = nullptr;
+    std::string error_;
+};
+
+// The plug-in built next to the running program.
+std::string DefaultPluginPath();
+
+}  // namespace sim

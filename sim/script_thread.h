@@ -1,0 +1,44 @@
+// Runs the plug-in's script routine on a thread of its own, handing control
+// back and forth strictly: either the driver or the script runs, never both,
+// so a run is as deterministic as a single thread.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "host/platform.h"
+
+namespace sim {
+
+// Thrown out of scriptWait to end the routine when the plug-in is unloaded.
+struct ScriptTerminated {};
+
+class ScriptThread {
+  public:
+    explicit ScriptThread(platform::ScriptRoutine routine);
+    ~ScriptThread();  // stops the routine if it still runs
+
+    // Lets the routine run until it next calls scriptWait (or returns).
+    void RunUntilWait();
+    // Called on the script thread by scriptWait: hands control back to the
+    // driver and returns when the next frame starts.
+    void YieldToDriver();
+    void Stop();
+    bool Finished() const;
+
+  private:
+    enum class Turn { Driver, Script };
+    void Body();
+
+    platform::ScriptRoutine routine_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    Turn turn_ = Turn::Driver;
+    bool stopping_ = false;
+    bool finished_ = false;
+    bool started_ = false;
+    std::thread thread_;
+};
+
+}  // namespace sim

@@ -1,0 +1,29 @@
+// Library entry: register with the hook on load, unregister on unload.
+#include <cstdint>
+
+#include "host/keyboard.h"
+#include "host/platform.h"
+#include "host/script.h"
+
+#if defined(_WIN32)
+#define GARBOLT_ENTRY
+#else
+// The simulated game finds the entry point by name in the loaded library.
+#define GARBOLT_ENTRY __attribute__((visibility("default")))
+#endif
+
+namespace {
+constexpr std::uint32_t kProcessDetach = 0;
+constexpr std::uint32_t kProcessAttach = 1;
+}  // namespace
+
+extern "C" GARBOLT_ENTRY int DllMain(void* module, std::uint32_t reason, void*) {
+    if (reason == kProcessAttach) {
+        platform::scriptRegister(module, ScriptMain);
+        platform::keyboardHandlerRegister(OnKeyboardMessage);
+    } else if (reason == kProcessDetach) {
+        platform::scriptUnregister(module);
+        platform::keyboardHandlerUnregister(OnKeyboardMessage);
+    }
+    return 1;
+}

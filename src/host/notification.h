@@ -1,0 +1,4 @@
+// Messages to the player: every success and failure report goes through here.
+#pragma once
+
+void ShowNotification(const char* text);

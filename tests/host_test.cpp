@@ -1,0 +1,209 @@
+// The script entry, keyboard table, window measurement and native argument
+// encoding, seen from the simulated game.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "host/keyboard.h"
+#include "host/natives.h"
+#include "sim/game.h"
+#include "support/session.h"
+
+using testing_support::Session;
+
+namespace {
+
+constexpr std::uint32_t kF9 = 120;
+constexpr std::uint32_t kShift = 16;
+
+// The keyboard table of the plug-in library linked into this test program.
+class KeyboardTable : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sim::TheGame().Reset();
+        for (KeyState& entry : keyStates) {
+            entry.time = 0;
+            entry.extraFlag1 = 0;
+            entry.extraFlag2 = 0;
+            entry.isUp = 0;
+        }
+        sim::TheGame().SetTick(5000);
+    }
+    void Message(std::uint32_t key, bool isUp) {
+        OnKeyboardMessage(key, 1, 0, 0, 7, 9, isUp ? 1 : 0);
+    }
+};
+
+TEST_F(KeyboardTable, ReleaseWithinWindowIsSeenOnce) {
+    Message(kF9, true);
+    sim::TheGame().AdvanceTick(50);
+    EXPECT_TRUE(KeyJustReleased(kF9));
+    EXPECT_FALSE(KeyJustReleased(kF9));
+    EXPECT_EQ(keyStates[kF9].time.load(), 0u);
+}
+
+TEST_F(KeyboardTable, OldReleaseIsNotSeen) {
+    Message(kF9, true);
+    sim::TheGame().AdvanceTick(150);
+    EXPECT_FALSE(KeyJustReleased(kF9));
+    sim::TheGame().SetTick(5000 + 99);
+    EXPECT_TRUE(KeyJustReleased(kF9));
+}
+
+TEST_F(KeyboardTable, KeyDownIsNotARelease) {
+    Message(kF9, false);
+    EXPECT_FALSE(KeyJustReleased(kF9));
+}
+
+TEST_F(KeyboardTable, ShiftHeldForThirtySecondsUnlessReleased) {
+    Message(kShift, false);
+    sim::TheGame().AdvanceTick(29999);
+    EXPECT_TRUE(KeyHeld(kShift));
+    sim::TheGame().AdvanceTick(1);
+    EXPECT_FALSE(KeyHeld(kShift));
+
+    Message(kShift, false);
+    EXPECT_TRUE(KeyHeld(kShift));
+    Message(kShift, true);
+    EXPECT_FALSE(KeyHeld(kShift));
+}
+
+TEST_F(KeyboardTable, StoresFlagsAsReceived) {
+    Message(65, false);
+    EXPECT_EQ(keyStates[65].time.load(), 5000u);
+    EXPECT_EQ(keyStates[65].extraFlag1.load(), 7u);
+    EXPECT_EQ(keyStates[65].extraFlag2.load(), 9u);
+    EXPECT_EQ(keyStates[65].isUp.load(), 0u);
+}
+
+TEST_F(KeyboardTable, KeyCodesFrom255AreDropped) {
+    Message(255, true);
+    Message(1000, true);
+    for (const KeyState& entry : keyStates) {
+        EXPECT_EQ(entry.time.load(), 0u);
+    }
+    EXPECT_FALSE(KeyJustReleased(255));
+    EXPECT_FALSE(KeyHeld(255));
+}
+
+TEST_F(KeyboardTable, TickWrapAroundStillCounts) {
+    sim::TheGame().SetTick(0xFFFFFFF0u);
+    Message(kF9, true);
+    sim::TheGame().SetTick(0x00000010u);  // 32 ms later, past the wrap
+    EXPECT_TRUE(KeyJustReleased(kF9));
+
+    sim::TheGame().SetTick(0xFFFFFF00u);
+    Message(kShift, false);
+    sim::TheGame().SetTick(0x00001000u);
+    EXPECT_TRUE(KeyHeld(kShift));
+}
+
+TEST(NativeArguments, EncodesEachKindInOneWord) {
+    sim::Game& game = sim::TheGame();
+    game.Reset();
+    constexpr std::uint64_t kProbe = 0x1234;
+    game.RegisterNative(kProbe, "probe", "iubfsp",
+                        [](sim::NativeCall& call) { call.ReturnVector(1.5f, -2.0f, 3.25f); });
+    const char* text = "LITERAL_STRING";
+    int marker = 0;
+    const Vector3 result = CallNative<Vector3>(kProbe, -1, 0xE7EB9185u, true, 5.0f, text, &marker);
+    const sim::TraceEvent& call = game.Trace().back();
+    ASSERT_EQ(call.args.size(), 6u);
+    EXPECT_EQ(call.args[0], 0x00000000FFFFFFFFull);  // negative int in the low half only
+    EXPECT_EQ(call.args[1], 0xE7EB9185ull);
+    EXPECT_EQ(call.args[2], 1u);
+    EXPECT_EQ(call.args[3], 0x40A00000ull);  // 5.0f
+    EXPECT_EQ(call.args[4], reinterpret_cast<std::uintptr_t>(text));
+    EXPECT_EQ(call.args[5], reinterpret_cast<std::uintptr_t>(&marker));
+    ASSERT_EQ(call.texts.size(), 1u);
+    EXPECT_EQ(call.texts[0], "LITERAL_STRING");
+    EXPECT_FLOAT_EQ(result.x, 1.5f);
+    EXPECT_FLOAT_EQ(result.y, -2.0f);
+    EXPECT_FLOAT_EQ(result.z, 3.25f);
+}
+
+TEST(NativeArguments, DecodesResultsFromTheFirstSlot) {
+    sim::Game& game = sim::TheGame();
+    game.Reset();
+    game.RegisterNative(0x1, "wide", "",
+                        [](sim::NativeCall& call) { call.ReturnWord(0xABCDEF0180000002ull); });
+    EXPECT_EQ(CallNative<std::int32_t>(0x1), static_cast<std::int32_t>(0x80000002u));
+    EXPECT_EQ(CallNative<std::uint32_t>(0x1), 0x80000002u);
+    EXPECT_TRUE(CallNative<bool>(0x1));
+    EXPECT_EQ(CallNative<std::uint64_t>(0x1), 0xABCDEF0180000002ull);
+    game.RegisterNative(0x2, "float", "", [](sim::NativeCall& call) { call.ReturnFloat(0.25f); });
+    EXPECT_FLOAT_EQ(CallNative<float>(0x2), 0.25f);
+    game.RegisterNative(0x3, "zero-high", "",
+                        [](sim::NativeCall& call) { call.ReturnWord(0xFFFFFFFF00000000ull); });
+    EXPECT_FALSE(CallNative<bool>(0x3));  // only the low half counts
+}
+
+TEST(NativeArguments, UnknownNativeIsRecordedAndAnswersZero) {
+    sim::Game& game = sim::TheGame();
+    game.Reset();
+    EXPECT_EQ(CallNative<std::uint64_t>(0xDEADBEEF, 3), 0u);
+    const auto unknown = game.UnknownCalls();
+    ASSERT_EQ(unknown.size(), 1u);
+    EXPECT_EQ(unknown[0].hash, 0xDEADBEEFu);
+}
+
+TEST(Globals, MissingSlotReadsZeroAndSkipsWrites) {
+    sim::Game& game = sim::TheGame();
+    game.Reset();
+    game.SetGlobal(42, 7);
+    EXPECT_EQ(ReadGlobal(42), 7u);
+    WriteGlobal(42, 9);
+    EXPECT_EQ(game.Global(42), 9u);
+    const sim::TraceEvent& write = game.Trace().back();
+    EXPECT_EQ(write.kind, sim::TraceEvent::Kind::GlobalWrite);
+    EXPECT_EQ(write.globalIndex, 42);
+    EXPECT_EQ(write.before, 7u);
+    EXPECT_EQ(write.after, 9u);
+
+    game.SetGlobalMissing(42, true);
+    EXPECT_EQ(ReadGlobal(42), 0u);
+    WriteGlobal(42, 11);
+    game.SetGlobalMissing(42, false);
+    EXPECT_EQ(game.Global(42), 9u);
+}
+
+TEST(NameHash, IsJenkinsOneAtATimeOverLowerCase) {
+    EXPECT_EQ(sim::NameHash("a"), 0xCA2E9442u);
+    EXPECT_EQ(sim::NameHash("META_OUTFIT_COOL_WEATHER"), sim::NameHash("meta_outfit_cool_weather"));
+    EXPECT_EQ(sim::NameHash(""), 0u);
+}
+
+TEST(Entry, ThreadReasonsRegisterNothing) {
+    Session session(false);
+    sim::Plugin plugin(sim::DefaultPluginPath());
+    ASSERT_TRUE(plugin.Loaded()) << plugin.Error();
+    EXPECT_EQ(plugin.CallEntry(2), 1);
+    EXPECT_EQ(plugin.CallEntry(3), 1);
+    session.game().RunFrame();
+    EXPECT_TRUE(session.game().ScriptRunning());
+    EXPECT_EQ(plugin.CallEntry(0), 1);  // detach unregisters the routine
+    session.game().StopScript();
+    session.game().RunFrame();
+    EXPECT_FALSE(session.game().ScriptRunning());
+}
+
+}  // namespace
+
+#include <dlfcn.h>
+
+namespace {
+
+TEST(Entry, UnloadReleasesTheLibrarySoTheNextLoadStartsFresh) {
+    {
+        Session session;
+        session.game().RunFrames(2);
+        EXPECT_TRUE(session.game().ScriptRunning());
+    }
+    void* stillThere = dlopen(sim::DefaultPluginPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
+    EXPECT_EQ(stillThere, nullptr);
+    if (stillThere != nullptr) {
+        dlclose(stillThere);
+    }
+}
+
+}  // namespace
