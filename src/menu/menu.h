@@ -1,0 +1,61 @@
+// The menu controller: turns keys and game controls into menu events once per
+// frame, with sounds and prompts, keeps game controls quiet while open, and
+// draws the current page.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "menu/option.h"
+
+// The key that opens the menu: a Windows virtual-key code, F9 until the settings say otherwise.
+extern std::int32_t menuKey;
+
+class Menu {
+public:
+    // Once per frame: read input, handle it, suppress game controls, draw, prompts.
+    void Update();
+    void ReadInput();
+    void HandleInput();
+    void SuppressGameControls();
+    void SetOpen(bool open, bool withSound);
+    // Creates a game prompt for the control and stores its handle in `handle`.
+    void CreatePrompt(std::int32_t& handle, const std::string& text, std::uint32_t controlHash);
+    // The current row of the current page, or null when there is none.
+    Option* SelectedOption();
+    void PlayMenuSound(const char* name, const char* set);
+
+    // Builds a page with `builder` and registers it under `id`, replacing an earlier page.
+    static void AddSubmenu(const std::string& title, const std::string& subtitle, std::int32_t id,
+                           std::int32_t maxVisibleOptions, std::function<void(Submenu*)> builder);
+
+    // Node-based, so a page's address stays put while others are added.
+    static std::unordered_map<std::int32_t, Submenu> submenuRegistry;
+
+    Submenu* currentSubmenu = nullptr;
+    std::int32_t currentSubmenuId = -1;
+    std::int32_t currentOption = 0;
+    std::int32_t savePrompt = 0;
+    bool isOpen = false;
+    std::vector<std::int32_t> navigationStack;
+    std::unordered_map<std::int32_t, std::int32_t> rememberedOption;
+    std::int32_t controlGroup = 0;
+    bool openPressed = false;
+    bool backPressed = false;
+    bool selectPressed = false;
+    bool upPressed = false;
+    bool downPressed = false;
+    bool leftPressed = false;
+    bool rightPressed = false;
+    std::int32_t selectPrompt = 0;
+    std::int32_t backPrompt = 0;
+    bool selectConfirmed = false;
+    bool backConfirmed = false;
+};
+
+// The one menu of the process, made by the script routine at start-up.
+extern std::unique_ptr<Menu> activeMenu;

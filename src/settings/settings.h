@@ -1,0 +1,13 @@
+// The plug-in's three settings and their file, ./Garbolt/Garbolt.ini.
+#pragma once
+
+#include <cstdint>
+
+extern bool useCamera;  // the wardrobe places its camera
+extern bool drawLight;  // the wardrobe draws its light
+
+// Reads the settings file into the settings; a missing file keeps them as they are.
+void loadSettings();
+// Writes the two toggles back into the settings file, keeping its layout.
+void saveSettings();
+bool settingsFileExists();
