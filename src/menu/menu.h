@@ -12,9 +12,6 @@
 
 #include "menu/option.h"
 
-// The key that opens the menu: a Windows virtual-key code, F9 until the settings say otherwise.
-extern std::int32_t menuKey;
-
 class Menu {
 public:
     // Once per frame: read input, handle it, suppress game controls, draw, prompts.
