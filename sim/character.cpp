@@ -41,24 +41,25 @@ void RegisterCharacterNatives(Game& game) {
     me = CharacterState();
     auto isCharacter = [](NativeCall& call) { return call.Int(0) == Character().Handle(); };
 
-    game.RegisterNative(kPlayerCharacterNative, "player-character", "",
+    game.RegisterNative(kPlayerCharacterNative, "player-character native", "",
                         [](NativeCall& call) { call.ReturnInt(Character().Handle()); });
-    game.RegisterNative(kPlayerIdNative, "player-id", "",
+    game.RegisterNative(kPlayerIdNative, "player-id native", "",
                         [](NativeCall& call) { call.ReturnInt(Character().PlayerId()); });
-    game.RegisterNative(kEntityModelNative, "entity-model", "i", [isCharacter](NativeCall& call) {
-        call.ReturnUint(isCharacter(call) ? Character().ModelHash() : 0);
-    });
-    game.RegisterNative(kEntityPositionNative, "entity-position", "iib",
+    game.RegisterNative(kEntityModelNative, "entity-model native", "i",
+                        [isCharacter](NativeCall& call) {
+                            call.ReturnUint(isCharacter(call) ? Character().ModelHash() : 0);
+                        });
+    game.RegisterNative(kEntityPositionNative, "entity-position native", "iib",
                         [isCharacter](NativeCall& call) {
                             const Vec3 p = isCharacter(call) ? Character().Position() : Vec3{};
                             call.ReturnVector(p.x, p.y, p.z);
                         });
-    game.RegisterNative(kEntityForwardNative, "entity-forward", "i",
+    game.RegisterNative(kEntityForwardNative, "entity-forward native", "i",
                         [isCharacter](NativeCall& call) {
                             const Vec3 f = isCharacter(call) ? Character().Forward() : Vec3{};
                             call.ReturnVector(f.x, f.y, f.z);
                         });
-    game.RegisterNative(kCharacterCheckNative, "character-check", "i",
+    game.RegisterNative(kCharacterCheckNative, "character-check native", "i",
                         [isCharacter](NativeCall& call) {
                             call.ReturnBool(isCharacter(call) && Character().CharacterCheck());
                         });
@@ -66,21 +67,21 @@ void RegisterCharacterNatives(Game& game) {
                                                kCharacterNativeC, kCharacterNativeD};
     const char* signatures[4] = {"iii", "ii", "ii", "iii"};
     for (int i = 0; i < 4; ++i) {
-        game.RegisterNative(characterNatives[i], std::string("character-") + char('a' + i),
+        game.RegisterNative(characterNatives[i], std::string("character native ") + char('A' + i),
                             signatures[i], [i](NativeCall&) { ++Character().nativeCalls_[i]; });
     }
-    game.RegisterNative(kCharacterSwitchNative, "character-switch", "ib",
+    game.RegisterNative(kCharacterSwitchNative, "character switch native", "ib",
                         [isCharacter](NativeCall& call) {
                             if (isCharacter(call)) {
                                 Character().characterSwitch_ = call.Bool(1);
                             }
                         });
-    game.RegisterNative(kPlayerSwitchNativeA, "player-switch-a", "ib", [](NativeCall& call) {
+    game.RegisterNative(kPlayerSwitchNativeA, "player switch native A", "ib", [](NativeCall& call) {
         if (call.Int(0) == Character().PlayerId()) {
             Character().playerSwitchA_ = call.Bool(1);
         }
     });
-    game.RegisterNative(kPlayerSwitchNativeB, "player-switch-b", "ib", [](NativeCall& call) {
+    game.RegisterNative(kPlayerSwitchNativeB, "player switch native B", "ib", [](NativeCall& call) {
         if (call.Int(0) == Character().PlayerId()) {
             Character().playerSwitchB_ = call.Bool(1);
         }

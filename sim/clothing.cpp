@@ -204,7 +204,7 @@ void RegisterClothingNatives(Game& game) {
     wardrobe.Wear(AsList(MadeUpOutfit("everyday")));
 
     auto isCharacter = [](NativeCall& call) { return call.Int(0) == Character().Handle(); };
-    game.RegisterNative(kClothingResetNative, "clothing-reset", "i",
+    game.RegisterNative(kClothingResetNative, "clothing-reset native", "i",
                         [isCharacter](NativeCall& call) {
                             if (isCharacter(call)) {
                                 ClothingState& w = Wardrobe();
@@ -213,11 +213,11 @@ void RegisterClothingNatives(Game& game) {
                                 w.Mirror();
                             }
                         });
-    game.RegisterNative(kOutfitCheckNative, "outfit-check", "uu", [](NativeCall& call) {
+    game.RegisterNative(kOutfitCheckNative, "outfit-check native", "uu", [](NativeCall& call) {
         call.ReturnBool(Wardrobe().HasPreset(call.Uint(1), call.Uint(0)));
     });
     game.RegisterNative(
-        kOutfitPresetNative, "outfit-preset", "iu", [isCharacter](NativeCall& call) {
+        kOutfitPresetNative, "outfit-preset native", "iu", [isCharacter](NativeCall& call) {
             if (!isCharacter(call)) {
                 return;
             }
@@ -229,7 +229,7 @@ void RegisterClothingNatives(Game& game) {
                 w.Mirror();
             }
         });
-    game.RegisterNative(kAppearanceRefreshNative, "appearance-refresh", "iiiiii",
+    game.RegisterNative(kAppearanceRefreshNative, "appearance-refresh native", "iiiiii",
                         [](NativeCall& call) {
                             ClothingState& w = Wardrobe();
                             ++w.refreshes_;
@@ -237,17 +237,19 @@ void RegisterClothingNatives(Game& game) {
                                 w.lastRefresh_[i] = call.Int(i);
                             }
                         });
-    game.RegisterNative(kPutOnItemNative, "put-on-item", "iubii", [isCharacter](NativeCall& call) {
-        if (isCharacter(call)) {
-            Wardrobe().PutOn(call.Uint(1));
-        }
-    });
-    game.RegisterNative(kItemStateNative, "item-state", "iuuiib", [isCharacter](NativeCall& call) {
-        if (isCharacter(call)) {
-            Wardrobe().SetState(call.Uint(1), call.Uint(2));
-        }
-    });
-    game.RegisterNative(kOutfitSettleNative, "outfit-settle", "ii",
+    game.RegisterNative(kPutOnItemNative, "put-on-item native", "iubii",
+                        [isCharacter](NativeCall& call) {
+                            if (isCharacter(call)) {
+                                Wardrobe().PutOn(call.Uint(1));
+                            }
+                        });
+    game.RegisterNative(kItemStateNative, "item-state native", "iuuiib",
+                        [isCharacter](NativeCall& call) {
+                            if (isCharacter(call)) {
+                                Wardrobe().SetState(call.Uint(1), call.Uint(2));
+                            }
+                        });
+    game.RegisterNative(kOutfitSettleNative, "outfit-settle native", "ii",
                         [](NativeCall&) { ++Wardrobe().settles_; });
 }
 

@@ -13,7 +13,6 @@ constexpr std::uint64_t kKeyboardStatusNative = 0x37DF360F235A3893;
 constexpr std::uint64_t kKeyboardResultNative = 0xAFB4CF58A4A292B1;
 constexpr std::uint64_t kKeyboardDoneNative = 0x58A39BE597CE99CD;
 constexpr std::uint64_t kTextNullNative = 0x375F5870A7B8BEC1;
-constexpr std::uint64_t kPromptClearNative = 0xDC6C55DFA2C24EE5;
 
 constexpr std::int32_t kStatusTyping = 0;
 constexpr std::int32_t kStatusFinished = 1;
@@ -78,17 +77,18 @@ void RegisterNamingKeyboardNatives(Game& game) {
             keyboard.result_.reset();
         }
     });
-    game.RegisterNative(kKeyboardOpenNative, "keyboard-open", "issssssi", [](NativeCall& call) {
-        NamingKeyboardState& keyboard = NamingKeyboard();
-        keyboard.status_ = NamingKeyboardState::Status::Typing;
-        ++keyboard.opens_;
-        keyboard.title_ = call.Text(1).value_or("");
-        keyboard.initialText_ = call.Text(3).value_or("");
-        keyboard.maxLength_ = call.Int(7);
-        keyboard.pending_.clear();
-        keyboard.nullResult_ = false;
-    });
-    game.RegisterNative(kKeyboardStatusNative, "keyboard-status", "", [](NativeCall& call) {
+    game.RegisterNative(kKeyboardOpenNative, "keyboard-open native", "issssssi",
+                        [](NativeCall& call) {
+                            NamingKeyboardState& keyboard = NamingKeyboard();
+                            keyboard.status_ = NamingKeyboardState::Status::Typing;
+                            ++keyboard.opens_;
+                            keyboard.title_ = call.Text(1).value_or("");
+                            keyboard.initialText_ = call.Text(3).value_or("");
+                            keyboard.maxLength_ = call.Int(7);
+                            keyboard.pending_.clear();
+                            keyboard.nullResult_ = false;
+                        });
+    game.RegisterNative(kKeyboardStatusNative, "keyboard-status native", "", [](NativeCall& call) {
         switch (NamingKeyboard().status_) {
             case NamingKeyboardState::Status::Typing:
                 call.ReturnInt(kStatusTyping);
@@ -104,28 +104,24 @@ void RegisterNamingKeyboardNatives(Game& game) {
                 break;
         }
     });
-    game.RegisterNative(kKeyboardResultNative, "keyboard-result", "", [&game](NativeCall& call) {
-        NamingKeyboardState& keyboard = NamingKeyboard();
-        if (keyboard.status_ != NamingKeyboardState::Status::Finished || keyboard.nullResult_) {
-            call.ReturnPointer(nullptr);
-            return;
-        }
-        keyboard.result_ = std::make_unique<char[]>(keyboard.pending_.size() + 1);
-        std::memcpy(keyboard.result_.get(), keyboard.pending_.c_str(),
-                    keyboard.pending_.size() + 1);
-        keyboard.resultFrame_ = game.FrameNumber();
-        call.ReturnPointer(keyboard.result_.get());
-    });
-    game.RegisterNative(kKeyboardDoneNative, "keyboard-done", "", [](NativeCall&) {
+    game.RegisterNative(
+        kKeyboardResultNative, "keyboard-result native", "", [&game](NativeCall& call) {
+            NamingKeyboardState& keyboard = NamingKeyboard();
+            if (keyboard.status_ != NamingKeyboardState::Status::Finished || keyboard.nullResult_) {
+                call.ReturnPointer(nullptr);
+                return;
+            }
+            keyboard.result_ = std::make_unique<char[]>(keyboard.pending_.size() + 1);
+            std::memcpy(keyboard.result_.get(), keyboard.pending_.c_str(),
+                        keyboard.pending_.size() + 1);
+            keyboard.resultFrame_ = game.FrameNumber();
+            call.ReturnPointer(keyboard.result_.get());
+        });
+    game.RegisterNative(kKeyboardDoneNative, "keyboard-done native", "", [](NativeCall&) {
         NamingKeyboard().status_ = NamingKeyboardState::Status::Hidden;
     });
-    game.RegisterNative(kTextNullNative, "text-null", "p",
+    game.RegisterNative(kTextNullNative, "text-null native", "p",
                         [](NativeCall& call) { call.ReturnBool(call.RawText(0) == nullptr); });
-    // Clearing a completed prompt belongs to the prompts; it is answered here
-    // only when nothing else in the game does.
-    if (!game.HasNative(kPromptClearNative)) {
-        game.RegisterNative(kPromptClearNative, "prompt-clear", "i", nullptr);
-    }
 }
 
 }  // namespace sim

@@ -79,10 +79,10 @@ void RegisterSceneNatives(Game& game) {
     Scene() = SceneState();
 
     // --- Cameras ---
-    game.RegisterNative(kCameraExistsNative, "camera-exists", "i", [](NativeCall& call) {
+    game.RegisterNative(kCameraExistsNative, "camera-exists native", "i", [](NativeCall& call) {
         call.ReturnBool(Scene().CameraExists(call.Int(0)));
     });
-    game.RegisterNative(kCreateCameraNative, "create-camera", "ub", [](NativeCall& call) {
+    game.RegisterNative(kCreateCameraNative, "create-camera native", "ub", [](NativeCall& call) {
         SceneState& scene = Scene();
         const std::int32_t handle = scene.nextCamera_++;
         SimCamera camera;
@@ -91,62 +91,64 @@ void RegisterSceneNatives(Game& game) {
         ++scene.camerasCreated_;
         call.ReturnInt(handle);
     });
-    game.RegisterNative(kCameraActiveNative, "camera-active", "ib", [](NativeCall& call) {
+    game.RegisterNative(kCameraActiveNative, "camera-active native", "ib", [](NativeCall& call) {
         auto found = Scene().cameras_.find(call.Int(0));
         if (found != Scene().cameras_.end()) {
             found->second.active = call.Bool(1);
         }
     });
-    game.RegisterNative(kScriptCameraRenderNative, "script-camera-render", "biibib",
+    game.RegisterNative(kScriptCameraRenderNative, "script-camera-render native", "biibib",
                         [](NativeCall& call) { Scene().scriptCameraRendering_ = call.Bool(0); });
-    game.RegisterNative(kDestroyCameraNative, "destroy-camera", "ib",
+    game.RegisterNative(kDestroyCameraNative, "destroy-camera native", "ib",
                         [](NativeCall& call) { Scene().cameras_.erase(call.Int(0)); });
-    game.RegisterNative(kCameraPositionNative, "camera-position", "ifff", [](NativeCall& call) {
-        auto found = Scene().cameras_.find(call.Int(0));
-        if (found != Scene().cameras_.end()) {
-            found->second.position = VectorAt(call, 1);
-        }
-    });
-    game.RegisterNative(kCameraPointAtNative, "camera-point-at", "iifffb", [](NativeCall& call) {
-        auto found = Scene().cameras_.find(call.Int(0));
-        if (found != Scene().cameras_.end()) {
-            found->second.pointing = true;
-            found->second.pointAtEntity = call.Int(1);
-            found->second.pointAtOffset = VectorAt(call, 2);
-        }
-    });
+    game.RegisterNative(kCameraPositionNative, "camera-position native", "ifff",
+                        [](NativeCall& call) {
+                            auto found = Scene().cameras_.find(call.Int(0));
+                            if (found != Scene().cameras_.end()) {
+                                found->second.position = VectorAt(call, 1);
+                            }
+                        });
+    game.RegisterNative(kCameraPointAtNative, "camera-point-at native", "iifffb",
+                        [](NativeCall& call) {
+                            auto found = Scene().cameras_.find(call.Int(0));
+                            if (found != Scene().cameras_.end()) {
+                                found->second.pointing = true;
+                                found->second.pointAtEntity = call.Int(1);
+                                found->second.pointAtOffset = VectorAt(call, 2);
+                            }
+                        });
 
     // --- HUD contexts, effects, scene ---
-    game.RegisterNative(kHudContextOnNative, "hud-context-on", "u",
+    game.RegisterNative(kHudContextOnNative, "hud-context-on native", "u",
                         [](NativeCall& call) { Scene().hudContexts_.insert(call.Uint(0)); });
-    game.RegisterNative(kHudContextOffNative, "hud-context-off", "u",
+    game.RegisterNative(kHudContextOffNative, "hud-context-off native", "u",
                         [](NativeCall& call) { Scene().hudContexts_.erase(call.Uint(0)); });
-    game.RegisterNative(kEffectQueryNative, "effect-query", "s", [](NativeCall& call) {
+    game.RegisterNative(kEffectQueryNative, "effect-query native", "s", [](NativeCall& call) {
         call.ReturnBool(Scene().effects_[call.Text(0).value_or("")].loaded);
     });
-    game.RegisterNative(kEffectNativeA, "effect-a", "s", [](NativeCall& call) {
+    game.RegisterNative(kEffectNativeA, "effect native A", "s", [](NativeCall& call) {
         Scene().effects_[call.Text(0).value_or("")].loaded = true;
     });
-    game.RegisterNative(kEffectNativeB, "effect-b", "s", [](NativeCall& call) {
+    game.RegisterNative(kEffectNativeB, "effect native B", "s", [](NativeCall& call) {
         ScreenEffect& effect = Scene().effects_[call.Text(0).value_or("")];
         if (effect.loaded) {
             effect.playing = true;
             ++effect.plays;
         }
     });
-    game.RegisterNative(kEffectNativeC, "effect-c", "s", [](NativeCall& call) {
+    game.RegisterNative(kEffectNativeC, "effect native C", "s", [](NativeCall& call) {
         ScreenEffect& effect = Scene().effects_[call.Text(0).value_or("")];
         effect.playing = false;
         ++effect.stops;
     });
-    game.RegisterNative(kSceneOpenNative, "scene-open", "",
+    game.RegisterNative(kSceneOpenNative, "scene-open native", "",
                         [](NativeCall&) { ++Scene().sceneOpens_; });
-    game.RegisterNative(kSceneFrameNativeA, "scene-frame-a", "", nullptr);
-    game.RegisterNative(kSceneFrameNativeB, "scene-frame-b", "",
+    game.RegisterNative(kSceneFrameNativeA, "scene-frame native A", "", nullptr);
+    game.RegisterNative(kSceneFrameNativeB, "scene-frame native B", "",
                         [](NativeCall&) { ++Scene().sceneFrames_; });
 
     // --- Area and companion ---
-    game.RegisterNative(kBoxAreaNative, "box-area", "fffffffff", [](NativeCall& call) {
+    game.RegisterNative(kBoxAreaNative, "box-area native", "fffffffff", [](NativeCall& call) {
         SceneState& scene = Scene();
         const std::int32_t handle = scene.nextArea_++;
         BoxArea area;
@@ -157,10 +159,10 @@ void RegisterSceneNatives(Game& game) {
         ++scene.areasCreated_;
         call.ReturnInt(handle);
     });
-    game.RegisterNative(kAreaExistsNative, "area-exists", "i", [](NativeCall& call) {
+    game.RegisterNative(kAreaExistsNative, "area-exists native", "i", [](NativeCall& call) {
         call.ReturnBool(Scene().areas_.count(call.Int(0)) != 0);
     });
-    game.RegisterNative(kAreaSetupNative, "area-setup", "iiiiiii", [](NativeCall& call) {
+    game.RegisterNative(kAreaSetupNative, "area-setup native", "iiiiiii", [](NativeCall& call) {
         auto found = Scene().areas_.find(call.Int(0));
         if (found != Scene().areas_.end()) {
             found->second.setup.clear();
@@ -169,13 +171,13 @@ void RegisterSceneNatives(Game& game) {
             }
         }
     });
-    game.RegisterNative(kAreaOptionNative, "area-option", "ii", [](NativeCall& call) {
+    game.RegisterNative(kAreaOptionNative, "area-option native", "ii", [](NativeCall& call) {
         auto found = Scene().areas_.find(call.Int(0));
         if (found != Scene().areas_.end()) {
             found->second.option = call.Int(1);
         }
     });
-    game.RegisterNative(kAreaCompanionNative, "area-companion", "iii", [](NativeCall& call) {
+    game.RegisterNative(kAreaCompanionNative, "area-companion native", "iii", [](NativeCall& call) {
         SceneState& scene = Scene();
         if (scene.areas_.count(call.Int(0)) == 0) {
             call.ReturnInt(0);
@@ -186,44 +188,46 @@ void RegisterSceneNatives(Game& game) {
         scene.companionOfArea_[handle] = call.Int(0);
         call.ReturnInt(handle);
     });
-    game.RegisterNative(kCompanionExistsNative, "companion-exists", "i", [](NativeCall& call) {
-        call.ReturnBool(Scene().companions_.count(call.Int(0)) != 0);
-    });
-    game.RegisterNative(kCompanionRemoveNative, "companion-remove", "ii", [](NativeCall& call) {
-        Scene().companions_.erase(call.Int(0));
-        Scene().companionOfArea_.erase(call.Int(0));
-    });
+    game.RegisterNative(
+        kCompanionExistsNative, "companion-exists native", "i",
+        [](NativeCall& call) { call.ReturnBool(Scene().companions_.count(call.Int(0)) != 0); });
+    game.RegisterNative(kCompanionRemoveNative, "companion-remove native", "ii",
+                        [](NativeCall& call) {
+                            Scene().companions_.erase(call.Int(0));
+                            Scene().companionOfArea_.erase(call.Int(0));
+                        });
     auto release = [](NativeCall& call) {
         auto found = Scene().areas_.find(call.Int(0));
         if (found != Scene().areas_.end()) {
             ++found->second.releases;
         }
     };
-    game.RegisterNative(kAreaReleaseNativeA, "area-release-a", "i", release);
-    game.RegisterNative(kAreaReleaseNativeB, "area-release-b", "i", release);
-    game.RegisterNative(kDeleteAreaNative, "delete-area", "i",
+    game.RegisterNative(kAreaReleaseNativeA, "area-release native A", "i", release);
+    game.RegisterNative(kAreaReleaseNativeB, "area-release native B", "i", release);
+    game.RegisterNative(kDeleteAreaNative, "delete-area native", "i",
                         [](NativeCall& call) { Scene().areas_.erase(call.Int(0)); });
 
     // --- Controls and light ---
-    game.RegisterNative(kControlsOffNative, "controls-off", "i",
+    game.RegisterNative(kControlsOffNative, "controls-off native", "i",
                         [&game](NativeCall&) { Scene().controlsOn_[game.FrameNumber()]; });
-    game.RegisterNative(kControlOnNative, "control-on", "iui", [&game](NativeCall& call) {
+    game.RegisterNative(kControlOnNative, "control-on native", "iui", [&game](NativeCall& call) {
         auto found = Scene().controlsOn_.find(game.FrameNumber());
         if (found != Scene().controlsOn_.end()) {
             found->second.push_back(call.Uint(1));
         }
     });
-    game.RegisterNative(kDrawLightNative, "draw-light", "fffiiiff", [&game](NativeCall& call) {
-        LightDraw light;
-        light.frame = game.FrameNumber();
-        light.position = VectorAt(call, 0);
-        light.red = call.Int(3);
-        light.green = call.Int(4);
-        light.blue = call.Int(5);
-        light.range = call.Float(6);
-        light.intensity = call.Float(7);
-        Scene().lights_.push_back(light);
-    });
+    game.RegisterNative(kDrawLightNative, "draw-light native", "fffiiiff",
+                        [&game](NativeCall& call) {
+                            LightDraw light;
+                            light.frame = game.FrameNumber();
+                            light.position = VectorAt(call, 0);
+                            light.red = call.Int(3);
+                            light.green = call.Int(4);
+                            light.blue = call.Int(5);
+                            light.range = call.Float(6);
+                            light.intensity = call.Float(7);
+                            Scene().lights_.push_back(light);
+                        });
 }
 
 }  // namespace sim
