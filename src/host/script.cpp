@@ -1,5 +1,7 @@
 #include "host/script.h"
 
+#include "settings/settings.h"
+
 platform::WindowHandle gameWindow = nullptr;
 std::int32_t gameWindowWidth = 1920;
 
@@ -26,6 +28,7 @@ void RunGuarded(Work work) noexcept {
 }
 
 void StartUp() {
+    loadSettings();
     MeasureGameWindow();
 }
 
