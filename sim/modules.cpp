@@ -1,8 +1,12 @@
 #include "sim/modules.h"
 
+#include "sim/character.h"
+#include "sim/clothing.h"
 #include "sim/controls.h"
 #include "sim/draw_list.h"
+#include "sim/naming_keyboard.h"
 #include "sim/prompts.h"
+#include "sim/scene.h"
 #include "sim/sounds.h"
 
 namespace sim {
@@ -13,6 +17,10 @@ void RegisterAllModules(Game& game) {
     RegisterPrompts(game);
     RegisterSounds(game);
     RegisterDrawing(game);
+    RegisterCharacterNatives(game);
+    RegisterClothingNatives(game);
+    RegisterSceneNatives(game);
+    RegisterNamingKeyboardNatives(game);
 }
 
 }  // namespace sim
