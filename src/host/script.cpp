@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "menu/menu.h"
+#include "settings/settings.h"
 
 platform::WindowHandle gameWindow = nullptr;
 std::int32_t gameWindowWidth = 1920;
@@ -58,6 +59,7 @@ void ShowFirstPage() {
 void StartUp() {
     CreateMenu();
     ShowFirstPage();
+    loadSettings();
     MeasureGameWindow();
 }
 
