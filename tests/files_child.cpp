@@ -3,6 +3,8 @@
 //
 //   garbolt_files_child [--fsize-limit BYTES] replace PATH BYTES
 //   garbolt_files_child [--fsize-limit BYTES] fill PATH COUNT    (COUNT bytes 'z')
+//   garbolt_files_child [--fsize-limit BYTES] ini-set PATH SECTION KEY VALUE
+//       (reads the INI file, sets one key and updates the file)
 //
 // With --fsize-limit the process may not grow a file beyond BYTES, as on a
 // full disk; SIGXFSZ is ignored so that the write reports the failure.
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "host/files.h"
+#include "settings/ini.h"
 
 namespace {
 
@@ -43,6 +46,13 @@ int Run(int count, char** arguments) {
     if (operation == "fill" && count == next + 3) {
         const std::string bytes(std::strtoull(arguments[next + 2], nullptr, 10), 'z');
         return files::ReplaceFile(arguments[next + 1], bytes) ? kSucceeded : kFailed;
+    }
+    if (operation == "ini-set" && count == next + 5) {
+        const IniStore store(arguments[next + 1]);
+        IniDocument document;
+        store.read(document);
+        document.at(arguments[next + 2]).set(arguments[next + 3], arguments[next + 4]);
+        return store.write(document) ? kSucceeded : kFailed;
     }
     return kBadRequest;
 }

@@ -195,3 +195,35 @@ TEST_F(ReplaceFileInChild, FullDiskMidwayLeavesTheOldBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+class FailingRead : public files::FileSystem {
+  public:
+    bool Read(std::FILE* file, char* buffer, std::size_t size, std::size_t& got) override {
+        FileSystem::Read(file, buffer, size < 3 ? size : 3, got);
+        return false;
+    }
+};
+
+TEST(ReadFile, ReadsTheWholeFile) {
+    GameFolder folder;
+    const std::string large(10000, 'q');
+    folder.Write("Garbolt/Big.txt", large + "end");
+    std::string bytes;
+    EXPECT_TRUE(files::ReadFile("Garbolt/Big.txt", bytes));
+    EXPECT_TRUE(bytes == large + "end");
+    EXPECT_FALSE(files::ReadFile("Garbolt/Missing.txt", bytes));
+    EXPECT_EQ(bytes, "");
+}
+
+TEST(ReadFile, ReadErrorIsAFailureNotAShortFile) {
+    GameFolder folder;
+    folder.Write("Garbolt/Saved.txt", kOldBytes);
+    FailingRead failing;
+    files::ScopedFileSystem scoped(failing);
+    std::string bytes;
+    EXPECT_FALSE(files::ReadFile("Garbolt/Saved.txt", bytes));
+}
+
+}  // namespace

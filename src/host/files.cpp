@@ -54,8 +54,9 @@ std::FILE* FileSystem::Open(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }
 
-std::size_t FileSystem::Read(std::FILE* file, char* buffer, std::size_t size) {
-    return std::fread(buffer, 1, size, file);
+bool FileSystem::Read(std::FILE* file, char* buffer, std::size_t size, std::size_t& got) {
+    got = std::fread(buffer, 1, size, file);
+    return got == size || std::ferror(file) == 0;
 }
 
 std::size_t FileSystem::Write(std::FILE* file, const char* data, std::size_t size) {
@@ -115,10 +116,13 @@ bool ReadAll(std::FILE* file, std::string& bytes) {
     bytes.clear();
     char chunk[kReadChunk];
     for (;;) {
-        const std::size_t got = Read(file, chunk, sizeof chunk);
+        std::size_t got = 0;
+        if (!Read(file, chunk, sizeof chunk, got)) {
+            return false;
+        }
         bytes.append(chunk, got);
         if (got < sizeof chunk) {
-            return std::ferror(file) == 0;
+            return true;
         }
     }
 }

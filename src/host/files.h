@@ -18,8 +18,9 @@ class FileSystem {
     virtual ~FileSystem() = default;
     // fopen: null when the file cannot be opened in this mode.
     virtual std::FILE* Open(const std::string& path, const char* mode);
-    // fread: the number of bytes read; fewer than asked at the end or on error.
-    virtual std::size_t Read(std::FILE* file, char* buffer, std::size_t size);
+    // fread: `got` bytes were read, fewer than asked at the end of the file;
+    // false on a read error.
+    virtual bool Read(std::FILE* file, char* buffer, std::size_t size, std::size_t& got);
     // fwrite: the number of bytes written; fewer than asked on error.
     virtual std::size_t Write(std::FILE* file, const char* data, std::size_t size);
     // fflush: false on error.
@@ -53,8 +54,8 @@ class ScopedFileSystem {
 inline std::FILE* Open(const std::string& path, const char* mode) {
     return Active().Open(path, mode);
 }
-inline std::size_t Read(std::FILE* file, char* buffer, std::size_t size) {
-    return Active().Read(file, buffer, size);
+inline bool Read(std::FILE* file, char* buffer, std::size_t size, std::size_t& got) {
+    return Active().Read(file, buffer, size, got);
 }
 inline std::size_t Write(std::FILE* file, const char* data, std::size_t size) {
     return Active().Write(file, data, size);
