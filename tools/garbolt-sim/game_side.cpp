@@ -1,32 +1,14 @@
 #include "game_side.h"
 
-#if __has_include("sim/controls.h")
-#include "sim/controls.h"
-#define GARBOLT_SIM_HAS_CONTROLS 1
-#endif
-#if __has_include("sim/character.h")
 #include "sim/character.h"
-#define GARBOLT_SIM_HAS_CHARACTER 1
-#endif
-#if __has_include("sim/clothing.h")
 #include "sim/clothing.h"
-#define GARBOLT_SIM_HAS_CLOTHING 1
-#endif
-#if __has_include("sim/keyboard_ui.h")
-#include "sim/keyboard_ui.h"
-#define GARBOLT_SIM_HAS_NAMING_KEYBOARD 1
-#endif
+#include "sim/controls.h"
+#include "sim/naming_keyboard.h"
 
 namespace garbolt_sim::game_side {
 
 namespace {
 
-const char kNoControls[] = "this build of the simulated game has no controls";
-const char kNoCharacter[] = "this build of the simulated game has no character";
-const char kNoClothing[] = "this build of the simulated game has no clothing";
-const char kNoKeyboard[] = "this build of the simulated game has no naming keyboard";
-
-#if defined(GARBOLT_SIM_HAS_CONTROLS)
 // The game's control hashes behind the scenario's control names.
 constexpr std::uint32_t kSelectControl = 0x43DBF61F;
 constexpr std::uint32_t kBackControl = 0x308588E6;
@@ -37,9 +19,7 @@ constexpr std::uint32_t kRightControl = 0x65F9EC5B;
 constexpr std::uint32_t kSaveControl = 0x171910DC;
 constexpr std::uint32_t kFirstOpenChordControl = 0x17BEC168;
 constexpr std::uint32_t kSecondOpenChordControl = 0x5181713D;
-#endif
 
-#if defined(GARBOLT_SIM_HAS_CLOTHING)
 std::vector<sim::ClothingItem> ToGame(const std::vector<ClothingItem>& items) {
     std::vector<sim::ClothingItem> entries;
     for (const ClothingItem& item : items) {
@@ -47,12 +27,10 @@ std::vector<sim::ClothingItem> ToGame(const std::vector<ClothingItem>& items) {
     }
     return entries;
 }
-#endif
 
 }  // namespace
 
 std::string PressControl(const std::string& control) {
-#if defined(GARBOLT_SIM_HAS_CONTROLS)
     sim::ControlInput& controls = sim::Controls();
     if (control == "open-chord") {
         controls.Press(kFirstOpenChordControl);
@@ -72,112 +50,70 @@ std::string PressControl(const std::string& control) {
     }
     controls.Press(hash);
     return {};
-#else
-    (void)control;
-    return kNoControls;
-#endif
 }
 
 std::string SetGamepad(bool gamepad) {
-#if defined(GARBOLT_SIM_HAS_CONTROLS)
     sim::Controls().SetGamepad(gamepad);
     return {};
-#else
-    (void)gamepad;
-    return kNoControls;
-#endif
 }
 
 bool KeyboardOpen() {
-#if defined(GARBOLT_SIM_HAS_NAMING_KEYBOARD)
     return sim::NamingKeyboard().IsOpen();
-#else
-    return false;
-#endif
+}
+
+KeyboardShown Keyboard() {
+    const sim::NamingKeyboardState& keyboard = sim::NamingKeyboard();
+    return {keyboard.Opens(), keyboard.IsOpen(), keyboard.Title(), keyboard.InitialText(),
+            keyboard.MaxLength()};
 }
 
 std::string KeyboardFinish(const std::string& text) {
-#if defined(GARBOLT_SIM_HAS_NAMING_KEYBOARD)
     if (!sim::NamingKeyboard().IsOpen()) {
         return "the naming keyboard is not open";
     }
     sim::NamingKeyboard().Finish(text);
     return {};
-#else
-    (void)text;
-    return kNoKeyboard;
-#endif
 }
 
 std::string KeyboardCancel() {
-#if defined(GARBOLT_SIM_HAS_NAMING_KEYBOARD)
     if (!sim::NamingKeyboard().IsOpen()) {
         return "the naming keyboard is not open";
     }
     sim::NamingKeyboard().Cancel();
     return {};
-#else
-    return kNoKeyboard;
-#endif
 }
 
 std::string KeyboardFinishNull() {
-#if defined(GARBOLT_SIM_HAS_NAMING_KEYBOARD)
     if (!sim::NamingKeyboard().IsOpen()) {
         return "the naming keyboard is not open";
     }
-    sim::NamingKeyboard().FinishWithNull();
+    sim::NamingKeyboard().FinishNull();
     return {};
-#else
-    return kNoKeyboard;
-#endif
 }
 
 std::string SetModel(const std::string& model) {
-#if defined(GARBOLT_SIM_HAS_CHARACTER)
     sim::Character().SetModel(model == "john" ? sim::CharacterModel::John
                                               : sim::CharacterModel::Arthur);
     return {};
-#else
-    (void)model;
-    return kNoCharacter;
-#endif
 }
 
 std::string SetCharacterCheck(bool on) {
-#if defined(GARBOLT_SIM_HAS_CHARACTER)
     sim::Character().SetCharacterCheck(on);
     return {};
-#else
-    (void)on;
-    return kNoCharacter;
-#endif
 }
 
 std::string Wear(const std::vector<ClothingItem>& items) {
-#if defined(GARBOLT_SIM_HAS_CLOTHING)
     sim::Wardrobe().Wear(ToGame(items));
     return {};
-#else
-    (void)items;
-    return kNoClothing;
-#endif
 }
 
 std::string SetGameOutfit(int slot, const std::vector<ClothingItem>& items, bool empty) {
-#if defined(GARBOLT_SIM_HAS_CLOTHING)
     if (empty) {
         sim::Wardrobe().EmptyGameOutfit(slot);
     } else {
         sim::Wardrobe().FillGameOutfit(slot, ToGame(items));
     }
     return {};
-#else
-    (void)slot;
-    (void)items;
-    (void)empty;
-    return kNoClothing;
-#endif
 }
 
 }  // namespace garbolt_sim::game_side

@@ -20,6 +20,13 @@ std::string SetGamepad(bool gamepad);
 
 // Whether the game's naming keyboard is open, and its three ways to end.
 bool KeyboardOpen();
+struct KeyboardShown {
+    int opens = 0;  // how often the plug-in has opened it
+    bool open = false;
+    std::string title, initialText;
+    int maxLength = 0;
+};
+KeyboardShown Keyboard();
 std::string KeyboardFinish(const std::string& text);
 std::string KeyboardCancel();
 std::string KeyboardFinishNull();

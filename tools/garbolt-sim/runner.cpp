@@ -14,7 +14,7 @@
 namespace garbolt_sim {
 
 namespace fs = std::filesystem;
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 namespace {
 
@@ -549,6 +549,24 @@ void Runner::ReportFrame(const FrameRecord& frame) {
                  (isOn && camera.position ? " at " + Point(*camera.position) : std::string()));
         }
         cameraReported_ = camera;
+    }
+
+    const game_side::KeyboardShown keyboard = game_side::Keyboard();
+    if (keyboard.opens != keyboardOpens_ || keyboard.open != keyboardOpen_) {
+        json line = event("keyboard");
+        line["open"] = keyboard.open;
+        line["title"] = keyboard.title;
+        line["text"] = keyboard.initialText;
+        line["maxLength"] = keyboard.maxLength;
+        Json(line.dump());
+        if (keyboard.open) {
+            Line(at + "naming keyboard open: " + keyboard.title + ", " +
+                 Quote(keyboard.initialText) + ", up to " + std::to_string(keyboard.maxLength));
+        } else {
+            Line(at + "naming keyboard closed");
+        }
+        keyboardOpens_ = keyboard.opens;
+        keyboardOpen_ = keyboard.open;
     }
 
     const std::map<std::string, std::string> files = folder_->Snapshot();

@@ -91,6 +91,8 @@ class Runner {
     bool lightReported_ = false;
     std::set<std::uint64_t> unknownReported_;
     std::string lastShotKey_;
+    int keyboardOpens_ = 0;
+    bool keyboardOpen_ = false;
     int failures_ = 0;
     std::optional<std::int32_t> window_;
     std::function<void(const FrameRecord&, const MenuView&)> frameListener_;

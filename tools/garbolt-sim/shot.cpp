@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kTitleFamily = "DejaVu Serif";
 constexpr const char* kBodyFamily = "DejaVu Sans";
 // The game's text sizes read a little larger than pixels at 1920 wide.
-constexpr double kTextScale = 1.25;
+constexpr double kTextScale = 1.1;
 
 struct Piece {
     enum class Kind { Text, Tick, ArrowLeft, ArrowRight, Image };
@@ -231,39 +231,41 @@ void DrawSpriteEntry(cairo_t* cr, const Draw& draw, double width, double height)
     const double left = draw.x * width - w / 2;
     const double top = draw.y * height - h / 2;
     const Rgba& c = draw.colour;
-    const double a = c.a / 255.0;
-    // A shaded box: the sprite's colour fading a little towards the bottom.
+    const double luminance = 0.3 * c.r + 0.59 * c.g + 0.11 * c.b;
+    // Light art (the header, the scroller pieces) is mostly see-through in
+    // the game; a solid light box would hide the texts drawn over it.
+    const double a = c.a / 255.0 * (luminance > 100 ? 0.35 : 0.9);
+    // A shaded box: the sprite's colour fading a little towards the bottom,
+    // edged in its full colour.
     cairo_pattern_t* shade = cairo_pattern_create_linear(0, top, 0, top + h);
     cairo_pattern_add_color_stop_rgba(shade, 0, c.r / 255.0, c.g / 255.0, c.b / 255.0, a);
-    cairo_pattern_add_color_stop_rgba(shade, 1, c.r / 255.0 * 0.7, c.g / 255.0 * 0.7,
-                                      c.b / 255.0 * 0.7, a);
+    cairo_pattern_add_color_stop_rgba(shade, 1, c.r / 255.0 * 0.6, c.g / 255.0 * 0.6,
+                                      c.b / 255.0 * 0.6, a);
     cairo_rectangle(cr, left, top, w, h);
     cairo_set_source(cr, shade);
     cairo_fill(cr);
     cairo_pattern_destroy(shade);
-    if (w >= 6 && h >= 6) {
+    if (w >= 4 && h >= 4) {
         cairo_set_line_width(cr, 1);
-        cairo_set_source_rgba(cr, 1, 1, 1, 0.18 * (0.3 + a));
+        cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0,
+                              c.a / 255.0 * (luminance > 100 ? 0.8 : 0.5));
         cairo_rectangle(cr, left + 0.5, top + 0.5, w - 1, h - 1);
         cairo_stroke(cr);
     }
-    // The texture's name stands for its art, where the box has room for it.
-    const double label = 10.0 * width / 1920.0 + 1;
-    if (h >= label + 2 && w >= 40) {
+    // The texture's name stands for its art, where the box has room for it,
+    // in its bottom right corner, clear of the texts drawn over the box.
+    const double label = 9.0 * width / 1920.0 + 1;
+    if (h >= 2.2 * label && w >= 60) {
         cairo_select_font_face(cr, kBodyFamily, CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
         cairo_set_font_size(cr, label);
-        const double luminance =
-            (0.3 * c.r + 0.59 * c.g + 0.11 * c.b) * a + 40 * (1 - a);  // over the dark scene
-        if (luminance > 140) {
-            cairo_set_source_rgba(cr, 0, 0, 0, 0.55);
-        } else {
-            cairo_set_source_rgba(cr, 1, 1, 1, 0.45);
-        }
+        cairo_set_source_rgba(cr, 1, 1, 1, 0.4);
+        const std::string name = draw.dictionary + "/" + draw.texture;
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, name.c_str(), &extents);
         cairo_save(cr);
         cairo_rectangle(cr, left, top, w, h);
         cairo_clip(cr);
-        cairo_move_to(cr, left + 3, top + label + 1);
-        const std::string name = draw.dictionary + "/" + draw.texture;
+        cairo_move_to(cr, left + w - extents.x_advance - 3, top + h - 3);
         cairo_show_text(cr, name.c_str());
         cairo_restore(cr);
     }
