@@ -4,6 +4,9 @@
 
 #include "menu/menu.h"
 #include "settings/settings.h"
+#include "wardrobe/pages.h"
+#include "wardrobe/scene.h"
+#include "wardrobe/store.h"
 
 platform::WindowHandle gameWindow = nullptr;
 std::int32_t gameWindowWidth = 1920;
@@ -58,8 +61,10 @@ void ShowFirstPage() {
 
 void StartUp() {
     CreateMenu();
+    InitializeMenu();
     ShowFirstPage();
     loadSettings();
+    LoadCustomOutfitNames();
     MeasureGameWindow();
 }
 
@@ -67,6 +72,7 @@ void RunFrame() {
     if (activeMenu) {
         activeMenu->Update();
     }
+    UpdateWardrobe();
 }
 
 }  // namespace

@@ -1,0 +1,13 @@
+// The wardrobe's four menu pages, built once at start.
+#pragma once
+
+#include "menu/option.h"
+
+// Registers pages 0 (main), 1 (saved outfits), 2 (presets) and 3 (settings).
+void InitializeMenu();
+
+void BuildMainPage(Submenu* page);
+// Rows 0-4: the game's saved outfits; row 5: a heading; rows 6-20: custom outfits.
+void BuildSavedOutfitsPage(Submenu* page);
+void BuildPresetsPage(Submenu* page);
+void BuildSettingsPage(Submenu* page);
