@@ -23,7 +23,7 @@ const std::string kNewBytes = "new bytes\r\nwritten whole";
 // A file system that fails one chosen operation on one chosen path.
 class FailingFileSystem : public files::FileSystem {
   public:
-    enum class Step { None, OpenTarget, OpenTemporary, Write, ShortWrite, Flush, Close, Rename };
+    enum class Step { OpenTarget, OpenTemporary, Write, ShortWrite, Flush, Sync, Close, Rename };
     explicit FailingFileSystem(Step step) : step_(step) {}
 
     std::FILE* Open(const std::string& path, const char* mode) override {
@@ -45,6 +45,7 @@ class FailingFileSystem : public files::FileSystem {
         return FileSystem::Write(file, data, size);
     }
     bool Flush(std::FILE* file) override { return step_ != Step::Flush && FileSystem::Flush(file); }
+    bool Sync(std::FILE* file) override { return step_ != Step::Sync && FileSystem::Sync(file); }
     bool Close(std::FILE* file) override {
         const bool closed = FileSystem::Close(file);
         return step_ != Step::Close && closed;
@@ -134,8 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
     EveryStep, ReplaceFileStepFailure,
     ::testing::Values(FailingFileSystem::Step::OpenTarget, FailingFileSystem::Step::OpenTemporary,
                       FailingFileSystem::Step::Write, FailingFileSystem::Step::ShortWrite,
-                      FailingFileSystem::Step::Flush, FailingFileSystem::Step::Close,
-                      FailingFileSystem::Step::Rename));
+                      FailingFileSystem::Step::Flush, FailingFileSystem::Step::Sync,
+                      FailingFileSystem::Step::Close, FailingFileSystem::Step::Rename));
 
 TEST_F(ReplaceFileTest, InjectedFileSystemIsUsedOnlyWhileInPlace) {
     {

@@ -12,6 +12,7 @@
 
 #include "host/files.h"
 #include "settings/settings.h"
+#include "sim/draw_list.h"
 #include "sim/game.h"
 #include "support/session.h"
 
@@ -297,6 +298,31 @@ TEST(SettingsAtStartUp, PresentFileIsReadSilently) {
     session.game().RunFrames(3);
     const std::vector<std::string> texts = session.NotificationTexts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), kMissingAtLoad), 0);
+}
+
+// Presses and releases a key, then lets two frames run.
+bool MenuDrawnAfterPressing(testing_support::Session& session, std::uint32_t key) {
+    session.game().KeyDown(key);
+    session.game().KeyUp(key);
+    session.game().RunFrames(2);
+    return !sim::DrawList().empty();
+}
+
+TEST(SettingsAtStartUp, MenuKeyFromTheFileOpensTheMenu) {
+    testing_support::Session session(false);
+    session.folder().Write(kSettingsPath, "[Garbolt]\r\niMenuKey = 75 ; K\r\n");
+    session.Load();
+    session.game().RunFrames(2);
+    EXPECT_FALSE(MenuDrawnAfterPressing(session, 120));
+    EXPECT_TRUE(MenuDrawnAfterPressing(session, 75));
+}
+
+TEST(SettingsAtStartUp, MenuKeyOutsideTheTableKeepsF9) {
+    testing_support::Session session(false);
+    session.folder().Write(kSettingsPath, "[Garbolt]\r\niMenuKey = 255\r\n");
+    session.Load();
+    session.game().RunFrames(2);
+    EXPECT_TRUE(MenuDrawnAfterPressing(session, 120));
 }
 
 }  // namespace

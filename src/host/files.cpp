@@ -5,6 +5,12 @@
 #include <vector>
 
 #if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#if defined(_WIN32)
 // The two kernel32 calls that the one-step replace needs, declared here so
 // that <windows.h> stays inside the platform seam.
 extern "C" {
@@ -65,6 +71,14 @@ std::size_t FileSystem::Write(std::FILE* file, const char* data, std::size_t siz
 
 bool FileSystem::Flush(std::FILE* file) {
     return std::fflush(file) == 0;
+}
+
+bool FileSystem::Sync(std::FILE* file) {
+#if defined(_WIN32)
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
 }
 
 bool FileSystem::Close(std::FILE* file) {
@@ -161,7 +175,7 @@ bool ReplaceFile(const std::string& path, const std::function<bool(std::FILE*)>&
         return false;
     }
     bool written = writeBody(out) && std::ferror(out) == 0;
-    written = written && Flush(out) && std::ferror(out) == 0;
+    written = written && Flush(out) && std::ferror(out) == 0 && Sync(out);
     const bool closed = Close(out);
     if (!written || !closed) {
         Remove(temporary);

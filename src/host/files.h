@@ -25,6 +25,10 @@ class FileSystem {
     virtual std::size_t Write(std::FILE* file, const char* data, std::size_t size);
     // fflush: false on error.
     virtual bool Flush(std::FILE* file);
+    // Asks the system to put a flushed file's bytes on the disk (fsync, or
+    // _commit on Windows), so a power cut after the replace cannot leave an
+    // empty file; false on error.
+    virtual bool Sync(std::FILE* file);
     // fclose: false on error; the stream is gone either way.
     virtual bool Close(std::FILE* file);
     // Puts `from` in the place of `to` in one step, replacing an existing `to`.
@@ -63,6 +67,9 @@ inline std::size_t Write(std::FILE* file, const char* data, std::size_t size) {
 inline bool Flush(std::FILE* file) {
     return Active().Flush(file);
 }
+inline bool Sync(std::FILE* file) {
+    return Active().Sync(file);
+}
 inline bool Close(std::FILE* file) {
     return Active().Close(file);
 }
@@ -88,8 +95,8 @@ bool ReadFile(const std::string& path, std::string& bytes);
 std::string TemporaryPathFor(const std::string& path);
 
 // Writes a file's new contents without ever leaving a partial file: the body
-// goes to a temporary file in the same folder, which is flushed, closed and
-// checked, then replaces the target in one step. On any failure the temporary
+// goes to a temporary file in the same folder, which is flushed, synced to
+// the disk, closed and checked, then replaces the target in one step. On any failure the temporary
 // file is removed, the target keeps its old bytes and the result is false. An
 // existing target that cannot be opened for writing (read-only) is a failure.
 // No folder is ever created. `writeBody` returns false when it could not

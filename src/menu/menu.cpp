@@ -1,6 +1,7 @@
 #include "menu/menu.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 #include "host/keyboard.h"
@@ -95,6 +96,42 @@ bool StepSelection(Option& option, bool right) {
 
 }  // namespace
 
+std::int32_t& RowMemory::operator[](std::int32_t pageId) {
+    for (Entry& entry : entries_) {
+        if (entry.pageId == pageId) {
+            return entry.row;
+        }
+    }
+    entries_.push_back({pageId, 0});
+    return entries_.back().row;
+}
+
+std::int32_t RowMemory::at(std::int32_t pageId) const {
+    if (const std::int32_t* row = Find(pageId)) {
+        return *row;
+    }
+    throw std::out_of_range("no remembered row for this page");
+}
+
+std::size_t RowMemory::erase(std::int32_t pageId) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it->pageId == pageId) {
+            entries_.erase(it);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+const std::int32_t* RowMemory::Find(std::int32_t pageId) const {
+    for (const Entry& entry : entries_) {
+        if (entry.pageId == pageId) {
+            return &entry.row;
+        }
+    }
+    return nullptr;
+}
+
 void Menu::Update() {
     ReadInput();
     HandleInput();
@@ -184,11 +221,9 @@ void Menu::HandleInput() {
                 const std::int32_t previous = navigationStack.back();
                 currentSubmenu = &submenuRegistry[previous];
                 navigationStack.pop_back();
-                auto remembered = rememberedOption.find(previous);
-                currentOption = remembered != rememberedOption.end() ? remembered->second : 0;
-                if (remembered != rememberedOption.end()) {
-                    rememberedOption.erase(remembered);
-                }
+                const std::int32_t* remembered = rememberedOption.Find(previous);
+                currentOption = remembered != nullptr ? *remembered : 0;
+                rememberedOption.erase(previous);
             } else {
                 currentSubmenu = &submenuRegistry[0];
                 currentOption = rememberedOption[0];

@@ -12,8 +12,36 @@
 
 #include "menu/option.h"
 
+// The row to return to on each page, by page id. A menu has a handful of
+// pages, so a short list searched in order does a hash map's work, and once
+// it has room for them all, remembering and forgetting rows allocates nothing.
+class RowMemory {
+  public:
+    RowMemory() { entries_.reserve(16); }
+    // The remembered row of the page, made 0 when there was none.
+    std::int32_t& operator[](std::int32_t pageId);
+    // The remembered row; throws std::out_of_range when there is none.
+    std::int32_t at(std::int32_t pageId) const;
+    std::size_t count(std::int32_t pageId) const { return Find(pageId) != nullptr ? 1 : 0; }
+    // Forgets the page's row; returns how many were forgotten (0 or 1).
+    std::size_t erase(std::int32_t pageId);
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    const std::int32_t* Find(std::int32_t pageId) const;
+
+  private:
+    struct Entry {
+        std::int32_t pageId;
+        std::int32_t row;
+    };
+    std::vector<Entry> entries_;
+};
+
 class Menu {
-public:
+  public:
+    // Room for a deep page history up front, so navigating allocates nothing.
+    Menu() { navigationStack.reserve(16); }
+
     // Once per frame: read input, handle it, suppress game controls, draw, prompts.
     void Update();
     void ReadInput();
@@ -39,7 +67,7 @@ public:
     std::int32_t savePrompt = 0;
     bool isOpen = false;
     std::vector<std::int32_t> navigationStack;
-    std::unordered_map<std::int32_t, std::int32_t> rememberedOption;
+    RowMemory rememberedOption;
     std::int32_t controlGroup = 0;
     bool openPressed = false;
     bool backPressed = false;
