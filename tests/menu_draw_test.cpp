@@ -16,7 +16,6 @@ using menu_testing::SelectionOption;
 using menu_testing::Sprite;
 using menu_testing::Text;
 
-constexpr sim::Colour kWhite{};
 constexpr sim::Colour kRed{255, 0, 0, 255};
 constexpr sim::Colour kGrey{144, 144, 144, 230};
 constexpr float kPitch = 55.08f;
