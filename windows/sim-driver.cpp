@@ -8,6 +8,7 @@
 // list of what failed.
 //
 //   garbolt-sim-driver [--frames N] [--plugin PATH] [--trace]
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,10 +17,12 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "sim/draw_list.h"
 #include "sim/game.h"
 #include "sim/plugin.h"
 #include "sim/prompts.h"
@@ -184,6 +187,43 @@ void ExpectPromptsShown(bool shown, const std::string& what, Checks& checks) {
     }
 }
 
+// The sizes of the texts drawn on the last frame.
+std::vector<std::int32_t> DrawnTextSizes() {
+    std::vector<std::int32_t> sizes;
+    for (const sim::TextEntry* text : sim::Drawing().Texts()) {
+        sizes.push_back(text->size);
+    }
+    return sizes;
+}
+
+// The menu text scales with the width that Garbolt.asi measured through
+// USER32: any text drawn takes width / 120 above 1920 pixels and width / 80
+// below; without a window the reference sizes stay.
+void ExpectTextScaledFor(std::optional<std::int32_t> width, const std::string& name,
+                         Checks& checks) {
+    const std::vector<std::int32_t> sizes = DrawnTextSizes();
+    checks.Expect(!sizes.empty(), name + ": the open menu draws text");
+    if (sizes.empty()) {
+        return;
+    }
+    if (width) {
+        const std::int32_t expected = *width > 1920 ? *width / 120 : *width / 80;
+        bool all = true;
+        for (std::int32_t size : sizes) {
+            all = all && size == expected;
+        }
+        checks.Expect(all, name + ": a window " + std::to_string(*width) +
+                               " pixels wide draws every text at size " + std::to_string(expected));
+    } else {
+        // The title (45) and the row counter (20) keep their own sizes.
+        const auto has = [&sizes](std::int32_t size) {
+            return std::find(sizes.begin(), sizes.end(), size) != sizes.end();
+        };
+        checks.Expect(has(45) && has(20),
+                      name + ": without a game window the texts keep their reference sizes");
+    }
+}
+
 // Reports what the game saw: unknown natives, notifications, and with
 // --trace every event.
 void Report(sim::Game& game, const Options& options, const std::string& name, Checks& checks) {
@@ -221,13 +261,14 @@ void Report(sim::Game& game, const Options& options, const std::string& name, Ch
     }
 }
 
-// One load of the plug-in: start-up, the menu opened and closed with
-// `menuKey` (and, when another key is given, not opened by that one), a few
-// hundred frames in all, unload.
+// One load of the plug-in with a game window of `windowWidth` (or none):
+// start-up, the menu opened and closed with `menuKey` (and, when another key
+// is given, not opened by that one), a few hundred frames in all, unload.
 void PlaySession(const Options& options, const std::string& name, std::uint32_t menuKey,
-                 std::uint32_t otherKey, Checks& checks) {
+                 std::uint32_t otherKey, std::optional<std::int32_t> windowWidth, Checks& checks) {
     sim::Game& game = sim::TheGame();
     game.Reset();
+    game.SetWindow(windowWidth);
     std::printf("%s: loading %s\n", name.c_str(), options.plugin.c_str());
     auto plugin = std::make_unique<sim::Plugin>(options.plugin);
     checks.Expect(plugin->Loaded(), name + ": the plug-in loads (" + plugin->Error() + ")");
@@ -253,6 +294,7 @@ void PlaySession(const Options& options, const std::string& name, std::uint32_t 
     game.RunFrames(openFrames > 0 ? openFrames : 1);
     checks.Expect(game.ScriptRunning(), name + ": the script routine runs with the menu open");
     ExpectPromptsShown(true, name + ": menu open", checks);
+    ExpectTextScaledFor(windowWidth, name, checks);
     ExpectMenuToggle(game, menuKey, false, name + ": releasing " + key + " again closes the menu",
                      checks);
     ExpectPromptsShown(false, name + ": menu closed again", checks);
@@ -299,10 +341,10 @@ int main(int argc, char** argv) {
     Checks checks;
     {
         GameFolder folder;
-        PlaySession(options, "first load", kF9, 0, checks);
+        PlaySession(options, "first load", kF9, 0, 2560, checks);
         // A reload reads the settings again: the file now names F10.
         folder.WriteSettings(kF10);
-        PlaySession(options, "after reload", kF10, kF9, checks);
+        PlaySession(options, "after reload", kF10, kF9, std::nullopt, checks);
     }
     if (!checks.Passed()) {
         std::printf("garbolt-sim-driver: %zu checks failed\n", checks.Failures().size());
