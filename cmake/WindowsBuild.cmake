@@ -64,6 +64,7 @@ function(garbolt_windows_sim_program target)
 endfunction()
 
 garbolt_windows_sim_program(garbolt-sim-driver ${GARBOLT_WINDOWS_DIR}/sim-driver.cpp)
+add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-sim ${CMAKE_BINARY_DIR}/tools/garbolt-sim)
 
 # --- Checks -------------------------------------------------------------------------
 if(NOT GARBOLT_BUILD_TESTS)
@@ -103,3 +104,6 @@ add_test(NAME windows.sim-hook-exports
   COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DMODULE=$<TARGET_FILE:garbolt_sim_hook>
           -DHOOK_DEF=${GARBOLT_WINDOWS_DIR}/ScriptHookRDR2.def
           -P ${GARBOLT_WINDOWS_DIR}/CheckModule.cmake)
+
+# The scenario runner plays the same tour here as in the Linux build.
+include(${PROJECT_SOURCE_DIR}/tools/garbolt-sim/WindowsParity.cmake)
