@@ -44,12 +44,16 @@ class EscapingStringWriter : public pugi::xml_writer {
     explicit EscapingStringWriter(std::string& out) : out_(out) {}
     void write(const void* data, size_t size) override {
         const char* bytes = static_cast<const char*>(data);
-        for (size_t i = 0; i < size; ++i) {
-            if (bytes[i] == '\r') {
-                out_ += "&#13;";
-            } else {
-                out_ += bytes[i];
+        const char* end = bytes + size;
+        while (bytes < end) {
+            const void* found = std::memchr(bytes, '\r', static_cast<std::size_t>(end - bytes));
+            const char* stop = found != nullptr ? static_cast<const char*>(found) : end;
+            out_.append(bytes, stop);
+            if (stop == end) {
+                break;
             }
+            out_ += "&#13;";
+            bytes = stop + 1;
         }
     }
 

@@ -114,7 +114,10 @@ std::string DefaultCustomRowLabel(std::int32_t rowIndex) {
     return std::string("Saved Custom Outfit ") + kWords[word];
 }
 
+// A second start of the script routine rebuilds the pages with their default
+// labels, so the list of taken rows starts again too.
 void LoadCustomOutfitNames() {
+    savedSlots.clear();
     pugi::xml_document document;
     if (!LoadStore(document)) {
         return;
