@@ -6,7 +6,7 @@ namespace {
 
 using namespace wardrobe_testing;
 
-class Outfits : public WardrobeFixture {
+class WardrobeOutfits : public WardrobeFixture {
   protected:
     void SetUp() override {
         WardrobeFixture::SetUp();
@@ -16,7 +16,7 @@ class Outfits : public WardrobeFixture {
     std::string me;
 };
 
-TEST_F(Outfits, PresetPutsTheNineKeptItemsBackInTwoGroups) {
+TEST_F(WardrobeOutfits, PresetPutsTheNineKeptItemsBackInTwoGroups) {
     // Kept entries 1, 6, 7, 5 then 24 to 28; entry 6 holds no item and is passed anyway.
     std::vector<sim::ClothingItem> worn(39);
     const int kept[] = {1, 6, 7, 5, 24, 25, 26, 27, 28};
@@ -70,7 +70,7 @@ TEST_F(Outfits, PresetPutsTheNineKeptItemsBackInTwoGroups) {
     EXPECT_EQ(sim::Wardrobe().Worn()[24], worn[24]);
 }
 
-TEST_F(Outfits, NamedPresetsAskTheGameForTheirHashWhenActivated) {
+TEST_F(WardrobeOutfits, NamedPresetsAskTheGameForTheirHashWhenActivated) {
     menu().currentSubmenu = &Menu::submenuRegistry[2];
     menu().currentOption = 0;
     const std::size_t mark = TraceMark();
@@ -88,7 +88,7 @@ TEST_F(Outfits, NamedPresetsAskTheGameForTheirHashWhenActivated) {
     EXPECT_EQ(LastMessage(), "Equipped: The Summer Gunslinger");
 }
 
-TEST_F(Outfits, EveryPresetWorksForArthurAndNoneForJohn) {
+TEST_F(WardrobeOutfits, EveryPresetWorksForArthurAndNoneForJohn) {
     menu().currentSubmenu = &Menu::submenuRegistry[2];
     for (std::int32_t row = 0; row < 9; ++row) {
         menu().currentOption = row;
@@ -110,7 +110,7 @@ TEST_F(Outfits, EveryPresetWorksForArthurAndNoneForJohn) {
     EXPECT_EQ(sim::Wardrobe().ResetCount(), resets);
 }
 
-TEST_F(Outfits, GameOutfitDressesFromItsRecordAndKeepsTheOtherFlagBits) {
+TEST_F(WardrobeOutfits, GameOutfitDressesFromItsRecordAndKeepsTheOtherFlagBits) {
     game().SetGlobal(7201, 0xE0F0);
     game().SetGlobal(7198, 0x5);
     sim::Wardrobe().FillGameOutfit(1, {{0, 9}, {0x90000001u, 3}, {0, 0}, {44, 0}});
@@ -145,7 +145,7 @@ TEST_F(Outfits, GameOutfitDressesFromItsRecordAndKeepsTheOtherFlagBits) {
     EXPECT_EQ(LastMessage(), "Equipped: Saved Custom Outfit One");
 }
 
-TEST_F(Outfits, GameOutfitFiveWritesGlobal7213) {
+TEST_F(WardrobeOutfits, GameOutfitFiveWritesGlobal7213) {
     game().SetGlobal(7213, 0x1001);
     sim::Wardrobe().FillGameOutfit(5, {{7, 8}});
     OnSavedOutfitsRow(4);
@@ -157,7 +157,7 @@ TEST_F(Outfits, GameOutfitFiveWritesGlobal7213) {
     EXPECT_EQ(LastMessage(), "Equipped: Saved Custom Outfit Five");
 }
 
-TEST_F(Outfits, AllZeroGameOutfitStillWritesTheBookkeeping) {
+TEST_F(WardrobeOutfits, AllZeroGameOutfitStillWritesTheBookkeeping) {
     sim::Wardrobe().FillGameOutfit(2, {});
     OnSavedOutfitsRow(1);
     const std::size_t mark = TraceMark();
@@ -171,7 +171,7 @@ TEST_F(Outfits, AllZeroGameOutfitStillWritesTheBookkeeping) {
     EXPECT_EQ(LastMessage(), "Equipped: Saved Custom Outfit Two");
 }
 
-TEST_F(Outfits, EmptyGameSlotOnlyShowsTheMessage) {
+TEST_F(WardrobeOutfits, EmptyGameSlotOnlyShowsTheMessage) {
     sim::Wardrobe().EmptyGameOutfit(4);
     game().SetGlobal(sim::OutfitRecordFlagsGlobal(4), 0xFD);  // every bit but the saved one
     OnSavedOutfitsRow(3);
@@ -181,7 +181,7 @@ TEST_F(Outfits, EmptyGameSlotOnlyShowsTheMessage) {
     EXPECT_EQ(LastMessage(), "[Vanilla]: There is no saved outfit in this slot");
 }
 
-TEST_F(Outfits, MissingGlobalsReadAsZeroAndAreNotWritten) {
+TEST_F(WardrobeOutfits, MissingGlobalsReadAsZeroAndAreNotWritten) {
     sim::Wardrobe().FillGameOutfit(3, {{5, 6}});
     game().SetGlobalMissing(7207, true);
     game().SetGlobalMissing(1948301, true);

@@ -7,7 +7,7 @@ namespace {
 
 using namespace wardrobe_testing;
 
-class Scene : public WardrobeFixture {
+class WardrobeScene : public WardrobeFixture {
   protected:
     void SetUp() override {
         WardrobeFixture::SetUp();
@@ -75,7 +75,7 @@ class Scene : public WardrobeFixture {
     std::vector<std::string> calls;
 };
 
-TEST_F(Scene, OpeningWithoutCameraMakesOnlyTheArea) {
+TEST_F(WardrobeScene, OpeningWithoutCameraMakesOnlyTheArea) {
     OnKeyboardMessage(kF9, 1, 0, 0, 0, 1, 1);
     WardrobeFrame();
     ASSERT_TRUE(menu().isOpen);
@@ -126,7 +126,7 @@ TEST_F(Scene, OpeningWithoutCameraMakesOnlyTheArea) {
     EXPECT_EQ(calls, PromptOff());
 }
 
-TEST_F(Scene, OpeningWithCameraFacesTheCharacter) {
+TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
     useCamera = true;
     OnKeyboardMessage(kF9, 1, 0, 0, 0, 1, 1);
     WardrobeFrame();
@@ -239,7 +239,7 @@ TEST_F(Scene, OpeningWithCameraFacesTheCharacter) {
     EXPECT_FALSE(wardrobe.cameraActive);
 }
 
-TEST_F(Scene, ForcedCloseWithCameraLeavesTheAreaUntilTheNextOpening) {
+TEST_F(WardrobeScene, ForcedCloseWithCameraLeavesTheAreaUntilTheNextOpening) {
     useCamera = true;
     OpenMenu();
     const std::string cam = std::to_string(wardrobe.wardrobeCamera);
@@ -275,7 +275,7 @@ TEST_F(Scene, ForcedCloseWithCameraLeavesTheAreaUntilTheNextOpening) {
     EXPECT_EQ(sim::Scene().Areas().size(), 1u);
 }
 
-TEST_F(Scene, ForcedCloseWithoutCameraRemovesTheArea) {
+TEST_F(WardrobeScene, ForcedCloseWithoutCameraRemovesTheArea) {
     OpenMenu();
     const std::string area = std::to_string(AreaHandle());
     sim::Character().SetCharacterCheck(true);
@@ -291,7 +291,7 @@ TEST_F(Scene, ForcedCloseWithoutCameraRemovesTheArea) {
     EXPECT_TRUE(sim::Scene().Areas().empty());
 }
 
-TEST_F(Scene, LightFollowsTheSettingFromTheNextFrame) {
+TEST_F(WardrobeScene, LightFollowsTheSettingFromTheNextFrame) {
     OpenMenu();
     drawLight = true;  // as the settings toggle does during the menu's update
     EXPECT_TRUE(sim::Scene().LightsInFrame(game().FrameNumber()).empty());
@@ -323,7 +323,7 @@ TEST_F(Scene, LightFollowsTheSettingFromTheNextFrame) {
     EXPECT_TRUE(sim::Scene().LightsInFrame(game().FrameNumber()).empty());
 }
 
-TEST_F(Scene, SavePromptIsOfferedOnlyOnCustomRowsWhileOpen) {
+TEST_F(WardrobeScene, SavePromptIsOfferedOnlyOnCustomRowsWhileOpen) {
     auto offered = [&] {
         const sim::PromptRecord* prompt = sim::Prompts().Find(menu().savePrompt);
         return prompt != nullptr && prompt->shown && prompt->enabled;
@@ -351,7 +351,7 @@ TEST_F(Scene, SavePromptIsOfferedOnlyOnCustomRowsWhileOpen) {
     EXPECT_FALSE(offered());
 }
 
-TEST_F(Scene, SavingANamedOutfitFromThePrompt) {
+TEST_F(WardrobeScene, SavingANamedOutfitFromThePrompt) {
     OpenOnRow(6);
     WardrobeFrameWith(kSaveControl);
     EXPECT_TRUE(wardrobe.naming);
@@ -395,7 +395,7 @@ TEST_F(Scene, SavingANamedOutfitFromThePrompt) {
     EXPECT_EQ(folder().Read(kOutfitFile), kRootOnly);
 }
 
-TEST_F(Scene, NamesOfTwoThreeAndThirtyBytes) {
+TEST_F(WardrobeScene, NamesOfTwoThreeAndThirtyBytes) {
     OpenOnRow(7);
     SaveAs("ab");
     EXPECT_EQ(LastMessage(), "Outfit name was too short");
@@ -413,7 +413,7 @@ TEST_F(Scene, NamesOfTwoThreeAndThirtyBytes) {
     EXPECT_NE(folder().Read(kOutfitFile).find("<Name>" + thirty + "</Name>"), std::string::npos);
 }
 
-TEST_F(Scene, NullResultAndCancelSaveNothing) {
+TEST_F(WardrobeScene, NullResultAndCancelSaveNothing) {
     OpenOnRow(6);
     WardrobeFrameWith(kSaveControl);
     sim::NamingKeyboard().FinishNull();
@@ -432,7 +432,7 @@ TEST_F(Scene, NullResultAndCancelSaveNothing) {
     EXPECT_TRUE(savedSlots.empty());
 }
 
-TEST_F(Scene, MenuClosedWhileTypingStillSavesToTheRowBeingNamed) {
+TEST_F(WardrobeScene, MenuClosedWhileTypingStillSavesToTheRowBeingNamed) {
     OpenOnRow(9);
     WardrobeFrameWith(kSaveControl);
     OnKeyboardMessage(kF9, 1, 0, 0, 0, 1, 1);
@@ -453,7 +453,7 @@ TEST_F(Scene, MenuClosedWhileTypingStillSavesToTheRowBeingNamed) {
 
 // The menu's update runs before the wardrobe's, so the cursor may already
 // have moved when the prompt completes: the row the prompt showed counts.
-TEST_F(Scene, PromptActsOnTheRowItShowed) {
+TEST_F(WardrobeScene, PromptActsOnTheRowItShowed) {
     OpenOnRow(6);
     sim::Controls().Press(kDown);
     WardrobeFrameWith(kSaveControl);
@@ -487,7 +487,7 @@ TEST_F(Scene, PromptActsOnTheRowItShowed) {
     EXPECT_EQ(Label(4), "Saved Custom Outfit Five");
 }
 
-TEST_F(Scene, CompletionWhileNamingOrClosedIsIgnored) {
+TEST_F(WardrobeScene, CompletionWhileNamingOrClosedIsIgnored) {
     OpenOnRow(6);
     WardrobeFrameWith(kSaveControl);
     const int opens = sim::NamingKeyboard().Opens();
@@ -506,7 +506,7 @@ TEST_F(Scene, CompletionWhileNamingOrClosedIsIgnored) {
     EXPECT_EQ(sim::NamingKeyboard().Opens(), opens);
 }
 
-TEST_F(Scene, KeyboardTextIsCopiedWithACap) {
+TEST_F(WardrobeScene, KeyboardTextIsCopiedWithACap) {
     OpenOnRow(6);
     WardrobeFrameWith(kSaveControl);
     // A keyboard that hands back more than it was asked for: 40 characters,
