@@ -125,6 +125,16 @@ TEST_F(CustomOutfitStore, DeleteRestoresTheDefaultLabelAndRenumbersNothing) {
     EXPECT_EQ(File(), FileWith(OutfitXml("B", 12, {2}, {2})));
 }
 
+TEST_F(CustomOutfitStore, ASecondStartListsEachRowOnce) {
+    const std::string file = FileWith(OutfitXml("A", 6, {1}, {1}));
+    StartUp(file);
+    StartUp(file);  // the hook started the script routine again
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{6});
+    OnSavedOutfitsRow(6);
+    DeleteCustomOutfit(7);
+    EXPECT_TRUE(savedSlots.empty());
+}
+
 TEST_F(CustomOutfitStore, MissingNameGivesAnEmptyLabel) {
     StartUp("<Garbolt><Outfit><Slot>9</Slot></Outfit></Garbolt>");
     EXPECT_EQ(Label(9), "");
