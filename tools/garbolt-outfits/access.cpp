@@ -93,7 +93,7 @@ bool ReadOutfitFile(const std::string& path, LoadedFile& file, std::ostream& err
 std::string ParseErrorText(const LoadedFile& file) {
     const Location where = LocationOf(file.bytes, file.parse.offset);
     return file.path + ":" + std::to_string(where.line) + ":" + std::to_string(where.column) +
-           ": " + file.parse.description();
+           ": error: " + file.parse.description();
 }
 
 bool CheckWritable(const std::string& path, std::ostream& err) {

@@ -109,9 +109,10 @@ void ReportOutfitProblems(const std::string& path, const StoreReport& report,
         out << ". The plug-in stops loading here (it shows \"[Wardrobe]: Slot index "
             << outfit.rowIndex << " out of range\"), so this outfit";
         if (after > 0) {
-            out << " and the " << Outfits(after) << " after it";
+            out << " and the " << Outfits(after) << " after it do not appear in the game.\n";
+        } else {
+            out << " does not appear in the game.\n";
         }
-        out << " do not appear in the game.\n";
         ++errors;
     } else if (!outfit.inRange) {
         out << Where(path, outfit.slotLocation) << "error: " << Describe(outfit) << ": "

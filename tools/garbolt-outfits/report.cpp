@@ -26,6 +26,10 @@ Location LocationOf(const std::string& bytes, std::ptrdiff_t offset) {
             lineStart = i + 1;
         }
     }
+    // A byte order mark is no character of the first line.
+    if (lineStart == 0 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        lineStart = std::min<std::size_t>(3, end);
+    }
     for (std::size_t i = lineStart; i < end; ++i) {
         // A carriage return ends a line together with the line feed after it.
         if (!IsContinuationByte(bytes[i]) && bytes[i] != '\r') {
