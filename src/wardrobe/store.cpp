@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include <pugixml.hpp>
 
@@ -68,6 +69,13 @@ constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_s
 
 bool IsCustomRow(std::int32_t row) {
     return row >= kFirstCustomRow && row <= kLastCustomRow;
+}
+
+// The lowest slot number has no row before it: subtracting would overflow.
+constexpr std::int32_t kNoRowSlot = std::numeric_limits<std::int32_t>::min();
+
+std::int32_t RowIndexOfSlot(std::int32_t slotNumber) {
+    return slotNumber > kNoRowSlot ? slotNumber - 1 : kNoRowSlot;
 }
 
 std::int32_t RowIndexOf(pugi::xml_node outfit) {
@@ -228,7 +236,7 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     if (!LoadOutfitFile(document)) {
         return;
     }
-    const std::int32_t rowIndex = slotNumber - 1;
+    const std::int32_t rowIndex = RowIndexOfSlot(slotNumber);
     pugi::xml_node found;
     if (IsCustomRow(rowIndex)) {
         found = FindOutfit(document.child(kRootElement), rowIndex);
@@ -319,9 +327,9 @@ void DeleteCustomOutfit(std::int32_t slotNumber) {
     if (!LoadOutfitFile(document)) {
         return;
     }
-    const std::int32_t rowIndex = slotNumber - 1;
+    const std::int32_t rowIndex = RowIndexOfSlot(slotNumber);
     pugi::xml_node root = document.child(kRootElement);
-    pugi::xml_node outfit = FindOutfit(root, rowIndex);
+    pugi::xml_node outfit = slotNumber > kNoRowSlot ? FindOutfit(root, rowIndex) : pugi::xml_node();
     if (!outfit) {
         ShowNotification(kDeleteNotFoundMessage);
         return;
