@@ -39,7 +39,10 @@ add_subdirectory(src)
 # The seam's Windows side is compiled into the core; whatever links the core
 # links the hook's operations and the two system libraries with it.
 target_link_libraries(garbolt_core PUBLIC garbolt_hook_import user32 kernel32)
-target_link_options(garbolt_asi PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,--exclude-all-symbols)
+target_link_options(garbolt_asi PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,--exclude-all-symbols
+  # The shipped plug-in carries no symbol table (less than half the size);
+  # the unwind tables that exceptions need stay.
+  $<$<CONFIG:Release,MinSizeRel>:-s>)
 
 # --- The simulated hook -----------------------------------------------------------
 # All of the simulated game in one DLL named like the hook, so Garbolt.asi's
@@ -64,6 +67,18 @@ function(garbolt_windows_sim_program target)
 endfunction()
 
 garbolt_windows_sim_program(garbolt-sim-driver ${GARBOLT_WINDOWS_DIR}/sim-driver.cpp)
+
+# A stand-in plug-in built exactly like Garbolt.asi, whose script routine
+# waits inside frames with clean-ups: the check program unloads it and sees
+# whether the hook's termination unwound through all of them.
+add_library(garbolt_unwind_probe MODULE ${GARBOLT_WINDOWS_DIR}/unwind-probe.cpp)
+set_target_properties(garbolt_unwind_probe PROPERTIES
+  OUTPUT_NAME garbolt-unwind-probe PREFIX "" SUFFIX ".asi")
+target_link_libraries(garbolt_unwind_probe PRIVATE garbolt_core garbolt_warnings)
+target_link_options(garbolt_unwind_probe PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,--exclude-all-symbols)
+garbolt_windows_sim_program(garbolt-unwind-check ${GARBOLT_WINDOWS_DIR}/unwind-check.cpp)
+add_dependencies(garbolt-unwind-check garbolt_unwind_probe)
+add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-sim ${CMAKE_BINARY_DIR}/tools/garbolt-sim)
 
 # --- Checks -------------------------------------------------------------------------
 if(NOT GARBOLT_BUILD_TESTS)
@@ -92,6 +107,7 @@ function(garbolt_add_wine_test name target)
 endfunction()
 
 garbolt_add_wine_test(windows.sim-driver garbolt-sim-driver)
+garbolt_add_wine_test(windows.script-unwinding garbolt-unwind-check)
 
 # What the game's loader sees in Garbolt.asi: no exports, and imports only from
 # the hook and Windows itself.
@@ -103,3 +119,6 @@ add_test(NAME windows.sim-hook-exports
   COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DMODULE=$<TARGET_FILE:garbolt_sim_hook>
           -DHOOK_DEF=${GARBOLT_WINDOWS_DIR}/ScriptHookRDR2.def
           -P ${GARBOLT_WINDOWS_DIR}/CheckModule.cmake)
+
+# The scenario runner plays the same tour here as in the Linux build.
+include(${PROJECT_SOURCE_DIR}/tools/garbolt-sim/WindowsParity.cmake)

@@ -4,6 +4,7 @@
 #include "sim/clothing.h"
 #include "sim/controls.h"
 #include "sim/draw_list.h"
+#include "sim/host_window.h"
 #include "sim/naming_keyboard.h"
 #include "sim/prompts.h"
 #include "sim/scene.h"
@@ -21,6 +22,7 @@ void RegisterAllModules(Game& game) {
     RegisterClothingNatives(game);
     RegisterSceneNatives(game);
     RegisterNamingKeyboardNatives(game);
+    RegisterHostWindow(game);
 }
 
 }  // namespace sim

@@ -428,6 +428,48 @@ TEST_F(Controller, SelectionStepsWrapWithOneMovedFlagInTheCallback) {
     EXPECT_EQ(choice.selectedValue, 2);
 }
 
+TEST_F(Controller, SelectionIndexOutsideItsValuesStepsBackInside) {
+    Menu::AddSubmenu("T", "S", 0, 8, [](Submenu* page) {
+        Append(page, SelectionOption("Colour", {"Red", "Green", "Blue"}));
+    });
+    Option& choice = Menu::submenuRegistry.at(0).options[0];
+    MakeMenu();
+    Open();
+    choice.selectedValue = 10;
+    FrameWith({kLeft});
+    EXPECT_EQ(choice.selectedValue, 2);
+    EXPECT_EQ(choice.valueText, "Blue");
+    choice.selectedValue = -5;
+    FrameWith({kRight});
+    EXPECT_EQ(choice.selectedValue, 0);
+    EXPECT_EQ(choice.valueText, "Red");
+}
+
+TEST_F(Controller, ToggledFlagShowsItsTickFromTheSameFrame) {
+    bool flag = false;
+    Menu::AddSubmenu("T", "S", 0, 8,
+                     [&flag](Submenu* page) { page->AddBoolOption("Camera", "", &flag); });
+    MakeMenu();
+    Open();
+    const std::string tick = "<img src='img://generic_textures/tick' height='30' width='30'/>";
+    auto tickDrawn = [&tick] {
+        for (const sim::TextEntry* text : sim::Drawing().Texts()) {
+            if (text->text == tick) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_FALSE(tickDrawn());
+    FrameWith({kSelect});
+    EXPECT_TRUE(flag);
+    EXPECT_TRUE(tickDrawn());  // input is handled before the page is drawn
+    Frame();
+    EXPECT_TRUE(tickDrawn());
+    FrameWith({kSelect});
+    EXPECT_FALSE(tickDrawn());
+}
+
 TEST_F(Controller, SelectionWithoutValuesIsNeverStepped) {
     int runs = 0;
     Menu::AddSubmenu("T", "S", 0, 8,

@@ -16,7 +16,6 @@ using menu_testing::SelectionOption;
 using menu_testing::Sprite;
 using menu_testing::Text;
 
-constexpr sim::Colour kWhite{};
 constexpr sim::Colour kRed{255, 0, 0, 255};
 constexpr sim::Colour kGrey{144, 144, 144, 230};
 constexpr float kPitch = 55.08f;
@@ -323,6 +322,23 @@ TEST_F(Drawing, FormattedTextsAreReusedFrameAfterFrame) {
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
     EXPECT_EQ(buffers.size(), Texts().size());
+}
+
+TEST_F(Drawing, ChangedTextsAreFormattedAnew) {
+    Menu::AddSubmenu("T", "S", 1, 8, [](Submenu* page) { AddRows(page, 3); });
+    Submenu& page = Menu::submenuRegistry.at(1);
+    DrawFrame(page, 0);
+    page.options[1].SetText("Renamed");
+    DrawFrame(page, 1);
+    EXPECT_EQ(TextNamed("Row 1"), nullptr);
+    ASSERT_NE(TextNamed("Renamed"), nullptr);
+    EXPECT_NE(TextNamed("2 of 3"), nullptr);
+    EXPECT_NE(TextNamed("About 1"), nullptr);
+    EXPECT_EQ(TextNamed("About 0"), nullptr);
+    page.options[1].SetText("Row 1");
+    DrawFrame(page, 1);
+    EXPECT_NE(TextNamed("Row 1"), nullptr);
+    EXPECT_EQ(TextNamed("Renamed"), nullptr);
 }
 
 }  // namespace

@@ -199,4 +199,33 @@ TEST_F(SimTool, ScreenshotHasTheWindowSize) {
         << result.err;
 }
 
+TEST_F(SimTool, UnknownNativesAreReportedAndFailTheirExpectation) {
+    const Result result =
+        Run("frames 3\nexpect no-unknown-natives\n",
+            "--plugin '" GARBOLT_SIM_UNKNOWN_NATIVE_PLUGIN "' --json events.jsonl -");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("-:2: expect no-unknown-natives: 3 calls of unknown natives: "
+                              "0x0123456789ABCDEF"),
+              std::string::npos)
+        << result.err;
+    // Reported once in the transcript, every call in the JSON.
+    EXPECT_NE(result.out.find("frame 1  unknown native 0x0123456789ABCDEF with 1 arguments"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("frame 2  unknown native"), std::string::npos);
+    const std::string json = Slurp(dir_ / "events.jsonl");
+    std::size_t calls = 0;
+    for (std::size_t at = json.find("\"type\":\"unknown-native\",\"hash\":\"0x0123456789ABCDEF\"");
+         at != std::string::npos; at = json.find("\"type\":\"unknown-native\"", at + 1)) {
+        ++calls;
+    }
+    EXPECT_EQ(calls, 3u);
+}
+
+TEST_F(SimTool, PluginThatDoesNotLoadExitsWithTwo) {
+    const Result result = Run("frames 1\n", "--plugin no-such-plugin.so -");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("cannot load"), std::string::npos) << result.err;
+}
+
 }  // namespace

@@ -8,19 +8,25 @@
 // list of what failed.
 //
 //   garbolt-sim-driver [--frames N] [--plugin PATH] [--trace]
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "sim/controls.h"
+#include "sim/draw_list.h"
 #include "sim/game.h"
+#include "sim/naming_keyboard.h"
 #include "sim/plugin.h"
 #include "sim/prompts.h"
 
@@ -30,6 +36,11 @@ namespace {
 
 constexpr std::uint32_t kF9 = 120;
 constexpr std::uint32_t kF10 = 121;
+constexpr std::uint32_t kSelectControl = 0x43DBF61F;
+constexpr std::uint32_t kBackControl = 0x308588E6;
+constexpr std::uint32_t kUpControl = 0x911CB09E;
+constexpr std::uint32_t kDownControl = 0x4403F97F;
+constexpr std::uint32_t kSaveOutfitControl = 0x171910DC;
 constexpr std::uint64_t kMenuStateNative = 0x1B3DA717B9AFF828;
 constexpr std::uint64_t kSoundPlayNative = 0x67C540AA08E4A6F5;
 constexpr const char* kFailurePrefix = "~COLOR_RED~";
@@ -81,6 +92,11 @@ class GameFolder {
               "[Garbolt]\nbUseCamera=0\nbDrawLight=0\niMenuKey=" + std::to_string(menuKey) + "\n");
     }
 
+    std::string Read(const std::string& relative) const {
+        std::ifstream in(path_ / relative, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
   private:
     void Write(const std::string& relative, const std::string& bytes) {
         std::ofstream out(path_ / relative, std::ios::binary | std::ios::trunc);
@@ -94,6 +110,25 @@ std::string Hex(std::uint64_t value) {
     char text[32];
     std::snprintf(text, sizeof text, "0x%016llX", static_cast<unsigned long long>(value));
     return text;
+}
+
+// Line ends and control bytes made visible.
+std::string Escaped(const std::string& bytes) {
+    std::string shown;
+    for (unsigned char c : bytes) {
+        if (c == '\n') {
+            shown += "\\n\n";
+        } else if (c == '\r') {
+            shown += "\\r";
+        } else if (c < 0x20 || c >= 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            shown += hex;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
 }
 
 std::string Describe(const sim::TraceEvent& event) {
@@ -135,6 +170,100 @@ void PressAndRelease(sim::Game& game, std::uint32_t key) {
     game.RunFrame();
     game.KeyUp(key);
     game.RunFrame();
+}
+
+// A game control fired on one frame, as the player's pad or mouse gives it.
+void Fire(sim::Game& game, std::uint32_t control, int times = 1) {
+    for (int i = 0; i < times; ++i) {
+        sim::Controls().Press(control);
+        game.RunFrame();
+    }
+}
+
+bool Notified(sim::Game& game, const std::string& text) {
+    for (const sim::Notification& note : game.Notifications()) {
+        if (note.text == text) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DrawsText(const std::string& text) {
+    for (const sim::TextEntry* entry : sim::Drawing().Texts()) {
+        if (entry->text == text) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// From the main page: the settings page, the camera switched on, "Save
+// Settings". The file is rewritten through the whole-file replacement, which
+// on Windows has its own way of replacing an existing file; the bytes must be
+// exactly the written ones, with no text-mode translation on the way.
+void SaveSettingsThroughTheMenu(sim::Game& game, const GameFolder& folder, const std::string& name,
+                                Checks& checks) {
+    Fire(game, kDownControl, 2);  // "Settings"
+    Fire(game, kSelectControl);   // page 3, "Use Wardrobe Camera"
+    checks.Expect(DrawsText("Use Wardrobe Camera"), name + ": the settings page is shown");
+    Fire(game, kSelectControl);   // switched on
+    Fire(game, kDownControl, 2);  // "Save Settings"
+    Fire(game, kSelectControl);
+    checks.Expect(Notified(game, "Successfully saved settings"),
+                  name + ": \"Save Settings\" reports success");
+    // The INI writer ends its lines with CR LF on every system; the file's
+    // own lines and their order stay.
+    const std::string expected =
+        "[Garbolt]\r\nbUseCamera=1\r\nbDrawLight=0\r\niMenuKey=" + std::to_string(kF9) + "\r\n";
+    const std::string after = folder.Read("Garbolt/Garbolt.ini");
+    checks.Expect(after == expected,
+                  name + ": Garbolt.ini holds bUseCamera=1 and is otherwise unchanged");
+    if (after != expected) {
+        std::printf("  Garbolt.ini now holds:\n%s\n  expected:\n%s\n", Escaped(after).c_str(),
+                    Escaped(expected).c_str());
+    }
+    checks.Expect(folder.Read("Garbolt/Garbolt.ini.tmp").empty(),
+                  name + ": no temporary file is left beside Garbolt.ini");
+    Fire(game, kBackControl);  // back to the main page, on "Settings"
+}
+
+// From the main page on "Settings": the saved-outfits page, the first custom
+// row, "Save Outfit", a typed name. The outfit file is written in binary: a
+// text-mode write would turn every line end into CR LF on Windows.
+void SaveOutfitThroughTheMenu(sim::Game& game, const GameFolder& folder, const std::string& name,
+                              Checks& checks) {
+    Fire(game, kUpControl, 2);    // "Saved Outfits"
+    Fire(game, kSelectControl);   // page 1, row 0
+    Fire(game, kDownControl, 5);  // row 6, past the heading
+    game.RunFrame();              // the prompt comes on for the row
+    Fire(game, kSaveOutfitControl);
+    game.RunFrame();
+    checks.Expect(sim::NamingKeyboard().IsOpen(),
+                  name + ": \"Save Outfit\" on the first custom row opens the keyboard");
+    sim::NamingKeyboard().Finish("Driver Outfit");
+    game.RunFrames(2);
+    checks.Expect(Notified(game, "Successfully saved outfit"),
+                  name + ": saving the outfit reports success");
+    const std::string xml = folder.Read("Garbolt/SavedOutfits.xml");
+    checks.Expect(xml.find("<Name>Driver Outfit</Name>") != std::string::npos &&
+                      xml.find("<Slot>6</Slot>") != std::string::npos,
+                  name + ": SavedOutfits.xml holds the outfit under row 6");
+    checks.Expect(xml.find('\r') == std::string::npos,
+                  name + ": SavedOutfits.xml has plain line ends");
+    game.RunFrame();
+    checks.Expect(DrawsText("Driver Outfit"), name + ": the row shows the typed name");
+}
+
+// After a reload, the stored outfit's name is on its row again: the outfit
+// file was read back on Windows.
+void ExpectStoredOutfitListed(sim::Game& game, const std::string& name, Checks& checks) {
+    Fire(game, kSelectControl);   // "Saved Outfits"
+    Fire(game, kDownControl, 5);  // row 6
+    game.RunFrame();
+    checks.Expect(DrawsText("Driver Outfit"),
+                  name + ": the stored outfit is listed under its name after the reload");
+    Fire(game, kBackControl);
 }
 
 // Presses and releases `key` and tells whether the menu opened (or, when
@@ -184,6 +313,43 @@ void ExpectPromptsShown(bool shown, const std::string& what, Checks& checks) {
     }
 }
 
+// The sizes of the texts drawn on the last frame.
+std::vector<std::int32_t> DrawnTextSizes() {
+    std::vector<std::int32_t> sizes;
+    for (const sim::TextEntry* text : sim::Drawing().Texts()) {
+        sizes.push_back(text->size);
+    }
+    return sizes;
+}
+
+// The menu text scales with the width that Garbolt.asi measured through
+// USER32: any text drawn takes width / 120 above 1920 pixels and width / 80
+// below; without a window the reference sizes stay.
+void ExpectTextScaledFor(std::optional<std::int32_t> width, const std::string& name,
+                         Checks& checks) {
+    const std::vector<std::int32_t> sizes = DrawnTextSizes();
+    checks.Expect(!sizes.empty(), name + ": the open menu draws text");
+    if (sizes.empty()) {
+        return;
+    }
+    if (width) {
+        const std::int32_t expected = *width > 1920 ? *width / 120 : *width / 80;
+        bool all = true;
+        for (std::int32_t size : sizes) {
+            all = all && size == expected;
+        }
+        checks.Expect(all, name + ": a window " + std::to_string(*width) +
+                               " pixels wide draws every text at size " + std::to_string(expected));
+    } else {
+        // The title (45) and the row counter (20) keep their own sizes.
+        const auto has = [&sizes](std::int32_t size) {
+            return std::find(sizes.begin(), sizes.end(), size) != sizes.end();
+        };
+        checks.Expect(has(45) && has(20),
+                      name + ": without a game window the texts keep their reference sizes");
+    }
+}
+
 // Reports what the game saw: unknown natives, notifications, and with
 // --trace every event.
 void Report(sim::Game& game, const Options& options, const std::string& name, Checks& checks) {
@@ -221,13 +387,15 @@ void Report(sim::Game& game, const Options& options, const std::string& name, Ch
     }
 }
 
-// One load of the plug-in: start-up, the menu opened and closed with
-// `menuKey` (and, when another key is given, not opened by that one), a few
-// hundred frames in all, unload.
-void PlaySession(const Options& options, const std::string& name, std::uint32_t menuKey,
-                 std::uint32_t otherKey, Checks& checks) {
+// One load of the plug-in with a game window of `windowWidth` (or none):
+// start-up, the menu opened and closed with `menuKey` (and, when another key
+// is given, not opened by that one), a few hundred frames in all, unload.
+void PlaySession(const Options& options, GameFolder& folder, const std::string& name,
+                 std::uint32_t menuKey, std::uint32_t otherKey,
+                 std::optional<std::int32_t> windowWidth, Checks& checks) {
     sim::Game& game = sim::TheGame();
     game.Reset();
+    game.SetWindow(windowWidth);
     std::printf("%s: loading %s\n", name.c_str(), options.plugin.c_str());
     auto plugin = std::make_unique<sim::Plugin>(options.plugin);
     checks.Expect(plugin->Loaded(), name + ": the plug-in loads (" + plugin->Error() + ")");
@@ -249,10 +417,22 @@ void PlaySession(const Options& options, const std::string& name, std::uint32_t 
     }
     const std::string key = "key " + std::to_string(menuKey);
     ExpectMenuToggle(game, menuKey, true, name + ": releasing " + key + " opens the menu", checks);
-    const int openFrames = options.frames - used - 4;
+    used += 2;
+    game.RunFrame();
+    ++used;
+    ExpectPromptsShown(true, name + ": menu open", checks);
+    ExpectTextScaledFor(windowWidth, name, checks);
+    const std::uint64_t beforeFlows = game.FrameNumber();
+    if (otherKey == 0) {
+        SaveSettingsThroughTheMenu(game, folder, name, checks);
+        SaveOutfitThroughTheMenu(game, folder, name, checks);
+    } else {
+        ExpectStoredOutfitListed(game, name, checks);
+    }
+    used += static_cast<int>(game.FrameNumber() - beforeFlows);
+    const int openFrames = options.frames - used - 2;
     game.RunFrames(openFrames > 0 ? openFrames : 1);
     checks.Expect(game.ScriptRunning(), name + ": the script routine runs with the menu open");
-    ExpectPromptsShown(true, name + ": menu open", checks);
     ExpectMenuToggle(game, menuKey, false, name + ": releasing " + key + " again closes the menu",
                      checks);
     ExpectPromptsShown(false, name + ": menu closed again", checks);
@@ -299,10 +479,10 @@ int main(int argc, char** argv) {
     Checks checks;
     {
         GameFolder folder;
-        PlaySession(options, "first load", kF9, 0, checks);
+        PlaySession(options, folder, "first load", kF9, 0, 2560, checks);
         // A reload reads the settings again: the file now names F10.
         folder.WriteSettings(kF10);
-        PlaySession(options, "after reload", kF10, kF9, checks);
+        PlaySession(options, folder, "after reload", kF10, kF9, std::nullopt, checks);
     }
     if (!checks.Passed()) {
         std::printf("garbolt-sim-driver: %zu checks failed\n", checks.Failures().size());

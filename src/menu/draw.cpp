@@ -68,19 +68,38 @@ constexpr std::string_view kTick =
 // that handed it over has returned, so each text of a frame keeps its own
 // buffer until the next frame. The deque keeps every buffer at its address as
 // more are added; buffers keep their capacity, so a warm menu allocates nothing.
+// A page draws the same texts in the same order frame after frame, so each
+// buffer also remembers what it was made from and is formatted again only
+// when that changes.
+struct TextSlot {
+    std::string formatted;
+    std::string text;
+    std::int32_t margin = 0;
+    std::int32_t alignment = -1;
+    std::int32_t font = -1;
+    std::int32_t spacing = 0;
+    std::int32_t size = 0;
+
+    bool Holds(std::string_view newText, std::int32_t newMargin, std::int32_t newAlignment,
+               std::int32_t newFont, std::int32_t newSpacing, std::int32_t newSize) const {
+        return alignment == newAlignment && font == newFont && size == newSize &&
+               margin == newMargin && spacing == newSpacing && std::string_view(text) == newText;
+    }
+};
 constexpr std::size_t kTextSlots = 256;
 constexpr std::size_t kTextSlotCapacity = 512;
-std::deque<std::string> textSlots;
+std::deque<TextSlot> textSlots;
 std::size_t nextTextSlot = 0;
 
-std::string& NextTextSlot() {
+TextSlot& NextTextSlot() {
     if (nextTextSlot == kTextSlots) {
         // More texts than any page draws: reuse the oldest rather than grow.
         nextTextSlot = 0;
     }
     if (nextTextSlot == textSlots.size()) {
         textSlots.emplace_back();
-        textSlots.back().reserve(kTextSlotCapacity);
+        textSlots.back().formatted.reserve(kTextSlotCapacity);
+        textSlots.back().text.reserve(kTextSlotCapacity);
     }
     return textSlots[nextTextSlot++];
 }
@@ -106,12 +125,27 @@ struct Decimal {
     std::string_view View() const { return {digits, length}; }
 };
 
-// Puts `value` in place of the first "%s" left in `text`, if there is one.
-void PlaceValue(std::string& text, std::string_view value) {
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) {
-        text.replace(at, 2, value.data(), value.size());
+// The template cut at its six "%s" placeholders. The first five values
+// (margin, alignment, font face, spacing and size) never hold "%s" themselves,
+// so putting each value in place of the first "%s" left, in turn, is the same
+// as joining these pieces with the values in order; the text comes last, so a
+// "%s" inside it stays as it is.
+struct TemplatePieces {
+    std::array<std::string_view, 7> pieces;
+    TemplatePieces() {
+        std::string_view rest = kTextTemplate;
+        for (std::size_t i = 0; i < 6; ++i) {
+            const std::size_t at = rest.find("%s");
+            pieces[i] = rest.substr(0, at);
+            rest.remove_prefix(at + 2);
+        }
+        pieces[6] = rest;
     }
+};
+const TemplatePieces kTemplatePieces;
+
+void Append(std::string& text, std::string_view piece) {
+    text.append(piece.data(), piece.size());
 }
 
 std::int32_t EffectiveTextSize(std::int32_t requested) {
@@ -171,8 +205,6 @@ void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std:
     if (font < 0 || static_cast<std::size_t>(font) >= kFontCount) {
         font = kBodyFont;
     }
-    const std::string_view fontFace = fontTable[static_cast<std::size_t>(font)];
-
     float screenX = x / 1920.0f;
     if (alignment == kAlignCenter) {
         screenX = 2.0f * (x / 1920.0f) - 1.0f;
@@ -184,21 +216,32 @@ void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std:
     std::apply([](auto... colour) { CallNative(kTextColourNative, colour...); },
                PushColor(r, g, b, a));
 
-    const Decimal rightMargin(alignment == kAlignRight ? static_cast<std::int32_t>(1920.0f - x)
-                                                       : 0);
-    const std::string_view alignmentName =
-        alignment >= 0 && alignment <= 2 ? kAlignmentNames[alignment] : kAlignmentNames[0];
-    const Decimal spacing(letterSpacing);
-    const Decimal sizeText(effectiveSize);
-
-    std::string& formatted = NextTextSlot();
-    formatted.assign(kTextTemplate.data(), kTextTemplate.size());
-    PlaceValue(formatted, rightMargin.View());
-    PlaceValue(formatted, alignmentName);
-    PlaceValue(formatted, fontFace);
-    PlaceValue(formatted, spacing.View());
-    PlaceValue(formatted, sizeText.View());
-    PlaceValue(formatted, text);
+    const std::int32_t margin =
+        alignment == kAlignRight ? static_cast<std::int32_t>(1920.0f - x) : 0;
+    TextSlot& slot = NextTextSlot();
+    if (!slot.Holds(text, margin, alignment, font, letterSpacing, effectiveSize)) {
+        const Decimal rightMargin(margin);
+        const std::string_view alignmentName =
+            alignment >= 0 && alignment <= 2 ? kAlignmentNames[alignment] : kAlignmentNames[0];
+        const Decimal spacing(letterSpacing);
+        const Decimal sizeText(effectiveSize);
+        const std::string_view values[6] = {
+            rightMargin.View(), alignmentName,   fontTable[static_cast<std::size_t>(font)],
+            spacing.View(),     sizeText.View(), text};
+        slot.formatted.clear();
+        for (std::size_t i = 0; i < 6; ++i) {
+            Append(slot.formatted, kTemplatePieces.pieces[i]);
+            Append(slot.formatted, values[i]);
+        }
+        Append(slot.formatted, kTemplatePieces.pieces[6]);
+        slot.text.assign(text.data(), text.size());
+        slot.margin = margin;
+        slot.alignment = alignment;
+        slot.font = font;
+        slot.spacing = letterSpacing;
+        slot.size = effectiveSize;
+    }
+    const std::string& formatted = slot.formatted;
 
     const auto gameText =
         CallNative<std::uint64_t>(kVariableStringNative, 10, "LITERAL_STRING", formatted.c_str());

@@ -27,6 +27,7 @@ class RowMemory {
     std::size_t erase(std::int32_t pageId);
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
+    // The remembered row, or null.
     const std::int32_t* Find(std::int32_t pageId) const;
 
   private:
@@ -44,14 +45,20 @@ class Menu {
 
     // Once per frame: read input, handle it, suppress game controls, draw, prompts.
     void Update();
+    // This frame's controls, menu key and prompt completions into the input fields.
     void ReadInput();
+    // Acts on this frame's input in a fixed order: open/close, select, back, up, down, left, right.
     void HandleInput();
+    // Keeps the game's own uses of the menu's keys and buttons quiet while open.
     void SuppressGameControls();
+    // Opens or closes; with sound, also tells the game and plays the menu sound.
     void SetOpen(bool open, bool withSound);
     // Creates a game prompt for the control and stores its handle in `handle`.
     void CreatePrompt(std::int32_t& handle, const std::string& text, std::uint32_t controlHash);
-    // The current row of the current page, or null when there is none.
+    // The current row of the current page; null when the page has no row at
+    // `currentOption` (no rows at all, or an index outside them).
     Option* SelectedOption();
+    // Prepares, then plays, a frontend sound.
     void PlayMenuSound(const char* name, const char* set);
 
     // Builds a page with `builder` and registers it under `id`, replacing an earlier page.

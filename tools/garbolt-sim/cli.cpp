@@ -8,6 +8,7 @@
 #include "interactive.h"
 #include "runner.h"
 #include "scenario.h"
+#include "shot.h"
 
 namespace garbolt_sim {
 
@@ -113,13 +114,18 @@ int Main(int argc, char** argv) {
     }
 
     if (interactive) {
-        return RunInteractive(options, parsed.commands);
+        const int status = RunInteractive(options, parsed.commands);
+        ReleaseShotCaches();
+        return status;
     }
-    Runner runner(options, std::cout, std::cerr);
-    if (!runner.Start()) {
-        return kExitBadScenario;
+    int status = kExitBadScenario;
+    {
+        Runner runner(options, std::cout, std::cerr);
+        if (runner.Start()) {
+            status = runner.Run(parsed.commands);
+        }
     }
-    const int status = runner.Run(parsed.commands);
+    ReleaseShotCaches();
     std::cout.flush();
     return status;
 }

@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "game_side.h"
-#include "host/platform.h"
 #include "shot.h"
 #include "sim/game.h"
 
@@ -105,11 +104,6 @@ std::string PageText(const MenuView& menu) {
     }
     return text;
 }
-
-// The loaded plug-in finds the hook's operations in this program. They come
-// from a static library that nothing here calls directly, so one reference
-// keeps the linker from leaving them out.
-[[maybe_unused]] auto* const kKeepHookOperations = &platform::scriptRegister;
 
 }  // namespace
 

@@ -61,6 +61,9 @@ class Runner {
     // Renders the last frame to a PNG.
     bool Shot(const std::string& path, std::string* error) const;
 
+    const std::map<std::int32_t, Prompt>& Prompts() const { return watcher_.Prompts(); }
+    const Camera& CurrentCamera() const { return watcher_.CurrentCamera(); }
+
     // Called with each frame after it has been reported (the interactive mode).
     void SetFrameListener(std::function<void(const FrameRecord&, const MenuView&)> listener) {
         frameListener_ = std::move(listener);

@@ -3,6 +3,7 @@
 #if defined(GARBOLT_SIM_HAS_CAIRO)
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <cmath>
 #include <cstdio>
@@ -393,6 +394,11 @@ bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const
     return true;
 }
 
+void ReleaseShotCaches() {
+    cairo_debug_reset_static_data();
+    FcFini();
+}
+
 }  // namespace garbolt_sim
 
 #else
@@ -404,6 +410,8 @@ bool RenderShot(const FrameRecord&, const Camera&, int, const std::string& path,
     *error = "cannot write " + path + ": this build has no screenshots (cairo is missing)";
     return false;
 }
+
+void ReleaseShotCaches() {}
 
 }  // namespace garbolt_sim
 

@@ -12,4 +12,7 @@ namespace garbolt_sim {
 bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const std::string& path,
                 std::string* error);
 
+// Releases what the font machinery keeps for later pictures (at the end of a run).
+void ReleaseShotCaches();
+
 }  // namespace garbolt_sim
