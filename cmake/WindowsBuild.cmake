@@ -78,6 +78,8 @@ target_link_libraries(garbolt_unwind_probe PRIVATE garbolt_core garbolt_warnings
 target_link_options(garbolt_unwind_probe PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,--exclude-all-symbols)
 garbolt_windows_sim_program(garbolt-unwind-check ${GARBOLT_WINDOWS_DIR}/unwind-check.cpp)
 add_dependencies(garbolt-unwind-check garbolt_unwind_probe)
+
+# The scenario runner, played under Wine like on Linux.
 add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-sim ${CMAKE_BINARY_DIR}/tools/garbolt-sim)
 
 # --- Checks -------------------------------------------------------------------------

@@ -255,14 +255,28 @@ void SaveOutfitThroughTheMenu(sim::Game& game, const GameFolder& folder, const s
     checks.Expect(DrawsText("Driver Outfit"), name + ": the row shows the typed name");
 }
 
-// After a reload, the stored outfit's name is on its row again: the outfit
-// file was read back on Windows.
-void ExpectStoredOutfitListed(sim::Game& game, const std::string& name, Checks& checks) {
+// After a reload, the stored outfit's name is on its row again (the outfit
+// file was read back on Windows); "Delete Outfit" on it rewrites the file
+// without it and gives the row its default label back.
+void ListAndDeleteStoredOutfit(sim::Game& game, const GameFolder& folder, const std::string& name,
+                               Checks& checks) {
     Fire(game, kSelectControl);   // "Saved Outfits"
     Fire(game, kDownControl, 5);  // row 6
-    game.RunFrame();
+    game.RunFrame();              // the prompt comes on for the row
     checks.Expect(DrawsText("Driver Outfit"),
                   name + ": the stored outfit is listed under its name after the reload");
+    checks.Expect(sim::Prompts().FindByText("Delete Outfit") != nullptr,
+                  name + ": the stored outfit's row offers \"Delete Outfit\"");
+    Fire(game, kSaveOutfitControl);
+    game.RunFrame();
+    checks.Expect(Notified(game, "Successfully deleted outfit"),
+                  name + ": deleting the outfit reports success");
+    const std::string xml = folder.Read("Garbolt/SavedOutfits.xml");
+    checks.Expect(
+        xml.find("Driver Outfit") == std::string::npos && xml.find("<Garbolt") != std::string::npos,
+        name + ": SavedOutfits.xml keeps its root and no longer holds the outfit");
+    checks.Expect(DrawsText("Saved Custom Outfit Six"),
+                  name + ": the row shows its default label again");
     Fire(game, kBackControl);
 }
 
@@ -427,7 +441,7 @@ void PlaySession(const Options& options, GameFolder& folder, const std::string& 
         SaveSettingsThroughTheMenu(game, folder, name, checks);
         SaveOutfitThroughTheMenu(game, folder, name, checks);
     } else {
-        ExpectStoredOutfitListed(game, name, checks);
+        ListAndDeleteStoredOutfit(game, folder, name, checks);
     }
     used += static_cast<int>(game.FrameNumber() - beforeFlows);
     const int openFrames = options.frames - used - 2;
