@@ -303,6 +303,14 @@ TEST_F(IniWrite, EscapedKeyIsRewrittenAfterItsRealSeparator) {
     EXPECT_EQ(Bytes(), "[s]\r\nA\\=B = 4");
 }
 
+TEST_F(IniWrite, ValueStartingWithAnEscapedEqualsIsReplacedWhole) {
+    IniDocument document = ReadBack("[s]\r\nk = \\=old\r\nj =\\=\\= x");
+    document["s"].set("k", "new");
+    document["s"].set("j", "y");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[s]\r\nk = new\r\nj =y");
+}
+
 TEST_F(IniWrite, UnchangedDocumentKeepsEveryKeptLineByteForByte) {
     const std::string original =
         "early = 1\r\n"
