@@ -1,5 +1,12 @@
 // The INI document: how lines are classified, how files are read, and the
 // exact bytes of fresh and updated files, including when writing fails.
+//
+// Sections:
+//   Text utilities and the ordered table  (IniText, IniTable)
+//   Classification                        (IniClassify, IniKeyLine, IniSplit)
+//   Reading                               (IniRead)
+//   Writing                               (IniWrite, IniValueSpacing)
+//   Failures                              (IniWriteFailure, IniWriteInChild)
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
