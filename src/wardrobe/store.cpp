@@ -16,7 +16,6 @@ namespace {
 
 using outfit_file::FindOutfit;
 using outfit_file::FirstOutfit;
-using outfit_file::IsCustomRow;
 using outfit_file::kFirstCustomRow;
 using outfit_file::kLastCustomRow;
 using outfit_file::kOutfitEntries;
@@ -72,18 +71,8 @@ bool WriteStore(const pugi::xml_document& document) {
     return outfit_file::SaveOutfitFile(kOutfitFilePath, document);
 }
 
-// The custom row itself, whichever row the cursor is on now.
-Option* CustomRowOption(std::int32_t rowIndex) {
-    auto page = Menu::submenuRegistry.find(kSavedOutfitsPage);
-    if (page == Menu::submenuRegistry.end() || rowIndex < 0 ||
-        rowIndex >= static_cast<std::int32_t>(page->second.options.size())) {
-        return nullptr;
-    }
-    return &page->second.options[static_cast<std::size_t>(rowIndex)];
-}
-
 void RelabelRow(std::int32_t rowIndex, const std::string& label) {
-    if (Option* option = CustomRowOption(rowIndex)) {
+    if (Option* option = SavedOutfitsRow(rowIndex)) {
         option->SetText(label);
     }
 }
@@ -105,6 +94,19 @@ outfit_file::OutfitEntries WornEntries() {
 }
 
 }  // namespace
+
+bool IsCustomRow(std::int32_t rowIndex) {
+    return outfit_file::IsCustomRow(rowIndex);
+}
+
+Option* SavedOutfitsRow(std::int32_t rowIndex) {
+    auto page = Menu::submenuRegistry.find(kSavedOutfitsPage);
+    if (page == Menu::submenuRegistry.end() || rowIndex < 0 ||
+        rowIndex >= static_cast<std::int32_t>(page->second.options.size())) {
+        return nullptr;
+    }
+    return &page->second.options[static_cast<std::size_t>(rowIndex)];
+}
 
 std::string DefaultCustomRowLabel(std::int32_t rowIndex) {
     static const char* const kWords[] = {"Six",     "Seven",     "Eight",    "Nine",     "Ten",
@@ -131,7 +133,7 @@ void LoadCustomOutfitNames() {
                 ("[Wardrobe]: Slot index " + std::to_string(rowIndex) + " out of range").c_str());
             return;
         }
-        Option* option = CustomRowOption(rowIndex);
+        Option* option = SavedOutfitsRow(rowIndex);
         if (option == nullptr) {
             continue;
         }
