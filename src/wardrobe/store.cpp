@@ -1,6 +1,7 @@
 #include "wardrobe/store.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <pugixml.hpp>
 
@@ -24,6 +25,13 @@ using outfit_file::NameOf;
 using outfit_file::NextOutfit;
 using outfit_file::RootOf;
 using outfit_file::RowIndexOf;
+
+// The lowest slot number has no row before it: subtracting would overflow.
+constexpr std::int32_t kNoRowSlot = std::numeric_limits<std::int32_t>::min();
+
+std::int32_t RowIndexOfSlot(std::int32_t slotNumber) {
+    return slotNumber > kNoRowSlot ? slotNumber - 1 : kNoRowSlot;
+}
 
 constexpr std::uint64_t kClothingResetNative = 0x0BFA1BD465CDFEFD;
 constexpr std::uint64_t kOutfitSettleNative = 0xAAB86462966168CE;
@@ -147,7 +155,7 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     if (!LoadStore(document)) {
         return;
     }
-    const std::int32_t rowIndex = slotNumber - 1;
+    const std::int32_t rowIndex = RowIndexOfSlot(slotNumber);
     pugi::xml_node found;
     if (IsCustomRow(rowIndex)) {
         found = FindOutfit(RootOf(document), rowIndex);
@@ -224,9 +232,9 @@ void DeleteCustomOutfit(std::int32_t slotNumber) {
     if (!LoadStore(document)) {
         return;
     }
-    const std::int32_t rowIndex = slotNumber - 1;
+    const std::int32_t rowIndex = RowIndexOfSlot(slotNumber);
     pugi::xml_node root = RootOf(document);
-    pugi::xml_node outfit = FindOutfit(root, rowIndex);
+    pugi::xml_node outfit = slotNumber > kNoRowSlot ? FindOutfit(root, rowIndex) : pugi::xml_node();
     if (!outfit) {
         ShowNotification(kDeleteNotFoundMessage);
         return;
