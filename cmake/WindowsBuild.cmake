@@ -40,6 +40,8 @@ add_subdirectory(src)
 # links the hook's operations and the two system libraries with it.
 target_link_libraries(garbolt_core PUBLIC garbolt_hook_import user32 kernel32)
 target_link_options(garbolt_asi PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,--exclude-all-symbols
+  # The same sources give the same bytes: no link time in the header.
+  -Wl,--no-insert-timestamp
   # The shipped plug-in carries no symbol table (less than half the size);
   # the unwind tables that exceptions need stay.
   $<$<CONFIG:Release,MinSizeRel>:-s>)

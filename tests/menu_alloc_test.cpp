@@ -8,6 +8,7 @@
 
 #include "menu_fixture.h"
 #include "sim/game_code.h"
+#include "wardrobe_fixture.h"
 
 namespace {
 
@@ -222,4 +223,78 @@ TEST_F(Allocations, CounterSeesThePluginsOwnAllocations) {
     EXPECT_GT(allocations.load() - before, 0);
 }
 
+TEST_F(Allocations, KeyboardHandlerAllocatesNothing) {
+    counting = true;
+    const long before = allocations.load();
+    for (std::uint32_t key = 0; key < 300; ++key) {
+        OnKeyboardMessage(key, 1, 0, 0, 0, 0, 0);
+        OnKeyboardMessage(key, 1, 0, 0, 0, 1, 1);
+    }
+    counting = false;
+    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_TRUE(KeyJustReleased(kF9));
+}
+
 }  // namespace
+
+namespace wardrobe_allocations {
+
+// The script loop's two per-frame calls with the wardrobe scene open.
+class WardrobeAllocations : public wardrobe_testing::WardrobeFixture {
+  protected:
+    long CountedFrame() {
+        {
+            sim::GameCodeScope gameCode;
+            game().RunFrame();
+        }
+        const long before = allocations.load();
+        counting = true;
+        activeMenu->Update();
+        UpdateWardrobe();
+        counting = false;
+        return allocations.load() - before;
+    }
+    // Down every frame walks the whole saved-outfits page again and again, so
+    // the save prompt reads "Save Outfit" and "Delete Outfit" in turn.
+    long CountedFrameDown() {
+        sim::Controls().Press(wardrobe_testing::kDown);
+        return CountedFrame();
+    }
+};
+
+TEST_F(WardrobeAllocations, OpenSceneWithCameraAndLightAllocatesNothingPerFrame) {
+    using wardrobe_testing::FileWith;
+    using wardrobe_testing::OutfitXml;
+    StartUp(FileWith(OutfitXml("Riding", 6, {11}, {12}) + OutfitXml("Town", 9, {13}, {14})));
+    ASSERT_EQ(savedSlots, (std::vector<std::int32_t>{6, 9}));
+    useCamera = true;
+    drawLight = true;
+    OpenMenu();
+    sim::Controls().Press(wardrobe_testing::kSelect);  // row 0 of page 0 opens page 1
+    CountedFrame();
+    ASSERT_EQ(menu().currentSubmenuId, 1);
+    ASSERT_TRUE(wardrobe.sceneActive);
+    ASSERT_TRUE(wardrobe.cameraActive);
+
+    for (int frame = 0; frame < 100; ++frame) {
+        CountedFrameDown();
+    }
+    long total = 0;
+    bool sawDelete = false;
+    bool sawSave = false;
+    for (int frame = 0; frame < 1000; ++frame) {
+        total += CountedFrameDown();
+        sawDelete = sawDelete || wardrobe.deleteMode;
+        sawSave = sawSave || (wardrobe.promptRow >= 0 && !wardrobe.deleteMode);
+    }
+    EXPECT_EQ(total, 0);
+    EXPECT_TRUE(menu().isOpen);
+    EXPECT_EQ(menu().currentSubmenuId, 1);
+    EXPECT_TRUE(wardrobe.sceneActive);
+    EXPECT_EQ(sim::Scene().Cameras().size(), 1u);
+    EXPECT_EQ(sim::Scene().LightsInFrame(game().FrameNumber()).size(), 1u);
+    EXPECT_TRUE(sawDelete);
+    EXPECT_TRUE(sawSave);
+}
+
+}  // namespace wardrobe_allocations

@@ -57,6 +57,14 @@ endforeach()
 
 set(failures "")
 
+# What the game loads: a 64-bit PE library.
+if(NOT dump MATCHES "file format pei-x86-64")
+  list(APPEND failures "is not a 64-bit Windows module")
+endif()
+if(NOT dump MATCHES "Characteristics 0x[0-9a-fA-F]+\n([ \t]+[^\n]*\n)*[ \t]+DLL\n")
+  list(APPEND failures "is not marked as a DLL")
+endif()
+
 if(DEFINED HOOK_DEF)
   file(STRINGS ${HOOK_DEF} def_lines REGEX "==")
   set(wanted "")

@@ -22,9 +22,11 @@ class RowMemory {
     std::int32_t& operator[](std::int32_t pageId);
     // The remembered row; throws std::out_of_range when there is none.
     std::int32_t at(std::int32_t pageId) const;
+    // 1 when the page has a remembered row, else 0.
     std::size_t count(std::int32_t pageId) const { return Find(pageId) != nullptr ? 1 : 0; }
     // Forgets the page's row; returns how many were forgotten (0 or 1).
     std::size_t erase(std::int32_t pageId);
+    // How many pages have a remembered row.
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
     // The remembered row, or null.
@@ -38,6 +40,7 @@ class RowMemory {
     std::vector<Entry> entries_;
 };
 
+// The menu controller; one instance per process, `activeMenu`.
 class Menu {
   public:
     // Room for a deep page history up front, so navigating allocates nothing.
@@ -68,14 +71,15 @@ class Menu {
     // Node-based, so a page's address stays put while others are added.
     static std::unordered_map<std::int32_t, Submenu> submenuRegistry;
 
-    Submenu* currentSubmenu = nullptr;
-    std::int32_t currentSubmenuId = -1;
-    std::int32_t currentOption = 0;
-    std::int32_t savePrompt = 0;
-    bool isOpen = false;
-    std::vector<std::int32_t> navigationStack;
-    RowMemory rememberedOption;
-    std::int32_t controlGroup = 0;
+    Submenu* currentSubmenu = nullptr;          // the page shown, inside the registry
+    std::int32_t currentSubmenuId = -1;         // its id, refreshed at the end of every Update
+    std::int32_t currentOption = 0;             // index of the current row in its options
+    std::int32_t savePrompt = 0;                // the "Save Outfit" prompt, driven by the wardrobe
+    bool isOpen = false;                        // shown and taking input
+    std::vector<std::int32_t> navigationStack;  // pages to go back to, the latest last
+    RowMemory rememberedOption;                 // the row to restore on going back to a page
+    std::int32_t controlGroup = 0;  // 0 for keyboard and mouse, 2 for a gamepad, this frame
+    // This frame's input, as read by ReadInput.
     bool openPressed = false;
     bool backPressed = false;
     bool selectPressed = false;
@@ -83,8 +87,9 @@ class Menu {
     bool downPressed = false;
     bool leftPressed = false;
     bool rightPressed = false;
-    std::int32_t selectPrompt = 0;
-    std::int32_t backPrompt = 0;
+    std::int32_t selectPrompt = 0;  // the "Select" prompt
+    std::int32_t backPrompt = 0;    // the "Back" prompt
+    // Select and back after the prompt check: a prompt on screen counts only when completed.
     bool selectConfirmed = false;
     bool backConfirmed = false;
 };

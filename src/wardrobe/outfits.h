@@ -15,7 +15,9 @@ void SnapshotWornItems();
 // Puts the nine kept items back on, in two groups.
 void RestoreWornItems();
 
+// Puts one clothing item on the character, at once or with the next refresh.
 void PutOnItem(std::int32_t character, std::uint32_t item, bool immediate);
+// Gives a worn item its stored state (how it is worn).
 void SetItemState(std::int32_t character, std::uint32_t item, std::uint32_t state);
 // Calls a native with (a, b, c, 1, e, f) and returns its first result slot.
 std::uint64_t CallNativeSix(std::uint64_t hash, std::int32_t a, std::int32_t b, std::int32_t c,

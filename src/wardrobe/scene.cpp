@@ -93,8 +93,6 @@ constexpr std::uint32_t kMenuControls[] = {0x43DBF61F, 0x308588E6, 0x911CB09E,
                                            0x4403F97F, 0xAD7FCC5B, 0x65F9EC5B};
 
 constexpr std::int32_t kSavedOutfitsPage = 1;
-constexpr std::int32_t kFirstCustomRow = 6;
-constexpr std::int32_t kLastCustomRow = 20;
 
 constexpr float kStandOff = 1.7f;      // camera and light, along the character's forward vector
 constexpr float kCameraRise = 0.5f;    // the camera above that point
@@ -122,19 +120,6 @@ void SetRenderingScriptCamera(bool on) {
     CallNativeSix(kScriptCameraRenderNative, on ? 1 : 0, 0, kCameraSwitchTime, 0, 1);
 }
 
-bool IsCustomRow(std::int32_t row) {
-    return row >= kFirstCustomRow && row <= kLastCustomRow;
-}
-
-const Option* SavedOutfitsRow(std::int32_t row) {
-    auto page = Menu::submenuRegistry.find(kSavedOutfitsPage);
-    if (page == Menu::submenuRegistry.end() || row < 0 ||
-        row >= static_cast<std::int32_t>(page->second.options.size())) {
-        return nullptr;
-    }
-    return &page->second.options[static_cast<std::size_t>(row)];
-}
-
 // The prompt completed: act on the row whose text it showed last frame, and
 // only while the menu is open and no name is being typed already.
 void OnSavePromptCompleted(const Menu& menu) {
@@ -152,8 +137,8 @@ void OnSavePromptCompleted(const Menu& menu) {
     OpenNamingKeyboard(option != nullptr ? option->label.c_str() : "");
 }
 
-// Step 1: the prompt follows page and row every frame, so that it can come
-// on at all; its completion is looked at while the game calls it active.
+// The prompt is switched on or off by page and row every frame, not only while
+// the game calls it active: the game counts it active only once it is on.
 void UpdateSavePrompt(const Menu& menu) {
     if (CallNative<bool>(kPromptActiveNative, menu.savePrompt) &&
         CallNative<bool>(kPromptCompletedNative, menu.savePrompt, 0)) {

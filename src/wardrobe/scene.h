@@ -32,9 +32,13 @@ void ResetWardrobeState();
 
 // Once per frame, after the menu's update.
 void UpdateWardrobe();
+// Sets up the box area and, with the camera setting on, the camera facing the character.
 void OpenWardrobeScene();
+// Undoes the opening; a forced close leaves the area for the next opening to remove.
 void CloseWardrobeScene(bool forced);
+// Takes the wardrobe camera down if the game still has it.
 void RemoveWardrobeCamera();
+// Opens the game's keyboard for an outfit name, starting from `initialText`.
 void OpenNamingKeyboard(const char* initialText);
 
 // A name taken from the keyboard's text: at most this many characters...

@@ -1,6 +1,7 @@
 #include "wardrobe/store.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <pugixml.hpp>
 
@@ -16,7 +17,6 @@ namespace {
 
 using outfit_file::FindOutfit;
 using outfit_file::FirstOutfit;
-using outfit_file::IsCustomRow;
 using outfit_file::kFirstCustomRow;
 using outfit_file::kLastCustomRow;
 using outfit_file::kOutfitEntries;
@@ -25,6 +25,13 @@ using outfit_file::NameOf;
 using outfit_file::NextOutfit;
 using outfit_file::RootOf;
 using outfit_file::RowIndexOf;
+
+// The lowest slot number has no row before it: subtracting would overflow.
+constexpr std::int32_t kNoRowSlot = std::numeric_limits<std::int32_t>::min();
+
+std::int32_t RowIndexOfSlot(std::int32_t slotNumber) {
+    return slotNumber > kNoRowSlot ? slotNumber - 1 : kNoRowSlot;
+}
 
 constexpr std::uint64_t kClothingResetNative = 0x0BFA1BD465CDFEFD;
 constexpr std::uint64_t kOutfitSettleNative = 0xAAB86462966168CE;
@@ -72,18 +79,8 @@ bool WriteStore(const pugi::xml_document& document) {
     return outfit_file::SaveOutfitFile(kOutfitFilePath, document);
 }
 
-// The custom row itself, whichever row the cursor is on now.
-Option* CustomRowOption(std::int32_t rowIndex) {
-    auto page = Menu::submenuRegistry.find(kSavedOutfitsPage);
-    if (page == Menu::submenuRegistry.end() || rowIndex < 0 ||
-        rowIndex >= static_cast<std::int32_t>(page->second.options.size())) {
-        return nullptr;
-    }
-    return &page->second.options[static_cast<std::size_t>(rowIndex)];
-}
-
 void RelabelRow(std::int32_t rowIndex, const std::string& label) {
-    if (Option* option = CustomRowOption(rowIndex)) {
+    if (Option* option = SavedOutfitsRow(rowIndex)) {
         option->SetText(label);
     }
 }
@@ -105,6 +102,19 @@ outfit_file::OutfitEntries WornEntries() {
 }
 
 }  // namespace
+
+bool IsCustomRow(std::int32_t rowIndex) {
+    return outfit_file::IsCustomRow(rowIndex);
+}
+
+Option* SavedOutfitsRow(std::int32_t rowIndex) {
+    auto page = Menu::submenuRegistry.find(kSavedOutfitsPage);
+    if (page == Menu::submenuRegistry.end() || rowIndex < 0 ||
+        rowIndex >= static_cast<std::int32_t>(page->second.options.size())) {
+        return nullptr;
+    }
+    return &page->second.options[static_cast<std::size_t>(rowIndex)];
+}
 
 std::string DefaultCustomRowLabel(std::int32_t rowIndex) {
     static const char* const kWords[] = {"Six",     "Seven",     "Eight",    "Nine",     "Ten",
@@ -131,7 +141,7 @@ void LoadCustomOutfitNames() {
                 ("[Wardrobe]: Slot index " + std::to_string(rowIndex) + " out of range").c_str());
             return;
         }
-        Option* option = CustomRowOption(rowIndex);
+        Option* option = SavedOutfitsRow(rowIndex);
         if (option == nullptr) {
             continue;
         }
@@ -145,7 +155,7 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     if (!LoadStore(document)) {
         return;
     }
-    const std::int32_t rowIndex = slotNumber - 1;
+    const std::int32_t rowIndex = RowIndexOfSlot(slotNumber);
     pugi::xml_node found;
     if (IsCustomRow(rowIndex)) {
         found = FindOutfit(RootOf(document), rowIndex);
@@ -222,9 +232,9 @@ void DeleteCustomOutfit(std::int32_t slotNumber) {
     if (!LoadStore(document)) {
         return;
     }
-    const std::int32_t rowIndex = slotNumber - 1;
+    const std::int32_t rowIndex = RowIndexOfSlot(slotNumber);
     pugi::xml_node root = RootOf(document);
-    pugi::xml_node outfit = FindOutfit(root, rowIndex);
+    pugi::xml_node outfit = slotNumber > kNoRowSlot ? FindOutfit(root, rowIndex) : pugi::xml_node();
     if (!outfit) {
         ShowNotification(kDeleteNotFoundMessage);
         return;

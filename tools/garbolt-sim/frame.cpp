@@ -5,13 +5,14 @@
 #include <cstring>
 #include <sstream>
 
+#include "sim/draw_list.h"
+
 namespace garbolt_sim {
 
 namespace {
 
 // The game functions whose calls make up what a player sees and hears.
 constexpr std::uint64_t kTextColourNative = 0x16FA5CE47F184F1E;
-constexpr std::uint64_t kVariableStringNative = 0xFA925AC00EB830B9;
 constexpr std::uint64_t kDrawTextNative = 0x16794E044C9EFB58;
 constexpr std::uint64_t kDrawSpriteNative = 0xC9884ECADE94CB34;
 constexpr std::uint64_t kSoundPlayNative = 0x67C540AA08E4A6F5;
@@ -95,6 +96,13 @@ bool ToInt(const std::string& text, int* value) {
     return true;
 }
 
+// The text behind a game string the variable-string native handed out; a
+// value that is none shows as such rather than as some other text.
+std::string GameText(std::uint64_t gameString) {
+    const std::optional<std::string> text = sim::Drawing().ResolveGameString(gameString);
+    return text ? *text : std::string("(not a game string)");
+}
+
 // The visible part of a text: the inline images read as short words.
 std::string StripImages(const std::string& text) {
     std::string out;
@@ -171,7 +179,6 @@ void TraceWatcher::Attach(sim::Game& game, bool keepTrace) {
 
 void TraceWatcher::ForgetPlugin() {
     prompts_.clear();
-    lastGameText_.clear();
 }
 
 void TraceWatcher::OnEvent(const sim::TraceEvent& event) {
@@ -192,13 +199,10 @@ void TraceWatcher::OnEvent(const sim::TraceEvent& event) {
             pendingColour_ = {Component(word(0)), Component(word(1)), Component(word(2)),
                               Component(word(3))};
             break;
-        case kVariableStringNative:
-            lastGameText_ = TextWord(word(2));
-            break;
         case kDrawTextNative: {
             Draw draw;
             draw.kind = Draw::Kind::Text;
-            draw.raw = lastGameText_;
+            draw.raw = GameText(word(0));
             draw.colour = pendingColour_;
             draw.x = FloatWord(word(1));
             draw.y = FloatWord(word(2));
@@ -234,7 +238,7 @@ void TraceWatcher::OnEvent(const sim::TraceEvent& event) {
         case kPromptTextNative: {
             Prompt& prompt = prompts_[Component(word(0))];
             prompt.handle = Component(word(0));
-            prompt.text = lastGameText_;
+            prompt.text = GameText(word(1));
             break;
         }
         case kFirstPromptStateNative:

@@ -104,7 +104,6 @@ class TraceWatcher {
     bool keepTrace_ = false;
     FrameRecord current_;
     Rgba pendingColour_;
-    std::string lastGameText_;
     std::map<std::int32_t, Prompt> prompts_;
     Camera camera_;
     std::uint32_t cameraHandle_ = 0;

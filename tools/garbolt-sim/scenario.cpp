@@ -424,7 +424,8 @@ std::string Quote(const std::string& text) {
 ParseResult ParseScenario(const std::string& source) {
     ParseResult result;
     int lineNumber = 0;
-    std::size_t start = 0;
+    // Editors on Windows like to start a file with a byte-order mark.
+    std::size_t start = source.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     while (start <= source.size()) {
         std::size_t end = source.find('\n', start);
         if (end == std::string::npos) {
