@@ -1,2 +1,134 @@
-# The Windows cross build: Garbolt.asi and the simulator's Windows side.
+# The Windows cross build:
+# - Garbolt.asi, the plug-in exactly as the game loads it: a 64-bit DLL with
+#   the C and C++ runtimes linked in, no exports, importing only the script
+#   hook and Windows system DLLs;
+# - the simulated game as a ScriptHookRDR2.dll that exports the hook's nine
+#   operations under their real decorated names, and programs that load the
+#   real Garbolt.asi through it and play it under Wine.
+#
+# More simulator programs (the scenario runner, for example) are added with
+#   garbolt_windows_sim_program(<target> <sources>...)
+# and their checks under Wine with
+#   garbolt_add_wine_test(<name> <target> [args...]).
+
+set(GARBOLT_WINDOWS_DIR ${PROJECT_SOURCE_DIR}/windows)
+
+# No runtime DLL may need to sit beside the game: libgcc, libstdc++ and
+# winpthread all go into the module that uses them.
+set(GARBOLT_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+
+# --- The script hook as the plug-in imports it --------------------------------
+# The real hook exports MSVC-decorated names; the import library binds the
+# plain C names that platform_windows.cpp calls to those exports.
+set(GARBOLT_HOOK_IMPORT ${CMAKE_BINARY_DIR}/lib/libScriptHookRDR2-import.a)
+add_custom_command(
+  OUTPUT ${GARBOLT_HOOK_IMPORT}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/lib
+  COMMAND ${CMAKE_DLLTOOL} --input-def ${GARBOLT_WINDOWS_DIR}/ScriptHookRDR2.def
+          --dllname ScriptHookRDR2.dll --output-lib ${GARBOLT_HOOK_IMPORT}
+  DEPENDS ${GARBOLT_WINDOWS_DIR}/ScriptHookRDR2.def
+  COMMENT "Import library for ScriptHookRDR2.dll"
+  VERBATIM)
+add_custom_target(garbolt_hook_import_lib DEPENDS ${GARBOLT_HOOK_IMPORT})
+add_library(garbolt_hook_import STATIC IMPORTED GLOBAL)
+set_target_properties(garbolt_hook_import PROPERTIES IMPORTED_LOCATION ${GARBOLT_HOOK_IMPORT})
+add_dependencies(garbolt_hook_import garbolt_hook_import_lib)
+
+# --- The plug-in ----------------------------------------------------------------
 add_subdirectory(src)
+# The seam's Windows side is compiled into the core; whatever links the core
+# links the hook's operations and the two system libraries with it.
+target_link_libraries(garbolt_core PUBLIC garbolt_hook_import user32 kernel32)
+target_link_options(garbolt_asi PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,--exclude-all-symbols
+  # The same sources give the same bytes: no link time in the header.
+  -Wl,--no-insert-timestamp
+  # The shipped plug-in carries no symbol table (less than half the size);
+  # the unwind tables that exceptions need stay.
+  $<$<CONFIG:Release,MinSizeRel>:-s>)
+
+# --- The simulated hook -----------------------------------------------------------
+# All of the simulated game in one DLL named like the hook, so Garbolt.asi's
+# imports resolve to it. Besides the nine decorated names it exports the
+# simulator's own classes for the programs that drive it.
+file(GLOB GARBOLT_SIM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/sim/*.cpp)
+add_library(garbolt_sim_hook SHARED ${GARBOLT_SIM_SOURCES})
+set_target_properties(garbolt_sim_hook PROPERTIES OUTPUT_NAME ScriptHookRDR2 PREFIX ""
+  LINK_DEPENDS ${GARBOLT_WINDOWS_DIR}/ScriptHookRDR2-sim.def)
+target_include_directories(garbolt_sim_hook PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(garbolt_sim_hook PRIVATE garbolt_warnings)
+target_link_options(garbolt_sim_hook PRIVATE ${GARBOLT_STATIC_RUNTIME}
+  ${GARBOLT_WINDOWS_DIR}/ScriptHookRDR2-sim.def -Wl,--export-all-symbols -Wl,--exclude-libs,ALL)
+
+# A program that drives the simulated game: links the simulated hook, and is
+# built together with the plug-in it loads.
+function(garbolt_windows_sim_program target)
+  add_executable(${target} ${ARGN})
+  target_link_libraries(${target} PRIVATE garbolt_sim_hook garbolt_warnings)
+  target_link_options(${target} PRIVATE ${GARBOLT_STATIC_RUNTIME})
+  add_dependencies(${target} garbolt_asi)
+endfunction()
+
+garbolt_windows_sim_program(garbolt-sim-driver ${GARBOLT_WINDOWS_DIR}/sim-driver.cpp)
+
+# A stand-in plug-in built exactly like Garbolt.asi, whose script routine
+# waits inside frames with clean-ups: the check program unloads it and sees
+# whether the hook's termination unwound through all of them.
+add_library(garbolt_unwind_probe MODULE ${GARBOLT_WINDOWS_DIR}/unwind-probe.cpp)
+set_target_properties(garbolt_unwind_probe PROPERTIES
+  OUTPUT_NAME garbolt-unwind-probe PREFIX "" SUFFIX ".asi")
+target_link_libraries(garbolt_unwind_probe PRIVATE garbolt_core garbolt_warnings)
+target_link_options(garbolt_unwind_probe PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,--exclude-all-symbols)
+garbolt_windows_sim_program(garbolt-unwind-check ${GARBOLT_WINDOWS_DIR}/unwind-check.cpp)
+add_dependencies(garbolt-unwind-check garbolt_unwind_probe)
+
+# The scenario runner, played under Wine like on Linux.
+add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-sim ${CMAKE_BINARY_DIR}/tools/garbolt-sim)
+
+# The outfit file tool, shipped beside Garbolt.asi.
+add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-outfits ${CMAKE_BINARY_DIR}/tools/garbolt-outfits)
+
+# --- Checks -------------------------------------------------------------------------
+if(NOT GARBOLT_BUILD_TESTS)
+  return()
+endif()
+enable_testing()
+
+find_program(GARBOLT_WINE64 NAMES wine64 PATHS /usr/lib/wine /usr/lib64/wine NO_CMAKE_FIND_ROOT_PATH)
+set(GARBOLT_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+set(GARBOLT_WINE_RUN ${GARBOLT_WINDOWS_DIR}/wine-run)
+
+# The Wine prefix is made once, by the first test that needs it.
+add_test(NAME windows.wine-prefix
+  COMMAND ${GARBOLT_WINE_RUN} --prepare)
+set_tests_properties(windows.wine-prefix PROPERTIES
+  FIXTURES_SETUP garbolt_wine
+  TIMEOUT 300
+  ENVIRONMENT "GARBOLT_WINE=${GARBOLT_WINE64};WINEPREFIX=${GARBOLT_WINE_PREFIX}")
+
+function(garbolt_add_wine_test name target)
+  add_test(NAME ${name} COMMAND ${GARBOLT_WINE_RUN} $<TARGET_FILE:${target}> ${ARGN})
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED garbolt_wine
+    TIMEOUT 120
+    ENVIRONMENT "GARBOLT_WINE=${GARBOLT_WINE64};WINEPREFIX=${GARBOLT_WINE_PREFIX}")
+endfunction()
+
+garbolt_add_wine_test(windows.sim-driver garbolt-sim-driver)
+garbolt_add_wine_test(windows.script-unwinding garbolt-unwind-check)
+
+# What the game's loader sees in Garbolt.asi: no exports, and imports only from
+# the hook and Windows itself.
+add_test(NAME windows.asi-imports
+  COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DMODULE=$<TARGET_FILE:garbolt_asi>
+          -P ${GARBOLT_WINDOWS_DIR}/CheckModule.cmake)
+# The simulated hook must offer exactly the exports the plug-in imports.
+add_test(NAME windows.sim-hook-exports
+  COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DMODULE=$<TARGET_FILE:garbolt_sim_hook>
+          -DHOOK_DEF=${GARBOLT_WINDOWS_DIR}/ScriptHookRDR2.def
+          -P ${GARBOLT_WINDOWS_DIR}/CheckModule.cmake)
+
+# The scenario runner plays the same tour here as in the Linux build.
+include(${PROJECT_SOURCE_DIR}/tools/garbolt-sim/WindowsParity.cmake)
+
+# The outfit file tool plays a player's session under Wine as on Linux.
+include(${PROJECT_SOURCE_DIR}/tools/garbolt-outfits/WindowsChecks.cmake)

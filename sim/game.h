@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -184,7 +185,8 @@ class Game {
     std::array<std::uint64_t, 8> resultSlots_{};
 
     std::uint64_t frame_ = 0;
-    std::uint32_t tick_ = 100000;
+    // Read by the keyboard handler on the hook's thread while frames advance it.
+    std::atomic<std::uint32_t> tick_{100000};
     std::uint32_t msPerFrame_ = 33;
     std::vector<std::function<void()>> frameHooks_;
 

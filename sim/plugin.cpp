@@ -19,9 +19,6 @@ constexpr unsigned kProcessDetach = 0;
 void* OpenLibrary(const std::string& path) {
     return LoadLibraryA(path.c_str());
 }
-void* FindSymbol(void* library, const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
-}
 void CloseLibrary(void* library) {
     FreeLibrary(static_cast<HMODULE>(library));
 }
@@ -52,8 +49,9 @@ Plugin::Plugin(std::string path) : path_(std::move(path)) {
         return;
     }
 #if defined(_WIN32)
-    // A real DLL's entry point runs inside LoadLibrary; the hook then starts
-    // the registered routine.
+    // A real DLL's entry point runs inside LoadLibrary (the plug-in exports
+    // nothing, so it cannot be looked up either); the game then starts the
+    // registered routine on its next frame.
     (void)entry_;
 #else
     entry_ = reinterpret_cast<Entry>(FindSymbol(library_, "DllMain"));
@@ -84,7 +82,15 @@ int Plugin::CallEntry(unsigned reason) {
 
 std::string DefaultPluginPath() {
 #if defined(_WIN32)
-    return "Garbolt.asi";
+    // Beside the program, like the real hook's loader that looks beside the
+    // game, whatever the current folder is.
+    char self[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    if (length == 0 || length >= sizeof self) {
+        return "Garbolt.asi";
+    }
+    std::string path(self, length);
+    return path.substr(0, path.find_last_of("\\/") + 1) + "Garbolt.asi";
 #else
     char self[4096];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);

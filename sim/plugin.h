@@ -18,6 +18,9 @@ class Plugin {
     bool Loaded() const { return library_ != nullptr; }
     const std::string& Error() const { return error_; }
     // The entry point with any reason (attach 1, detach 0, threads 2 and 3).
+    // On Windows the loader alone calls it, inside LoadLibrary and
+    // FreeLibrary (the plug-in exports nothing to find it by), and this
+    // answers 0.
     int CallEntry(unsigned reason);
 
   private:

@@ -41,6 +41,11 @@ void ScriptThread::RunUntilWait() {
 
 void ScriptThread::YieldToDriver() {
     std::unique_lock<std::mutex> lock(mutex_);
+    // A routine that caught the termination and waits again is ended again
+    // at once; handing the turn back would leave Stop waiting forever.
+    if (stopping_) {
+        throw ScriptTerminated{};
+    }
     turn_ = Turn::Driver;
     changed_.notify_all();
     changed_.wait(lock, [this] { return turn_ == Turn::Script; });

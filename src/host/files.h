@@ -2,18 +2,106 @@
 // never leaves a half-written file behind.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <string>
 
 namespace files {
 
+// Every file operation of the plug-in goes through the active file system,
+// so a test can swap in one whose open, read, write, flush, close or rename
+// fails at the moment it chooses. The default one is the C library's (and
+// the system's one-step replace).
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+    // fopen: null when the file cannot be opened in this mode.
+    virtual std::FILE* Open(const std::string& path, const char* mode);
+    // fread: `got` bytes were read, fewer than asked at the end of the file;
+    // false on a read error.
+    virtual bool Read(std::FILE* file, char* buffer, std::size_t size, std::size_t& got);
+    // fwrite: the number of bytes written; fewer than asked on error.
+    virtual std::size_t Write(std::FILE* file, const char* data, std::size_t size);
+    // fflush: false on error.
+    virtual bool Flush(std::FILE* file);
+    // Asks the system to put a flushed file's bytes on the disk (fsync, or
+    // _commit on Windows), so a power cut after the replace cannot leave an
+    // empty file; false on error.
+    virtual bool Sync(std::FILE* file);
+    // fclose: false on error; the stream is gone either way.
+    virtual bool Close(std::FILE* file);
+    // Puts `from` in the place of `to` in one step, replacing an existing `to`.
+    virtual bool Rename(const std::string& from, const std::string& to);
+    // Deletes a file; false when it could not.
+    virtual bool Remove(const std::string& path);
+    // True when something exists at the path.
+    virtual bool Exists(const std::string& path);
+};
+
+// The file system in use.
+FileSystem& Active();
+
+// Makes `replacement` the active file system for the life of this object.
+class ScopedFileSystem {
+  public:
+    explicit ScopedFileSystem(FileSystem& replacement);
+    ~ScopedFileSystem();
+    ScopedFileSystem(const ScopedFileSystem&) = delete;
+    ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+
+  private:
+    FileSystem* previous_;
+};
+
+// Shorthands for the active file system's operations.
+inline std::FILE* Open(const std::string& path, const char* mode) {
+    return Active().Open(path, mode);
+}
+inline bool Read(std::FILE* file, char* buffer, std::size_t size, std::size_t& got) {
+    return Active().Read(file, buffer, size, got);
+}
+inline std::size_t Write(std::FILE* file, const char* data, std::size_t size) {
+    return Active().Write(file, data, size);
+}
+inline bool Flush(std::FILE* file) {
+    return Active().Flush(file);
+}
+inline bool Sync(std::FILE* file) {
+    return Active().Sync(file);
+}
+inline bool Close(std::FILE* file) {
+    return Active().Close(file);
+}
+inline bool Rename(const std::string& from, const std::string& to) {
+    return Active().Rename(from, to);
+}
+inline bool Remove(const std::string& path) {
+    return Active().Remove(path);
+}
+inline bool Exists(const std::string& path) {
+    return Active().Exists(path);
+}
+
+// Writes all bytes to an open stream; false unless every byte went out.
+bool WriteAll(std::FILE* file, const std::string& bytes);
+// Reads a whole open stream into `bytes` (replacing its content); false on a
+// read error, so a half-read file is never taken for the whole.
+bool ReadAll(std::FILE* file, std::string& bytes);
+// Opens, reads whole and closes a file; false when it cannot be opened or read.
+bool ReadFile(const std::string& path, std::string& bytes);
+
+// The name of the temporary file that ReplaceFile writes beside `path`.
+std::string TemporaryPathFor(const std::string& path);
+
 // Writes a file's new contents without ever leaving a partial file: the body
-// goes to a temporary file in the same folder, which is flushed, closed and
-// checked, then replaces the target in one step. On any failure the temporary
+// goes to a temporary file in the same folder, which is flushed, synced to
+// the disk, closed and checked, then replaces the target in one step. On any failure the temporary
 // file is removed, the target keeps its old bytes and the result is false. An
 // existing target that cannot be opened for writing (read-only) is a failure.
-// `writeBody` returns false when it could not write everything.
+// No folder is ever created. `writeBody` returns false when it could not
+// write everything; it should write through files::Write so that tests can
+// make it fail, and a stream error it leaves behind counts as a failure too.
 bool ReplaceFile(const std::string& path, const std::function<bool(std::FILE*)>& writeBody);
 bool ReplaceFile(const std::string& path, const std::string& bytes);
 

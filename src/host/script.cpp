@@ -1,5 +1,13 @@
 #include "host/script.h"
 
+#include <memory>
+
+#include "menu/menu.h"
+#include "settings/settings.h"
+#include "wardrobe/pages.h"
+#include "wardrobe/scene.h"
+#include "wardrobe/store.h"
+
 platform::WindowHandle gameWindow = nullptr;
 std::int32_t gameWindowWidth = 1920;
 
@@ -25,11 +33,47 @@ void RunGuarded(Work work) noexcept {
     }
 }
 
+constexpr std::uint32_t kSelectPromptControl = 0x43DBF61F;
+constexpr std::uint32_t kBackPromptControl = 0x308588E6;
+constexpr std::uint32_t kSavePromptControl = 0x171910DC;
+
+// A fresh menu on every start of the routine; the old one's prompts are
+// dropped without telling the game.
+void CreateMenu() {
+    activeMenu = std::make_unique<Menu>();
+    if (activeMenu->selectPrompt == 0) {
+        activeMenu->CreatePrompt(activeMenu->selectPrompt, "Select", kSelectPromptControl);
+    }
+    if (activeMenu->backPrompt == 0) {
+        activeMenu->CreatePrompt(activeMenu->backPrompt, "Back", kBackPromptControl);
+    }
+    if (activeMenu->savePrompt == 0) {
+        activeMenu->CreatePrompt(activeMenu->savePrompt, "Save Outfit", kSavePromptControl);
+    }
+}
+
+void ShowFirstPage() {
+    auto first = Menu::submenuRegistry.find(0);
+    if (first != Menu::submenuRegistry.end()) {
+        activeMenu->currentSubmenu = &first->second;
+    }
+}
+
 void StartUp() {
+    CreateMenu();
+    InitializeMenu();
+    ShowFirstPage();
+    loadSettings();
+    LoadCustomOutfitNames();
     MeasureGameWindow();
 }
 
-void RunFrame() {}
+void RunFrame() {
+    if (activeMenu) {
+        activeMenu->Update();
+    }
+    UpdateWardrobe();
+}
 
 }  // namespace
 

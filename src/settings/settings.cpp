@@ -1,5 +1,109 @@
 #include "settings/settings.h"
 
+#include <cstdio>
+
+#include "host/files.h"
+#include "host/notification.h"
+
 bool useCamera = false;
 bool drawLight = false;
 std::int32_t menuKey = 120;
+
+const IniStore settingsStore("./Garbolt/Garbolt.ini");
+IniDocument settingsDocument;
+
+namespace {
+
+constexpr char kSettingsSection[] = "Garbolt";
+constexpr char kUseCameraKey[] = "bUseCamera";
+constexpr char kDrawLightKey[] = "bDrawLight";
+constexpr char kMenuKeyKey[] = "iMenuKey";
+
+// Virtual-key codes that the keyboard table can hold.
+constexpr std::int32_t kLowestMenuKey = 1;
+constexpr std::int32_t kHighestMenuKey = 254;
+
+constexpr char kMissingAtLoadMessage[] =
+    "Garbolt/Garbolt.ini does not exist. Using default settings.";
+constexpr char kMissingAtSaveMessage[] =
+    "~COLOR_RED~Failed to save: Unable to find Garbolt/Garbolt.ini~s~";
+constexpr char kSavedMessage[] = "Successfully saved settings";
+constexpr char kSaveFailedMessage[] = "~COLOR_RED~Failed to save settings~s~";
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+// A nonzero number turns the toggle on; zero, or text that is no number,
+// leaves it as it is.
+void LoadToggle(const IniSection& section, const char* key, bool& toggle) {
+    std::int32_t value = 0;
+    if (parseSettingInteger(section.get(key), value) && value != 0) {
+        toggle = true;
+    }
+}
+
+}  // namespace
+
+bool parseSettingInteger(const std::string& text, std::int32_t& value) {
+    constexpr std::int64_t kLimit = 2147483648LL;  // one past INT32_MAX, the size of INT32_MIN
+    std::size_t position = 0;
+    while (position < text.size() && IsSpace(text[position])) {
+        ++position;
+    }
+    bool negative = false;
+    if (position < text.size() && (text[position] == '+' || text[position] == '-')) {
+        negative = text[position] == '-';
+        ++position;
+    }
+    std::int64_t magnitude = 0;
+    bool sawDigit = false;
+    for (; position < text.size() && text[position] >= '0' && text[position] <= '9'; ++position) {
+        sawDigit = true;
+        magnitude = magnitude * 10 + (text[position] - '0');
+        if (magnitude > kLimit) {
+            return false;  // stops growing long before it could overflow
+        }
+    }
+    if (!sawDigit || magnitude > (negative ? kLimit : kLimit - 1)) {
+        return false;
+    }
+    value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+bool settingsFileExists() {
+    std::FILE* file = files::Open(settingsStore.path(), "r");
+    if (file == nullptr) {
+        return false;
+    }
+    files::Close(file);
+    return true;
+}
+
+void loadSettings() {
+    if (!settingsFileExists()) {
+        ShowNotification(kMissingAtLoadMessage);
+        return;
+    }
+    settingsStore.read(settingsDocument);
+    const IniSection section = settingsDocument.get(kSettingsSection);
+    LoadToggle(section, kUseCameraKey, useCamera);
+    LoadToggle(section, kDrawLightKey, drawLight);
+    std::int32_t key = 0;
+    if (parseSettingInteger(section.get(kMenuKeyKey), key) && key >= kLowestMenuKey &&
+        key <= kHighestMenuKey) {
+        menuKey = key;
+    }
+}
+
+void saveSettings() {
+    if (!settingsFileExists()) {
+        ShowNotification(kMissingAtSaveMessage);
+        return;
+    }
+    IniSection& section = settingsDocument.at(kSettingsSection);
+    section.set(kUseCameraKey, useCamera ? "1" : "0");
+    section.set(kDrawLightKey, drawLight ? "1" : "0");
+    ShowNotification(settingsStore.write(settingsDocument) ? kSavedMessage : kSaveFailedMessage);
+}

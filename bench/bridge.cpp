@@ -1,0 +1,112 @@
+#include "bridge.h"
+
+#include <array>
+
+#include "host/platform.h"
+
+namespace bench_bridge {
+
+namespace {
+
+constexpr std::uint64_t kInputSourceNative = 0xA571D46727E2B718;
+constexpr std::uint64_t kVariableStringNative = 0xFA925AC00EB830B9;
+constexpr std::uint64_t kPromptCreateNative = 0x04F97DE45A519419;
+
+constexpr std::size_t kMaxArgs = 32;
+
+std::uint64_t currentHash = 0;
+std::array<std::uint64_t, kMaxArgs> args{};
+std::size_t argCount = 0;
+std::array<std::uint64_t, 4> slots{};
+std::uint64_t calls = 0;
+std::uint64_t globalSlot = 0;
+std::int32_t nextPrompt = 1;
+
+bool recording = false;
+std::vector<RecordedCall> recorded;
+
+}  // namespace
+
+void StartRecording() {
+    recorded.clear();
+    recording = true;
+}
+
+std::vector<RecordedCall> StopRecording() {
+    recording = false;
+    return std::move(recorded);
+}
+
+std::uint64_t CallCount() {
+    return calls;
+}
+
+}  // namespace bench_bridge
+
+namespace platform {
+
+using namespace bench_bridge;
+
+void scriptRegister(ModuleHandle, ScriptRoutine) {}
+void scriptUnregister(ModuleHandle) {}
+void keyboardHandlerRegister(KeyboardHandler) {}
+void keyboardHandlerUnregister(KeyboardHandler) {}
+void scriptWait(std::uint32_t) {}
+
+void nativeInit(std::uint64_t hash) {
+    currentHash = hash;
+    argCount = 0;
+}
+
+void nativePush64(std::uint64_t value) {
+    if (argCount < kMaxArgs) {
+        args[argCount++] = value;
+    }
+}
+
+std::uint64_t* nativeCall() {
+    ++calls;
+    if (recording) {
+        RecordedCall call;
+        call.hash = currentHash;
+        call.args.assign(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(argCount));
+        recorded.push_back(std::move(call));
+    }
+    slots[0] = 0;
+    switch (currentHash) {
+        case kInputSourceNative:
+            slots[0] = 1;  // keyboard and mouse
+            break;
+        case kVariableStringNative:
+            slots[0] = argCount > 2 ? args[2] : 0;  // the game string stands for the text
+            break;
+        case kPromptCreateNative:
+            slots[0] = static_cast<std::uint32_t>(nextPrompt++);
+            break;
+        default:
+            break;
+    }
+    return slots.data();
+}
+
+std::uint64_t* getGlobalPtr(std::int32_t index) {
+    if (recording) {
+        RecordedCall call;
+        call.kind = RecordedCall::Kind::Global;
+        call.globalIndex = index;
+        recorded.push_back(std::move(call));
+    }
+    return &globalSlot;
+}
+
+WindowHandle FindWindowA(const char*, const char*) {
+    return nullptr;
+}
+bool GetWindowRect(WindowHandle, WindowRect*) {
+    return false;
+}
+std::uint32_t GetTickCount() {
+    return 100000;
+}
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+// A lean hook for benchmarks: it takes each native call as a real hook does
+// (hash, argument words, result slots) and answers from a short table, and it
+// can record the calls so they can be issued again with pre-built arguments.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace bench_bridge {
+
+struct RecordedCall {
+    enum class Kind { Native, Global };
+    Kind kind = Kind::Native;
+    std::uint64_t hash = 0;
+    std::vector<std::uint64_t> args;
+    std::int32_t globalIndex = 0;
+};
+
+void StartRecording();
+std::vector<RecordedCall> StopRecording();
+
+// How many natives have been called (keeps the work observable).
+std::uint64_t CallCount();
+
+}  // namespace bench_bridge

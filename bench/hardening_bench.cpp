@@ -1,0 +1,328 @@
+// The plug-in's whole frame (menu and wardrobe) against its floor, the
+// keyboard handler, and the outfit store's operations, with heap allocations
+// counted. Results go to the console and, with --benchmark_out, to JSON;
+// bench/run prints the ratios side by side.
+//
+// Sections: allocation counting; the frame and its floor; the keyboard
+// handler; the outfit store.
+#include <benchmark/benchmark.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "bridge.h"
+#include "host/keyboard.h"
+#include "host/platform.h"
+#include "menu/menu.h"
+#include "settings/settings.h"
+#include "wardrobe/pages.h"
+#include "wardrobe/scene.h"
+#include "wardrobe/store.h"
+
+// --- Allocation counting -----------------------------------------------------
+
+namespace {
+std::atomic<long> allocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+namespace {
+
+// --- The frame and its floor -------------------------------------------------
+
+constexpr std::int32_t kSavedOutfitsPage = 1;
+constexpr std::uint32_t kSelectPromptControl = 0x43DBF61F;
+constexpr std::uint32_t kBackPromptControl = 0x308588E6;
+constexpr std::uint32_t kSavePromptControl = 0x171910DC;
+
+// The plug-in as the start-up leaves it, then open on the 21-row saved-outfits
+// page with the wardrobe scene (camera and light on), or closed.
+void PreparePlugin(bool open) {
+    static bool built = false;
+    if (!built) {
+        activeMenu = std::make_unique<Menu>();
+        activeMenu->CreatePrompt(activeMenu->selectPrompt, "Select", kSelectPromptControl);
+        activeMenu->CreatePrompt(activeMenu->backPrompt, "Back", kBackPromptControl);
+        activeMenu->CreatePrompt(activeMenu->savePrompt, "Save Outfit", kSavePromptControl);
+        InitializeMenu();
+        built = true;
+    }
+    useCamera = open;
+    drawLight = open;
+    Menu& menu = *activeMenu;
+    menu.isOpen = open;
+    menu.currentSubmenuId = open ? kSavedOutfitsPage : 0;
+    menu.currentSubmenu = &Menu::submenuRegistry.at(menu.currentSubmenuId);
+    menu.currentOption = open ? 14 : 0;
+    // Two frames: the first opens (or closes) the scene, the second is a steady one.
+    for (int i = 0; i < 2; ++i) {
+        menu.Update();
+        UpdateWardrobe();
+    }
+}
+
+void PluginFrame() {
+    activeMenu->Update();
+    UpdateWardrobe();
+}
+
+// The recorded calls laid out flat, issued again through the same hook.
+struct PreparedCalls {
+    struct Call {
+        std::uint64_t hash;
+        std::uint32_t argCount;
+        std::int32_t globalIndex;  // for a global; -1 for a native
+    };
+    std::vector<Call> calls;
+    std::vector<std::uint64_t> words;
+
+    explicit PreparedCalls(const std::vector<bench_bridge::RecordedCall>& recorded) {
+        for (const bench_bridge::RecordedCall& call : recorded) {
+            const bool global = call.kind == bench_bridge::RecordedCall::Kind::Global;
+            calls.push_back({call.hash, static_cast<std::uint32_t>(call.args.size()),
+                             global ? call.globalIndex : -1});
+            words.insert(words.end(), call.args.begin(), call.args.end());
+        }
+    }
+};
+
+void Replay(const PreparedCalls& prepared) {
+    const std::uint64_t* word = prepared.words.data();
+    for (const PreparedCalls::Call& call : prepared.calls) {
+        if (call.globalIndex >= 0) {
+            benchmark::DoNotOptimize(platform::getGlobalPtr(call.globalIndex));
+            continue;
+        }
+        platform::nativeInit(call.hash);
+        for (std::uint32_t i = 0; i < call.argCount; ++i) {
+            platform::nativePush64(*word++);
+        }
+        benchmark::DoNotOptimize(platform::nativeCall());
+    }
+}
+
+std::vector<bench_bridge::RecordedCall> RecordFrame() {
+    bench_bridge::StartRecording();
+    PluginFrame();
+    return bench_bridge::StopRecording();
+}
+
+void Frame(benchmark::State& state, bool open) {
+    PreparePlugin(open);
+    const std::size_t natives = RecordFrame().size();
+    // Counted over frames of their own, outside the timed loop, so that the
+    // benchmark library's own allocations are not taken for the plug-in's.
+    constexpr int kCountedFrames = 10000;
+    const long before = allocations.load();
+    for (int i = 0; i < kCountedFrames; ++i) {
+        PluginFrame();
+    }
+    const long made = allocations.load() - before;
+    for (auto _ : state) {
+        PluginFrame();
+        benchmark::ClobberMemory();
+    }
+    state.counters["natives"] = static_cast<double>(natives);
+    state.counters["allocs_per_frame"] = static_cast<double>(made) / kCountedFrames;
+}
+
+void Floor(benchmark::State& state, bool open) {
+    PreparePlugin(open);
+    const PreparedCalls prepared(RecordFrame());
+    for (auto _ : state) {
+        Replay(prepared);
+        benchmark::ClobberMemory();
+    }
+    state.counters["natives"] = static_cast<double>(prepared.calls.size());
+}
+
+void BM_FrameClosed(benchmark::State& state) {
+    Frame(state, false);
+}
+void BM_FrameFloorClosed(benchmark::State& state) {
+    Floor(state, false);
+}
+void BM_FrameOpenSavedOutfitsScene(benchmark::State& state) {
+    Frame(state, true);
+}
+void BM_FrameFloorOpenSavedOutfitsScene(benchmark::State& state) {
+    Floor(state, true);
+}
+BENCHMARK(BM_FrameClosed);
+BENCHMARK(BM_FrameFloorClosed);
+BENCHMARK(BM_FrameOpenSavedOutfitsScene);
+BENCHMARK(BM_FrameFloorOpenSavedOutfitsScene);
+
+// --- The keyboard handler ------------------------------------------------------
+
+void BM_KeyboardMessage(benchmark::State& state) {
+    constexpr std::uint32_t kMessages = 100000;
+    const long before = allocations.load();
+    for (std::uint32_t i = 0; i < kMessages; ++i) {
+        OnKeyboardMessage(i % 300, 1, 0, 0, 0, static_cast<std::int32_t>(i & 1),
+                          static_cast<std::int32_t>(i & 1));
+    }
+    const long made = allocations.load() - before;
+    std::uint32_t key = 0;
+    for (auto _ : state) {
+        OnKeyboardMessage(key, 1, 0, 0, 0, static_cast<std::int32_t>(key & 1),
+                          static_cast<std::int32_t>(key & 1));
+        key = (key + 37) % 300;  // codes past the table too
+        benchmark::ClobberMemory();
+    }
+    state.counters["allocs_per_message"] = static_cast<double>(made) / kMessages;
+}
+BENCHMARK(BM_KeyboardMessage);
+
+// --- The outfit store ----------------------------------------------------------
+
+constexpr int kCustomRows = 15;
+constexpr int kFirstCustomRow = 6;
+
+std::string Outfit(int index, int row) {
+    std::string outfit = "  <Outfit>\n    <Name>Outfit " + std::to_string(index) +
+                         "</Name>\n    <Slot>" + std::to_string(row) +
+                         "</Slot>\n    <Components>\n";
+    for (int k = 0; k < 39; ++k) {
+        outfit += "      <Hash>" + std::to_string(-1000000 * k - index) + "</Hash>\n";
+    }
+    outfit += "    </Components>\n    <Wearables>\n";
+    for (int k = 0; k < 39; ++k) {
+        outfit += "      <Hash>" + std::to_string(k * 7919) + "</Hash>\n";
+    }
+    return outfit + "    </Wearables>\n  </Outfit>\n";
+}
+
+// A store of `count` outfits on rows 6, 7, ... (wrapping after row 20, as a
+// hand-edited file may).
+std::string Store(int count) {
+    std::string file = "<?xml version=\"1.0\"?>\n<Garbolt>\n";
+    for (int i = 0; i < count; ++i) {
+        file += Outfit(i, kFirstCustomRow + i % kCustomRows);
+    }
+    return file + "</Garbolt>\n";
+}
+
+class StoreFolder {
+  public:
+    StoreFolder() {
+        char pattern[] = "/tmp/garbolt-bench-XXXXXX";
+        if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) {
+            std::abort();
+        }
+        mkdir("Garbolt", 0755);
+    }
+    void Put(const std::string& bytes) const {
+        std::ofstream out("Garbolt/SavedOutfits.xml", std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+};
+
+const StoreFolder& Folder() {
+    static StoreFolder folder;
+    return folder;
+}
+
+void StartStore() {
+    PreparePlugin(true);
+    savedSlots.clear();
+    activeMenu->currentOption = kFirstCustomRow + kCustomRows - 1;  // row 20
+}
+
+void BM_StoreLoadAtStart15(benchmark::State& state) {
+    StartStore();
+    Folder().Put(Store(kCustomRows));
+    for (auto _ : state) {
+        savedSlots.clear();
+        LoadCustomOutfitNames();
+    }
+}
+BENCHMARK(BM_StoreLoadAtStart15)->Unit(benchmark::kMicrosecond);
+
+void BM_StoreEquipFull(benchmark::State& state) {
+    StartStore();
+    Folder().Put(Store(kCustomRows));
+    for (auto _ : state) {
+        EquipCustomOutfit(kFirstCustomRow + kCustomRows);  // the last row's outfit
+    }
+}
+BENCHMARK(BM_StoreEquipFull)->Unit(benchmark::kMicrosecond);
+
+// The fifteenth outfit saved into a store of fourteen (the file is put back,
+// untimed, before each save).
+void BM_StoreSaveFifteenth(benchmark::State& state) {
+    StartStore();
+    const std::string fourteen = Store(kCustomRows - 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Folder().Put(fourteen);
+        savedSlots.clear();
+        state.ResumeTiming();
+        SaveCustomOutfit("Sunday Best", kFirstCustomRow + kCustomRows);
+    }
+}
+BENCHMARK(BM_StoreSaveFifteenth)->Unit(benchmark::kMicrosecond);
+
+void BM_StoreDeleteFromFull(benchmark::State& state) {
+    StartStore();
+    const std::string fifteen = Store(kCustomRows);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Folder().Put(fifteen);
+        savedSlots.assign({kFirstCustomRow + kCustomRows - 1});
+        state.ResumeTiming();
+        DeleteCustomOutfit(kFirstCustomRow + kCustomRows);
+    }
+}
+BENCHMARK(BM_StoreDeleteFromFull)->Unit(benchmark::kMicrosecond);
+
+// A hand-edited file of many outfits, read at start: time linear in its size.
+void BM_StoreLoadAtStartHandEdited(benchmark::State& state) {
+    StartStore();
+    Folder().Put(Store(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        savedSlots.clear();
+        LoadCustomOutfitNames();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_StoreLoadAtStartHandEdited)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,162 @@
+// The cost of one menu frame, closed and open on the 21-row saved-outfits
+// page, against its floor: the same native calls, with the arguments built
+// beforehand, handed to the same hook. The ratios are printed at the end.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "bridge.h"
+#include "host/platform.h"
+#include "menu/menu.h"
+#include "wardrobe/pages.h"
+
+namespace {
+
+constexpr std::int32_t kSavedOutfitsPage = 1;
+
+// A menu as the start-up leaves it, with the wardrobe's pages.
+Menu& PreparedMenu(bool open) {
+    static bool built = false;
+    if (!built) {
+        InitializeMenu();
+        built = true;
+    }
+    static Menu menu;
+    if (menu.selectPrompt == 0) {
+        menu.CreatePrompt(menu.selectPrompt, "Select", 0x43DBF61F);
+        menu.CreatePrompt(menu.backPrompt, "Back", 0x308588E6);
+        menu.CreatePrompt(menu.savePrompt, "Save Outfit", 0x171910DC);
+    }
+    menu.currentSubmenu = &Menu::submenuRegistry.at(open ? kSavedOutfitsPage : 0);
+    menu.currentOption = open ? 14 : 0;
+    menu.isOpen = open;
+    return menu;
+}
+
+// The calls one frame makes, recorded after a warm-up frame.
+std::vector<bench_bridge::RecordedCall> RecordFrame(Menu& menu) {
+    menu.Update();
+    bench_bridge::StartRecording();
+    menu.Update();
+    return bench_bridge::StopRecording();
+}
+
+// The recorded calls laid out flat: one entry per call, all argument words
+// in one array, so issuing them costs no more than the pushes themselves.
+struct PreparedCalls {
+    struct Call {
+        std::uint64_t hash;
+        std::uint32_t argCount;
+        std::int32_t globalIndex;  // for a global write; -1 for a native
+    };
+    std::vector<Call> calls;
+    std::vector<std::uint64_t> words;
+
+    explicit PreparedCalls(const std::vector<bench_bridge::RecordedCall>& recorded) {
+        for (const bench_bridge::RecordedCall& call : recorded) {
+            const bool global = call.kind == bench_bridge::RecordedCall::Kind::Global;
+            calls.push_back({call.hash, static_cast<std::uint32_t>(call.args.size()),
+                             global ? call.globalIndex : -1});
+            words.insert(words.end(), call.args.begin(), call.args.end());
+        }
+    }
+};
+
+void Replay(const PreparedCalls& prepared) {
+    const std::uint64_t* word = prepared.words.data();
+    for (const PreparedCalls::Call& call : prepared.calls) {
+        if (call.globalIndex >= 0) {
+            if (std::uint64_t* slot = platform::getGlobalPtr(call.globalIndex)) {
+                *slot = 2;
+            }
+            continue;
+        }
+        platform::nativeInit(call.hash);
+        for (std::uint32_t i = 0; i < call.argCount; ++i) {
+            platform::nativePush64(*word++);
+        }
+        benchmark::DoNotOptimize(platform::nativeCall());
+    }
+}
+
+void UpdateFrame(benchmark::State& state, bool open) {
+    Menu& menu = PreparedMenu(open);
+    const auto calls = RecordFrame(menu);
+    for (auto _ : state) {
+        menu.Update();
+        benchmark::ClobberMemory();
+    }
+    state.counters["natives"] = static_cast<double>(calls.size());
+}
+
+void FloorFrame(benchmark::State& state, bool open) {
+    Menu& menu = PreparedMenu(open);
+    const auto calls = RecordFrame(menu);
+    const PreparedCalls prepared(calls);
+    for (auto _ : state) {
+        Replay(prepared);
+        benchmark::ClobberMemory();
+    }
+    state.counters["natives"] = static_cast<double>(calls.size());
+}
+
+void BM_MenuFrameClosed(benchmark::State& state) {
+    UpdateFrame(state, false);
+}
+void BM_FloorClosed(benchmark::State& state) {
+    FloorFrame(state, false);
+}
+void BM_MenuFrameOpen21Rows(benchmark::State& state) {
+    UpdateFrame(state, true);
+}
+void BM_FloorOpen21Rows(benchmark::State& state) {
+    FloorFrame(state, true);
+}
+
+BENCHMARK(BM_MenuFrameClosed);
+BENCHMARK(BM_FloorClosed);
+BENCHMARK(BM_MenuFrameOpen21Rows);
+BENCHMARK(BM_FloorOpen21Rows);
+
+// Keeps each run's CPU time per iteration (steadier than wall time on a
+// shared machine) so the ratios can be printed.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
+                times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void PrintRatio(const char* label, const std::string& frame, const std::string& floor) {
+        auto f = times_.find(frame);
+        auto g = times_.find(floor);
+        if (f == times_.end() || g == times_.end() || g->second <= 0.0) {
+            return;
+        }
+        std::printf("%s: %.3fx the floor (%.1f ns against %.1f ns)\n", label, f->second / g->second,
+                    f->second, g->second);
+    }
+
+  private:
+    std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatio("menu closed", "BM_MenuFrameClosed", "BM_FloorClosed");
+    reporter.PrintRatio("menu open, 21-row page", "BM_MenuFrameOpen21Rows", "BM_FloorOpen21Rows");
+    benchmark::Shutdown();
+    return 0;
+}

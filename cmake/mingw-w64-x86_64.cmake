@@ -1,0 +1,18 @@
+# Cross build for 64-bit Windows with MinGW-w64. The posix thread model
+# compilers are used: the simulator's script thread needs std::thread, and the
+# win32 model of this GCC has none.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(GARBOLT_MINGW_PREFIX x86_64-w64-mingw32)
+find_program(CMAKE_C_COMPILER NAMES ${GARBOLT_MINGW_PREFIX}-gcc-posix REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${GARBOLT_MINGW_PREFIX}-g++-posix REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${GARBOLT_MINGW_PREFIX}-windres)
+find_program(CMAKE_DLLTOOL NAMES ${GARBOLT_MINGW_PREFIX}-dlltool REQUIRED)
+find_program(CMAKE_OBJDUMP NAMES ${GARBOLT_MINGW_PREFIX}-objdump REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${GARBOLT_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

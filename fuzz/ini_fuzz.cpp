@@ -1,0 +1,131 @@
+// The INI reader and updater on random file bytes and random document edits.
+// Whatever the file holds, reading and updating it never crashes; the
+// updated file, read back, holds exactly the document's sections and keys
+// with their trimmed values; and writing the same document again changes no
+// byte.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "fuzz_support.h"
+#include "host/files.h"
+#include "settings/ini.h"
+
+namespace {
+
+// What a document holds, as the file must give it back: section -> key ->
+// trimmed value. Order is not compared: a key new to a section that the file
+// spells out twice lands after the last key line of each part.
+using Flat = std::map<std::string, std::map<std::string, std::string>>;
+
+Flat Flatten(const IniDocument& document) {
+    Flat flat;
+    for (const auto& [section, keys] : document) {
+        auto& flatKeys = flat[section];
+        for (const auto& [key, value] : keys) {
+            std::string trimmed = value;
+            trimSpace(trimmed);
+            flatKeys[key] = trimmed;
+        }
+    }
+    return flat;
+}
+
+// Text that a line can carry: no line breaks and no NUL, which the reader drops.
+std::string LineText(FuzzedDataProvider& input, std::size_t most) {
+    std::string text = input.ConsumeRandomLengthString(most);
+    std::string kept;
+    for (char c : text) {
+        if (c != '\n' && c != '\r' && c != '\0') {
+            kept.push_back(c);
+        }
+    }
+    return kept;
+}
+
+std::string Normalised(std::string name) {
+    trimSpace(name);
+    toLowerAscii(name);
+    return name;
+}
+
+// Names that the file format can write at all: a section name holds no ';'
+// (it would start a comment inside the header); a key does not start a header
+// or a comment and does not end in the escape character.
+bool WritableSection(const std::string& name) {
+    return Normalised(name).find(';') == std::string::npos;
+}
+bool WritableKey(const std::string& name) {
+    const std::string key = Normalised(name);
+    return key.empty() || (key.front() != ';' && key.front() != '[' && key.back() != '\\');
+}
+
+void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "INI property broken: %s\n", what);
+        std::abort();
+    }
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    files::ReadFile(path, bytes);
+    return bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::string folder = fuzz_support::ScratchFolder("ini");
+    const std::string path = folder + "/Garbolt.ini";
+    std::remove(path.c_str());
+    std::remove(files::TemporaryPathFor(path).c_str());
+
+    FuzzedDataProvider input(data, size);
+    const bool startWithFile = input.ConsumeBool();
+    const std::string fileBytes = input.ConsumeRandomLengthString(4096);
+    if (startWithFile) {
+        Check(files::ReplaceFile(path, fileBytes), "the fuzz file could not be written");
+    }
+
+    const IniStore store(path);
+    IniDocument document;
+    Check(store.read(document) == startWithFile, "read did not report whether the file exists");
+
+    // Edits: set keys in named sections, or touch a section so it exists.
+    bool writable = true;
+    const int edits = input.ConsumeIntegralInRange(0, 12);
+    for (int i = 0; i < edits && input.remaining_bytes() > 0; ++i) {
+        const std::string section = LineText(input, 12);
+        writable = writable && WritableSection(section);
+        if (input.ConsumeBool()) {
+            document.at(section);
+            continue;
+        }
+        const std::string key = LineText(input, 12);
+        const std::string value = LineText(input, 16);
+        writable = writable && WritableKey(key);
+        document.at(section).set(key, value);
+    }
+    // Names read from the file came from lines of its own, which the update
+    // keeps; only names a fresh file must spell out are limited.
+    if (!writable) {
+        return 0;
+    }
+
+    Check(store.write(document), "the update failed");
+    const std::string once = ReadBytes(path);
+    IniDocument readBack;
+    Check(store.read(readBack), "the updated file could not be read");
+    Check(Flatten(readBack) == Flatten(document),
+          "the updated file does not hold the document's sections and keys");
+
+    Check(store.write(document), "the second update failed");
+    Check(ReadBytes(path) == once, "writing the same document again changed the file");
+    Check(!files::Exists(files::TemporaryPathFor(path)), "a temporary file was left behind");
+    return 0;
+}

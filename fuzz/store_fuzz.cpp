@@ -1,0 +1,181 @@
+// The custom outfit store on random file bytes: the plug-in's load, equip,
+// save and delete, in a random order on random rows with random names. It
+// never crashes and only ever shows its own messages; a file that was not
+// well-formed is never overwritten; every file it writes is well-formed; a
+// reported save holds the typed name on its row, and a reported delete
+// leaves one outfit fewer on that row.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include <pugixml.hpp>
+
+#include "fuzz_support.h"
+#include "menu/menu.h"
+#include "sim/game.h"
+#include "wardrobe/pages.h"
+#include "wardrobe/store.h"
+
+namespace {
+
+using fuzz_support::Broken;
+
+constexpr const char* kOutfitFile = "Garbolt/SavedOutfits.xml";
+constexpr std::int32_t kSavedOutfitsPage = 1;
+
+const std::set<std::string>& FixedMessages() {
+    static const std::set<std::string> messages = {
+        "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~",
+        "[Custom]: There is no saved outfit in this slot",
+        "~COLOR_RED~Cannot save outfit: bad slot index~s~",
+        "Successfully saved outfit",
+        "~COLOR_RED~Failed to save outfit~s~",
+        "~COLOR_RED~Failed to delete outfit, slot not found~s~",
+        "~COLOR_RED~Failed to delete outfit~s~",
+        "Successfully deleted outfit",
+    };
+    return messages;
+}
+
+bool StartsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+bool Written(const std::string& text) {
+    if (FixedMessages().count(text) != 0 || StartsWith(text, "Equipped: ")) {
+        return true;
+    }
+    const std::string before = "[Wardrobe]: Slot index ", after = " out of range";
+    if (!StartsWith(text, before) || text.size() <= before.size() + after.size() ||
+        text.compare(text.size() - after.size(), after.size(), after) != 0) {
+        return false;
+    }
+    const std::string number =
+        text.substr(before.size(), text.size() - before.size() - after.size());
+    return number.find_first_not_of("-0123456789") == std::string::npos;
+}
+
+// The outfits of a well-formed file under the store's reading rules.
+struct Parsed {
+    bool wellFormed = false;
+    pugi::xml_document document;
+};
+
+void Parse(const std::string& bytes, Parsed& parsed) {
+    parsed.wellFormed = parsed.document.load_buffer(
+        bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
+}
+
+int OutfitsOnRow(const pugi::xml_document& document, std::int64_t row, std::string* firstName) {
+    int count = 0;
+    const pugi::xml_node root = document.child("Garbolt");
+    for (pugi::xml_node outfit = root.child("Outfit"); outfit;
+         outfit = outfit.next_sibling("Outfit")) {
+        if (outfit.child("Slot").text().as_int() == row) {
+            if (count == 0 && firstName != nullptr) {
+                *firstName = outfit.child("Name").text().get();
+            }
+            ++count;
+        }
+    }
+    return count;
+}
+
+std::string LastNotification() {
+    const auto& shown = sim::TheGame().Notifications();
+    return shown.empty() ? std::string() : shown.back().text;
+}
+
+void CheckMessages() {
+    for (const sim::Notification& shown : sim::TheGame().Notifications()) {
+        if (!Written(shown.text)) {
+            Broken("a message the plug-in does not have: " + shown.text);
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::string folder = fuzz_support::ScratchFolder("store");
+    static bool started = false;
+    if (!started) {
+        sim::TheGame().Reset();
+        started = true;
+    }
+    FuzzedDataProvider input(data, size);
+    const std::string original = input.ConsumeRandomLengthString(8192);
+    fuzz_support::PrepareGameFolder(folder, original, fuzz_support::kDefaultSettings);
+
+    sim::Game& game = sim::TheGame();
+    game.ClearTrace();
+    game.ClearNotifications();
+    fuzz_support::ResetPluginState();
+    activeMenu = std::make_unique<Menu>();
+    InitializeMenu();
+    activeMenu->currentSubmenu = &Menu::submenuRegistry.at(kSavedOutfitsPage);
+    activeMenu->currentSubmenuId = kSavedOutfitsPage;
+    activeMenu->isOpen = true;
+
+    Parsed before;
+    Parse(original, before);
+
+    LoadCustomOutfitNames();
+    CheckMessages();
+    std::string current = original;
+    for (int step = 0; step < 16 && input.remaining_bytes() > 0; ++step) {
+        const int operation = input.ConsumeIntegralInRange(0, 2);
+        // Mostly the custom rows' slot numbers, sometimes any.
+        const std::int32_t slot = input.ConsumeBool() ? input.ConsumeIntegralInRange(7, 21)
+                                                      : input.ConsumeIntegral<std::int32_t>();
+        activeMenu->currentOption = slot >= 1 && slot <= 21 ? slot - 1 : 6;
+        const std::int64_t row = static_cast<std::int64_t>(slot) - 1;
+        game.ClearNotifications();
+        std::string name;
+        switch (operation) {
+            case 0:
+                EquipCustomOutfit(slot);
+                break;
+            case 1:
+                name = input.ConsumeRandomLengthString(40);
+                name = name.c_str();  // the game hands the plug-in a C string
+                SaveCustomOutfit(name.c_str(), slot);
+                break;
+            default:
+                DeleteCustomOutfit(slot);
+                break;
+        }
+        CheckMessages();
+        const std::string now = fuzz_support::ReadBytes(kOutfitFile);
+        if (!before.wellFormed && now != original) {
+            Broken("a file that was not well-formed was overwritten");
+        }
+        Parsed after;
+        Parse(now, after);
+        if (now != current && !after.wellFormed) {
+            Broken("the store wrote a file that is not well-formed");
+        }
+        const std::string message = LastNotification();
+        Parsed previous;
+        Parse(current, previous);
+        if (message == "Successfully saved outfit") {
+            // A new row gets one outfit; a row the file held keeps its count.
+            const int held = OutfitsOnRow(previous.document, row, nullptr);
+            std::string stored;
+            if (OutfitsOnRow(after.document, row, &stored) != (held == 0 ? 1 : held) ||
+                stored != name) {
+                Broken("a reported save is not on its row with its name, or doubled it");
+            }
+        }
+        if (message == "Successfully deleted outfit") {
+            if (OutfitsOnRow(after.document, row, nullptr) !=
+                OutfitsOnRow(previous.document, row, nullptr) - 1) {
+                Broken("a reported delete did not remove exactly one outfit");
+            }
+        }
+        current = now;
+    }
+    return 0;
+}

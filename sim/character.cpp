@@ -1,0 +1,91 @@
+#include "sim/character.h"
+
+#include "sim/game.h"
+
+namespace sim {
+
+namespace {
+
+constexpr std::uint64_t kPlayerCharacterNative = 0x096275889B8E0EE0;
+constexpr std::uint64_t kPlayerIdNative = 0x217E9DC48139933D;
+constexpr std::uint64_t kEntityModelNative = 0xDA76A9F39210D365;
+constexpr std::uint64_t kEntityPositionNative = 0xA86D5F069399F44D;
+constexpr std::uint64_t kEntityForwardNative = 0x2412D9C05BB09B97;
+constexpr std::uint64_t kCharacterCheckNative = 0x7D5B1F88E7504BBA;
+constexpr std::uint64_t kCharacterNativeA = 0xAAA34F8A7CB32098;
+constexpr std::uint64_t kCharacterNativeB = 0x9587913B9E772D29;
+constexpr std::uint64_t kCharacterNativeC = 0xE952D6431689AD9A;
+constexpr std::uint64_t kCharacterNativeD = 0x2208438012482A1A;
+constexpr std::uint64_t kCharacterSwitchNative = 0x7D9EFB7AD6B19754;
+constexpr std::uint64_t kPlayerSwitchNativeA = 0x34630A768925B852;
+constexpr std::uint64_t kPlayerSwitchNativeB = 0xFEBEEBC9CBDF4B12;
+
+}  // namespace
+
+std::uint32_t ModelHash(CharacterModel model) {
+    return NameHash(model == CharacterModel::Arthur ? kArthurModelName : kJohnModelName);
+}
+
+int CharacterState::CharacterNativeCalls(char which) const {
+    const int index = which - 'A';
+    return index >= 0 && index < 4 ? nativeCalls_[index] : 0;
+}
+
+CharacterState& Character() {
+    static CharacterState state;
+    return state;
+}
+
+void RegisterCharacterNatives(Game& game) {
+    CharacterState& me = Character();
+    me = CharacterState();
+    auto isCharacter = [](NativeCall& call) { return call.Int(0) == Character().Handle(); };
+
+    game.RegisterNative(kPlayerCharacterNative, "player-character native", "",
+                        [](NativeCall& call) { call.ReturnInt(Character().Handle()); });
+    game.RegisterNative(kPlayerIdNative, "player-id native", "",
+                        [](NativeCall& call) { call.ReturnInt(Character().PlayerId()); });
+    game.RegisterNative(kEntityModelNative, "entity-model native", "i",
+                        [isCharacter](NativeCall& call) {
+                            call.ReturnUint(isCharacter(call) ? Character().ModelHash() : 0);
+                        });
+    game.RegisterNative(kEntityPositionNative, "entity-position native", "iib",
+                        [isCharacter](NativeCall& call) {
+                            const Vec3 p = isCharacter(call) ? Character().Position() : Vec3{};
+                            call.ReturnVector(p.x, p.y, p.z);
+                        });
+    game.RegisterNative(kEntityForwardNative, "entity-forward native", "i",
+                        [isCharacter](NativeCall& call) {
+                            const Vec3 f = isCharacter(call) ? Character().Forward() : Vec3{};
+                            call.ReturnVector(f.x, f.y, f.z);
+                        });
+    game.RegisterNative(kCharacterCheckNative, "character-check native", "i",
+                        [isCharacter](NativeCall& call) {
+                            call.ReturnBool(isCharacter(call) && Character().CharacterCheck());
+                        });
+    const std::uint64_t characterNatives[4] = {kCharacterNativeA, kCharacterNativeB,
+                                               kCharacterNativeC, kCharacterNativeD};
+    const char* signatures[4] = {"iii", "ii", "ii", "iii"};
+    for (int i = 0; i < 4; ++i) {
+        game.RegisterNative(characterNatives[i], std::string("character native ") + char('A' + i),
+                            signatures[i], [i](NativeCall&) { ++Character().nativeCalls_[i]; });
+    }
+    game.RegisterNative(kCharacterSwitchNative, "character switch native", "ib",
+                        [isCharacter](NativeCall& call) {
+                            if (isCharacter(call)) {
+                                Character().characterSwitch_ = call.Bool(1);
+                            }
+                        });
+    game.RegisterNative(kPlayerSwitchNativeA, "player switch native A", "ib", [](NativeCall& call) {
+        if (call.Int(0) == Character().PlayerId()) {
+            Character().playerSwitchA_ = call.Bool(1);
+        }
+    });
+    game.RegisterNative(kPlayerSwitchNativeB, "player switch native B", "ib", [](NativeCall& call) {
+        if (call.Int(0) == Character().PlayerId()) {
+            Character().playerSwitchB_ = call.Bool(1);
+        }
+    });
+}
+
+}  // namespace sim

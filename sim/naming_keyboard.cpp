@@ -1,0 +1,127 @@
+#include "sim/naming_keyboard.h"
+
+#include <cstring>
+
+#include "sim/game.h"
+
+namespace sim {
+
+namespace {
+
+constexpr std::uint64_t kKeyboardOpenNative = 0x044131118D8DB3CD;
+constexpr std::uint64_t kKeyboardStatusNative = 0x37DF360F235A3893;
+constexpr std::uint64_t kKeyboardResultNative = 0xAFB4CF58A4A292B1;
+constexpr std::uint64_t kKeyboardDoneNative = 0x58A39BE597CE99CD;
+constexpr std::uint64_t kTextNullNative = 0x375F5870A7B8BEC1;
+
+constexpr std::int32_t kStatusTyping = 0;
+constexpr std::int32_t kStatusFinished = 1;
+constexpr std::int32_t kStatusCancelled = 2;
+constexpr std::int32_t kStatusHidden = 3;
+
+std::string FirstCharacters(const std::string& text, std::int32_t count) {
+    std::size_t end = 0;
+    for (std::int32_t seen = 0; end < text.size() && seen < count; ++seen) {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+            ++end;
+        }
+    }
+    return text.substr(0, end);
+}
+
+}  // namespace
+
+void NamingKeyboardState::Finish(const std::string& text) {
+    FinishRaw(maxLength_ > 0 ? FirstCharacters(text, maxLength_) : text);
+}
+
+void NamingKeyboardState::FinishRaw(const std::string& text) {
+    if (status_ != Status::Typing) {
+        return;
+    }
+    pending_ = text;
+    nullResult_ = false;
+    status_ = Status::Finished;
+}
+
+void NamingKeyboardState::FinishNull() {
+    if (status_ != Status::Typing) {
+        return;
+    }
+    pending_.clear();
+    nullResult_ = true;
+    status_ = Status::Finished;
+}
+
+void NamingKeyboardState::Cancel() {
+    if (status_ == Status::Typing) {
+        status_ = Status::Cancelled;
+    }
+}
+
+NamingKeyboardState& NamingKeyboard() {
+    static NamingKeyboardState state;
+    return state;
+}
+
+void RegisterNamingKeyboardNatives(Game& game) {
+    NamingKeyboard() = NamingKeyboardState();
+    // The result text lives until the frame after the one that handed it out,
+    // so a plug-in that keeps the pointer reads freed memory.
+    game.AddFrameHook([&game] {
+        NamingKeyboardState& keyboard = NamingKeyboard();
+        if (keyboard.result_ && keyboard.resultFrame_ < game.FrameNumber()) {
+            const std::size_t size = std::strlen(keyboard.result_.get());
+            std::memset(keyboard.result_.get(), 0x5A, size);
+            keyboard.result_.reset();
+        }
+    });
+    game.RegisterNative(kKeyboardOpenNative, "keyboard-open native", "issssssi",
+                        [](NativeCall& call) {
+                            NamingKeyboardState& keyboard = NamingKeyboard();
+                            keyboard.status_ = NamingKeyboardState::Status::Typing;
+                            ++keyboard.opens_;
+                            keyboard.title_ = call.Text(1).value_or("");
+                            keyboard.initialText_ = call.Text(3).value_or("");
+                            keyboard.maxLength_ = call.Int(7);
+                            keyboard.pending_.clear();
+                            keyboard.nullResult_ = false;
+                        });
+    game.RegisterNative(kKeyboardStatusNative, "keyboard-status native", "", [](NativeCall& call) {
+        switch (NamingKeyboard().status_) {
+            case NamingKeyboardState::Status::Typing:
+                call.ReturnInt(kStatusTyping);
+                break;
+            case NamingKeyboardState::Status::Finished:
+                call.ReturnInt(kStatusFinished);
+                break;
+            case NamingKeyboardState::Status::Cancelled:
+                call.ReturnInt(kStatusCancelled);
+                break;
+            case NamingKeyboardState::Status::Hidden:
+                call.ReturnInt(kStatusHidden);
+                break;
+        }
+    });
+    game.RegisterNative(
+        kKeyboardResultNative, "keyboard-result native", "", [&game](NativeCall& call) {
+            NamingKeyboardState& keyboard = NamingKeyboard();
+            if (keyboard.status_ != NamingKeyboardState::Status::Finished || keyboard.nullResult_) {
+                call.ReturnPointer(nullptr);
+                return;
+            }
+            keyboard.result_ = std::make_unique<char[]>(keyboard.pending_.size() + 1);
+            std::memcpy(keyboard.result_.get(), keyboard.pending_.c_str(),
+                        keyboard.pending_.size() + 1);
+            keyboard.resultFrame_ = game.FrameNumber();
+            call.ReturnPointer(keyboard.result_.get());
+        });
+    game.RegisterNative(kKeyboardDoneNative, "keyboard-done native", "", [](NativeCall&) {
+        NamingKeyboard().status_ = NamingKeyboardState::Status::Hidden;
+    });
+    game.RegisterNative(kTextNullNative, "text-null native", "p",
+                        [](NativeCall& call) { call.ReturnBool(call.RawText(0) == nullptr); });
+}
+
+}  // namespace sim

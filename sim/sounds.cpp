@@ -1,0 +1,69 @@
+#include "sim/sounds.h"
+
+#include "sim/game.h"
+
+namespace sim {
+
+SoundLog& Sounds() {
+    static SoundLog sounds;
+    return sounds;
+}
+
+std::vector<std::string> SoundLog::Played() const {
+    std::vector<std::string> played;
+    for (const SoundEvent& event : events_) {
+        if (event.kind == SoundEvent::Kind::Play) {
+            played.push_back(event.name + "/" + event.set);
+        }
+    }
+    return played;
+}
+
+std::vector<std::string> SoundLog::PlayedOnFrame(std::uint64_t frame) const {
+    std::vector<std::string> played;
+    for (const SoundEvent& event : events_) {
+        if (event.kind == SoundEvent::Kind::Play && event.frame == frame) {
+            played.push_back(event.name + "/" + event.set);
+        }
+    }
+    return played;
+}
+
+void SoundLog::Record(SoundEvent event) {
+    if (event.kind == SoundEvent::Kind::Play) {
+        // The most recent unconsumed prepare of the same sound counts for this play.
+        for (auto it = events_.rbegin(); it != events_.rend(); ++it) {
+            if (it->name != event.name || it->set != event.set) {
+                continue;
+            }
+            event.wasPrepared = it->kind == SoundEvent::Kind::Prepare;
+            break;
+        }
+    }
+    events_.push_back(std::move(event));
+}
+
+void RegisterSounds(Game& game) {
+    Sounds().Reset();
+    game.RegisterNative(kSoundPrepareNative, "sound-prepare native", "ss",
+                        [&game](NativeCall& call) {
+                            SoundEvent event;
+                            event.kind = SoundEvent::Kind::Prepare;
+                            event.frame = game.FrameNumber();
+                            event.name = call.Text(0).value_or("");
+                            event.set = call.Text(1).value_or("");
+                            Sounds().Record(std::move(event));
+                        });
+    game.RegisterNative(kSoundPlayNative, "sound-play native", "ssii", [&game](NativeCall& call) {
+        SoundEvent event;
+        event.kind = SoundEvent::Kind::Play;
+        event.frame = game.FrameNumber();
+        event.name = call.Text(0).value_or("");
+        event.set = call.Text(1).value_or("");
+        event.third = call.Int(2);
+        event.fourth = call.Int(3);
+        Sounds().Record(std::move(event));
+    });
+}
+
+}  // namespace sim

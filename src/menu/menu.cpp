@@ -1,0 +1,381 @@
+#include "menu/menu.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+#include "host/keyboard.h"
+#include "host/natives.h"
+#include "menu/draw.h"
+#include "settings/settings.h"
+
+std::unordered_map<std::int32_t, Submenu> Menu::submenuRegistry;
+std::unique_ptr<Menu> activeMenu;
+
+namespace {
+
+constexpr std::uint64_t kInputSourceNative = 0xA571D46727E2B718;
+constexpr std::uint64_t kFirstOpenChordNative = 0xE2587F8CBBD87B1D;
+constexpr std::uint64_t kSecondOpenChordNative = 0x50F940259D3841E6;
+constexpr std::uint64_t kControlNative = 0x580417101DDB492F;
+constexpr std::uint64_t kSideControlNative = 0x91AEF906BCA88877;
+constexpr std::uint64_t kPromptActiveNative = 0x347469FBDD1589A9;
+constexpr std::uint64_t kPromptCompletedNative = 0xC92AC953F0A982AE;
+constexpr std::uint64_t kControlSuppressionNative = 0xFE99B66D079CF6BC;
+constexpr std::uint64_t kMenuStateNative = 0x1B3DA717B9AFF828;
+constexpr std::uint64_t kSoundPrepareNative = 0x0F2A2175734926D8;
+constexpr std::uint64_t kSoundPlayNative = 0x67C540AA08E4A6F5;
+constexpr std::uint64_t kPromptCreateNative = 0x04F97DE45A519419;
+constexpr std::uint64_t kPromptControlNative = 0xB5352B7494A08258;
+constexpr std::uint64_t kPromptPriorityNative = 0xCA24F528D0D16289;
+constexpr std::uint64_t kVariableStringNative = 0xFA925AC00EB830B9;
+constexpr std::uint64_t kPromptTextNative = 0x5DD02A8318420DD7;
+constexpr std::uint64_t kPromptModeNative = 0xCC6656799977741B;
+constexpr std::uint64_t kPromptGroupNative = 0x560E76D5E2E1803F;
+constexpr std::uint64_t kPromptFinishNative = 0xF7AA2696A22AD8B9;
+constexpr std::uint64_t kFirstPromptStateNative = 0x71215ACCFDE075EE;
+constexpr std::uint64_t kSecondPromptStateNative = 0x8A0FB4D03A630D21;
+
+// Control groups: 0 while the player uses keyboard and mouse, 2 for a gamepad.
+constexpr std::int32_t kKeyboardGroup = 0;
+constexpr std::int32_t kGamepadGroup = 2;
+
+constexpr std::uint32_t kOpenChordFirstControl = 0x17BEC168;
+constexpr std::uint32_t kOpenChordSecondControl = 0x5181713D;
+constexpr std::uint32_t kSelectControl = 0x43DBF61F;
+constexpr std::uint32_t kBackControl = 0x308588E6;
+constexpr std::uint32_t kUpControl = 0x911CB09E;
+constexpr std::uint32_t kDownControl = 0x4403F97F;
+constexpr std::uint32_t kLeftControl = 0xAD7FCC5B;
+constexpr std::uint32_t kRightControl = 0x65F9EC5B;
+
+// Suppressed only with a gamepad, after the pad flag global is set.
+constexpr std::int32_t kGamepadMenuGlobal = 1900699;
+constexpr std::uint32_t kGamepadOnlySuppressed[] = {0x24978A28, 0xE7EB9185};
+// The game's own uses of the keys and buttons the menu takes while it is open.
+constexpr std::uint32_t kSuppressedControls[] = {0x0F39B3D4, 0xCF8A4ECA, 0x80F28E95, 0xF3830D8E,
+                                                 0x4CC0E2FE, 0x5966D52A, 0x734C6E39, 0xE2B557A3,
+                                                 0xCF0B11DE, 0xCC510E59, 0x580C4473};
+
+constexpr std::uint32_t kShiftKey = 16;
+constexpr std::int32_t kFastScrollStep = 10;
+
+bool IsHeadingAt(const Submenu& page, std::int32_t row) {
+    return row >= 0 && static_cast<std::size_t>(row) < page.options.size() &&
+           page.options[static_cast<std::size_t>(row)].isHeading;
+}
+
+// One step of a selection option's value, left or right, with its callback.
+// An option without values has nothing to step to and is left alone.
+bool StepSelection(Option& option, bool right) {
+    if (option.values.empty()) {
+        return false;
+    }
+    const auto last = static_cast<std::int32_t>(option.values.size()) - 1;
+    option.movedRight = right;
+    option.movedLeft = !right;
+    if (right) {
+        ++option.selectedValue;
+        if (option.selectedValue > last || option.selectedValue < 0) {
+            option.selectedValue = 0;
+        }
+    } else {
+        --option.selectedValue;
+        if (option.selectedValue < 0 || option.selectedValue > last) {
+            option.selectedValue = last;
+        }
+    }
+    option.valueText = option.values[static_cast<std::size_t>(option.selectedValue)];
+    if (option.callback) {
+        option.callback();
+    }
+    option.movedLeft = false;
+    option.movedRight = false;
+    return true;
+}
+
+}  // namespace
+
+std::int32_t& RowMemory::operator[](std::int32_t pageId) {
+    for (Entry& entry : entries_) {
+        if (entry.pageId == pageId) {
+            return entry.row;
+        }
+    }
+    entries_.push_back({pageId, 0});
+    return entries_.back().row;
+}
+
+std::int32_t RowMemory::at(std::int32_t pageId) const {
+    if (const std::int32_t* row = Find(pageId)) {
+        return *row;
+    }
+    throw std::out_of_range("no remembered row for this page");
+}
+
+std::size_t RowMemory::erase(std::int32_t pageId) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it->pageId == pageId) {
+            entries_.erase(it);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+const std::int32_t* RowMemory::Find(std::int32_t pageId) const {
+    for (const Entry& entry : entries_) {
+        if (entry.pageId == pageId) {
+            return &entry.row;
+        }
+    }
+    return nullptr;
+}
+
+void Menu::Update() {
+    ReadInput();
+    HandleInput();
+    SuppressGameControls();
+    if (isOpen && currentSubmenu != nullptr) {
+        DrawMenuPage(*currentSubmenu, currentOption);
+    }
+    if (currentSubmenu != nullptr) {
+        currentSubmenuId = currentSubmenu->id;
+    }
+    CallNative(kFirstPromptStateNative, selectPrompt, isOpen);
+    CallNative(kSecondPromptStateNative, selectPrompt, isOpen);
+    CallNative(kFirstPromptStateNative, backPrompt, isOpen);
+    CallNative(kSecondPromptStateNative, backPrompt, isOpen);
+}
+
+void Menu::ReadInput() {
+    controlGroup = CallNative<bool>(kInputSourceNative, 0) ? kKeyboardGroup : kGamepadGroup;
+
+    openPressed = false;
+    if (menuKey >= 0 && menuKey < 255 && KeyJustReleased(static_cast<std::uint32_t>(menuKey))) {
+        openPressed = true;
+    } else {
+        openPressed =
+            CallNative<bool>(kFirstOpenChordNative, kGamepadGroup, kOpenChordFirstControl) &&
+            CallNative<bool>(kSecondOpenChordNative, kGamepadGroup, kOpenChordSecondControl);
+    }
+
+    selectPressed = CallNative<bool>(kControlNative, controlGroup, kSelectControl);
+    backPressed = CallNative<bool>(kControlNative, controlGroup, kBackControl);
+    upPressed = CallNative<bool>(kControlNative, controlGroup, kUpControl);
+    downPressed = CallNative<bool>(kControlNative, controlGroup, kDownControl);
+    leftPressed = CallNative<bool>(kSideControlNative, controlGroup, kLeftControl);
+    rightPressed = CallNative<bool>(kSideControlNative, controlGroup, kRightControl);
+
+    // While a prompt is on screen the game completes it from the same
+    // control; only that completion counts.
+    selectConfirmed = CallNative<bool>(kPromptActiveNative, selectPrompt)
+                          ? CallNative<bool>(kPromptCompletedNative, selectPrompt, 0)
+                          : selectPressed;
+    backConfirmed = CallNative<bool>(kPromptActiveNative, backPrompt)
+                        ? CallNative<bool>(kPromptCompletedNative, backPrompt, 0)
+                        : backPressed;
+}
+
+void Menu::HandleInput() {
+    if (openPressed) {
+        SetOpen(!isOpen, true);
+    }
+    if (!isOpen || currentSubmenu == nullptr) {
+        return;
+    }
+
+    if (selectConfirmed) {
+        Option* option = SelectedOption();
+        if (option == nullptr) {
+            return;
+        }
+        if (option->isRegular) {
+            if (option->callback) {
+                option->callback();
+            }
+        } else if (option->isToggle) {
+            if (option->toggleTarget != nullptr) {
+                *option->toggleTarget = !*option->toggleTarget;
+            }
+            if (option->callback) {
+                option->callback();
+            }
+        } else if (option->isSelection) {
+            StepSelection(*option, true);
+        } else if (option->isSubmenuLink) {
+            auto target = submenuRegistry.find(option->targetSubmenu);
+            if (target != submenuRegistry.end()) {
+                navigationStack.push_back(currentSubmenu->id);
+                rememberedOption[currentSubmenu->id] = currentOption;
+                currentSubmenu = &target->second;
+                currentOption = 0;
+            }
+        }
+        PlayMenuSound("SELECT", "HUD_SHOP_SOUNDSET");
+    }
+
+    if (backConfirmed) {
+        if (currentSubmenu->id > 0) {
+            if (!navigationStack.empty()) {
+                const std::int32_t previous = navigationStack.back();
+                currentSubmenu = &submenuRegistry[previous];
+                navigationStack.pop_back();
+                const std::int32_t* remembered = rememberedOption.Find(previous);
+                currentOption = remembered != nullptr ? *remembered : 0;
+                rememberedOption.erase(previous);
+            } else {
+                currentSubmenu = &submenuRegistry[0];
+                currentOption = rememberedOption[0];
+            }
+            PlayMenuSound("BACK", "HUD_SHOP_SOUNDSET");
+        } else {
+            PlayMenuSound("BACK", "HUD_SHOP_SOUNDSET");
+            isOpen = false;
+            CallNative(kMenuStateNative, 1);
+            PlayMenuSound("MENU_CLOSE", "HUD_PLAYER_MENU");
+            return;
+        }
+    }
+
+    if (upPressed) {
+        if (SelectedOption() == nullptr) {
+            return;
+        }
+        if (KeyHeld(kShiftKey)) {
+            currentOption = std::max(currentOption - kFastScrollStep, 0);
+        } else {
+            --currentOption;
+        }
+        if (currentOption >= 0 && IsHeadingAt(*currentSubmenu, currentOption)) {
+            --currentOption;
+        }
+        if (currentOption < 0) {
+            currentOption = currentSubmenu->optionCount - 1;
+        }
+        PlayMenuSound("NAV_UP", "Ledger_Sounds");
+    }
+
+    if (downPressed) {
+        if (SelectedOption() == nullptr) {
+            return;
+        }
+        const std::int32_t last = currentSubmenu->optionCount - 1;
+        if (KeyHeld(kShiftKey)) {
+            currentOption = std::min(currentOption + kFastScrollStep, last);
+        } else {
+            ++currentOption;
+        }
+        if (currentOption <= last && IsHeadingAt(*currentSubmenu, currentOption)) {
+            ++currentOption;
+        }
+        if (currentOption > last) {
+            currentOption = 0;
+        }
+        PlayMenuSound("NAV_DOWN", "Ledger_Sounds");
+    }
+
+    if (leftPressed) {
+        Option* option = SelectedOption();
+        if (option == nullptr) {
+            return;
+        }
+        if (option->isSelection && StepSelection(*option, false)) {
+            PlayMenuSound("NAV_LEFT", "PAUSE_MENU_SOUNDSET");
+        }
+    }
+
+    if (rightPressed) {
+        Option* option = SelectedOption();
+        if (option == nullptr || !option->isSelection) {
+            return;
+        }
+        if (StepSelection(*option, true)) {
+            PlayMenuSound("NAV_RIGHT", "PAUSE_MENU_SOUNDSET");
+        }
+    }
+}
+
+void Menu::SuppressGameControls() {
+    if (!isOpen) {
+        return;
+    }
+    if (controlGroup == kGamepadGroup) {
+        WriteGlobal(kGamepadMenuGlobal, 2);
+        for (std::uint32_t control : kGamepadOnlySuppressed) {
+            CallNative(kControlSuppressionNative, kGamepadGroup, control, 0);
+        }
+    }
+    for (std::uint32_t control : kSuppressedControls) {
+        CallNative(kControlSuppressionNative, controlGroup, control, 0);
+    }
+}
+
+void Menu::SetOpen(bool open, bool withSound) {
+    isOpen = open;
+    if (!withSound) {
+        return;
+    }
+    if (open) {
+        CallNative(kMenuStateNative, 0);
+        PlayMenuSound("MENU_ENTER", "HUD_PLAYER_MENU");
+    } else {
+        CallNative(kMenuStateNative, 1);
+        PlayMenuSound("MENU_CLOSE", "HUD_PLAYER_MENU");
+    }
+}
+
+void Menu::CreatePrompt(std::int32_t& handle, const std::string& text, std::uint32_t controlHash) {
+    handle = CallNative<std::int32_t>(kPromptCreateNative);
+    CallNative(kPromptControlNative, handle, controlHash);
+    CallNative(kPromptPriorityNative, handle, 2);
+    const auto gameText =
+        CallNative<std::uint64_t>(kVariableStringNative, 10, "LITERAL_STRING", text.c_str());
+    CallNative(kPromptTextNative, handle, gameText);
+    CallNative(kPromptModeNative, handle, 1);
+    CallNative(kPromptGroupNative, handle, 34, 1);
+    CallNative(kPromptFinishNative, handle);
+    CallNative(kFirstPromptStateNative, handle, false);
+    CallNative(kSecondPromptStateNative, handle, false);
+}
+
+Option* Menu::SelectedOption() {
+    if (currentSubmenu == nullptr) {
+        return nullptr;
+    }
+    auto page = submenuRegistry.find(currentSubmenu->id);
+    if (page == submenuRegistry.end()) {
+        return nullptr;
+    }
+    std::vector<Option>& options = page->second.options;
+    if (currentOption < 0 || static_cast<std::size_t>(currentOption) >= options.size()) {
+        return nullptr;
+    }
+    return &options[static_cast<std::size_t>(currentOption)];
+}
+
+void Menu::PlayMenuSound(const char* name, const char* set) {
+    CallNative(kSoundPrepareNative, name, set);
+    CallNative(kSoundPlayNative, name, set, 1, 0);
+}
+
+void Menu::AddSubmenu(const std::string& title, const std::string& subtitle, std::int32_t id,
+                      std::int32_t maxVisibleOptions, std::function<void(Submenu*)> builder) {
+    Submenu page;
+    page.title = title;
+    page.subtitle = subtitle;
+    page.id = id;
+    page.maxVisibleOptions = maxVisibleOptions;
+    page.builder = builder;
+    // An empty builder throws here, before anything is registered.
+    builder(&page);
+
+    Submenu& entry = submenuRegistry[id];
+    entry.builder = std::move(page.builder);
+    entry.options = std::move(page.options);
+    entry.title = std::move(page.title);
+    entry.subtitle = std::move(page.subtitle);
+    entry.id = page.id;
+    entry.maxVisibleOptions = page.maxVisibleOptions;
+    entry.optionCount = page.optionCount;
+}

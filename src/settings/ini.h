@@ -1,0 +1,185 @@
+// A small INI document: ordered sections of ordered key/value pairs, read
+// from a file and written back either fresh or by updating the file in place
+// so that its comments, blank lines and spacing survive. Names are matched
+// without regard to letter case or surrounding whitespace. Failures are
+// reported only through boolean results.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+// The whitespace that trimming removes.
+inline constexpr char kIniWhitespace[] = " \t\n\r\f\v";
+
+// Removes whitespace from the end, then from the start.
+void trimSpace(std::string& text);
+// Maps 'A'..'Z' to 'a'..'z' and leaves every other byte as it is.
+void toLowerAscii(std::string& text);
+// Replaces every occurrence of `find`, never searching inserted text again;
+// an empty `find` changes nothing.
+void replaceAll(std::string& text, const std::string& find, const std::string& replacement);
+
+// Entries in insertion order with a name index. Every name handed in is
+// trimmed and lower-cased first, and stored that way. Single entries are
+// never removed, so positions never change.
+template <typename V>
+class OrderedTable {
+  public:
+    using Entry = std::pair<std::string, V>;
+    using const_iterator = typename std::vector<Entry>::const_iterator;
+
+    // A copy of the value, or an empty value when the name is absent.
+    V get(std::string name) const {
+        normalise(name);
+        const auto found = nameIndex.find(name);
+        return found == nameIndex.end() ? V() : entries[found->second].second;
+    }
+    // True when the name is present.
+    bool has(std::string name) const {
+        normalise(name);
+        return nameIndex.count(name) != 0;
+    }
+    // The value, appended empty at the end when the name is absent. The
+    // reference lasts until the next entry is added.
+    V& at(std::string name) {
+        normalise(name);
+        const auto found = nameIndex.find(name);
+        if (found != nameIndex.end()) {
+            return entries[found->second].second;
+        }
+        nameIndex.emplace(name, entries.size());
+        entries.emplace_back(std::move(name), V());
+        return entries.back().second;
+    }
+    V& operator[](const std::string& name) { return at(name); }
+    // Assigns the value, appending the name at the end when it is absent.
+    void set(const std::string& name, V value) { at(name) = std::move(value); }
+
+    std::size_t size() const { return entries.size(); }
+    // Removes every entry; the only way entries go.
+    void clear() {
+        entries.clear();
+        nameIndex.clear();
+    }
+    const_iterator begin() const { return entries.begin(); }
+    const_iterator end() const { return entries.end(); }
+
+  private:
+    static void normalise(std::string& name) {
+        trimSpace(name);
+        toLowerAscii(name);
+    }
+
+    std::vector<Entry> entries;
+    std::unordered_map<std::string, std::size_t> nameIndex;
+};
+
+// A section's keys and their values, stored exactly as handed in.
+class IniSection : public OrderedTable<std::string> {};
+
+// The sections in the order in which their names were first used.
+class IniDocument : public OrderedTable<IniSection> {};
+
+// What one line of INI text is.
+enum class LineKind { Blank, Comment, SectionHeader, KeyValue, Unrecognised };
+
+// One classified line: `name` is the section for a header and the key for a
+// key/value line; `value` is set only for a key/value line.
+struct ClassifiedLine {
+    LineKind kind = LineKind::Blank;
+    std::string name;
+    std::string value;
+};
+
+// Classifies one line: ';' starts a comment, '[' a header (cut at its first
+// ';', named up to its last ']'), the first unescaped '=' splits key and value.
+ClassifiedLine classifyLine(const std::string& line);
+
+// Splits a file's bytes at line feeds, dropping carriage returns and NUL
+// bytes. An empty file has no lines; otherwise the text after the last line
+// feed is a last line, even when empty.
+std::vector<std::string> splitLines(const std::string& bytes);
+
+// The new line written for a key: the key with "=" escaped, "=", the trimmed value.
+std::string keyLine(const std::string& key, std::string value);
+
+// Reads one file into a document, optionally keeping the lines that an
+// update rewrites from.
+class IniLoader {
+  public:
+    using Lines = std::vector<std::string>;
+
+    // Opens the file for reading at once.
+    IniLoader(const std::string& path, bool keepLines);
+    ~IniLoader();
+    IniLoader(const IniLoader&) = delete;
+    IniLoader& operator=(const IniLoader&) = delete;
+
+    // Adds the file's content to the document (without clearing it). False
+    // when the file is not open or could not be read whole.
+    bool loadInto(IniDocument& document);
+    // The kept lines, shared so that they can outlive the loader; null when
+    // lines are not kept.
+    std::shared_ptr<Lines> keptLines() const { return kept_; }
+
+  private:
+    void close();
+
+    std::FILE* file_ = nullptr;
+    std::shared_ptr<Lines> kept_;
+};
+
+// Writes a document as a fresh file.
+class IniEmitter {
+  public:
+    explicit IniEmitter(std::string path) : path_(std::move(path)) {}
+    // Replaces the whole file in one step; false when it cannot be written,
+    // in which case an existing file keeps its old bytes. No folder is created.
+    bool emit(const IniDocument& document) const;
+    // The bytes of a fresh file: "\r\n" between lines, none after the last.
+    static std::string render(const IniDocument& document);
+
+  private:
+    std::string path_;
+};
+
+// The output lines of an update: the kept lines of the file on disk with
+// changed values rewritten, keys and sections the document does not hold
+// dropped, new keys after their section's last key line and new sections
+// at the end.
+std::vector<std::string> mergeLines(const std::vector<std::string>& kept,
+                                    const IniDocument& document, const IniDocument& onDisk);
+
+// Writes a document over an existing file keeping that file's layout, or as
+// a fresh file when there is none.
+class IniUpdater {
+  public:
+    explicit IniUpdater(std::string path) : path_(std::move(path)) {}
+    // False when the existing file cannot be read or the new bytes cannot be
+    // written; the file then keeps its old bytes.
+    bool write(const IniDocument& document) const;
+
+  private:
+    std::string path_;
+};
+
+// The handle of one INI file; it opens nothing between calls.
+class IniStore {
+  public:
+    explicit IniStore(std::string path) : path_(std::move(path)) {}
+    const std::string& path() const { return path_; }
+    // Replaces the document's content with the file's; false for an empty
+    // path or a file that cannot be read (the document is then empty).
+    bool read(IniDocument& document) const;
+    // Updates the file from the document; false for an empty path or when
+    // the update fails.
+    bool write(const IniDocument& document) const;
+
+  private:
+    std::string path_;
+};

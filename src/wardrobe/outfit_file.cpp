@@ -1,0 +1,184 @@
+#include "wardrobe/outfit_file.h"
+
+#include <cstring>
+#include <utility>
+
+#include "host/files.h"
+
+namespace outfit_file {
+
+namespace {
+
+// Whitespace-only names must survive, so single whitespace texts are kept;
+// those outside a Name are dropped again after loading (see ParseOutfitBytes).
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+
+bool IsWhitespace(const char* text) {
+    for (; *text != '\0'; ++text) {
+        if (*text != ' ' && *text != '\t' && *text != '\n' && *text != '\r') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A whitespace text beside elements would turn off the file's indentation
+// when the document is saved, so only a Name keeps one.
+void DropLayoutWhitespace(pugi::xml_node node) {
+    for (pugi::xml_node child = node.first_child(); child;) {
+        pugi::xml_node next = child.next_sibling();
+        if (child.type() == pugi::node_pcdata && std::strcmp(node.name(), kNameElement) != 0 &&
+            IsWhitespace(child.value())) {
+            node.remove_child(child);
+        } else if (child.type() == pugi::node_element) {
+            DropLayoutWhitespace(child);
+        }
+        child = next;
+    }
+}
+
+// pugixml writes a carriage return in text as it stands and reads it back as
+// a line feed; written as a character reference it comes back unchanged.
+class EscapingStringWriter : public pugi::xml_writer {
+  public:
+    explicit EscapingStringWriter(std::string& out) : out_(out) {}
+    void write(const void* data, size_t size) override {
+        const char* bytes = static_cast<const char*>(data);
+        const char* end = bytes + size;
+        while (bytes < end) {
+            const void* found = std::memchr(bytes, '\r', static_cast<std::size_t>(end - bytes));
+            const char* stop = found != nullptr ? static_cast<const char*>(found) : end;
+            out_.append(bytes, stop);
+            if (stop == end) {
+                break;
+            }
+            out_ += "&#13;";
+            bytes = stop + 1;
+        }
+    }
+
+  private:
+    std::string& out_;
+};
+
+void ClearChildren(pugi::xml_node node) {
+    while (node.first_child()) {
+        node.remove_child(node.first_child());
+    }
+}
+
+pugi::xml_node ChildOrAppend(pugi::xml_node parent, const char* name) {
+    pugi::xml_node child = parent.child(name);
+    return child ? child : parent.append_child(name);
+}
+
+// Signed decimal, as the game's 32-bit values are stored.
+void FillHashes(pugi::xml_node components, pugi::xml_node wearables, const OutfitEntries& entries) {
+    for (std::uint32_t item : entries.items) {
+        components.append_child(kHashElement).text().set(static_cast<int>(item));
+    }
+    for (std::uint32_t state : entries.states) {
+        wearables.append_child(kHashElement).text().set(static_cast<int>(state));
+    }
+}
+
+}  // namespace
+
+pugi::xml_parse_result ParseOutfitBytes(const std::string& bytes, pugi::xml_document& document) {
+    pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size(), kParseOptions);
+    if (result) {
+        DropLayoutWhitespace(document);
+    }
+    return result;
+}
+
+LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
+                          std::string* bytes) {
+    LoadResult result;
+    std::string read;
+    result.read = files::ReadFile(path, read);
+    if (result.read) {
+        result.parse = ParseOutfitBytes(read, document);
+    } else {
+        result.parse.status = pugi::status_file_not_found;
+    }
+    if (bytes != nullptr) {
+        *bytes = std::move(read);
+    }
+    return result;
+}
+
+std::string SerializeOutfitDocument(const pugi::xml_document& document) {
+    std::string bytes;
+    EscapingStringWriter writer(bytes);
+    document.save(writer);
+    return bytes;
+}
+
+bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document) {
+    return files::ReplaceFile(path, SerializeOutfitDocument(document));
+}
+
+pugi::xml_node RootOf(const pugi::xml_document& document) {
+    return document.child(kRootElement);
+}
+
+pugi::xml_node FirstOutfit(pugi::xml_node root) {
+    return root.child(kOutfitElement);
+}
+
+pugi::xml_node NextOutfit(pugi::xml_node outfit) {
+    return outfit.next_sibling(kOutfitElement);
+}
+
+std::int32_t RowIndexOf(pugi::xml_node outfit) {
+    return outfit.child(kSlotElement).text().as_int();
+}
+
+std::string NameOf(pugi::xml_node outfit) {
+    return outfit.child(kNameElement).text().get();
+}
+
+bool IsCustomRow(std::int32_t rowIndex) {
+    return rowIndex >= kFirstCustomRow && rowIndex <= kLastCustomRow;
+}
+
+pugi::xml_node FindOutfit(pugi::xml_node root, std::int32_t rowIndex) {
+    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
+        if (RowIndexOf(outfit) == rowIndex) {
+            return outfit;
+        }
+    }
+    return pugi::xml_node();
+}
+
+std::vector<std::uint32_t> ReadHashes(pugi::xml_node list) {
+    std::vector<std::uint32_t> values;
+    for (pugi::xml_node hash = list.child(kHashElement); hash;
+         hash = hash.next_sibling(kHashElement)) {
+        values.push_back(static_cast<std::uint32_t>(hash.text().as_int()));
+    }
+    return values;
+}
+
+pugi::xml_node AppendOutfit(pugi::xml_node root, const std::string& name, std::int32_t rowIndex,
+                            const OutfitEntries& entries) {
+    pugi::xml_node outfit = root.append_child(kOutfitElement);
+    outfit.append_child(kNameElement).text().set(name.c_str());
+    outfit.append_child(kSlotElement).text().set(rowIndex);
+    pugi::xml_node components = outfit.append_child(kComponentsElement);
+    pugi::xml_node wearables = outfit.append_child(kWearablesElement);
+    FillHashes(components, wearables, entries);
+    return outfit;
+}
+
+void ReplaceOutfit(pugi::xml_node outfit, const std::string& name, const OutfitEntries& entries) {
+    ChildOrAppend(outfit, kNameElement).text().set(name.c_str());
+    pugi::xml_node components = ChildOrAppend(outfit, kComponentsElement);
+    pugi::xml_node wearables = ChildOrAppend(outfit, kWearablesElement);
+    ClearChildren(components);
+    ClearChildren(wearables);
+    FillHashes(components, wearables, entries);
+}
+
+}  // namespace outfit_file

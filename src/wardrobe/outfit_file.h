@@ -1,0 +1,85 @@
+// The custom outfit file itself: how SavedOutfits.xml is read, which of its
+// elements count, and how an outfit is written back. The plug-in's store and
+// the garbolt-outfits tool both go through these, so the tool sees every file
+// exactly as the plug-in does.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+namespace outfit_file {
+
+// Where the plug-in keeps its outfits, relative to the game folder.
+constexpr const char* kOutfitFilePath = "./Garbolt/SavedOutfits.xml";
+
+constexpr const char* kRootElement = "Garbolt";
+constexpr const char* kOutfitElement = "Outfit";
+constexpr const char* kNameElement = "Name";
+constexpr const char* kSlotElement = "Slot";
+constexpr const char* kComponentsElement = "Components";
+constexpr const char* kWearablesElement = "Wearables";
+constexpr const char* kHashElement = "Hash";
+
+// Entries of a game outfit record, and so of each stored list.
+constexpr int kOutfitEntries = 39;
+// The custom rows (0-based) of the saved-outfits page.
+constexpr std::int32_t kFirstCustomRow = 6;
+constexpr std::int32_t kLastCustomRow = 20;
+
+// How reading a file went: whether its bytes could be read at all, and if so
+// pugixml's verdict on them (status, description and byte offset).
+struct LoadResult {
+    bool read = false;
+    pugi::xml_parse_result parse;
+
+    bool Loaded() const { return read && static_cast<bool>(parse); }
+};
+
+// Reads the whole file and parses it as the plug-in does. `bytes`, when
+// given, receives what was read, so a parse offset can be turned into a line
+// and column.
+LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
+                          std::string* bytes = nullptr);
+// Parses bytes already read, with the same options and clean-up.
+pugi::xml_parse_result ParseOutfitBytes(const std::string& bytes, pugi::xml_document& document);
+
+// The document as the plug-in writes it.
+std::string SerializeOutfitDocument(const pugi::xml_document& document);
+// Replaces the file with the document in one step; false leaves it as it was.
+bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document);
+
+// The first "Garbolt" element of the document (empty when there is none).
+pugi::xml_node RootOf(const pugi::xml_document& document);
+// The outfits of a root, in document order.
+pugi::xml_node FirstOutfit(pugi::xml_node root);
+pugi::xml_node NextOutfit(pugi::xml_node outfit);
+
+// The outfit's row index: its Slot read with as_int (0 when missing or empty).
+std::int32_t RowIndexOf(pugi::xml_node outfit);
+// The outfit's name: its Name text (empty when missing).
+std::string NameOf(pugi::xml_node outfit);
+// True for the rows 6 to 20 that hold custom outfits.
+bool IsCustomRow(std::int32_t rowIndex);
+// The first outfit filed under this row index, whatever its range.
+pugi::xml_node FindOutfit(pugi::xml_node root, std::int32_t rowIndex);
+
+// The 32-bit values of a Components or Wearables list, in order.
+std::vector<std::uint32_t> ReadHashes(pugi::xml_node list);
+
+// What an outfit holds: item k of Components belongs with state k of Wearables.
+struct OutfitEntries {
+    std::vector<std::uint32_t> items;
+    std::vector<std::uint32_t> states;
+};
+
+// Appends a new outfit to the root: Name, Slot, Components, Wearables.
+pugi::xml_node AppendOutfit(pugi::xml_node root, const std::string& name, std::int32_t rowIndex,
+                            const OutfitEntries& entries);
+// Gives an existing outfit a new name and new lists in place of its old
+// ones; its Slot and any other children stay as they are.
+void ReplaceOutfit(pugi::xml_node outfit, const std::string& name, const OutfitEntries& entries);
+
+}  // namespace outfit_file

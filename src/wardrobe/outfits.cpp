@@ -1,0 +1,177 @@
+#include "wardrobe/outfits.h"
+
+#include <string>
+
+#include "host/natives.h"
+#include "host/notification.h"
+#include "menu/menu.h"
+
+namespace {
+
+constexpr std::uint64_t kPlayerCharacterNative = 0x096275889B8E0EE0;
+constexpr std::uint64_t kEntityModelNative = 0xDA76A9F39210D365;
+constexpr std::uint64_t kOutfitCheckNative = 0xC0E880B7A441164D;
+constexpr std::uint64_t kClothingResetNative = 0x0BFA1BD465CDFEFD;
+constexpr std::uint64_t kOutfitPresetNative = 0x1902C4CFCC5BE57C;
+constexpr std::uint64_t kAppearanceRefreshNative = 0xCC8CA3E88256E58F;
+constexpr std::uint64_t kPutOnItemNative = 0xD3A7B003ED343FD9;
+constexpr std::uint64_t kItemStateNative = 0x66B957AAC2EAAEAB;
+constexpr std::uint64_t kNameHashNative = 0xFD340785ADF8CFB7;
+constexpr std::uint64_t kOutfitSettleNative = 0xAAB86462966168CE;
+
+// Game outfit record r is 120 globals from 26823 + 120 r: flags first, then
+// entry k's item at offset 3 + 3k and its state at 4 + 3k.
+constexpr std::int32_t kOutfitRecordBase = 26823;
+constexpr std::int32_t kOutfitRecordSize = 120;
+constexpr std::int32_t kFirstItemOffset = 3;
+constexpr std::int32_t kFirstStateOffset = 4;
+constexpr std::int32_t kEntryStride = 3;
+constexpr int kOutfitEntries = 39;
+constexpr std::uint64_t kSavedOutfitFlag = 0x2;
+
+// The worn-outfit bookkeeping the game keeps after an outfit change.
+constexpr std::int32_t kWornLabelGlobal = 1948301;
+constexpr std::int32_t kWornLabelCopyGlobal = 1948182;
+constexpr std::int32_t kWornSlotGlobal = 7769;
+constexpr std::int32_t kSlotFlagsBaseGlobal = 7198;
+constexpr std::int32_t kSlotFlagsStride = 3;
+constexpr std::uint64_t kSlotWornFlag = 0x1000;
+constexpr std::int32_t kWornSlotCopyGlobal = 27572;
+constexpr std::int32_t kWornSlotThirdGlobal = 1905941;
+
+constexpr const char* kPresetRefusedMessage =
+    "Preset outfits currently only work for Arthur. Sorry!";
+constexpr const char* kEmptyGameSlotMessage = "[Vanilla]: There is no saved outfit in this slot";
+constexpr const char* kEquippedPrefix = "Equipped: ";
+
+// The nine kept entries of record 0, in the order they go back on: group one
+// (entries 1, 6, 7, 5), then group two (24 to 28).
+constexpr int kGroupOneSize = 4;
+constexpr int kKeptItemCount = 9;
+constexpr int kKeptEntries[kKeptItemCount] = {1, 6, 7, 5, 24, 25, 26, 27, 28};
+
+std::uint32_t keptItems[kKeptItemCount] = {};
+std::uint32_t keptStates[kKeptItemCount] = {};
+
+std::int32_t ItemGlobal(std::int32_t record, int entry) {
+    return kOutfitRecordBase + kOutfitRecordSize * record + kFirstItemOffset + kEntryStride * entry;
+}
+std::int32_t StateGlobal(std::int32_t record, int entry) {
+    return kOutfitRecordBase + kOutfitRecordSize * record + kFirstStateOffset +
+           kEntryStride * entry;
+}
+std::uint32_t Low32(std::uint64_t word) {
+    return static_cast<std::uint32_t>(word);
+}
+
+std::string CurrentOptionLabel() {
+    const Option* option = activeMenu ? activeMenu->SelectedOption() : nullptr;
+    return option != nullptr ? option->label : std::string();
+}
+
+void ShowEquipped(const std::string& label) {
+    ShowNotification((kEquippedPrefix + label).c_str());
+}
+
+const char* GameOutfitLabel(std::int32_t slotNumber) {
+    switch (slotNumber) {
+        case 2:
+            return "CLOTHING_SP_OUTFIT_SAVE_TWO";
+        case 3:
+            return "CLOTHING_SP_OUTFIT_SAVE_THREE";
+        case 4:
+            return "CLOTHING_SP_OUTFIT_SAVE_FOUR";
+        case 5:
+            return "CLOTHING_SP_OUTFIT_SAVE_FIVE";
+        default:
+            return "CLOTHING_SP_OUTFIT_SAVE_ONE";
+    }
+}
+
+void RestoreGroup(int first, int end) {
+    for (int i = first; i < end; ++i) {
+        PutOnItem(PlayerCharacter(), keptItems[i], true);
+    }
+    for (int i = first; i < end; ++i) {
+        SetItemState(PlayerCharacter(), keptItems[i], keptStates[i]);
+    }
+}
+
+}  // namespace
+
+std::int32_t PlayerCharacter() {
+    return CallNative<std::int32_t>(kPlayerCharacterNative);
+}
+
+std::uint32_t GameNameHash(const char* text) {
+    return CallNative<std::uint32_t>(kNameHashNative, text);
+}
+
+void PutOnItem(std::int32_t character, std::uint32_t item, bool immediate) {
+    CallNative(kPutOnItemNative, character, item, immediate, 0, 0);
+}
+
+void SetItemState(std::int32_t character, std::uint32_t item, std::uint32_t state) {
+    CallNative(kItemStateNative, character, item, state, 0, 0, 1);
+}
+
+std::uint64_t CallNativeSix(std::uint64_t hash, std::int32_t a, std::int32_t b, std::int32_t c,
+                            std::int32_t e, std::int32_t f) {
+    return CallNative<std::uint64_t>(hash, a, b, c, 1, e, f);
+}
+
+void SnapshotWornItems() {
+    for (int i = 0; i < kKeptItemCount; ++i) {
+        keptItems[i] = Low32(ReadGlobal(ItemGlobal(0, kKeptEntries[i])));
+        keptStates[i] = Low32(ReadGlobal(StateGlobal(0, kKeptEntries[i])));
+    }
+}
+
+void RestoreWornItems() {
+    RestoreGroup(0, kGroupOneSize);
+    RestoreGroup(kGroupOneSize, kKeptItemCount);
+}
+
+void EquipPreset(std::uint32_t outfitHash) {
+    const std::string label = CurrentOptionLabel();
+    const auto model = CallNative<std::uint32_t>(kEntityModelNative, PlayerCharacter());
+    if (!CallNative<bool>(kOutfitCheckNative, outfitHash, model)) {
+        ShowNotification(kPresetRefusedMessage);
+        return;
+    }
+    SnapshotWornItems();
+    CallNative(kClothingResetNative, PlayerCharacter());
+    CallNative(kOutfitPresetNative, PlayerCharacter(), outfitHash);
+    CallNativeSix(kAppearanceRefreshNative, PlayerCharacter(), 1, 1, 1, 1);
+    RestoreWornItems();
+    CallNativeSix(kAppearanceRefreshNative, PlayerCharacter(), 0, 1, 1, 0);
+    ShowEquipped(label);
+}
+
+void EquipGameOutfit(std::int32_t slotNumber) {
+    const std::uint64_t flags = ReadGlobal(kOutfitRecordBase + kOutfitRecordSize * slotNumber);
+    if ((flags & kSavedOutfitFlag) == 0) {
+        ShowNotification(kEmptyGameSlotMessage);
+        return;
+    }
+    CallNative(kClothingResetNative, PlayerCharacter());
+    for (int k = 0; k < kOutfitEntries; ++k) {
+        const std::uint32_t item = Low32(ReadGlobal(ItemGlobal(slotNumber, k)));
+        const std::uint32_t state = Low32(ReadGlobal(StateGlobal(slotNumber, k)));
+        if (item != 0) {
+            PutOnItem(PlayerCharacter(), item, false);
+            SetItemState(PlayerCharacter(), item, state);
+        }
+    }
+    const std::uint32_t labelHash = GameNameHash(GameOutfitLabel(slotNumber));
+    WriteGlobal(kWornLabelGlobal, labelHash);
+    WriteGlobal(kWornLabelCopyGlobal, labelHash);
+    WriteGlobal(kWornSlotGlobal, static_cast<std::uint32_t>(slotNumber));
+    const std::int32_t slotFlags = kSlotFlagsBaseGlobal + kSlotFlagsStride * slotNumber;
+    WriteGlobal(slotFlags, ReadGlobal(slotFlags) | kSlotWornFlag);
+    WriteGlobal(kWornSlotCopyGlobal, static_cast<std::uint32_t>(slotNumber));
+    WriteGlobal(kWornSlotThirdGlobal, static_cast<std::uint32_t>(slotNumber));
+    CallNative(kOutfitSettleNative, PlayerCharacter(), 0);
+    CallNativeSix(kAppearanceRefreshNative, PlayerCharacter(), 0, 1, 1, 0);
+    ShowEquipped(CurrentOptionLabel());
+}

@@ -1,0 +1,375 @@
+#include "wardrobe/scene.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "host/natives.h"
+#include "host/notification.h"
+#include "menu/menu.h"
+#include "settings/settings.h"
+#include "wardrobe/outfits.h"
+#include "wardrobe/store.h"
+
+WardrobeState wardrobe;
+
+namespace {
+
+// Prompts and text.
+constexpr std::uint64_t kPromptActiveNative = 0x347469FBDD1589A9;
+constexpr std::uint64_t kPromptCompletedNative = 0xC92AC953F0A982AE;
+constexpr std::uint64_t kPromptClearNative = 0xDC6C55DFA2C24EE5;
+constexpr std::uint64_t kFirstPromptStateNative = 0x71215ACCFDE075EE;
+constexpr std::uint64_t kSecondPromptStateNative = 0x8A0FB4D03A630D21;
+constexpr std::uint64_t kVariableStringNative = 0xFA925AC00EB830B9;
+constexpr std::uint64_t kPromptTextNative = 0x5DD02A8318420DD7;
+// The naming keyboard.
+constexpr std::uint64_t kKeyboardOpenNative = 0x044131118D8DB3CD;
+constexpr std::uint64_t kKeyboardStatusNative = 0x37DF360F235A3893;
+constexpr std::uint64_t kKeyboardResultNative = 0xAFB4CF58A4A292B1;
+constexpr std::uint64_t kKeyboardDoneNative = 0x58A39BE597CE99CD;
+constexpr std::uint64_t kTextNullNative = 0x375F5870A7B8BEC1;
+// The character and the player.
+constexpr std::uint64_t kEntityPositionNative = 0xA86D5F069399F44D;
+constexpr std::uint64_t kEntityForwardNative = 0x2412D9C05BB09B97;
+constexpr std::uint64_t kPlayerIdNative = 0x217E9DC48139933D;
+constexpr std::uint64_t kCharacterNativeA = 0xAAA34F8A7CB32098;
+constexpr std::uint64_t kCharacterNativeB = 0x9587913B9E772D29;
+constexpr std::uint64_t kCharacterNativeC = 0xE952D6431689AD9A;
+constexpr std::uint64_t kCharacterNativeD = 0x2208438012482A1A;
+constexpr std::uint64_t kCharacterSwitchNative = 0x7D9EFB7AD6B19754;
+constexpr std::uint64_t kPlayerSwitchNativeA = 0x34630A768925B852;
+constexpr std::uint64_t kPlayerSwitchNativeB = 0xFEBEEBC9CBDF4B12;
+constexpr std::uint64_t kCharacterCheckNative = 0x7D5B1F88E7504BBA;
+// The camera, HUD and transition effect.
+constexpr std::uint64_t kCameraExistsNative = 0x153AD457764FD704;
+constexpr std::uint64_t kCreateCameraNative = 0x57CDF879EA466C46;
+constexpr std::uint64_t kCameraActiveNative = 0x87295BCA613800C8;
+constexpr std::uint64_t kScriptCameraRenderNative = 0x33281167E4942E4F;
+constexpr std::uint64_t kDestroyCameraNative = 0x4E67E0B6D7FD5145;
+constexpr std::uint64_t kCameraPositionNative = 0xF9EE7D419EE49DE6;
+constexpr std::uint64_t kCameraPointAtNative = 0xFC2867E6074D3A61;
+constexpr std::uint64_t kHudContextOnNative = 0x4CC5F2FC1332577F;
+constexpr std::uint64_t kHudContextOffNative = 0x8BC7C1F929D07BF3;
+constexpr std::uint64_t kEffectQueryNative = 0xBF2DD155B2ADCD0A;
+constexpr std::uint64_t kEffectNativeA = 0x5199405EABFBD7F0;
+constexpr std::uint64_t kEffectNativeB = 0x4102732DF6B4005F;
+constexpr std::uint64_t kEffectNativeC = 0x37D7BDBA89F13959;
+constexpr std::uint64_t kSceneOpenNative = 0x66560A0D4C64FD21;
+// The box area and its companion.
+constexpr std::uint64_t kBoxAreaNative = 0xB3FB80A32BAE3065;
+constexpr std::uint64_t kAreaExistsNative = 0x92A78D0BEDB332A3;
+constexpr std::uint64_t kAreaSetupNative = 0xB56D41A694E42E86;
+constexpr std::uint64_t kAreaOptionNative = 0x19C7567D2F2287D6;
+constexpr std::uint64_t kAreaCompanionNative = 0x4C39C95AE5DB1329;
+constexpr std::uint64_t kCompanionExistsNative = 0x91A5F9CBEBB9D936;
+constexpr std::uint64_t kCompanionRemoveNative = 0x31D16B74C6E29D66;
+constexpr std::uint64_t kFirstAreaReleaseNative = 0x74C2B3DC0B294102;
+constexpr std::uint64_t kSecondAreaReleaseNative = 0x2C87C3E1C7B96EE2;
+constexpr std::uint64_t kDeleteAreaNative = 0x43F867EF5C463A53;
+// Per frame.
+constexpr std::uint64_t kFirstSceneFrameNative = 0x9C473089A934C930;
+constexpr std::uint64_t kSecondSceneFrameNative = 0x8370D34BD2E60B73;
+constexpr std::uint64_t kControlsOffNative = 0x5F4B6931816E599B;
+constexpr std::uint64_t kControlOnNative = 0x351220255D64C155;
+constexpr std::uint64_t kDrawLightNative = 0xD2D9E04C0DF927F4;
+
+constexpr const char* kTransitionEffect = "CamTransition01";
+constexpr const char* kCameraName = "default_scripted_camera";
+constexpr const char* kWardrobeHudContext = "HUD_CTX_IN_CAMP_WARDROBE";
+constexpr const char* kKeyboardTitle = "STABLE_RENAME_MOUNT_PROMPT";
+constexpr std::int32_t kKeyboardMaxLength = 30;
+constexpr const char* kLiteralString = "LITERAL_STRING";
+constexpr std::int32_t kLiteralStringKind = 10;
+constexpr const char* kSaveOutfitText = "Save Outfit";
+constexpr const char* kDeleteOutfitText = "Delete Outfit";
+constexpr const char* kNullNameMessage = "Outfit name was null";
+constexpr const char* kShortNameMessage = "Outfit name was too short";
+
+constexpr std::int32_t kKeyboardFinished = 1;
+constexpr std::size_t kMinNameBytes = 3;
+
+// The menu's own controls, let through while the camera holds the others off.
+constexpr std::uint32_t kMenuControls[] = {0x43DBF61F, 0x308588E6, 0x911CB09E,
+                                           0x4403F97F, 0xAD7FCC5B, 0x65F9EC5B};
+
+constexpr std::int32_t kSavedOutfitsPage = 1;
+
+constexpr float kStandOff = 1.7f;      // camera and light, along the character's forward vector
+constexpr float kCameraRise = 0.5f;    // the camera above that point
+constexpr float kLookOffsetY = -0.3f;  // where on the character the camera looks
+constexpr std::int32_t kCameraSwitchTime = 3000;
+constexpr float kAreaSize = 15.0f;
+constexpr std::int32_t kLightColour = 255;
+constexpr float kLightRange = 5.0f;
+constexpr float kLightIntensity = 2.5f;
+
+std::int32_t Player() {
+    return CallNative<std::int32_t>(kPlayerIdNative);
+}
+
+Vector3 Ahead(const Vector3& position, const Vector3& forward) {
+    return Vector3{position.x + kStandOff * forward.x, position.y + kStandOff * forward.y,
+                   position.z + kStandOff * forward.z};
+}
+
+bool EffectLoaded() {
+    return CallNative<bool>(kEffectQueryNative, kTransitionEffect);
+}
+
+void SetRenderingScriptCamera(bool on) {
+    CallNativeSix(kScriptCameraRenderNative, on ? 1 : 0, 0, kCameraSwitchTime, 0, 1);
+}
+
+// The prompt completed: act on the row whose text it showed last frame, and
+// only while the menu is open and no name is being typed already.
+void OnSavePromptCompleted(const Menu& menu) {
+    const std::int32_t row = wardrobe.promptRow;
+    if (wardrobe.naming || !menu.isOpen || !IsCustomRow(row)) {
+        return;
+    }
+    if (wardrobe.deleteMode) {
+        DeleteCustomOutfit(row + 1);
+        return;
+    }
+    const Option* option = SavedOutfitsRow(row);
+    wardrobe.naming = true;
+    wardrobe.namingRow = row;
+    OpenNamingKeyboard(option != nullptr ? option->label.c_str() : "");
+}
+
+// The prompt is switched on or off by page and row every frame, not only while
+// the game calls it active: the game counts it active only once it is on.
+void UpdateSavePrompt(const Menu& menu) {
+    if (CallNative<bool>(kPromptActiveNative, menu.savePrompt) &&
+        CallNative<bool>(kPromptCompletedNative, menu.savePrompt, 0)) {
+        CallNative(kPromptClearNative, menu.savePrompt);
+        OnSavePromptCompleted(menu);
+    }
+    const bool offered =
+        menu.currentOption > 5 && menu.currentSubmenuId == kSavedOutfitsPage && menu.isOpen;
+    CallNative(kFirstPromptStateNative, menu.savePrompt, offered);
+    CallNative(kSecondPromptStateNative, menu.savePrompt, offered);
+}
+
+void UpdateNamingKeyboard() {
+    if (!wardrobe.naming) {
+        return;
+    }
+    wardrobe.keyboardStatus = CallNative<std::int32_t>(kKeyboardStatusNative);
+    CallNative(kControlsOffNative, 0);
+    if (wardrobe.keyboardStatus == kKeyboardFinished) {
+        // The game's text is copied at once and the pointer goes no further than this frame.
+        const char* result = CallNative<const char*>(kKeyboardResultNative);
+        CopyKeyboardText(result, wardrobe.enteredName);
+        CallNative(kKeyboardDoneNative);
+        wardrobe.naming = false;
+        wardrobe.keyboardStatus = -1;
+        const std::int32_t row = wardrobe.namingRow;
+        wardrobe.namingRow = -1;
+        if (CallNative<bool>(kTextNullNative, result) || result == nullptr) {
+            ShowNotification(kNullNameMessage);
+            wardrobe.enteredName.clear();
+        } else if (wardrobe.enteredName.size() < kMinNameBytes) {
+            ShowNotification(kShortNameMessage);
+            wardrobe.enteredName.clear();
+        } else {
+            SaveCustomOutfit(wardrobe.enteredName.c_str(), row + 1);
+        }
+    } else if (wardrobe.keyboardStatus > kKeyboardFinished) {
+        wardrobe.naming = false;
+        wardrobe.keyboardStatus = -1;
+        wardrobe.namingRow = -1;
+        wardrobe.enteredName.clear();
+    }
+}
+
+void UpdatePromptText(const Menu& menu) {
+    const bool taken =
+        std::find(savedSlots.begin(), savedSlots.end(), menu.currentOption) != savedSlots.end();
+    wardrobe.deleteMode = taken;
+    const auto text =
+        CallNative<std::uint64_t>(kVariableStringNative, kLiteralStringKind, kLiteralString,
+                                  taken ? kDeleteOutfitText : kSaveOutfitText);
+    CallNative(kPromptTextNative, menu.savePrompt, text);
+    wardrobe.promptRow =
+        menu.isOpen && menu.currentSubmenuId == kSavedOutfitsPage && IsCustomRow(menu.currentOption)
+            ? menu.currentOption
+            : -1;
+}
+
+void DrawWardrobeLight() {
+    const Vector3 position = CallNative<Vector3>(kEntityPositionNative, PlayerCharacter(), 1, 0);
+    const Vector3 forward = CallNative<Vector3>(kEntityForwardNative, PlayerCharacter());
+    const Vector3 light = Ahead(position, forward);
+    CallNative(kDrawLightNative, light.x, light.y, light.z, kLightColour, kLightColour,
+               kLightColour, kLightRange, kLightIntensity);
+}
+
+}  // namespace
+
+void ResetWardrobeState() {
+    wardrobe = WardrobeState();
+}
+
+// Thirty characters of valid UTF-8 always fit in the byte cap, so only text
+// that is not UTF-8 can be cut by it.
+void CopyKeyboardText(const char* text, std::string& out) {
+    out.clear();
+    if (text == nullptr) {
+        return;
+    }
+    const std::size_t available = strnlen(text, kMaxNameBytes);
+    std::size_t end = 0;
+    for (std::size_t characters = 0; end < available && characters < kMaxNameCharacters;
+         ++characters) {
+        ++end;
+        while (end < available && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+            ++end;
+        }
+    }
+    out.assign(text, end);
+}
+
+void OpenNamingKeyboard(const char* initialText) {
+    CallNative(kKeyboardOpenNative, 0, kKeyboardTitle, "", initialText, "", "", "",
+               kKeyboardMaxLength);
+}
+
+void RemoveWardrobeCamera() {
+    if (!CallNative<bool>(kCameraExistsNative, wardrobe.wardrobeCamera)) {
+        return;
+    }
+    CallNative(kCameraActiveNative, wardrobe.wardrobeCamera, 0);
+    SetRenderingScriptCamera(false);
+    CallNative(kDestroyCameraNative, wardrobe.wardrobeCamera, 1);
+}
+
+void OpenWardrobeScene() {
+    wardrobe.sceneActive = true;
+    Vector3 centre = CallNative<Vector3>(kEntityPositionNative, PlayerCharacter(), 1, 1);
+    if (useCamera) {
+        wardrobe.cameraActive = true;
+        CallNative(kSceneOpenNative);
+        if (!EffectLoaded()) {
+            CallNative(kEffectNativeA, kTransitionEffect);
+        }
+        if (EffectLoaded()) {
+            CallNative(kEffectNativeB, kTransitionEffect);
+        }
+        RemoveWardrobeCamera();
+        wardrobe.wardrobeCamera =
+            CallNative<std::int32_t>(kCreateCameraNative, GameNameHash(kCameraName), 1);
+        CallNative(kCameraActiveNative, wardrobe.wardrobeCamera, 1);
+        SetRenderingScriptCamera(true);
+        CallNative(kHudContextOnNative, GameNameHash(kWardrobeHudContext));
+        CallNative(kCharacterNativeA, PlayerCharacter(), 0, 1);
+        CallNative(kCharacterNativeB, PlayerCharacter(), 0);
+        CallNative(kCharacterSwitchNative, PlayerCharacter(), 1);
+        CallNative(kPlayerSwitchNativeA, Player(), 1);
+        CallNative(kPlayerSwitchNativeB, Player(), 1);
+        CallNative(kCharacterNativeC, PlayerCharacter(), PlayerCharacter());
+        const Vector3 position =
+            CallNative<Vector3>(kEntityPositionNative, PlayerCharacter(), 1, 1);
+        const Vector3 forward = CallNative<Vector3>(kEntityForwardNative, PlayerCharacter());
+        const Vector3 ahead = Ahead(position, forward);
+        CallNative(kCameraPositionNative, wardrobe.wardrobeCamera, ahead.x, ahead.y,
+                   ahead.z + kCameraRise);
+        CallNative(kCameraPointAtNative, wardrobe.wardrobeCamera, PlayerCharacter(), 0.0f,
+                   kLookOffsetY, 0.0f, 1);
+        centre = ahead;
+    }
+    if (CallNative<bool>(kAreaExistsNative, wardrobe.wardrobeArea)) {
+        CallNative(kDeleteAreaNative, wardrobe.wardrobeArea);
+    }
+    if (CallNative<bool>(kCompanionExistsNative, wardrobe.areaCompanion)) {
+        CallNative(kCompanionRemoveNative, wardrobe.areaCompanion, 0);
+    }
+    wardrobe.wardrobeArea =
+        CallNative<std::int32_t>(kBoxAreaNative, centre.x, centre.y, centre.z, 0.0f, 0.0f, 0.0f,
+                                 kAreaSize, kAreaSize, kAreaSize);
+    CallNative(kAreaSetupNative, wardrobe.wardrobeArea, 10208, 8192, 0, -1, -1, 0);
+    CallNative(kAreaOptionNative, wardrobe.wardrobeArea, 7);
+    wardrobe.areaCompanion =
+        CallNative<std::int32_t>(kAreaCompanionNative, wardrobe.wardrobeArea, 0, 7);
+}
+
+// Every closing undoes the camera part of its own opening (cameraActive),
+// whatever the setting says now.
+void CloseWardrobeScene(bool forced) {
+    wardrobe.promptRow = -1;
+    if (wardrobe.cameraActive && CallNative<bool>(kCameraExistsNative, wardrobe.wardrobeCamera)) {
+        if (forced) {
+            if (EffectLoaded()) {
+                CallNative(kEffectNativeC, kTransitionEffect);
+            }
+            RemoveWardrobeCamera();
+            CallNative(kHudContextOffNative, GameNameHash(kWardrobeHudContext));
+            CallNative(kPlayerSwitchNativeA, Player(), 0);
+            CallNative(kPlayerSwitchNativeB, Player(), 0);
+            CallNative(kCharacterSwitchNative, PlayerCharacter(), 0);
+            // The area stays until the next opening removes it.
+            wardrobe.sceneActive = false;
+            wardrobe.cameraActive = false;
+            return;
+        }
+        if (!EffectLoaded()) {
+            CallNative(kEffectNativeA, kTransitionEffect);
+        }
+        if (EffectLoaded()) {
+            CallNative(kEffectNativeB, kTransitionEffect);
+        }
+        if (EffectLoaded()) {
+            CallNative(kEffectNativeC, kTransitionEffect);
+        }
+        RemoveWardrobeCamera();
+        CallNative(kHudContextOffNative, GameNameHash(kWardrobeHudContext));
+        CallNative(kCharacterNativeA, PlayerCharacter(), 0, 1);
+        CallNative(kCharacterNativeB, PlayerCharacter(), 0);
+        CallNative(kCharacterSwitchNative, PlayerCharacter(), 0);
+        CallNative(kCharacterNativeD, PlayerCharacter(), 0, 0);
+        CallNative(kPlayerSwitchNativeA, Player(), 0);
+        CallNative(kPlayerSwitchNativeB, Player(), 0);
+    }
+    if (CallNative<bool>(kAreaExistsNative, wardrobe.wardrobeArea)) {
+        CallNative(kFirstAreaReleaseNative, wardrobe.wardrobeArea);
+        CallNative(kSecondAreaReleaseNative, wardrobe.wardrobeArea);
+        CallNative(kCompanionRemoveNative, wardrobe.areaCompanion, 0);
+        CallNative(kDeleteAreaNative, wardrobe.wardrobeArea);
+    }
+    wardrobe.sceneActive = false;
+    wardrobe.cameraActive = false;
+}
+
+void UpdateWardrobe() {
+    if (!activeMenu) {
+        return;
+    }
+    Menu& menu = *activeMenu;
+    UpdateSavePrompt(menu);
+    UpdateNamingKeyboard();
+    if (menu.isOpen && !wardrobe.sceneActive) {
+        OpenWardrobeScene();
+    }
+    if (!wardrobe.sceneActive) {
+        return;
+    }
+    CallNative(kFirstSceneFrameNative);
+    CallNative(kSecondSceneFrameNative);
+    if (wardrobe.cameraActive) {
+        CallNative(kControlsOffNative, 0);
+        for (std::uint32_t control : kMenuControls) {
+            CallNative(kControlOnNative, 0, control, 0);
+        }
+    }
+    UpdatePromptText(menu);
+    if (!menu.isOpen) {
+        CloseWardrobeScene(false);
+    }
+    if (CallNative<bool>(kCharacterCheckNative, PlayerCharacter())) {
+        menu.isOpen = false;
+        CloseWardrobeScene(true);
+    }
+    if (drawLight) {
+        DrawWardrobeLight();
+    }
+}

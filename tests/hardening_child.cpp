@@ -1,0 +1,92 @@
+// The plug-in's saves in a child process, for the fault tests: run as the
+// user nobody, under a small file size limit, or killed at a random moment.
+//
+//   garbolt_hardening_child [--fsize-limit BYTES] settings|outfits GAME_DIR COUNT
+//
+// In GAME_DIR (the game's folder) it loads what the plug-in loads at start,
+// prints "ready", then saves COUNT times (0: until killed), each time the
+// other of two versions: the settings with the camera switched on and off,
+// or an outfit on row 6 saved and deleted again. Every message the player
+// would see is printed on a line of its own.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "menu/menu.h"
+#include "settings/settings.h"
+#include "sim/game.h"
+#include "wardrobe/pages.h"
+#include "wardrobe/store.h"
+
+namespace {
+
+constexpr int kBadRequest = 2;
+constexpr std::int32_t kSavedOutfitsPage = 1;
+constexpr std::int32_t kFirstCustomSlot = 7;  // row 6
+
+std::size_t printed = 0;
+
+void PrintMessages() {
+    const auto& shown = sim::TheGame().Notifications();
+    for (; printed < shown.size(); ++printed) {
+        std::printf("%s\n", shown[printed].text.c_str());
+    }
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int count, char** arguments) {
+    int next = 1;
+    if (next + 1 < count && std::string(arguments[next]) == "--fsize-limit") {
+        const rlim_t limit = std::strtoull(arguments[next + 1], nullptr, 10);
+        const rlimit small{limit, limit};
+        std::signal(SIGXFSZ, SIG_IGN);
+        if (setrlimit(RLIMIT_FSIZE, &small) != 0) {
+            return kBadRequest;
+        }
+        next += 2;
+    }
+    if (count != next + 3 || chdir(arguments[next + 1]) != 0) {
+        return kBadRequest;
+    }
+    const std::string kind = arguments[next];
+    const long saves = std::strtol(arguments[next + 2], nullptr, 10);
+
+    sim::TheGame().Reset();
+    activeMenu = std::make_unique<Menu>();
+    InitializeMenu();
+    activeMenu->currentSubmenu = &Menu::submenuRegistry.at(kSavedOutfitsPage);
+    activeMenu->currentSubmenuId = kSavedOutfitsPage;
+    activeMenu->currentOption = kFirstCustomSlot - 1;
+    activeMenu->isOpen = true;
+    loadSettings();
+    LoadCustomOutfitNames();
+    PrintMessages();
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    for (long i = 0; saves == 0 || i < saves; ++i) {
+        if (kind == "settings") {
+            useCamera = !useCamera;
+            saveSettings();
+        } else if (kind == "outfits") {
+            const bool stored = !savedSlots.empty();
+            if (stored) {
+                DeleteCustomOutfit(kFirstCustomSlot);
+            } else {
+                SaveCustomOutfit("Sunday \"Best\" & <Co>", kFirstCustomSlot);
+            }
+        } else {
+            return kBadRequest;
+        }
+        PrintMessages();
+        sim::TheGame().ClearTrace();
+    }
+    return 0;
+}

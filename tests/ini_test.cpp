@@ -1,0 +1,534 @@
+// The INI document: how lines are classified, how files are read, and the
+// exact bytes of fresh and updated files, including when writing fails.
+//
+// Sections:
+//   Text utilities and the ordered table  (IniText, IniTable)
+//   Classification                        (IniClassify, IniKeyLine, IniSplit)
+//   Reading                               (IniRead)
+//   Writing                               (IniWrite, IniValueSpacing)
+//   Failures                              (IniWriteFailure, IniWriteInChild)
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/files.h"
+#include "settings/ini.h"
+#include "support/child_process.h"
+#include "support/session.h"
+
+using testing_support::GameFolder;
+
+namespace {
+
+const std::string kPath = "Garbolt/Test.ini";
+
+// The document as one line of text: "name{key=value,...}" per section.
+std::string Describe(const IniDocument& document) {
+    std::string text;
+    for (const auto& [name, section] : document) {
+        text += name + "{";
+        bool first = true;
+        for (const auto& [key, value] : section) {
+            text += (first ? "" : ",") + key + "=" + value;
+            first = false;
+        }
+        text += "}";
+    }
+    return text;
+}
+
+// --- Text utilities and the ordered table -----------------------------------
+
+TEST(IniText, TrimRemovesTheSixWhitespaceCharacters) {
+    std::string text = " \t\n\r\f\vkey = v\v\f\r\n\t ";
+    trimSpace(text);
+    EXPECT_EQ(text, "key = v");
+    std::string blank = " \t\r\n\f\v";
+    trimSpace(blank);
+    EXPECT_EQ(blank, "");
+}
+
+TEST(IniText, LowerCaseTouchesOnlyAsciiLetters) {
+    std::string text = "AbZ[@]\xC3\x84\xC9";
+    toLowerAscii(text);
+    EXPECT_EQ(text, "abz[@]\xC3\x84\xC9");
+}
+
+TEST(IniText, ReplaceAllNeverSearchesInsertedText) {
+    std::string text = "a=b=c";
+    replaceAll(text, "=", "\\=");
+    EXPECT_EQ(text, "a\\=b\\=c");
+    std::string doubled = "aaa";
+    replaceAll(doubled, "a", "aa");
+    EXPECT_EQ(doubled, "aaaaaa");
+    std::string same = "abc";
+    replaceAll(same, "", "x");
+    EXPECT_EQ(same, "abc");
+}
+
+TEST(IniTable, NamesAreNormalisedAndKeepTheirPosition) {
+    IniSection section;
+    section.set("  Speed ", "3");
+    section.set("Other", "x");
+    section.set("SPEED", "4");
+    section.at("\tNew") = " kept as given ";
+    EXPECT_EQ(section.size(), 3u);
+    EXPECT_TRUE(section.has("speed"));
+    EXPECT_EQ(section.get("sPeEd"), "4");
+    EXPECT_EQ(section.get("new"), " kept as given ");
+    std::vector<std::string> names;
+    for (const auto& entry : section) {
+        names.push_back(entry.first);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"speed", "other", "new"}));
+}
+
+TEST(IniTable, GetNeverAddsButAtDoes) {
+    IniDocument document;
+    EXPECT_EQ(document.get("Missing").size(), 0u);
+    EXPECT_FALSE(document.has("missing"));
+    EXPECT_EQ(document.size(), 0u);
+    document["Missing"];
+    EXPECT_TRUE(document.has("MISSING"));
+    document.clear();
+    EXPECT_EQ(document.size(), 0u);
+    EXPECT_FALSE(document.has("missing"));
+}
+
+// --- Classification -----------------------------------------------------------
+
+struct ClassifyCase {
+    std::string line;
+    LineKind kind;
+    std::string name;
+    std::string value;
+};
+
+class IniClassify : public ::testing::TestWithParam<ClassifyCase> {};
+
+TEST_P(IniClassify, GivesKindNameAndValue) {
+    const ClassifyCase& expected = GetParam();
+    const ClassifiedLine parsed = classifyLine(expected.line);
+    EXPECT_EQ(parsed.kind, expected.kind) << expected.line;
+    EXPECT_EQ(parsed.name, expected.name) << expected.line;
+    EXPECT_EQ(parsed.value, expected.value) << expected.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EdgeCases, IniClassify,
+    ::testing::Values(ClassifyCase{"", LineKind::Blank, "", ""},
+                      ClassifyCase{" \t\f\v ", LineKind::Blank, "", ""},
+                      ClassifyCase{"; a = b", LineKind::Comment, "", ""},
+                      ClassifyCase{"   ;[x]", LineKind::Comment, "", ""},
+                      ClassifyCase{"[Display] ; screen", LineKind::SectionHeader, "Display", ""},
+                      ClassifyCase{"[Dis;play]", LineKind::Unrecognised, "", ""},
+                      ClassifyCase{"[a]b]", LineKind::SectionHeader, "a]b", ""},
+                      ClassifyCase{"[x] = 3", LineKind::SectionHeader, "x", ""},
+                      ClassifyCase{"[x = 3", LineKind::KeyValue, "[x", "3"},
+                      ClassifyCase{"[x = 3 ; c", LineKind::KeyValue, "[x", "3"},
+                      ClassifyCase{"  [  Spaced Name ]  ", LineKind::SectionHeader, "Spaced Name",
+                                   ""},
+                      ClassifyCase{"[   ]", LineKind::SectionHeader, "", ""},
+                      ClassifyCase{"[]", LineKind::SectionHeader, "", ""},
+                      ClassifyCase{"A\\=B = 3", LineKind::KeyValue, "A=B", "3"},
+                      ClassifyCase{"key = a\\=b", LineKind::KeyValue, "key", "a\\=b"},
+                      ClassifyCase{"key = a=b", LineKind::KeyValue, "key", "a=b"},
+                      ClassifyCase{"only\\=escaped", LineKind::Unrecognised, "", ""},
+                      ClassifyCase{"=5", LineKind::KeyValue, "", "5"},
+                      ClassifyCase{"# note", LineKind::Unrecognised, "", ""},
+                      ClassifyCase{"# a = b", LineKind::KeyValue, "# a", "b"},
+                      ClassifyCase{"key = 1 ; on", LineKind::KeyValue, "key", "1 ; on"},
+                      ClassifyCase{"\tKey\t=\t", LineKind::KeyValue, "Key", ""}));
+
+TEST(IniKeyLine, EscapesEqualsInTheKeyAndTrimsTheValue) {
+    IniSection section;
+    const ClassifiedLine parsed = classifyLine("A\\=B = 3");
+    section.set(parsed.name, parsed.value);
+    EXPECT_EQ(section.begin()->first, "a=b");
+    EXPECT_EQ(keyLine(section.begin()->first, " 3\t"), "a\\=b=3");
+}
+
+TEST(IniSplit, LinesEndingsNulAndByteOrderMark) {
+    EXPECT_EQ(splitLines(""), std::vector<std::string>{});
+    EXPECT_EQ(splitLines("a\r\nb"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(splitLines("a\nb\n"), (std::vector<std::string>{"a", "b", ""}));
+    EXPECT_EQ(splitLines("\n"), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(splitLines(std::string("k\0=\r1\r\n", 7)), (std::vector<std::string>{"k=1", ""}));
+    EXPECT_EQ(splitLines("\xEF\xBB\xBF[s]\r\n"), (std::vector<std::string>{"\xEF\xBB\xBF[s]", ""}));
+}
+
+// --- Reading -------------------------------------------------------------------
+
+class IniRead : public ::testing::Test {
+  protected:
+    IniDocument Load(const std::string& bytes) {
+        folder_.Write(kPath, bytes);
+        IniDocument document;
+        EXPECT_TRUE(IniStore(kPath).read(document));
+        return document;
+    }
+    GameFolder folder_;
+};
+
+TEST_F(IniRead, MergesNamesWithoutRegardToCase) {
+    const IniDocument document =
+        Load("[Game]\r\nKey=1\r\nOther = x\r\nKEY = 2\r\n[Menu]\r\nk=v\r\n[ game ]\r\nlate=3");
+    EXPECT_EQ(Describe(document), "game{key=2,other=x,late=3}menu{k=v}");
+}
+
+TEST_F(IniRead, IgnoresKeysBeforeTheFirstHeaderAndUnrecognisedLines) {
+    const IniDocument document =
+        Load("early=1\r\n# note\r\n; c\r\n\r\n[s]\r\n# x = y\r\n[Dis;play]");
+    EXPECT_EQ(Describe(document), "s{# x=y}");
+}
+
+TEST_F(IniRead, LineFeedAndCarriageReturnEndingsReadAlike) {
+    const IniDocument crlf = Load("[s]\r\na = 1\r\nb=2\r\n");
+    const IniDocument lf = Load("[s]\na = 1\nb=2\n");
+    EXPECT_EQ(Describe(crlf), "s{a=1,b=2}");
+    EXPECT_EQ(Describe(lf), Describe(crlf));
+}
+
+TEST_F(IniRead, EmptyFileGivesAnEmptyDocument) {
+    EXPECT_EQ(Load("").size(), 0u);
+}
+
+TEST_F(IniRead, ByteOrderMarkStaysInTheFirstLine) {
+    // The mark makes the first header unreadable, so its keys come before
+    // any header and are ignored.
+    EXPECT_EQ(Describe(Load("\xEF\xBB\xBF[s]\r\nk=1\r\n[t]\r\nj=2")), "t{j=2}");
+    EXPECT_EQ(Describe(Load("\xEF\xBB\xBFk=1\r\n[t]")), "t{}");
+}
+
+TEST_F(IniRead, ReadReplacesTheDocumentAndFailsOnAMissingFile) {
+    IniDocument document;
+    document["old"].set("k", "v");
+    folder_.Write(kPath, "[new]\r\nk=1");
+    EXPECT_TRUE(IniStore(kPath).read(document));
+    EXPECT_EQ(Describe(document), "new{k=1}");
+    EXPECT_FALSE(IniStore("Garbolt/Missing.ini").read(document));
+    EXPECT_EQ(document.size(), 0u);
+    document["old"];
+    EXPECT_FALSE(IniStore("").read(document));
+    EXPECT_EQ(document.size(), 0u);
+}
+
+TEST_F(IniRead, LoaderAddsWithoutClearingAndKeepsLinesOnRequest) {
+    folder_.Write(kPath, "early=1\r\n[S]\r\n# note\r\n  k = 1  \r\n; c\r\n");
+    IniDocument document;
+    document["first"];
+    IniLoader loader(kPath, true);
+    EXPECT_TRUE(loader.loadInto(document));
+    EXPECT_EQ(Describe(document), "first{}s{k=1}");
+    ASSERT_TRUE(loader.keptLines());
+    EXPECT_EQ(*loader.keptLines(), (std::vector<std::string>{"[S]", "  k = 1  ", "; c", ""}));
+    EXPECT_FALSE(IniLoader(kPath, false).keptLines());
+    IniDocument none;
+    EXPECT_FALSE(IniLoader("Garbolt/Missing.ini", true).loadInto(none));
+}
+
+// --- Writing -------------------------------------------------------------------
+
+class IniWrite : public ::testing::Test {
+  protected:
+    IniWrite() { std::filesystem::create_directory(folder_.Path() + "/Garbolt"); }
+    // Reads the file as it stands into a document, as at start-up.
+    IniDocument ReadBack(const std::string& bytes) {
+        folder_.Write(kPath, bytes);
+        IniDocument document;
+        EXPECT_TRUE(IniStore(kPath).read(document));
+        return document;
+    }
+    bool Write(const IniDocument& document) { return IniStore(kPath).write(document); }
+    std::string Bytes() { return folder_.Read(kPath); }
+    std::vector<std::string> Listing() { return folder_.List("Garbolt"); }
+    GameFolder folder_;
+};
+
+TEST_F(IniWrite, FreshFileHasNoFinalLineEnding) {
+    IniDocument document;
+    document["First"].set("Speed", " 3 ");
+    document["First"].set("a=b", "x\\=y");
+    document["Empty"];
+    document["Last"].set("k", "");
+    EXPECT_TRUE(IniEmitter(kPath).emit(document));
+    EXPECT_EQ(Bytes(), "[first]\r\nspeed=3\r\na\\=b=x\\=y\r\n[empty]\r\n[last]\r\nk=");
+    EXPECT_EQ(IniEmitter::render(document), Bytes());
+}
+
+TEST_F(IniWrite, FreshEmptyDocumentLeavesAnEmptyFile) {
+    folder_.Write(kPath, "[old]\r\nk=v");
+    EXPECT_TRUE(IniEmitter(kPath).emit(IniDocument()));
+    EXPECT_TRUE(folder_.Exists(kPath));
+    EXPECT_EQ(Bytes(), "");
+}
+
+TEST_F(IniWrite, MissingFileIsWrittenFresh) {
+    IniDocument document;
+    document["S"].set("K", "v");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[s]\r\nk=v");
+}
+
+TEST_F(IniWrite, EmptyFileGetsTheNewSection) {
+    folder_.Write(kPath, "");
+    IniDocument document;
+    document["s"].set("k", "v");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[s]\r\nk=v");
+}
+
+struct SpacingCase {
+    std::string before;
+    std::string after;
+};
+
+class IniValueSpacing : public IniWrite, public ::testing::WithParamInterface<SpacingCase> {};
+
+TEST_P(IniValueSpacing, ChangedValueKeepsKeyAndSpacing) {
+    IniDocument document = ReadBack("[Game]\r\n" + GetParam().before + "\r\n; end");
+    document["game"].set("speed", " 4 ");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[Game]\r\n" + GetParam().after + "\r\n; end");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, IniValueSpacing,
+                         ::testing::Values(SpacingCase{"Speed = 3", "Speed = 4"},
+                                           SpacingCase{"Speed =", "Speed =4"},
+                                           SpacingCase{"Speed=3   ", "Speed=4"},
+                                           SpacingCase{"  Speed\t=\t3 ; fast", "  Speed\t=\t4"},
+                                           SpacingCase{"SPEED = 3", "SPEED = 4"}));
+
+TEST_F(IniWrite, EscapedKeyIsRewrittenAfterItsRealSeparator) {
+    IniDocument document = ReadBack("[s]\r\nA\\=B = 3");
+    document["s"].set("a=b", "4");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[s]\r\nA\\=B = 4");
+}
+
+TEST_F(IniWrite, ValueStartingWithAnEscapedEqualsIsReplacedWhole) {
+    IniDocument document = ReadBack("[s]\r\nk = \\=old\r\nj =\\=\\= x");
+    document["s"].set("k", "new");
+    document["s"].set("j", "y");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[s]\r\nk = new\r\nj =y");
+}
+
+TEST_F(IniWrite, UnchangedDocumentKeepsEveryKeptLineByteForByte) {
+    const std::string original =
+        "early = 1\r\n"
+        "; settings\r\n"
+        "[Game] ; main\r\n"
+        "Speed = 3   \r\n"
+        "# note\r\n"
+        "  Name=Arthur\t\r\n"
+        "\r\n"
+        "   \r\n"
+        "[Other]\r\n"
+        "k = a ; b\r\n";
+    const IniDocument document = ReadBack(original);
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(),
+              "; settings\r\n"
+              "[Game] ; main\r\n"
+              "Speed = 3   \r\n"
+              "  Name=Arthur\t\r\n"
+              "\r\n"
+              "   \r\n"
+              "[Other]\r\n"
+              "k = a ; b\r\n");
+    // A second write changes nothing more.
+    const std::string once = Bytes();
+    EXPECT_TRUE(Write(ReadBack(once)));
+    EXPECT_EQ(Bytes(), once);
+}
+
+TEST_F(IniWrite, NewKeyGoesAfterTheLastKeyLineBeforeTrailingComments) {
+    IniDocument document = ReadBack("[A]\r\nx=1\r\n; about b\r\n\r\n[B]\r\ny=2\r\n; end");
+    document["a"].set("New", "3");
+    document["b"].set("z", "4");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\nnew=3\r\n; about b\r\n\r\n[B]\r\ny=2\r\nz=4\r\n; end");
+}
+
+TEST_F(IniWrite, NewKeyOfASectionWithoutKeysGoesRightAfterItsHeader) {
+    IniDocument document = ReadBack("[A]\r\n; nothing yet\r\n");
+    document["a"].set("k", "v");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[A]\r\nk=v\r\n; nothing yet\r\n");
+}
+
+TEST_F(IniWrite, KeyDeletedByHandComesBackInLowerCase) {
+    const IniDocument document = ReadBack("[Game]\r\nMyKey = 1\r\nOther = 2\r\n\r\n; tail");
+    folder_.Write(kPath, "[Game]\r\nOther = 2\r\n\r\n; tail");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[Game]\r\nOther = 2\r\nmykey=1\r\n\r\n; tail");
+}
+
+TEST_F(IniWrite, KeyAndSectionAddedByHandAreRemoved) {
+    const IniDocument document = ReadBack("[A]\r\nx=1");
+    folder_.Write(kPath,
+                  "[A]\r\nx=1\r\nadded=2\r\n[Extra]\r\n; note\r\nk=v\r\n\r\n\r\n; end\r\n[A]\r\n");
+    EXPECT_TRUE(Write(document));
+    // The hand-added section loses its header, its keys and its first empty
+    // line; its comments stay.
+    EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\n; note\r\n\r\n; end\r\n[A]\r\n");
+}
+
+TEST_F(IniWrite, DroppedSectionKeepsALineOfSpacesAndDropsTheFirstEmptyOne) {
+    const IniDocument document = ReadBack("[A]\r\nx=1");
+    folder_.Write(kPath, "[Extra]\r\n   \r\n\r\n\r\n[A]\r\nx=1");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "   \r\n\r\n[A]\r\nx=1");
+}
+
+TEST_F(IniWrite, NewSectionIsAppendedAtTheEnd) {
+    IniDocument document = ReadBack("[A]\r\nx=1");
+    document["New Part"].set("Key", " v ");
+    document["Bare"];
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\n[new part]\r\nkey=v\r\n[bare]");
+}
+
+TEST_F(IniWrite, FinalLineEndingBecomesABlankLineBeforeANewSection) {
+    IniDocument document = ReadBack("[A]\r\nx=1\r\n");
+    document["n"].set("k", "v");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\n\r\n[n]\r\nk=v");
+}
+
+TEST_F(IniWrite, FileWithOnlyDroppedLinesBecomesEmpty) {
+    folder_.Write(kPath, "# note\r\nearly=1");
+    EXPECT_TRUE(Write(IniDocument()));
+    EXPECT_EQ(Bytes(), "");
+}
+
+TEST_F(IniWrite, MergeLinesWorksOnKeptLinesAlone) {
+    IniDocument onDisk;
+    onDisk["s"].set("a", "1");
+    IniDocument document = onDisk;
+    document["s"].set("a", "2");
+    document["s"].set("b", "3");
+    EXPECT_EQ(mergeLines({"[S]", "a = 1", "; c"}, document, onDisk),
+              (std::vector<std::string>{"[S]", "a = 2", "b=3", "; c"}));
+}
+
+// --- Failures ------------------------------------------------------------------
+
+// Fails one operation on the INI file or its temporary file.
+class FailingIniFiles : public files::FileSystem {
+  public:
+    enum class Step { OpenForReading, ReadMidway, Write, Flush, Rename };
+    explicit FailingIniFiles(Step step) : step_(step) {}
+    std::FILE* Open(const std::string& path, const char* mode) override {
+        if (step_ == Step::OpenForReading && path == kPath && std::string(mode) == "rb") {
+            return nullptr;
+        }
+        return FileSystem::Open(path, mode);
+    }
+    bool Read(std::FILE* file, char* buffer, std::size_t size, std::size_t& got) override {
+        if (step_ == Step::ReadMidway) {
+            FileSystem::Read(file, buffer, size < 5 ? size : 5, got);
+            return false;
+        }
+        return FileSystem::Read(file, buffer, size, got);
+    }
+    std::size_t Write(std::FILE* file, const char* data, std::size_t size) override {
+        return step_ == Step::Write ? size / 2 : FileSystem::Write(file, data, size);
+    }
+    bool Flush(std::FILE* file) override { return step_ != Step::Flush && FileSystem::Flush(file); }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return step_ != Step::Rename && FileSystem::Rename(from, to);
+    }
+
+  private:
+    Step step_;
+};
+
+class IniWriteFailure : public IniWrite,
+                        public ::testing::WithParamInterface<FailingIniFiles::Step> {};
+
+TEST_P(IniWriteFailure, UpdateLeavesTheOldBytesAndNoTemporaryFile) {
+    const std::string original = "[Game]\r\nSpeed = 3\r\n; keep me\r\n";
+    IniDocument document = ReadBack(original);
+    document["game"].set("speed", "4");
+    FailingIniFiles failing(GetParam());
+    files::ScopedFileSystem scoped(failing);
+    EXPECT_FALSE(Write(document));
+    EXPECT_EQ(Bytes(), original);
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Test.ini"});
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, IniWriteFailure,
+                         ::testing::Values(FailingIniFiles::Step::OpenForReading,
+                                           FailingIniFiles::Step::ReadMidway,
+                                           FailingIniFiles::Step::Write,
+                                           FailingIniFiles::Step::Flush,
+                                           FailingIniFiles::Step::Rename));
+
+TEST_F(IniWrite, FreshWriteFailureLeavesNoFile) {
+    IniDocument document;
+    document["s"].set("k", "v");
+    folder_.Write("Garbolt/Other.txt", "x");
+    FailingIniFiles failing(FailingIniFiles::Step::Write);
+    files::ScopedFileSystem scoped(failing);
+    EXPECT_FALSE(IniEmitter(kPath).emit(document));
+    EXPECT_FALSE(Write(document));
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Other.txt"});
+}
+
+TEST_F(IniWrite, MissingFolderOrEmptyPathFailsAndCreatesNothing) {
+    IniDocument document;
+    document["s"].set("k", "v");
+    EXPECT_FALSE(IniEmitter("Nowhere/Test.ini").emit(document));
+    EXPECT_FALSE(IniStore("Nowhere/Test.ini").write(document));
+    EXPECT_FALSE(IniStore("").write(document));
+    EXPECT_FALSE(folder_.Exists("Nowhere"));
+}
+
+class IniWriteInChild : public IniWrite {
+  protected:
+    void SetUp() override {
+        folder_.Write(kPath, kOriginal);
+        testing_support::OpenFolderToAll(folder_.Path(), false);
+        testing_support::OpenFolderToAll(folder_.Path() + "/Garbolt", true);
+    }
+    void Chmod(mode_t mode) { ASSERT_EQ(chmod((folder_.Path() + "/" + kPath).c_str(), mode), 0); }
+    const std::string kOriginal = "[Game]\r\nSpeed = 3\r\n; keep me\r\n";
+};
+
+TEST_F(IniWriteInChild, NobodyUpdatesAWritableFile) {
+    Chmod(0666);
+    EXPECT_EQ(testing_support::RunFilesChildAsNobody({"ini-set", kPath, "Game", "Speed", "4"}), 0);
+    EXPECT_EQ(Bytes(), "[Game]\r\nSpeed = 4\r\n; keep me\r\n");
+}
+
+TEST_F(IniWriteInChild, ReadOnlyFileIsNotReplaced) {
+    Chmod(0444);
+    EXPECT_EQ(testing_support::RunFilesChildAsNobody({"ini-set", kPath, "Game", "Speed", "4"}), 1);
+    EXPECT_EQ(Bytes(), kOriginal);
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Test.ini"});
+}
+
+TEST_F(IniWriteInChild, UnreadableFileIsNotTouched) {
+    Chmod(0222);
+    EXPECT_EQ(testing_support::RunFilesChildAsNobody({"ini-set", kPath, "Game", "Speed", "4"}), 1);
+    Chmod(0644);
+    EXPECT_EQ(Bytes(), kOriginal);
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Test.ini"});
+}
+
+TEST_F(IniWriteInChild, FullDiskMidwayLeavesTheOldBytes) {
+    const std::string large(20000, 'v');
+    EXPECT_EQ(testing_support::RunFilesChild(
+                  {"--fsize-limit", "1024", "ini-set", kPath, "Game", "Speed", large}),
+              1);
+    EXPECT_EQ(Bytes(), kOriginal);
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Test.ini"});
+}
+
+}  // namespace

@@ -1,0 +1,344 @@
+// What the menu draws, read back from the simulated game's draw list.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "menu/draw.h"
+#include "menu_fixture.h"
+
+namespace {
+
+using menu_testing::AddRows;
+using menu_testing::Append;
+using menu_testing::DescribeDrawList;
+using menu_testing::MenuFixture;
+using menu_testing::SelectionOption;
+using menu_testing::Sprite;
+using menu_testing::Text;
+
+constexpr sim::Colour kRed{255, 0, 0, 255};
+constexpr sim::Colour kGrey{144, 144, 144, 230};
+constexpr float kPitch = 55.08f;
+const std::string kTick = "<img src='img://generic_textures/tick' height='30' width='30'/>";
+
+class Drawing : public MenuFixture {
+  protected:
+    const Submenu& Page(int id, int rows, int shown) {
+        Menu::AddSubmenu("Wardrobe", "Choose", id, shown,
+                         [rows](Submenu* page) { AddRows(page, rows); });
+        return Menu::submenuRegistry.at(id);
+    }
+    void DrawFrame(const Submenu& page, int current) {
+        game().RunFrame();
+        DrawMenuPage(page, current);
+    }
+    std::vector<const sim::TextEntry*> Texts() { return sim::Drawing().Texts(); }
+    const sim::TextEntry* TextNamed(const std::string& text) {
+        for (const sim::TextEntry* entry : Texts()) {
+            if (entry->text == text) {
+                return entry;
+            }
+        }
+        return nullptr;
+    }
+    std::vector<std::string> TexturesDrawn() {
+        std::vector<std::string> names;
+        for (const sim::SpriteEntry* sprite : sim::Drawing().Sprites()) {
+            names.push_back(sprite->texture);
+        }
+        return names;
+    }
+};
+
+float RowY(int row) {
+    return (static_cast<float>(row) * kPitch + 254.0f) / 1080.0f;
+}
+float CentreX(float x) {
+    return 2.0f * (x / 1920.0f) - 1.0f;
+}
+
+TEST_F(Drawing, ShortPageDrawsEveryRowAndPullsTheBottomUp) {
+    const Submenu& page = Page(1, 5, 12);
+    DrawFrame(page, 0);
+
+    std::vector<std::string> expected = {
+        Sprite("generic_textures", "inkroller_1a", 313.0f / 1920, 538.0f / 1080, 0.3f, 0.95f,
+               {0, 0, 0, 230}),
+        Sprite("generic_textures", "menu_header_1a", 313.0f / 1920, 0.09796296f, 442.0f / 1920,
+               0.1f),
+        Sprite("generic_textures", "menu_bar", 0.16f, 0.9f, 0.23f, 0.0015f, {255, 255, 255, 175}),
+        Sprite("menu_textures", "scroller_left_top", 193.5f / 1920, 227.5f / 1080, 207.0f / 1920,
+               25.0f / 1080),
+        Sprite("menu_textures", "scroller_right_top", 425.5f / 1920, 227.5f / 1080, 207.0f / 1920,
+               25.0f / 1080),
+        Sprite("menu_textures", "scroller_line_up", 310.0f / 1920, 227.5f / 1080, 25.0f / 1920,
+               25.0f / 1080),
+        Sprite("menu_textures", "scroller_left_bottom", 193.5f / 1920,
+               (5 * kPitch + 244.0f) / 1080 + 12.5f / 1080, 207.0f / 1920, 25.0f / 1080),
+        Sprite("menu_textures", "scroller_right_bottom", 424.5f / 1920,
+               (5 * kPitch + 244.0f) / 1080 + 12.5f / 1080, 211.0f / 1920, 25.0f / 1080),
+        Sprite("menu_textures", "scroller_line_down", 308.5f / 1920, (5 * kPitch + 256.5f) / 1080,
+               22.0f / 1920, 25.0f / 1080),
+        Sprite("menu_textures", "crafting_highlight_l", 86.0f / 1920, 270.0f / 1080, 19.0f / 1920,
+               59.0f / 1080, kRed),
+        Sprite("menu_textures", "crafting_highlight_r", 534.0f / 1920, 270.0f / 1080, 19.0f / 1920,
+               59.0f / 1080, kRed),
+        Sprite("menu_textures", "crafting_highlight_t", 310.0f / 1920, 247.0f / 1080, 448.0f / 1920,
+               22.0f / 1080, kRed),
+        Sprite("menu_textures", "crafting_highlight_b", 310.0f / 1920, 293.0f / 1080, 448.0f / 1920,
+               22.0f / 1080, kRed),
+        Text("Wardrobe", "title", "Center", "0", 45, 0, CentreX(313), 79.0f / 1080),
+        Text("Choose", "title", "Center", "0", 23, 0, CentreX(313), 172.0f / 1080),
+    };
+    for (int i = 0; i < 5; ++i) {
+        expected.push_back(Sprite("generic_textures", "selection_box_bg_1c", 310.0f / 1920,
+                                  (i * kPitch) / 1080 + 0.25f, 442.0f / 1920, 52.0f / 1080,
+                                  {50, 50, 50, 110}));
+        expected.push_back(
+            Text("Row " + std::to_string(i), "body", "Left", "0", 22, 0, 98.0f / 1920, RowY(i)));
+        if (i == 0) {
+            expected.push_back(
+                Text("About 0", "body", "Center", "0", 18, 0, CentreX(313), 980.0f / 1080));
+        }
+    }
+    expected.push_back(
+        Text("1 of 5", "body", "Right", "1389", 20, -1, 0.0f, (5 * kPitch + 243.0f) / 1080, kGrey));
+    EXPECT_EQ(DescribeDrawList(), expected);
+}
+
+TEST_F(Drawing, EachTextIsColouredFormattedAndDrawnInThatOrder) {
+    DrawFrame(Page(1, 1, 8), 0);
+    std::vector<std::string> textCalls;
+    for (const sim::TraceEvent& event : game().Trace()) {
+        if (event.role == "text-colour native" || event.role == "variable-string native" ||
+            event.role == "draw-text native") {
+            textCalls.push_back(event.role);
+        }
+    }
+    ASSERT_GE(textCalls.size(), 3u);
+    EXPECT_EQ(textCalls[0], "text-colour native");
+    EXPECT_EQ(textCalls[1], "variable-string native");
+    EXPECT_EQ(textCalls[2], "draw-text native");
+
+    const sim::TextEntry* label = TextNamed("Row 0");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->markup,
+              "<TEXTFORMAT RIGHTMARGIN = '0'><P ALIGN = 'Left'><FONT FACE = '$body' "
+              "LETTERSPACING = '0' SIZE = '22'>~s~Row 0</FONT></P><TEXTFORMAT>");
+}
+
+TEST_F(Drawing, CounterSitsUnderTheLastShownRow) {
+    DrawFrame(Page(1, 3, 8), 0);
+    const sim::TextEntry* counter = TextNamed("1 of 3");
+    ASSERT_NE(counter, nullptr);
+    EXPECT_EQ(counter->y, 408.24f / 1080.0f);
+
+    DrawFrame(Page(2, 20, 12), 2);
+    counter = TextNamed("3 of 20");
+    ASSERT_NE(counter, nullptr);
+    EXPECT_EQ(counter->y, 903.96f / 1080.0f);
+}
+
+TEST_F(Drawing, ScrolledPageShowsTheWindowEndingAtTheCurrentRow) {
+    const Submenu& page = Page(1, 25, 12);
+    DrawFrame(page, 14);
+    std::vector<std::string> labels;
+    for (const sim::TextEntry* text : Texts()) {
+        if (text->alignment == "Left") {
+            labels.push_back(text->text);
+        }
+    }
+    std::vector<std::string> expected;
+    for (int i = 3; i <= 14; ++i) {
+        expected.push_back("Row " + std::to_string(i));
+    }
+    EXPECT_EQ(labels, expected);
+    EXPECT_EQ(TextNamed("Row 14")->y, RowY(11));
+    EXPECT_EQ(TextNamed("Row 3")->y, RowY(0));
+    EXPECT_NE(TextNamed("15 of 25"), nullptr);
+    EXPECT_NE(TextNamed("About 14"), nullptr);
+
+    const auto sprites = sim::Drawing().Sprites();
+    const auto textures = TexturesDrawn();
+    EXPECT_EQ(textures[5], "scroller_arrow_top");
+    EXPECT_EQ(textures[8], "scroller_arrow_bottom");
+    EXPECT_EQ(sprites[7]->x, 425.5f / 1920);
+    EXPECT_EQ(sprites[7]->width, 207.0f / 1920);
+    EXPECT_EQ(sprites[8]->x, 310.0f / 1920);
+    EXPECT_EQ(sprites[8]->y, (12 * kPitch + 256.5f) / 1080);
+    // The highlight stays on the bottom row.
+    EXPECT_EQ(textures[9], "crafting_highlight_l");
+    EXPECT_EQ(sprites[9]->y, (11 * kPitch + 270.0f) / 1080);
+
+    DrawFrame(page, 24);
+    EXPECT_EQ(TexturesDrawn()[8], "scroller_line_down");
+    EXPECT_NE(TextNamed("25 of 25"), nullptr);
+    EXPECT_EQ(TextNamed("Row 13")->y, RowY(0));
+}
+
+TEST_F(Drawing, TextSizeFollowsTheWindowWidth) {
+    const Submenu& page = Page(1, 3, 8);
+    auto sizes = [this] {
+        std::vector<int> all;
+        for (const sim::TextEntry* text : Texts()) {
+            all.push_back(text->size);
+        }
+        return all;
+    };
+    const std::vector<int> requested = {45, 23, 22, 18, 22, 22, 20};
+
+    DrawFrame(page, 0);
+    EXPECT_EQ(sizes(), requested);
+
+    gameWindow = reinterpret_cast<platform::WindowHandle>(0x1000);
+    gameWindowWidth = 2560;
+    DrawFrame(page, 0);
+    EXPECT_EQ(sizes(), std::vector<int>(7, 21));
+
+    gameWindowWidth = 1280;
+    DrawFrame(page, 0);
+    EXPECT_EQ(sizes(), std::vector<int>(7, 16));
+
+    gameWindowWidth = 1920;
+    DrawFrame(page, 0);
+    EXPECT_EQ(sizes(), requested);
+
+    // A width left over from an earlier measurement counts only with a window.
+    gameWindow = nullptr;
+    gameWindowWidth = 2560;
+    DrawFrame(page, 0);
+    EXPECT_EQ(sizes(), requested);
+}
+
+TEST_F(Drawing, SelectionValueIsRightAlignedWithArrowsWhenCurrent) {
+    Menu::AddSubmenu("T", "S", 1, 8, [](Submenu* page) {
+        Append(page, SelectionOption("Colour", {"Red", "Green"}));
+        Append(page, SelectionOption("Size", {"Small"}));
+    });
+    const Submenu& page = Menu::submenuRegistry.at(1);
+    DrawFrame(page, 0);
+    const std::string arrows =
+        "<img src='img://menu_textures/selection_arrow_left' height='18' width='18'/> Red "
+        "<img src='img://menu_textures/selection_arrow_right' height='18' width='18'/>";
+    const sim::TextEntry* current = TextNamed(arrows);
+    ASSERT_NE(current, nullptr);
+    EXPECT_EQ(current->alignment, "Right");
+    EXPECT_EQ(current->rightMargin, "1400");
+    EXPECT_EQ(current->x, 0.0f);
+    EXPECT_EQ(current->y, RowY(0));
+    EXPECT_NE(current->markup.find("RIGHTMARGIN = '1400'"), std::string::npos);
+
+    const sim::TextEntry* other = TextNamed("Small");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->rightMargin, "1400");
+    EXPECT_EQ(other->y, RowY(1));
+}
+
+TEST_F(Drawing, TickShowsWhileTheToggleIsOn) {
+    bool flag = false;
+    Menu::AddSubmenu("T", "S", 1, 8, [&flag](Submenu* page) {
+        page->AddOption("Plain", "", [] {});
+        page->AddBoolOption("Camera", "", &flag);
+        page->AddBoolOption("Unbound", "", nullptr);
+    });
+    const Submenu& page = Menu::submenuRegistry.at(1);
+    DrawFrame(page, 0);
+    EXPECT_EQ(TextNamed(kTick), nullptr);
+    flag = true;
+    DrawFrame(page, 0);
+    const sim::TextEntry* tick = TextNamed(kTick);
+    ASSERT_NE(tick, nullptr);
+    EXPECT_EQ(tick->alignment, "Right");
+    EXPECT_EQ(tick->rightMargin, "1400");
+    EXPECT_EQ(tick->y, (1 * kPitch + 250.0f) / 1080.0f);
+    const auto texts = Texts();
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const sim::TextEntry* t) { return t->text == kTick; }),
+              1);
+}
+
+TEST_F(Drawing, HeadingIsCentredWithoutBoxOrDescription) {
+    Menu::AddSubmenu("T", "S", 1, 8, [](Submenu* page) {
+        page->AddOption("Above", "", [] {});
+        page->AddHeading("Custom Outfits");
+    });
+    const Submenu& page = Menu::submenuRegistry.at(1);
+    DrawFrame(page, 1);
+    const sim::TextEntry* heading = TextNamed("Custom Outfits");
+    ASSERT_NE(heading, nullptr);
+    EXPECT_EQ(heading->fontFace, "title");
+    EXPECT_EQ(heading->alignment, "Center");
+    EXPECT_EQ(heading->size, 22);
+    EXPECT_EQ(heading->x, CentreX(313));
+    EXPECT_EQ(heading->y, RowY(1));
+    const auto textures = TexturesDrawn();
+    EXPECT_EQ(std::count(textures.begin(), textures.end(), "selection_box_bg_1c"), 1);
+    // Title, subtitle, two rows and the counter; no description for a heading.
+    EXPECT_EQ(Texts().size(), 5u);
+}
+
+TEST_F(Drawing, LabelHoldingPlaceholderIsDrawnAsItIs) {
+    Menu::AddSubmenu("100%s sure", "S", 1, 8,
+                     [](Submenu* page) { page->AddOption("Keep %s and %d", "", [] {}); });
+    DrawFrame(Menu::submenuRegistry.at(1), 0);
+    EXPECT_NE(TextNamed("Keep %s and %d"), nullptr);
+    EXPECT_NE(TextNamed("100%s sure"), nullptr);
+}
+
+TEST_F(Drawing, FontOutsideTheTableFallsBackToBody) {
+    game().RunFrame();
+    DrawMenuText("odd", 31, 1, 2, 3, 4, kAlignLeft, 22, 96.0f, 540.0f, 2);
+    DrawMenuText("negative", -1, 1, 2, 3, 4, kAlignLeft, 22, 96.0f, 540.0f, 2);
+    DrawMenuText("last", 30, 1, 2, 3, 4, kAlignLeft, 22, 96.0f, 540.0f, 2);
+    ASSERT_EQ(Texts().size(), 3u);
+    EXPECT_EQ(Texts()[0]->fontFace, "body");
+    EXPECT_EQ(Texts()[1]->fontFace, "body");
+    EXPECT_EQ(Texts()[2]->fontFace, "wantedPostersGeneric");
+    EXPECT_EQ(Texts()[0]->colour, (sim::Colour{1, 2, 3, 4}));
+    EXPECT_EQ(Texts()[0]->letterSpacing, 2);
+    EXPECT_EQ(Texts()[0]->x, 0.05f);
+    EXPECT_EQ(Texts()[0]->y, 0.5f);
+}
+
+TEST_F(Drawing, FormattedTextsAreReusedFrameAfterFrame) {
+    const Submenu& page = Page(1, 21, 21);
+    std::vector<std::string> markups;
+    std::vector<std::uint64_t> buffers;
+    for (int frame = 0; frame < 3; ++frame) {
+        DrawFrame(page, 4);
+        std::vector<std::uint64_t> thisFrame;
+        for (const sim::TraceEvent& event : game().Trace()) {
+            if (event.frame == game().FrameNumber() && event.role == "variable-string native") {
+                thisFrame.push_back(event.args[2]);
+            }
+        }
+        if (frame > 0) {
+            EXPECT_EQ(thisFrame, buffers);
+        }
+        buffers = thisFrame;
+    }
+    // One buffer per text of the frame, none shared within it.
+    std::vector<std::uint64_t> sorted = buffers;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    EXPECT_EQ(buffers.size(), Texts().size());
+}
+
+TEST_F(Drawing, ChangedTextsAreFormattedAnew) {
+    Menu::AddSubmenu("T", "S", 1, 8, [](Submenu* page) { AddRows(page, 3); });
+    Submenu& page = Menu::submenuRegistry.at(1);
+    DrawFrame(page, 0);
+    page.options[1].SetText("Renamed");
+    DrawFrame(page, 1);
+    EXPECT_EQ(TextNamed("Row 1"), nullptr);
+    ASSERT_NE(TextNamed("Renamed"), nullptr);
+    EXPECT_NE(TextNamed("2 of 3"), nullptr);
+    EXPECT_NE(TextNamed("About 1"), nullptr);
+    EXPECT_EQ(TextNamed("About 0"), nullptr);
+    page.options[1].SetText("Row 1");
+    DrawFrame(page, 1);
+    EXPECT_NE(TextNamed("Row 1"), nullptr);
+    EXPECT_EQ(TextNamed("Renamed"), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+// garbolt-outfits mend and backup, read-only files and folders, and the
+// plug-in itself reading what the tool wrote.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <regex>
+
+#include "outfits_tool_fixture.h"
+#include "wardrobe_fixture.h"
+
+namespace {
+
+using namespace outfits_tool_testing;
+
+std::vector<StoredOutfit> BrokenRows() {
+    std::vector<StoredOutfit> outfits = {
+        MakeOutfit("Kept", 6, 1), MakeOutfit("Far", 25, 2),    MakeOutfit("Eight", 8, 3),
+        MakeOutfit("Twin", 6, 4), MakeOutfit("No Slot", 0, 5), MakeOutfit("Negative", -1, 6),
+    };
+    outfits[4].withSlot = false;
+    return outfits;
+}
+
+TEST_F(OutfitsToolTest, MendMovesOutfitsToFreeRowsAndKeepsEveryOne) {
+    const std::vector<StoredOutfit> stored = BrokenRows();
+    WriteStore(stored);
+    const std::string before = Store();
+    const ToolRun run = RunTool({"mend"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> backups = Backups();
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(Read("Garbolt/" + backups[0]), before);
+    // Free rows, lowest first: 7, 9, 10, 11 (Slots 7, 9, 10, 11 are free; 6 and 8 are kept).
+    EXPECT_EQ(run.out,
+              "Moved outfit 2 \"Far\" (line 89) from Slot \"25\" to row 8 (Slot 7).\n"
+              "Moved outfit 4 \"Twin\" (line 261) from row 7 (Slot 6), which outfit 1 keeps, to "
+              "row 10 (Slot 9).\n"
+              "Moved outfit 5 \"No Slot\" (line 347) from no Slot to row 11 (Slot 10).\n"
+              "Moved outfit 6 \"Negative\" (line 432) from Slot \"-1\" to row 12 (Slot 11).\n"
+              "Mended ./Garbolt/SavedOutfits.xml: 4 outfits moved, none removed. The old file is "
+              "backed up as ./Garbolt/" +
+                  backups[0] +
+                  ".\nRestart the game (or reload the scripts) to see the change on the Saved "
+                  "Outfits page.\n");
+
+    // Every outfit still there, in its place in the file, with its items and states;
+    // only the Slots of the moved ones differ. A missing Slot goes after the Name.
+    std::vector<StoredOutfit> expected = stored;
+    expected[1].slot = "7";
+    expected[3].slot = "9";
+    expected[4].withSlot = true;
+    expected[4].slot = "10";
+    expected[5].slot = "11";
+    EXPECT_EQ(Store(), StoreXml(expected));
+
+    const ToolRun check = RunTool({"check"});
+    EXPECT_EQ(check.exit, 0) << check.out;
+
+    // A second mend finds nothing to do and changes nothing.
+    const std::string mended = Store();
+    const ToolRun again = RunTool({"mend"});
+    EXPECT_EQ(again.exit, 0);
+    EXPECT_EQ(again.out,
+              "Nothing to mend: every outfit of ./Garbolt/SavedOutfits.xml has a row of its own "
+              "from 7 to 21. The file was not changed.\n");
+    EXPECT_EQ(Store(), mended);
+    EXPECT_EQ(Backups().size(), 1u);
+}
+
+TEST_F(OutfitsToolTest, MendWithoutEnoughFreeRowsChangesNothing) {
+    std::vector<StoredOutfit> outfits;
+    for (std::int32_t row = 6; row <= 19; ++row) {
+        outfits.push_back(MakeOutfit("Row " + std::to_string(row), row, row));
+    }
+    outfits.push_back(MakeOutfit("Far", 30, 1));
+    outfits.push_back(MakeOutfit("Twin", 7, 2));
+    WriteStore(outfits);
+    const std::string before = Store();
+    const ToolRun run = RunTool({"mend"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "2 outfits of ./Garbolt/SavedOutfits.xml need a free row, but only 1 of the 15 "
+              "custom rows is free, so nothing was changed. Export an outfit you can spare "
+              "(garbolt-outfits export ROW FILE), delete it in the game, then run mend again.\n");
+    EXPECT_EQ(Store(), before);
+    EXPECT_TRUE(Backups().empty());
+}
+
+TEST_F(OutfitsToolTest, MendLeavesBrokenXmlAlone) {
+    const std::string broken = "<Garbolt>\n\t<Outfit>\n\t\t<Slot>25</Slt>\n";
+    Write("Garbolt/SavedOutfits.xml", broken);
+    const ToolRun run = RunTool({"mend"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.err,
+              "./Garbolt/SavedOutfits.xml:3:13: error: Start-end tags mismatch\n"
+              "./Garbolt/SavedOutfits.xml is not well-formed XML, so the game cannot load it "
+              "either. Run \"garbolt-outfits check\" to see where, fix it there or put a backup in "
+              "its place, then run the command again.\n"
+              "Mend only moves outfits between rows; it does not repair broken XML.\n");
+    EXPECT_EQ(Store(), broken);
+    EXPECT_TRUE(Backups().empty());
+}
+
+TEST_F(OutfitsToolTest, BackupCopiesTheFileByteForByteUnderANewNameEachTime) {
+    // A broken file is backed up too: that is when a copy matters most.
+    const std::string bytes = "<Garbolt>\r\n\t<Outfit><Name>\xC3\xA9</Name>\n";
+    Write("Garbolt/SavedOutfits.xml", bytes);
+    const ToolRun first = RunTool({"backup"});
+    const ToolRun second = RunTool({"backup"});
+    EXPECT_EQ(first.exit, 0) << first.err;
+    EXPECT_EQ(second.exit, 0) << second.err;
+    const std::vector<std::string> backups = Backups();
+    ASSERT_EQ(backups.size(), 2u);
+    for (const std::string& name : backups) {
+        EXPECT_TRUE(std::regex_match(
+            name, std::regex("SavedOutfits-backup-[0-9]{8}-[0-9]{6}(-[0-9]+)?\\.xml")))
+            << name;
+        EXPECT_EQ(Read("Garbolt/" + name), bytes);
+    }
+    EXPECT_EQ(Store(), bytes);
+    const std::string named = first.out.substr(first.out.find(" as ") + 4);
+    EXPECT_EQ(first.out, "Backed up ./Garbolt/SavedOutfits.xml as " + named);
+    EXPECT_NE(named.find("\nTo go back to it later, copy it over ./Garbolt/SavedOutfits.xml "
+                         "while the game is closed.\n"),
+              std::string::npos);
+
+    const ToolRun other = RunTool({"backup", "--file", "mine.xml"});
+    EXPECT_EQ(other.exit, 1);
+    EXPECT_EQ(other.err,
+              "mine.xml does not exist.\nThe plug-in needs this file: copy "
+              "Garbolt/SavedOutfits.xml from the Garbolt package into the game folder (it starts "
+              "as an empty store), restore one of your backups, or name another file with --file "
+              "PATH.\n");
+}
+
+TEST_F(OutfitsToolTest, AReadOnlyFileIsNeverChanged) {
+    WriteStore(BrokenRows());
+    Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
+    const std::string before = Store();
+    // Owned by root and not writable for others: nobody may read but not write it.
+    ASSERT_EQ(chmod(PathOf("Garbolt/SavedOutfits.xml").c_str(), 0644), 0);
+    const std::string readOnly =
+        "./Garbolt/SavedOutfits.xml is read-only, so nothing was changed.\n"
+        "Make it writable (on Windows: right-click the file, Properties, clear \"Read-only\"; "
+        "on Linux: chmod u+w ./Garbolt/SavedOutfits.xml) and run the command again.\n";
+    const ToolRun mend = RunToolAsNobody({"mend"});
+    EXPECT_EQ(mend.exit, 1);
+    EXPECT_EQ(mend.err, readOnly);
+    EXPECT_EQ(mend.out, "");
+    EXPECT_EQ(Store(), before);
+
+    // The same for an import into a store that takes one (the file keeps its mode).
+    WriteStore({MakeOutfit("Mine", 6, 1)});
+    const std::string small = Store();
+    const ToolRun import = RunToolAsNobody({"import", "coat.xml"});
+    EXPECT_EQ(import.exit, 1);
+    EXPECT_EQ(import.err, readOnly);
+    EXPECT_EQ(Store(), small);
+    EXPECT_EQ(FolderFiles(), std::vector<std::string>{"SavedOutfits.xml"});
+    // Reading it is fine.
+    EXPECT_EQ(RunToolAsNobody({"check"}).exit, 0);
+}
+
+TEST_F(OutfitsToolTest, AFolderThatTakesNoBackupStopsTheChange) {
+    WriteStore(BrokenRows());
+    const std::string before = Store();
+    // The file may be written, but nothing new may be made beside it.
+    ASSERT_EQ(chmod(PathOf("Garbolt/SavedOutfits.xml").c_str(), 0666), 0);
+    ASSERT_EQ(chmod(PathOf("Garbolt").c_str(), 0755), 0);
+    const ToolRun run = RunToolAsNobody({"mend"});
+    EXPECT_EQ(run.exit, 1);
+    const std::regex refused(
+        "Could not write the backup \\./Garbolt/SavedOutfits-backup-[0-9]{8}-[0-9]{6}\\.xml, so "
+        "nothing was changed\\.\nCheck that you may write in the folder \\./Garbolt and that the "
+        "disk has space, then run the command again\\.\n");
+    EXPECT_TRUE(std::regex_match(run.err, refused)) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Store(), before);
+    EXPECT_EQ(FolderFiles(), std::vector<std::string>{"SavedOutfits.xml"});
+}
+
+// The plug-in itself reading the files the tool wrote.
+class OutfitsToolInGame : public wardrobe_testing::WardrobeFixture {
+  protected:
+    ToolFolder tool_;
+
+    // The put-on and state calls of equipping a row, with the handle left out.
+    std::vector<std::string> EquipCalls(std::int32_t row) {
+        OnSavedOutfitsRow(row);
+        const std::size_t mark = wardrobe_testing::TraceMark();
+        EquipCustomOutfit(row + 1);
+        std::vector<std::string> calls;
+        for (const std::string& call : wardrobe_testing::TraceFrom(mark)) {
+            if (call.rfind("put-on-item native", 0) == 0 ||
+                call.rfind("item-state native", 0) == 0) {
+                calls.push_back(call);
+            }
+        }
+        return calls;
+    }
+};
+
+TEST_F(OutfitsToolInGame, AMendedFileShowsEveryOutfitOnItsNewRow) {
+    tool_.WriteStore(BrokenRows());
+    ASSERT_EQ(tool_.RunTool({"mend"}).exit, 0);
+    StartUp(tool_.Store());
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Label(6), "Kept");
+    EXPECT_EQ(Label(7), "Far");
+    EXPECT_EQ(Label(8), "Eight");
+    EXPECT_EQ(Label(9), "Twin");
+    EXPECT_EQ(Label(10), "No Slot");
+    EXPECT_EQ(Label(11), "Negative");
+    EXPECT_EQ(savedSlots, (std::vector<std::int32_t>{6, 7, 8, 9, 10, 11}));
+}
+
+TEST_F(OutfitsToolInGame, AnImportedOutfitIsWornExactlyAsTheSharedOne) {
+    // The sharing player wears row 12; the receiving player imports it onto row 15.
+    tool_.WriteStore({MakeOutfit("Mine", 6, 1), MakeOutfit("Trail Coat", 12, 3)});
+    ASSERT_EQ(tool_.RunTool({"export", "13", "coat.xml"}).exit, 0);
+    StartUp(tool_.Store());
+    const std::vector<std::string> shared = EquipCalls(12);
+    ASSERT_FALSE(shared.empty());
+
+    tool_.WriteStore({MakeOutfit("Theirs", 6, 9)});
+    ASSERT_EQ(tool_.RunTool({"import", "coat.xml", "16"}).exit, 0);
+    wardrobe_testing::ResetPluginState();
+    const std::size_t earlier = Messages().size();
+    StartUp(tool_.Store());
+    EXPECT_EQ(Messages().size(), earlier);  // no load failure, no slot out of range
+    EXPECT_EQ(Label(15), "Trail Coat");
+    EXPECT_EQ(EquipCalls(15), shared);
+    EXPECT_EQ(LastMessage(), "Equipped: Trail Coat");
+}
+
+}  // namespace

@@ -1,0 +1,210 @@
+// garbolt-outfits export and import: an outfit passed from one player's file
+// to another's keeps its name, items and states, and a file is changed only
+// when the import can really be done.
+#include <regex>
+
+#include "outfits_tool_fixture.h"
+
+namespace {
+
+using namespace outfits_tool_testing;
+
+class OutfitsToolShare : public OutfitsToolTest {
+  protected:
+    // Fifteen outfits, one on every custom row.
+    std::vector<StoredOutfit> FullStore() {
+        std::vector<StoredOutfit> outfits;
+        for (std::int32_t row = 6; row <= 20; ++row) {
+            outfits.push_back(MakeOutfit("Row " + std::to_string(row), row, row));
+        }
+        return outfits;
+    }
+};
+
+void ExpectSameOutfit(const ReadOutfit& got, const StoredOutfit& expected) {
+    EXPECT_EQ(got.name, expected.name);
+    EXPECT_EQ(got.items, expected.items);
+    EXPECT_EQ(got.states, expected.states);
+}
+
+TEST_F(OutfitsToolShare, ExportWritesOneOutfitAsThePluginWouldStoreIt) {
+    // The name as it stands in the file, escaped.
+    const StoredOutfit shared = MakeOutfit("Gambler's &lt;Best&gt; &amp; \"Hat\"", 9, 4);
+    WriteStore({MakeOutfit("Other", 6, 1), shared});
+    const std::string before = Store();
+    const ToolRun run = RunTool({"export", "10", "gambler.xml"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "Exported row 10, \"Gambler's <Best> & \"Hat\"\" (11 items), to gambler.xml.\n"
+              "Another player adds it with: garbolt-outfits import gambler.xml [ROW]\n");
+    EXPECT_EQ(Read("gambler.xml"), StoreXml({shared}));
+    EXPECT_EQ(Store(), before);
+    EXPECT_TRUE(Backups().empty());  // nothing changed, so nothing backed up
+}
+
+TEST_F(OutfitsToolShare, ExportThenImportGivesTheSameItemsAndStates) {
+    const StoredOutfit shared = MakeOutfit("Trail Coat", 12, 3);
+    WriteStore({MakeOutfit("Mine", 6, 1), shared});
+    ASSERT_EQ(RunTool({"export", "13", "coat.xml"}).exit, 0);
+
+    // The other player's file: rows 6 and 7 taken, so the first free one is row 9 (Slot 8).
+    Write("friend.xml", StoreXml({MakeOutfit("A", 7, 5), MakeOutfit("B", 6, 6)}));
+    const ToolRun run = RunTool({"--file", "friend.xml", "import", "coat.xml"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    const std::vector<ReadOutfit> outfits = OutfitsIn(Read("friend.xml"));
+    ASSERT_EQ(outfits.size(), 3u);
+    ExpectSameOutfit(outfits[2], shared);
+    EXPECT_EQ(outfits[2].slot, "8");
+    ExpectSameOutfit(outfits[0], MakeOutfit("A", 7, 5));
+    ExpectSameOutfit(outfits[1], MakeOutfit("B", 6, 6));
+
+    // And into a row of the player's choosing.
+    ASSERT_EQ(RunTool({"import", "coat.xml", "21"}).exit, 0);
+    const std::vector<ReadOutfit> mine = OutfitsIn(Store());
+    ASSERT_EQ(mine.size(), 3u);
+    ExpectSameOutfit(mine[2], shared);
+    EXPECT_EQ(mine[2].slot, "20");
+}
+
+TEST_F(OutfitsToolShare, ImportBacksUpTheOldFileAndSaysWhatToDoNext) {
+    WriteStore({MakeOutfit("Mine", 6, 1)});
+    const std::string before = Store();
+    Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 2)}));
+    const ToolRun run = RunTool({"import", "coat.xml", "8"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> backups = Backups();
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_TRUE(
+        std::regex_match(backups[0], std::regex("SavedOutfits-backup-[0-9]{8}-[0-9]{6}\\.xml")))
+        << backups[0];
+    EXPECT_EQ(Read("Garbolt/" + backups[0]), before);
+    EXPECT_EQ(run.out,
+              "Imported \"Coat\" (11 items) into row 8.\nThe old file is backed up as "
+              "./Garbolt/" +
+                  backups[0] +
+                  ".\nRestart the game (or reload the scripts) to see the change on the "
+                  "Saved Outfits page.\n");
+    // The new outfit after the old one; no temporary file left behind.
+    EXPECT_EQ(Store(), StoreXml({MakeOutfit("Mine", 6, 1), MakeOutfit("Coat", 7, 2)}));
+    EXPECT_EQ(FolderFiles(), (std::vector<std::string>{backups[0], "SavedOutfits.xml"}));
+}
+
+TEST_F(OutfitsToolShare, ATakenRowIsRefusedUnlessReplaced) {
+    WriteStore({MakeOutfit("First", 6, 1), MakeOutfit("Kept", 9, 2), MakeOutfit("Last", 11, 3)});
+    const std::string before = Store();
+    Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
+
+    const ToolRun refused = RunTool({"import", "coat.xml", "10"});
+    EXPECT_EQ(refused.exit, 1);
+    EXPECT_EQ(refused.err,
+              "Row 10 already holds \"Kept\", so nothing was imported. Leave out the row to use "
+              "the first free one, or add --replace to write over it.\n");
+    EXPECT_EQ(Store(), before);
+    EXPECT_TRUE(Backups().empty());
+
+    const ToolRun replaced = RunTool({"import", "coat.xml", "10", "--replace"});
+    EXPECT_EQ(replaced.exit, 0) << replaced.err;
+    EXPECT_EQ(
+        replaced.out.rfind("Imported \"Coat\" (11 items) into row 10, in place of \"Kept\".\n", 0),
+        0u)
+        << replaced.out;
+    // In the old outfit's place, on its row; the others untouched.
+    EXPECT_EQ(Store(), StoreXml({MakeOutfit("First", 6, 1), MakeOutfit("Coat", 9, 4),
+                                 MakeOutfit("Last", 11, 3)}));
+    ASSERT_EQ(Backups().size(), 1u);
+    EXPECT_EQ(Read("Garbolt/" + Backups()[0]), before);
+}
+
+TEST_F(OutfitsToolShare, ImportIntoAFullStoreIsRefused) {
+    WriteStore(FullStore());
+    const std::string before = Store();
+    Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
+    const ToolRun run = RunTool({"import", "coat.xml"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.err,
+              "All 15 custom rows of ./Garbolt/SavedOutfits.xml are taken, so nothing was "
+              "imported. Delete an outfit in the game (export it first to keep it), or name a row "
+              "and add --replace to write over its outfit.\n");
+    EXPECT_EQ(Store(), before);
+    EXPECT_TRUE(Backups().empty());
+}
+
+TEST_F(OutfitsToolShare, AFileThatIsNoExportedOutfitIsRefused) {
+    WriteStore({MakeOutfit("Mine", 6, 1)});
+    const std::string before = Store();
+    std::vector<StoredOutfit> twoOutfits = {MakeOutfit("A", 6, 1), MakeOutfit("B", 7, 2)};
+    std::string noWearables = StoreXml({MakeOutfit("C", 6, 1)});
+    noWearables.erase(noWearables.find("\t\t<Wearables>"),
+                      noWearables.find("\t</Outfit>") - noWearables.find("\t\t<Wearables>"));
+    const std::pair<std::string, std::string> cases[] = {
+        {"[Garbolt]\nbUseCamera=0\n",
+         "it is not well-formed XML (other.xml:3:1: error: No document element found)"},
+        {"<?xml version=\"1.0\"?>\n<Wardrobe><Outfit/></Wardrobe>\n",
+         "it has no \"Garbolt\" root element"},
+        {"<Garbolt />", "it holds 0 outfits, an exported outfit exactly one"},
+        {StoreXml(twoOutfits),
+         "it holds 2 outfits, an exported outfit exactly one (to take one of them, run "
+         "\"garbolt-outfits --file other.xml export ROW NEWFILE\" and import NEWFILE)"},
+        {noWearables, "its outfit has no Wearables"},
+        {"<Garbolt><Outfit><Name>x</Name><Components/><Wearables/></Outfit></Garbolt>",
+         "its outfit lists no items"},
+    };
+    for (const auto& [bytes, why] : cases) {
+        Write("other.xml", bytes);
+        const ToolRun run = RunTool({"import", "other.xml"});
+        EXPECT_EQ(run.exit, 1);
+        EXPECT_EQ(run.err, "other.xml is not an exported outfit: " + why +
+                               ". Nothing was imported. An exported outfit is what "
+                               "\"garbolt-outfits export ROW FILE\" writes; ask for the file "
+                               "again.\n");
+    }
+    const ToolRun missing = RunTool({"import", "nowhere.xml"});
+    EXPECT_EQ(missing.exit, 1);
+    EXPECT_EQ(missing.err,
+              "nowhere.xml does not exist. Check the name and folder of the file and run the "
+              "command again.\n");
+    EXPECT_EQ(Store(), before);
+    EXPECT_TRUE(Backups().empty());
+}
+
+TEST_F(OutfitsToolShare, ImportWaitsForAStoreWhoseLoadingStops) {
+    // Appended after the outfit that stops loading, it would never appear.
+    WriteStore({MakeOutfit("Mine", 6, 1), MakeOutfit("Lost", 40, 2)});
+    const std::string before = Store();
+    Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
+    const ToolRun run = RunTool({"import", "coat.xml"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.err,
+              "The plug-in stops loading ./Garbolt/SavedOutfits.xml at outfit 2 \"Lost\" (line "
+              "89), so an imported outfit would not appear in the game. Nothing was imported. Run "
+              "\"garbolt-outfits mend\" first, then import again.\n");
+    EXPECT_EQ(Store(), before);
+}
+
+TEST_F(OutfitsToolShare, ExportRefusesAnEmptyRowAndKeepsAnExistingFile) {
+    WriteStore({MakeOutfit("Mine", 6, 1)});
+    const ToolRun empty = RunTool({"export", "8", "out.xml"});
+    EXPECT_EQ(empty.exit, 1);
+    EXPECT_EQ(empty.err,
+              "Row 8 holds no outfit in ./Garbolt/SavedOutfits.xml. Run \"garbolt-outfits list\" "
+              "to see the rows that do.\n");
+    EXPECT_FALSE(Exists("out.xml"));
+
+    Write("out.xml", "keep me");
+    const ToolRun kept = RunTool({"export", "7", "out.xml"});
+    EXPECT_EQ(kept.exit, 1);
+    EXPECT_EQ(kept.err,
+              "out.xml already exists, so nothing was written. Name a new file, or add --replace "
+              "to write over it.\n");
+    EXPECT_EQ(Read("out.xml"), "keep me");
+    EXPECT_EQ(RunTool({"export", "7", "out.xml", "--replace"}).exit, 0);
+    EXPECT_EQ(Read("out.xml"), StoreXml({MakeOutfit("Mine", 6, 1)}));
+
+    const ToolRun itself = RunTool({"export", "7", "Garbolt/SavedOutfits.xml", "--replace"});
+    EXPECT_EQ(itself.exit, 1);
+    EXPECT_EQ(itself.err,
+              "Garbolt/SavedOutfits.xml is the outfit file itself; name a new file for the "
+              "export.\n");
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+// The interactive mode played through tmux, as a person at a terminal would:
+// open the wardrobe, walk to a free row, save an outfit under a typed name,
+// quit, and find the terminal as it was.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string Output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            out.append(buffer, n);
+        }
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+class SimInteractive : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (std::system("command -v tmux >/dev/null 2>&1") != 0) {
+            GTEST_SKIP() << "tmux is not installed";
+        }
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        socket_ = "garbolt-test-" + std::to_string(::getpid());
+        dir_ = fs::temp_directory_path() / (socket_ + "-" + info->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "game" / "Garbolt");
+        fs::copy_file(fs::path(GARBOLT_SOURCE_DIR) / "package/Garbolt/SavedOutfits.xml",
+                      dir_ / "game/Garbolt/SavedOutfits.xml");
+        fs::copy_file(fs::path(GARBOLT_SOURCE_DIR) / "package/Garbolt/Garbolt.ini",
+                      dir_ / "game/Garbolt/Garbolt.ini");
+        const std::string program = "cd '" + dir_.string() + "' && stty -a > before.txt; '" +
+                                    GARBOLT_SIM_PROGRAM +
+                                    "' --interactive --game-dir game; echo $? > status.txt; "
+                                    "stty -a > after.txt; sleep 30";
+        Tmux("new-session -d -x 100 -y 50 \"" + program + "\"");
+    }
+    void TearDown() override {
+        Tmux("kill-server");
+        fs::remove_all(dir_);
+    }
+
+    int Tmux(const std::string& args) {
+        return std::system(("tmux -L " + socket_ + " " + args + " >/dev/null 2>&1").c_str());
+    }
+    void Keys(const std::string& keys) { Tmux("send-keys " + keys); }
+    std::string Screen() { return Output("tmux -L " + socket_ + " capture-pane -p"); }
+
+    // Waits until the screen shows the text; false after ten seconds.
+    bool WaitFor(const std::string& text) {
+        for (int i = 0; i < 200; ++i) {
+            if (Screen().find(text) != std::string::npos) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+    bool WaitForFile(const fs::path& path) {
+        for (int i = 0; i < 200; ++i) {
+            if (fs::exists(path) && fs::file_size(path) > 0) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+
+    std::string socket_;
+    fs::path dir_;
+};
+
+TEST_F(SimInteractive, SavesAnOutfitUnderATypedName) {
+    ASSERT_TRUE(WaitFor("(menu closed)")) << Screen();
+    Keys("F9");
+    ASSERT_TRUE(WaitFor("WARDROBE -- Change Clothes (page 0)")) << Screen();
+    EXPECT_TRUE(WaitFor("> Saved Outfits"));
+    Keys("Enter");
+    ASSERT_TRUE(WaitFor("Saved Custom Outfits (page 1)")) << Screen();
+    for (int i = 0; i < 5; ++i) {
+        Keys("Down");
+        ASSERT_TRUE(WaitFor(std::to_string(i == 4 ? 7 : i + 2) + " of 21")) << Screen();
+    }
+    ASSERT_TRUE(WaitFor("> Saved Custom Outfit Six")) << Screen();
+    EXPECT_TRUE(WaitFor("[Save Outfit]"));
+    Keys("s");
+    ASSERT_TRUE(WaitFor("STABLE_RENAME_MOUNT_PROMPT")) << Screen();
+    EXPECT_TRUE(WaitFor("| Saved Custom Outfit Six_"));
+    Keys("C-u");
+    Keys("-l 'Tmux Coat'");
+    ASSERT_TRUE(WaitFor("| Tmux Coat_")) << Screen();
+    Keys("Enter");
+    ASSERT_TRUE(WaitFor("Successfully saved outfit")) << Screen();
+    EXPECT_TRUE(WaitFor("> Tmux Coat"));
+    EXPECT_TRUE(WaitFor("[Delete Outfit]"));
+    Keys("q");
+    ASSERT_TRUE(WaitForFile(dir_ / "after.txt"));
+    EXPECT_EQ(Slurp(dir_ / "status.txt"), "0\n");
+    EXPECT_EQ(Slurp(dir_ / "after.txt"), Slurp(dir_ / "before.txt"));
+    EXPECT_NE(Slurp(dir_ / "game/Garbolt/SavedOutfits.xml").find("<Name>Tmux Coat</Name>"),
+              std::string::npos);
+}
+
+TEST_F(SimInteractive, CtrlCRestoresTheTerminal) {
+    ASSERT_TRUE(WaitFor("(menu closed)")) << Screen();
+    Keys("F9");
+    ASSERT_TRUE(WaitFor("Change Clothes")) << Screen();
+    Keys("Down");
+    ASSERT_TRUE(WaitFor("> Preset Outfits")) << Screen();
+    Keys("C-c");
+    ASSERT_TRUE(WaitForFile(dir_ / "after.txt"));
+    EXPECT_EQ(Slurp(dir_ / "status.txt"), "0\n");
+    const std::string after = Slurp(dir_ / "after.txt");
+    EXPECT_EQ(after, Slurp(dir_ / "before.txt"));
+    EXPECT_NE(after.find(" icanon"), std::string::npos);
+    EXPECT_NE(after.find(" echo "), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,231 @@
+// garbolt-sim as a user runs it: the scenario language's errors, each
+// expectation failing when it should, the exit statuses, the game folder.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// A scratch folder per test, removed afterwards.
+class SimTool : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() /
+               ("garbolt-sim-test-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Runs the program with a scenario on standard input.
+    Result Run(const std::string& scenario, const std::string& args = "-",
+               const std::string& environment = "") {
+        std::ofstream(dir_ / "in.scenario", std::ios::binary) << scenario;
+        const std::string command = "cd '" + dir_.string() + "' && " + environment +
+                                    "'" GARBOLT_SIM_PROGRAM "' " + args +
+                                    " < in.scenario > out.txt 2> err.txt";
+        const int raw = std::system(command.c_str());
+        Result result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = Slurp(dir_ / "out.txt");
+        result.err = Slurp(dir_ / "err.txt");
+        return result;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(SimTool, ParseErrorsNameTheLineAndExitWithTwo) {
+    struct Case {
+        std::string scenario;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"frames 1\n# a comment\njump 3\n", "-:3: error: unknown command 'jump'"},
+        {"frames ten\n", "-:1: error: bad number 'ten' for frames"},
+        {"frames 1\n\ntype \"half a name\n", "-:3: error: unterminated string"},
+        {"type \"ends in \\\n", "-:1: error: unterminated string"},
+        {"key F13\n", "-:1: error: unknown key 'F13'"},
+        {"key 70000\n", "-:1: error: unknown key '70000'"},
+        {"press jump\n", "-:1: error: unknown control 'jump'"},
+        {"expect label x \"a\"\n", "-:1: error: bad number 'x' for the row"},
+        {"expect label 3 a\n", "-:1: error: expected a quoted text"},
+        {"expect notification \"a\\q\"\n", "-:1: error: unknown escape \\q"},
+        {"expect colour red\n", "-:1: error: unknown expectation 'colour'"},
+        {"wear 12:x\n", "-:1: error: bad hash 'x' for the state"},
+        {"wear 12\n", "-:1: error: expected ITEM:STATE, got '12'"},
+        {"game-outfit 6 empty\n", "-:1: error: bad number '6' for the game outfit"},
+        {"window wide\n", "-:1: error: bad number 'wide' for the window width"},
+        {"model arthur john\n", "-:1: error: too many arguments"},
+        {"frames\n", "-:1: error: missing arguments: frames N"},
+    };
+    for (const Case& c : cases) {
+        const Result result = Run(c.scenario);
+        EXPECT_EQ(result.status, 2) << c.scenario;
+        EXPECT_EQ(result.err.rfind(c.message, 0), 0u) << c.scenario << " gave " << result.err;
+        EXPECT_EQ(result.out, "") << "a scenario that does not parse must not run";
+    }
+}
+
+TEST_F(SimTool, EscapesAndCommentsParse) {
+    const Result result =
+        Run("  frames 1   # trailing comment\n"
+            "#only a comment\n"
+            "\n"
+            "expect file Garbolt/Garbolt.ini contains \"iMenuKey=120\"  # the default key\n"
+            "expect file Garbolt/Garbolt.ini contains \"\\\"Save Settings\\\"\"\n"
+            "expect file Garbolt/SavedOutfits.xml contains \"<Garbolt />\\n\"\n"
+            "keydown shift\nkeyup SHIFT\nkey f1\nkey 120\n");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("line 1: frames 1\n"), std::string::npos) << result.out;
+}
+
+TEST_F(SimTool, EachExpectationFailsWithItsLine) {
+    struct Case {
+        std::string line;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"expect notification \"Successfully saved outfit\"",
+         "-:2: expect notification \"Successfully saved outfit\": no notification on frame 1"},
+        {"expect open", "-:2: expect open: the menu is closed"},
+        {"expect page 0", "-:2: expect page 0: the menu is closed"},
+        {"expect row 0", "-:2: expect row 0: the menu is closed"},
+        {"expect label 0 \"Saved Outfits\"",
+         "-:2: expect label 0 \"Saved Outfits\": the menu is closed"},
+        {"expect file Garbolt/Garbolt.ini contains \"bUseCamera=1\"",
+         "-:2: expect file Garbolt/Garbolt.ini contains \"bUseCamera=1\": Garbolt/Garbolt.ini"},
+        {"expect file Garbolt/missing.xml contains \"x\"",
+         "-:2: expect file Garbolt/missing.xml contains \"x\": cannot read Garbolt/missing.xml"},
+    };
+    for (const Case& c : cases) {
+        const Result result = Run("frames 1\n" + c.line + "\nframes 1\n");
+        EXPECT_EQ(result.status, 1) << c.line;
+        EXPECT_EQ(result.err.rfind(c.message, 0), 0u) << c.line << " gave " << result.err;
+        // The run goes on after a failed expectation.
+        EXPECT_NE(result.out.find("line 3: frames 1"), std::string::npos) << c.line;
+    }
+    const Result held = Run("frames 1\nexpect closed\nexpect no-unknown-natives\n");
+    EXPECT_EQ(held.status, 0) << held.err;
+    EXPECT_EQ(held.err, "");
+}
+
+TEST_F(SimTool, GameFolderIsUsedAndKept) {
+    fs::create_directories(dir_ / "game" / "Garbolt");
+    std::ofstream(dir_ / "game" / "Garbolt" / "Garbolt.ini") << "[Garbolt]\r\niMenuKey=45\r\n";
+    std::ofstream(dir_ / "game" / "Garbolt" / "SavedOutfits.xml") << "<Garbolt/>";
+    const Result result =
+        Run("frames 3\nexpect file Garbolt/Garbolt.ini contains \"iMenuKey=45\"\n",
+            "--game-dir game -");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(Slurp(dir_ / "game" / "Garbolt" / "SavedOutfits.xml"), "<Garbolt/>");
+
+    const Result missing = Run("frames 1\n", "--game-dir nowhere -");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("nowhere does not exist"), std::string::npos) << missing.err;
+}
+
+TEST_F(SimTool, DefaultFolderHoldsTheReleaseFilesAndIsRemoved) {
+    const Result result =
+        Run("frames 1\n"
+            "expect file Garbolt/SavedOutfits.xml contains \"<Garbolt />\"\n"
+            "expect file Garbolt/Garbolt.ini contains \"bUseCamera=0\"\n"
+            "expect file Garbolt/Garbolt.ini contains \"bDrawLight=0\"\n"
+            "expect file Garbolt/Garbolt.ini contains \"iMenuKey=120\"\n");
+    EXPECT_EQ(result.status, 0) << result.err;
+    // The fresh folder lived in the temporary folder and is gone again.
+    fs::create_directories(dir_ / "tmp");
+    const Result inTmp = Run("frames 1\n", "-", "TMPDIR='" + (dir_ / "tmp").string() + "' ");
+    EXPECT_EQ(inTmp.status, 0) << inTmp.err;
+    EXPECT_TRUE(fs::is_empty(dir_ / "tmp"));
+    // The packaged files are the ones the program plays with.
+    EXPECT_EQ(Slurp(fs::path(GARBOLT_SOURCE_DIR) / "package" / "Garbolt" / "SavedOutfits.xml"),
+              "<?xml version=\"1.0\"?>\n<Garbolt />\n");
+}
+
+TEST_F(SimTool, BadOptionsExitWithTwo) {
+    EXPECT_EQ(Run("", "--frobnicate").status, 2);
+    EXPECT_EQ(Run("", "--json").status, 2);
+    EXPECT_EQ(Run("", "a.scenario b.scenario").status, 2);
+    const Result missing = Run("", "no-such.scenario");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("cannot read no-such.scenario"), std::string::npos);
+}
+
+TEST_F(SimTool, ScreenshotHasTheWindowSize) {
+    auto size = [this](const std::string& name) {
+        const std::string png = Slurp(dir_ / name);
+        EXPECT_GE(png.size(), 24u);
+        EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+        auto word = [&png](std::size_t at) {
+            return (static_cast<unsigned>(static_cast<unsigned char>(png[at])) << 24) |
+                   (static_cast<unsigned>(static_cast<unsigned char>(png[at + 1])) << 16) |
+                   (static_cast<unsigned>(static_cast<unsigned char>(png[at + 2])) << 8) |
+                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 3]));
+        };
+        return std::make_pair(word(16), word(20));
+    };
+    Result result = Run("frames 1\nshot plain.png\nwindow 2560\nshot wide.png\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(size("plain.png"), std::make_pair(1920u, 1080u));
+    EXPECT_EQ(size("wide.png"), std::make_pair(2560u, 1440u));
+
+    result = Run("frames 1\nshot no-such-folder/x.png\n");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("-:2: shot no-such-folder/x.png: cannot write"), std::string::npos)
+        << result.err;
+}
+
+TEST_F(SimTool, UnknownNativesAreReportedAndFailTheirExpectation) {
+    const Result result =
+        Run("frames 3\nexpect no-unknown-natives\n",
+            "--plugin '" GARBOLT_SIM_UNKNOWN_NATIVE_PLUGIN "' --json events.jsonl -");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("-:2: expect no-unknown-natives: 3 calls of unknown natives: "
+                              "0x0123456789ABCDEF"),
+              std::string::npos)
+        << result.err;
+    // Reported once in the transcript, every call in the JSON.
+    EXPECT_NE(result.out.find("frame 1  unknown native 0x0123456789ABCDEF with 1 arguments"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("frame 2  unknown native"), std::string::npos);
+    const std::string json = Slurp(dir_ / "events.jsonl");
+    std::size_t calls = 0;
+    for (std::size_t at = json.find("\"type\":\"unknown-native\",\"hash\":\"0x0123456789ABCDEF\"");
+         at != std::string::npos; at = json.find("\"type\":\"unknown-native\"", at + 1)) {
+        ++calls;
+    }
+    EXPECT_EQ(calls, 3u);
+}
+
+TEST_F(SimTool, PluginThatDoesNotLoadExitsWithTwo) {
+    const Result result = Run("frames 1\n", "--plugin no-such-plugin.so -");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("cannot load"), std::string::npos) << result.err;
+}
+
+}  // namespace

@@ -1,0 +1,323 @@
+// The custom outfit store: file bytes, row labels, savedSlots and messages,
+// including the ways a file or a write can go wrong.
+#include <algorithm>
+
+#include "host/files.h"
+#include "wardrobe_fixture.h"
+
+namespace {
+
+using namespace wardrobe_testing;
+
+constexpr const char* kLoadFailed =
+    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
+constexpr const char* kSaveFailed = "~COLOR_RED~Failed to save outfit~s~";
+
+class CustomOutfitStore : public WardrobeFixture {
+  protected:
+    std::string File() { return folder().Read(kOutfitFile); }
+    std::vector<std::int32_t> Slots() { return savedSlots; }
+};
+
+TEST_F(CustomOutfitStore, RootOnlyFileChangesNothingAtStart) {
+    StartUp(kRootOnly);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(savedSlots.empty());
+    for (std::int32_t row = 6; row <= 20; ++row) {
+        EXPECT_EQ(Label(row), DefaultCustomRowLabel(row));
+    }
+    OnSavedOutfitsRow(6);
+    EquipCustomOutfit(7);
+    EXPECT_EQ(LastMessage(), "[Custom]: There is no saved outfit in this slot");
+    EXPECT_EQ(sim::Wardrobe().ResetCount(), 0);
+}
+
+TEST_F(CustomOutfitStore, SaveOnRowSixWritesTheWornOutfitAndSurvivesARestart) {
+    StartUp(kRootOnly);
+    sim::Wardrobe().Wear({{0xFFFFFFFFu, 0x80000000u}, {0, 5}, {17, 0}});
+    OnSavedOutfitsRow(6);
+    SaveCustomOutfit("Dusty Coat", 7);
+    std::vector<int> items(39, 0);
+    std::vector<int> states(39, 0);
+    items[0] = -1;
+    states[0] = -2147483648;
+    states[1] = 5;
+    items[2] = 17;
+    EXPECT_EQ(File(), FileWith(OutfitXml("Dusty Coat", 6, items, states)));
+    EXPECT_EQ(Label(6), "Dusty Coat");
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{6});
+    EXPECT_EQ(LastMessage(), "Successfully saved outfit");
+
+    // A new start reads the name back onto its row.
+    const std::string bytes = File();
+    ResetPluginState();
+    StartUp(bytes);
+    EXPECT_EQ(Label(6), "Dusty Coat");
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{6});
+}
+
+TEST_F(CustomOutfitStore, EquipPutsTheStoredItemsOnWithTheirStates) {
+    // Item 0 with a state still gets its state call; states past the item list are ignored.
+    StartUp(FileWith(OutfitXml("Two", 7, {-1, 0, 33}, {9, 4, 0, 8, 8})));
+    OnSavedOutfitsRow(7);
+    game().ClearTrace();
+    const std::size_t mark = TraceMark();
+    EquipCustomOutfit(8);
+    const std::string me = std::to_string(sim::Character().Handle());
+    const std::uint32_t label = sim::NameHash("CLOTHING_CUSTOM_ONE_OUTFIT");
+    EXPECT_EQ(TraceFrom(mark), (std::vector<std::string>{
+                                   "player-character native",
+                                   "clothing-reset native " + me,
+                                   "player-character native",
+                                   "put-on-item native " + me + ",4294967295,0,0,0",
+                                   "player-character native",
+                                   "put-on-item native " + me + ",33,0,0,0",
+                                   "player-character native",
+                                   "item-state native " + me + ",4294967295,9,0,0,1",
+                                   "player-character native",
+                                   "item-state native " + me + ",0,4,0,0,1",
+                                   "name-hash 'CLOTHING_CUSTOM_ONE_OUTFIT'",
+                                   "global 1948301=" + std::to_string(label),
+                                   "name-hash 'CLOTHING_CUSTOM_ONE_OUTFIT'",
+                                   "global 1948182=" + std::to_string(label),
+                                   "global 7198=4096",
+                                   "player-character native",
+                                   "outfit-settle native " + me + ",0",
+                                   "player-character native",
+                                   "appearance-refresh native " + me + ",0,1,1,1,0",
+                               }));
+    EXPECT_EQ(LastMessage(), "Equipped: Two");
+    EXPECT_EQ(sim::Wardrobe().Worn()[0], (sim::ClothingItem{0xFFFFFFFFu, 9}));
+}
+
+TEST_F(CustomOutfitStore, EquipWithNoItemsStillSettlesTheOutfit) {
+    game().SetGlobal(7198, 0x21);
+    StartUp("<Garbolt><Outfit><Slot>20</Slot><Name>Bare</Name><Components/></Outfit></Garbolt>");
+    OnSavedOutfitsRow(20);
+    EquipCustomOutfit(21);
+    EXPECT_EQ(LastMessage(), "Equipped: Bare");
+    EXPECT_EQ(game().Global(7198), 0x1021u);
+    EXPECT_EQ(sim::Wardrobe().ResetCount(), 1);
+    EXPECT_EQ(sim::Wardrobe().SettleCount(), 1);
+    EXPECT_EQ(sim::Wardrobe().Worn(), sim::OutfitEntries{});
+}
+
+TEST_F(CustomOutfitStore, DeleteRestoresTheDefaultLabelAndRenumbersNothing) {
+    StartUp(FileWith(OutfitXml("A", 6, {1}, {1}) + OutfitXml("B", 12, {2}, {2}) +
+                     OutfitXml("C", 20, {3}, {3})));
+    EXPECT_EQ(Slots(), (std::vector<std::int32_t>{6, 12, 20}));
+    OnSavedOutfitsRow(6);
+    DeleteCustomOutfit(7);
+    EXPECT_EQ(LastMessage(), "Successfully deleted outfit");
+    EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
+    EXPECT_EQ(File(), FileWith(OutfitXml("B", 12, {2}, {2}) + OutfitXml("C", 20, {3}, {3})));
+    EXPECT_EQ(Slots(), (std::vector<std::int32_t>{12, 20}));
+    EXPECT_EQ(Label(12), "B");
+    OnSavedOutfitsRow(20);
+    DeleteCustomOutfit(21);
+    EXPECT_EQ(Label(20), "Saved Custom Outfit Twenty");
+    EXPECT_EQ(Label(12), "B");
+    EXPECT_EQ(File(), FileWith(OutfitXml("B", 12, {2}, {2})));
+    EXPECT_EQ(Slots(), (std::vector<std::int32_t>{12}));
+
+    DeleteCustomOutfit(21);
+    EXPECT_EQ(LastMessage(), "~COLOR_RED~Failed to delete outfit, slot not found~s~");
+    EXPECT_EQ(File(), FileWith(OutfitXml("B", 12, {2}, {2})));
+}
+
+TEST_F(CustomOutfitStore, ASecondStartListsEachRowOnce) {
+    const std::string file = FileWith(OutfitXml("A", 6, {1}, {1}));
+    StartUp(file);
+    StartUp(file);  // the hook started the script routine again
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{6});
+    OnSavedOutfitsRow(6);
+    DeleteCustomOutfit(7);
+    EXPECT_TRUE(savedSlots.empty());
+}
+
+TEST_F(CustomOutfitStore, MissingNameGivesAnEmptyLabel) {
+    StartUp("<Garbolt><Outfit><Slot>9</Slot></Outfit></Garbolt>");
+    EXPECT_EQ(Label(9), "");
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{9});
+}
+
+TEST_F(CustomOutfitStore, DuplicateSlotIsListedTwiceAndEquipUsesTheFirst) {
+    StartUp(FileWith(OutfitXml("First", 8, {11}, {0}) + OutfitXml("Second", 8, {22}, {0})));
+    EXPECT_EQ(Label(8), "Second");  // applied in turn, the later name wins
+    EXPECT_EQ(Slots(), (std::vector<std::int32_t>{8, 8}));
+    OnSavedOutfitsRow(8);
+    EquipCustomOutfit(9);
+    EXPECT_EQ(sim::Wardrobe().Worn()[0].item, 11u);
+
+    // Deleting removes the first; the row stays taken and shows the outfit still there.
+    DeleteCustomOutfit(9);
+    EXPECT_EQ(File(), FileWith(OutfitXml("Second", 8, {22}, {0})));
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{8});
+    EXPECT_EQ(Label(8), "Second");
+}
+
+TEST_F(CustomOutfitStore, OutOfRangeSlotStopsTheLoad) {
+    StartUp(FileWith(OutfitXml("One", 6, {}, {}) + OutfitXml("Two", 7, {}, {}) +
+                     OutfitXml("Bad", 25, {}, {}) + OutfitXml("Later", 8, {}, {})));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"[Wardrobe]: Slot index 25 out of range"});
+    EXPECT_EQ(Label(6), "One");
+    EXPECT_EQ(Label(7), "Two");
+    EXPECT_EQ(Label(8), "Saved Custom Outfit Eight");
+    EXPECT_EQ(Slots(), (std::vector<std::int32_t>{6, 7}));
+}
+
+TEST_F(CustomOutfitStore, MissingSlotReadsAsZero) {
+    StartUp("<Garbolt><Outfit><Name>x</Name></Outfit><Outfit><Slot>6</Slot></Outfit></Garbolt>");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"[Wardrobe]: Slot index 0 out of range"});
+    EXPECT_TRUE(savedSlots.empty());
+}
+
+TEST_F(CustomOutfitStore, IntegersAreReadTheWayTheGameWroteThem) {
+    // -1 is 0xFFFFFFFF; hexadecimal and padded values are read too.
+    StartUp(
+        "<Garbolt><Outfit><Name>h</Name><Slot> 0x6</Slot><Components><Hash>-1</Hash>"
+        "<Hash>0x10</Hash></Components><Wearables><Hash>-2147483648</Hash></Wearables>"
+        "</Outfit></Garbolt>");
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{6});
+    OnSavedOutfitsRow(6);
+    EquipCustomOutfit(7);
+    EXPECT_EQ(sim::Wardrobe().Worn()[0], (sim::ClothingItem{0xFFFFFFFFu, 0x80000000u}));
+    EXPECT_EQ(sim::Wardrobe().Worn()[1].item, 0x10u);
+}
+
+TEST_F(CustomOutfitStore, UnreadableFilesAreReportedAndLeftAlone) {
+    for (const std::string& broken :
+         {std::string("<Garbolt><Outfit>"), std::string(""), std::string("not xml at all <")}) {
+        ResetPluginState();
+        game().ClearNotifications();
+        StartUp(broken);
+        EXPECT_EQ(Messages(), std::vector<std::string>{kLoadFailed});
+        OnSavedOutfitsRow(6);
+        SaveCustomOutfit("Name", 7);
+        DeleteCustomOutfit(7);
+        EquipCustomOutfit(7);
+        EXPECT_EQ(Messages(), std::vector<std::string>(4, kLoadFailed));
+        EXPECT_EQ(File(), broken);
+        EXPECT_TRUE(savedSlots.empty());
+        EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
+    }
+    ResetPluginState();
+    game().ClearNotifications();
+    StartUp(kRootOnly);
+    folder().Remove(kOutfitFile);
+    SaveCustomOutfit("Name", 7);
+    EXPECT_EQ(LastMessage(), kLoadFailed);
+    EXPECT_FALSE(folder().Exists(kOutfitFile));
+}
+
+TEST_F(CustomOutfitStore, BadSlotNumberIsRefusedBeforeTheFileIsRead) {
+    StartUp("broken");
+    game().ClearNotifications();
+    SaveCustomOutfit("Name", 6);
+    SaveCustomOutfit("Name", 22);
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>(2, "~COLOR_RED~Cannot save outfit: bad slot index~s~"));
+}
+
+// A failed save leaves the row free, its label and the old file as they were.
+TEST_F(CustomOutfitStore, FailedWriteKeepsTheOldFileAndTheRowFree) {
+    class FailingRename : public files::FileSystem {
+      public:
+        bool Rename(const std::string&, const std::string&) override { return false; }
+    } failing;
+    const std::string before = FileWith(OutfitXml("Kept", 9, {5}, {6}));
+    StartUp(before);
+    OnSavedOutfitsRow(6);
+    {
+        files::ScopedFileSystem scope(failing);
+        SaveCustomOutfit("Lost", 7);
+        EXPECT_EQ(LastMessage(), kSaveFailed);
+        DeleteCustomOutfit(10);
+        EXPECT_EQ(LastMessage(), "~COLOR_RED~Failed to delete outfit~s~");
+    }
+    EXPECT_EQ(File(), before);
+    EXPECT_EQ(folder().List("Garbolt"), std::vector<std::string>{"SavedOutfits.xml"});
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{9});
+    EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
+    EXPECT_EQ(Label(9), "Kept");
+}
+
+TEST_F(CustomOutfitStore, ForeignRootIsNeitherChangedNorReportedAsSaved) {
+    const std::string foreign = "<?xml version=\"1.0\"?>\n<Wardrobe>\n\t<Outfit />\n</Wardrobe>\n";
+    StartUp(foreign);
+    EXPECT_TRUE(Messages().empty());
+    OnSavedOutfitsRow(6);
+    SaveCustomOutfit("Mine", 7);
+    EXPECT_EQ(Messages(), std::vector<std::string>{kSaveFailed});
+    EXPECT_EQ(File(), foreign);
+    EXPECT_TRUE(savedSlots.empty());
+    EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
+}
+
+TEST_F(CustomOutfitStore, SavingIntoARowTheFileHoldsReplacesThatOutfit) {
+    // Loading stopped before the second outfit, so row 7 looks free.
+    StartUp(FileWith(OutfitXml("Bad", 30, {}, {}) + OutfitXml("Old", 7, {1, 2}, {3, 4}) +
+                     OutfitXml("Other", 9, {8}, {8})));
+    EXPECT_TRUE(savedSlots.empty());
+    sim::Wardrobe().Wear({{40, 41}});
+    OnSavedOutfitsRow(7);
+    SaveCustomOutfit("New", 8);
+    std::vector<int> items(39, 0);
+    std::vector<int> states(39, 0);
+    items[0] = 40;
+    states[0] = 41;
+    const std::string expected =
+        FileWith(OutfitXml("Bad", 30, {}, {}) + OutfitXml("New", 7, items, states) +
+                 OutfitXml("Other", 9, {8}, {8}));
+    EXPECT_EQ(File(), expected);
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{7});
+    EXPECT_EQ(Label(7), "New");
+    // Saving the row again replaces the name and the 39 pairs once more.
+    SaveCustomOutfit("Newer", 8);
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{7});
+    EXPECT_EQ(File(), FileWith(OutfitXml("Bad", 30, {}, {}) + OutfitXml("Newer", 7, items, states) +
+                               OutfitXml("Other", 9, {8}, {8})));
+}
+
+TEST_F(CustomOutfitStore, OddNamesComeBackByteForByte) {
+    const std::vector<std::string> names = {
+        "<b>&amp;\"quoted\" 'single'</b>",
+        "tab\there\nnew line",
+        "carriage\rreturn\r\n",
+        "   ",
+        "\n\t\n",
+        " padded ",
+        "\x01\x02\x1F control",
+        "\xC3\xA9t\xC3\xA9 \xE2\x9C\x93 \xF0\x9F\x90\x8E",
+        "\xFF\xFE broken \xC3 utf-8",
+        "]]> end of cdata",
+    };
+    StartUp(kRootOnly);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SaveCustomOutfit(names[i].c_str(), 7 + static_cast<std::int32_t>(i));
+        ASSERT_EQ(LastMessage(), "Successfully saved outfit") << i;
+    }
+    const std::string bytes = File();
+    ResetPluginState();
+    StartUp(bytes);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(Label(6 + static_cast<std::int32_t>(i)), names[i]) << i;
+    }
+    // Saving again changes nothing: the names are stable through a rewrite.
+    SaveCustomOutfit("last", 21);
+    ResetPluginState();
+    StartUp(File());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(Label(6 + static_cast<std::int32_t>(i)), names[i]) << i;
+    }
+}
+
+TEST_F(CustomOutfitStore, HandIndentedEmptyListsKeepTheFileIndented) {
+    StartUp("<Garbolt>\n  \n</Garbolt>");
+    sim::Wardrobe().Wear({});
+    SaveCustomOutfit("abc", 7);
+    EXPECT_EQ(File(),
+              FileWith(OutfitXml("abc", 6, std::vector<int>(39, 0), std::vector<int>(39, 0))));
+}
+
+}  // namespace

@@ -1,0 +1,63 @@
+#include "support/child_process.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+namespace {
+
+int Spawn(std::vector<std::string> command) {
+    std::vector<char*> argv;
+    for (std::string& part : command) {
+        argv.push_back(part.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child < 0) {
+        return -1;
+    }
+    if (child == 0) {
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+std::string FilesChildPath() {
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        return "./garbolt_files_child";
+    }
+    const std::string path(self, static_cast<std::size_t>(length));
+    return path.substr(0, path.rfind('/') + 1) + "garbolt_files_child";
+}
+
+int RunFilesChild(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{FilesChildPath()};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return Spawn(command);
+}
+
+int RunFilesChildAsNobody(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{"setpriv", "--reuid=nobody", "--regid=nogroup",
+                                     "--clear-groups", FilesChildPath()};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return Spawn(command);
+}
+
+void OpenFolderToAll(const std::string& path, bool writable) {
+    ASSERT_EQ(chmod(path.c_str(), writable ? 0777 : 0555), 0) << path;
+}
+
+}  // namespace testing_support

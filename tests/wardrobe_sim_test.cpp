@@ -1,0 +1,105 @@
+// The simulated game's wardrobe side: what the clothing, keyboard and scene
+// natives do, seen through the plug-in's own native bridge.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "host/natives.h"
+#include "sim/character.h"
+#include "sim/clothing.h"
+#include "sim/game.h"
+#include "sim/naming_keyboard.h"
+#include "sim/scene.h"
+
+namespace {
+
+constexpr std::uint64_t kPlayerCharacterNative = 0x096275889B8E0EE0;
+constexpr std::uint64_t kPutOnItemNative = 0xD3A7B003ED343FD9;
+constexpr std::uint64_t kItemStateNative = 0x66B957AAC2EAAEAB;
+constexpr std::uint64_t kClothingResetNative = 0x0BFA1BD465CDFEFD;
+constexpr std::uint64_t kOutfitCheckNative = 0xC0E880B7A441164D;
+constexpr std::uint64_t kEntityModelNative = 0xDA76A9F39210D365;
+constexpr std::uint64_t kKeyboardOpenNative = 0x044131118D8DB3CD;
+constexpr std::uint64_t kKeyboardStatusNative = 0x37DF360F235A3893;
+constexpr std::uint64_t kKeyboardResultNative = 0xAFB4CF58A4A292B1;
+constexpr std::uint64_t kKeyboardDoneNative = 0x58A39BE597CE99CD;
+
+class SimWardrobe : public ::testing::Test {
+  protected:
+    void SetUp() override { sim::TheGame().Reset(); }
+    std::int32_t Me() { return CallNative<std::int32_t>(kPlayerCharacterNative); }
+};
+
+TEST_F(SimWardrobe, RecordZeroMirrorsWhatTheCharacterWears) {
+    sim::Game& game = sim::TheGame();
+    sim::Wardrobe().Wear({{0x11, 1}, {0x80000022u, 0xFFFFFFFFu}});
+    EXPECT_EQ(game.Global(26826), 0x11u);
+    EXPECT_EQ(game.Global(26829), 0x80000022u);
+    EXPECT_EQ(game.Global(26830), 0xFFFFFFFFu);
+    EXPECT_EQ(game.Global(26832), 0u);
+
+    CallNative(kClothingResetNative, Me());
+    EXPECT_EQ(game.Global(26826), 0u);
+    // Items go back to the entry the game keeps them in; a new one takes the first free entry.
+    CallNative(kPutOnItemNative, Me(), 0x80000022u, 0, 0, 0);
+    CallNative(kItemStateNative, Me(), 0x80000022u, 7u, 0, 0, 1);
+    CallNative(kPutOnItemNative, Me(), 0x99u, 1, 0, 0);
+    EXPECT_EQ(game.Global(26829), 0x80000022u);
+    EXPECT_EQ(game.Global(26830), 7u);
+    EXPECT_EQ(game.Global(26826), 0x99u);
+    EXPECT_EQ(sim::Wardrobe().Worn()[1], (sim::ClothingItem{0x80000022u, 7u}));
+}
+
+TEST_F(SimWardrobe, PresetsBelongToArthur) {
+    const std::uint32_t cool = sim::NameHash("META_OUTFIT_COOL_WEATHER");
+    auto model = [&] { return CallNative<std::uint32_t>(kEntityModelNative, Me()); };
+    EXPECT_EQ(model(), sim::NameHash("player_zero"));
+    EXPECT_TRUE(CallNative<bool>(kOutfitCheckNative, cool, model()));
+    EXPECT_TRUE(CallNative<bool>(kOutfitCheckNative, 0x07C7B5D8u, model()));
+    EXPECT_FALSE(CallNative<bool>(kOutfitCheckNative, 0x12345678u, model()));
+    sim::Character().SetModel(sim::CharacterModel::John);
+    EXPECT_EQ(model(), sim::NameHash("player_three"));
+    EXPECT_FALSE(CallNative<bool>(kOutfitCheckNative, cool, model()));
+}
+
+TEST_F(SimWardrobe, GameOutfitsCanBeFilledOrEmptied) {
+    sim::Game& game = sim::TheGame();
+    game.SetGlobal(sim::OutfitRecordFlagsGlobal(4), 0xF0);
+    sim::Wardrobe().FillGameOutfit(4, {{5, 6}});
+    EXPECT_EQ(game.Global(26823 + 480), 0xF2u);
+    EXPECT_EQ(game.Global(26826 + 480), 5u);
+    EXPECT_EQ(game.Global(26827 + 480), 6u);
+    sim::Wardrobe().EmptyGameOutfit(4);
+    EXPECT_EQ(game.Global(26823 + 480), 0xF0u);
+    EXPECT_EQ(game.Global(26826 + 480), 0u);
+}
+
+TEST_F(SimWardrobe, KeyboardStatusesAndShortLivedResult) {
+    sim::Game& game = sim::TheGame();
+    auto status = [] { return CallNative<std::int32_t>(kKeyboardStatusNative); };
+    EXPECT_GT(status(), 1);
+    CallNative(kKeyboardOpenNative, 0, "STABLE_RENAME_MOUNT_PROMPT", "", "Saved Custom Outfit Six",
+               "", "", "", 3);
+    EXPECT_EQ(sim::NamingKeyboard().InitialText(), "Saved Custom Outfit Six");
+    EXPECT_EQ(status(), 0);
+    sim::NamingKeyboard().Finish("h\xC3\xA9llo");  // three characters kept, the é as one
+    EXPECT_EQ(status(), 1);
+    const char* text = CallNative<const char*>(kKeyboardResultNative);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, "h\xC3\xA9l");
+    CallNative(kKeyboardDoneNative);
+    EXPECT_GT(status(), 1);
+    game.RunFrame();
+    EXPECT_TRUE(sim::NamingKeyboard().ResultReclaimed());
+
+    CallNative(kKeyboardOpenNative, 0, "T", "", "", "", "", "", 30);
+    sim::NamingKeyboard().FinishNull();
+    EXPECT_EQ(status(), 1);
+    EXPECT_EQ(CallNative<const char*>(kKeyboardResultNative), nullptr);
+    CallNative(kKeyboardOpenNative, 0, "T", "", "", "", "", "", 30);
+    sim::NamingKeyboard().Cancel();
+    EXPECT_EQ(status(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,259 @@
+#include "cli.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "commands.h"
+#include "wardrobe/outfit_file.h"
+
+namespace garbolt_outfits {
+
+namespace {
+
+constexpr const char* kGeneralHelp =
+    "garbolt-outfits: check, list, back up, share and mend Garbolt's custom outfits.\n"
+    "\n"
+    "Usage: garbolt-outfits [--file PATH] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  check                     say whether the game will load every outfit, and what is "
+    "wrong\n"
+    "  list                      one line per stored outfit: row, name, number of items\n"
+    "  export ROW FILE           write the outfit on ROW to FILE, to give to another player\n"
+    "  import FILE [ROW]         add an exported outfit on ROW or on the first free row\n"
+    "  backup                    write a time-stamped copy of the outfit file beside it\n"
+    "  mend                      move outfits the game skips to free rows\n"
+    "\n"
+    "Options:\n"
+    "  --file PATH   the outfit file; without it ./Garbolt/SavedOutfits.xml, so run the\n"
+    "                program in the game folder\n"
+    "  --help        this text; \"garbolt-outfits COMMAND --help\" explains one command\n"
+    "\n"
+    "ROW is the row as you count it on the Saved Outfits page: the custom outfits are on\n"
+    "rows 7 to 21 (rows 1 to 5 hold the game's own outfits, row 6 is the heading).\n"
+    "Commands that change the file back it up first and replace it in one step. Close the\n"
+    "game first: it reads the names only when it starts.\n"
+    "\n"
+    "Exit status: 0 done (for check: the game will load every outfit), 1 the file has\n"
+    "problems or the command could not be done, 2 wrong arguments.\n";
+
+struct CommandHelp {
+    const char* name;
+    const char* text;
+};
+
+constexpr CommandHelp kCommandHelp[] = {
+    {"check",
+     "Usage: garbolt-outfits [--file PATH] check\n"
+     "\n"
+     "Reads the outfit file exactly as the plug-in does and says whether the game will load\n"
+     "every outfit. For a file that is not well-formed XML it gives the line and column where\n"
+     "the parser stopped and what it found there. For each outfit it reports, with its line\n"
+     "and column: a Slot outside 6 to 20 (the game stops loading there and skips the outfits\n"
+     "after it), a missing Slot, two outfits on one row, and as warnings a missing Name and\n"
+     "lists with other than 39 entries.\n"
+     "Exit status 0 only when the game will show and wear every outfit.\n"},
+    {"list",
+     "Usage: garbolt-outfits [--file PATH] list\n"
+     "\n"
+     "One line per stored outfit, in the file's order: its row on the Saved Outfits page\n"
+     "(7 to 21), its name as the row shows it, and how many items it puts on. Outfits the\n"
+     "game does not show are marked.\n"},
+    {"export",
+     "Usage: garbolt-outfits [--file PATH] export ROW FILE [--replace]\n"
+     "\n"
+     "Writes the outfit on ROW (7 to 21) to FILE, a small XML file with the same elements,\n"
+     "that another player adds with \"garbolt-outfits import FILE\". An existing FILE is\n"
+     "written over only with --replace. The outfit file is not changed.\n"},
+    {"import",
+     "Usage: garbolt-outfits [--file PATH] import FILE [ROW] [--replace]\n"
+     "\n"
+     "Adds the exported outfit in FILE on ROW (7 to 21), or on the first free row when ROW\n"
+     "is left out. A row that holds an outfit is refused unless --replace is given, which\n"
+     "writes over that outfit. FILE must be an exported outfit: one Outfit with Name,\n"
+     "Components and Wearables inside a Garbolt element. Backs the outfit file up first.\n"},
+    {"backup",
+     "Usage: garbolt-outfits [--file PATH] backup\n"
+     "\n"
+     "Copies the outfit file, byte for byte, to a new file beside it named after the date\n"
+     "and time, for example SavedOutfits-backup-20250131-184502.xml. Works on broken files\n"
+     "too. To go back to a backup, copy it over SavedOutfits.xml while the game is closed.\n"},
+    {"mend",
+     "Usage: garbolt-outfits [--file PATH] mend\n"
+     "\n"
+     "Backs the file up, then moves every outfit whose Slot is missing or outside 6 to 20,\n"
+     "and every outfit that shares a row with an earlier one, to the free rows, lowest\n"
+     "first, and reports each move. No outfit is ever removed: when there are not enough\n"
+     "free rows it changes nothing and says so. Broken XML is not repaired: \"check\" shows\n"
+     "where it is.\n"},
+};
+
+const char* HelpFor(const std::string& command) {
+    for (const CommandHelp& help : kCommandHelp) {
+        if (command == help.name) {
+            return help.text;
+        }
+    }
+    return nullptr;
+}
+
+int BadUsage(const std::string& message, const std::string& command, std::ostream& err) {
+    err << "garbolt-outfits: " << message << "\n";
+    if (command.empty()) {
+        err << "Run \"garbolt-outfits --help\" to see the commands.\n";
+    } else {
+        err << "Run \"garbolt-outfits " << command << " --help\" for how to use it.\n";
+    }
+    return kExitBadUsage;
+}
+
+// A custom row as the player counts it, 7 to 21, into its row index.
+bool ParseRow(const std::string& text, std::int32_t& rowIndex, std::string& problem) {
+    char* end = nullptr;
+    const long number = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || end == nullptr || *end != '\0' || text[0] == '+' || text[0] == ' ') {
+        problem = "\"" + text + "\" is not a row number; custom outfits are on rows 7 to 21.";
+        return false;
+    }
+    if (number >= 1 && number <= 5) {
+        problem = "row " + text +
+                  " holds one of the game's own saved outfits; custom outfits are on rows 7 to 21.";
+        return false;
+    }
+    if (number == 6) {
+        problem = "row 6 is the heading of the custom outfits; they are on rows 7 to 21.";
+        return false;
+    }
+    if (number < outfit_file::kFirstCustomRow + 1 || number > outfit_file::kLastCustomRow + 1) {
+        problem = "there is no row " + text + "; custom outfits are on rows 7 to 21.";
+        return false;
+    }
+    rowIndex = static_cast<std::int32_t>(number) - 1;
+    return true;
+}
+
+}  // namespace
+
+int RunOutfitsTool(const std::vector<std::string>& arguments, std::ostream& out,
+                   std::ostream& err) {
+    std::string path = outfit_file::kOutfitFilePath;
+    bool fileGiven = false;
+    bool replace = false;
+    bool help = false;
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
+            help = true;
+        } else if (argument == "--replace") {
+            replace = true;
+        } else if (argument == "--file" || argument.rfind("--file=", 0) == 0) {
+            std::string value;
+            if (argument == "--file") {
+                if (i + 1 >= arguments.size()) {
+                    return BadUsage("--file needs the path of the outfit file after it.",
+                                    std::string(), err);
+                }
+                value = arguments[++i];
+            } else {
+                value = argument.substr(std::strlen("--file="));
+            }
+            if (value.empty()) {
+                return BadUsage("--file needs the path of the outfit file after it.", std::string(),
+                                err);
+            }
+            if (fileGiven) {
+                return BadUsage("--file is given twice; name one outfit file.", std::string(), err);
+            }
+            path = value;
+            fileGiven = true;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return BadUsage("unknown option " + argument + ".",
+                            words.empty() ? std::string() : words.front(), err);
+        } else {
+            words.push_back(argument);
+        }
+    }
+
+    if (words.empty()) {
+        if (help) {
+            out << kGeneralHelp;
+            return kExitDone;
+        }
+        err << kGeneralHelp;
+        return kExitBadUsage;
+    }
+    std::string command = words.front();
+    const std::vector<std::string> rest(words.begin() + 1, words.end());
+    if (command == "help") {
+        if (rest.empty()) {
+            out << kGeneralHelp;
+            return kExitDone;
+        }
+        command = rest.front();
+        help = true;
+        if (HelpFor(command) == nullptr) {
+            return BadUsage("there is no command \"" + command + "\".", std::string(), err);
+        }
+    }
+    const char* commandHelp = HelpFor(command);
+    if (commandHelp == nullptr) {
+        return BadUsage("there is no command \"" + command + "\".", std::string(), err);
+    }
+    if (help) {
+        out << commandHelp;
+        return kExitDone;
+    }
+    if (replace && command != "import" && command != "export") {
+        return BadUsage("--replace belongs to import and export only.", command, err);
+    }
+
+    if (command == "check" || command == "list" || command == "backup" || command == "mend") {
+        if (!rest.empty()) {
+            return BadUsage(command + " takes no arguments, but got \"" + rest.front() + "\".",
+                            command, err);
+        }
+        if (command == "check") {
+            return CheckCommand(path, out, err);
+        }
+        if (command == "list") {
+            return ListCommand(path, out, err);
+        }
+        if (command == "backup") {
+            return BackupCommand(path, out, err);
+        }
+        return MendCommand(path, out, err);
+    }
+
+    std::int32_t rowIndex = -1;
+    std::string problem;
+    if (command == "export") {
+        if (rest.size() != 2) {
+            return BadUsage(
+                "export needs a ROW and a FILE to write, for example: "
+                "garbolt-outfits export 7 my-outfit.xml",
+                command, err);
+        }
+        if (!ParseRow(rest[0], rowIndex, problem)) {
+            return BadUsage(problem, command, err);
+        }
+        return ExportCommand(path, rowIndex, rest[1], replace, out, err);
+    }
+    // import
+    if (rest.empty() || rest.size() > 2) {
+        return BadUsage(
+            "import needs the exported FILE and at most a ROW, for example: "
+            "garbolt-outfits import my-outfit.xml 9",
+            command, err);
+    }
+    if (rest.size() == 2 && !ParseRow(rest[1], rowIndex, problem)) {
+        return BadUsage(problem, command, err);
+    }
+    if (replace && rowIndex < 0) {
+        return BadUsage("--replace needs the ROW whose outfit it writes over.", command, err);
+    }
+    return ImportCommand(path, rest[0], rowIndex, replace, out, err);
+}
+
+}  // namespace garbolt_outfits

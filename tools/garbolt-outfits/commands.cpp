@@ -1,0 +1,495 @@
+// Section index: shared wording; check; list; export; import; backup; mend.
+#include "commands.h"
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "access.h"
+#include "host/files.h"
+#include "report.h"
+#include "wardrobe/outfit_file.h"
+
+namespace garbolt_outfits {
+
+namespace {
+
+// --- Shared wording ------------------------------------------------------------
+
+constexpr const char* kLoadFailedInGame =
+    "\"Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.\"";
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string Items(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " item" : " items");
+}
+
+std::string Outfits(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " outfit" : " outfits");
+}
+
+// "outfit 3 "Town clothes"", or "outfit 3 (no name)".
+std::string Describe(const OutfitReport& outfit) {
+    return "outfit " + std::to_string(outfit.number) + " " +
+           (outfit.hasName ? Quoted(outfit.name) : std::string("(no name)"));
+}
+
+std::string Where(const std::string& path, const Location& location) {
+    return path + ":" + std::to_string(location.line) + ":" + std::to_string(location.column) +
+           ": ";
+}
+
+// "Slot 25 is", or "Slot "seven" reads as 0," for text that is no plain number.
+std::string SlotText(const OutfitReport& outfit) {
+    if (outfit.slotText == std::to_string(outfit.rowIndex)) {
+        return "Slot " + outfit.slotText + " is";
+    }
+    return "Slot " + Quoted(outfit.slotText) + " reads as " + std::to_string(outfit.rowIndex) + ",";
+}
+
+std::string RowText(std::int32_t rowIndex) {
+    return "row " + std::to_string(RowNumberOf(rowIndex)) + " (Slot " + std::to_string(rowIndex) +
+           ")";
+}
+
+// Reads the file and insists on a well-formed document with the Garbolt
+// root; explains otherwise.
+bool LoadStore(const std::string& path, LoadedFile& file, std::ostream& err) {
+    if (!ReadOutfitFile(path, file, err)) {
+        return false;
+    }
+    if (!file.parse) {
+        err << ParseErrorText(file) << "\n"
+            << path << " is not well-formed XML, so the game cannot load it either. Run "
+            << "\"garbolt-outfits check\" to see where, fix it there or put a backup in its "
+               "place, then run the command again.\n";
+        return false;
+    }
+    if (!outfit_file::RootOf(file.document)) {
+        err << path
+            << " has no \"Garbolt\" root element, so it holds no outfits the game can "
+               "use. Put the outfits inside <Garbolt> ... </Garbolt>, or put a backup in "
+               "its place, then run the command again.\n";
+        return false;
+    }
+    return true;
+}
+
+// Backs the file up, then replaces it with the document.
+bool BackUpAndWrite(const LoadedFile& file, std::string& backup, std::ostream& err) {
+    if (!WriteBackup(file.path, file.bytes, backup, err)) {
+        return false;
+    }
+    if (!WriteOutfitDocument(file.path, file.document, err)) {
+        err << "The backup " << backup << " holds the file as it was.\n";
+        return false;
+    }
+    return true;
+}
+
+constexpr const char* kRestartHint =
+    "Restart the game (or reload the scripts) to see the change on the Saved Outfits page.\n";
+
+// --- check ---------------------------------------------------------------------
+
+void ReportOutfitProblems(const std::string& path, const StoreReport& report,
+                          const OutfitReport& outfit, std::size_t& errors, std::size_t& warnings,
+                          std::ostream& out) {
+    if (outfit.stopsLoading) {
+        const std::size_t after = report.outfits.size() - static_cast<std::size_t>(outfit.number);
+        out << Where(path, outfit.slotLocation) << "error: " << Describe(outfit) << ": ";
+        if (!outfit.hasSlot) {
+            out << "has no Slot, which the plug-in reads as 0";
+        } else {
+            out << SlotText(outfit) << " outside 6 to 20 (rows 7 to 21)";
+        }
+        out << ". The plug-in stops loading here (it shows \"[Wardrobe]: Slot index "
+            << outfit.rowIndex << " out of range\"), so this outfit";
+        if (after > 0) {
+            out << " and the " << Outfits(after) << " after it do not appear in the game.\n";
+        } else {
+            out << " does not appear in the game.\n";
+        }
+        ++errors;
+    } else if (!outfit.inRange) {
+        out << Where(path, outfit.slotLocation) << "error: " << Describe(outfit) << ": "
+            << (outfit.hasSlot ? SlotText(outfit) + " outside 6 to 20" : std::string("has no Slot"))
+            << "; the game could not show it even if loading reached it.\n";
+        ++errors;
+    } else if (outfit.ignored) {
+        out << Where(path, outfit.location) << "error: " << Describe(outfit) << " on "
+            << RowText(outfit.rowIndex) << " does not appear in the game: loading stopped at an "
+            << "earlier outfit.\n";
+        ++errors;
+    }
+    if (outfit.duplicateOf != 0) {
+        const OutfitReport& first =
+            report.outfits[static_cast<std::size_t>(outfit.duplicateOf - 1)];
+        out << Where(path, outfit.slotLocation) << "error: " << Describe(outfit) << " is on "
+            << RowText(outfit.rowIndex) << " like " << Describe(first) << " (line "
+            << first.location.line << "): equipping the row always wears the first one, so "
+            << "this one cannot be worn.\n";
+        ++errors;
+    }
+    if (!outfit.hasName) {
+        out << Where(path, outfit.location) << "warning: " << Describe(outfit)
+            << " has no Name: its row shows an empty label. Add <Name>...</Name> to it, or "
+               "save over the row in the game.\n";
+        ++warnings;
+    }
+    if (outfit.componentCount != outfit_file::kOutfitEntries ||
+        outfit.wearableCount != outfit_file::kOutfitEntries) {
+        out << Where(path, outfit.location) << "warning: " << Describe(outfit) << " holds "
+            << outfit.componentCount << " Components and " << outfit.wearableCount
+            << " Wearables entries, not " << outfit_file::kOutfitEntries
+            << " each: the game wears what is there, and states without an item are ignored. "
+               "Saving over the row in the game writes all "
+            << outfit_file::kOutfitEntries << " again.\n";
+        ++warnings;
+    }
+}
+
+// --- import ------------------------------------------------------------------------
+
+// An exported outfit: a Garbolt root holding exactly one complete Outfit.
+pugi::xml_node ExportedOutfit(const LoadedFile& file, std::string& why) {
+    const pugi::xml_node root = outfit_file::RootOf(file.document);
+    if (!root) {
+        why = "it has no \"Garbolt\" root element";
+        return pugi::xml_node();
+    }
+    std::size_t count = 0;
+    for (pugi::xml_node outfit = outfit_file::FirstOutfit(root); outfit;
+         outfit = outfit_file::NextOutfit(outfit)) {
+        ++count;
+    }
+    if (count != 1) {
+        why = "it holds " + Outfits(count) + ", an exported outfit exactly one";
+        if (count > 1) {
+            why += " (to take one of them, run \"garbolt-outfits --file " + file.path +
+                   " export ROW NEWFILE\" and import NEWFILE)";
+        }
+        return pugi::xml_node();
+    }
+    const pugi::xml_node outfit = outfit_file::FirstOutfit(root);
+    for (const char* part : {outfit_file::kNameElement, outfit_file::kComponentsElement,
+                             outfit_file::kWearablesElement}) {
+        if (!outfit.child(part)) {
+            why = std::string("its outfit has no ") + part;
+            return pugi::xml_node();
+        }
+    }
+    if (!outfit.child(outfit_file::kComponentsElement).child(outfit_file::kHashElement)) {
+        why = "its outfit lists no items";
+        return pugi::xml_node();
+    }
+    return outfit;
+}
+
+bool SamePlace(const std::string& first, const std::string& second) {
+    std::error_code error;
+    return std::filesystem::equivalent(first, second, error) && !error;
+}
+
+// --- mend ------------------------------------------------------------------------
+
+void SetSlot(pugi::xml_node outfit, std::int32_t rowIndex) {
+    pugi::xml_node slot = outfit.child(outfit_file::kSlotElement);
+    if (!slot) {
+        const pugi::xml_node name = outfit.child(outfit_file::kNameElement);
+        slot = name ? outfit.insert_child_after(outfit_file::kSlotElement, name)
+                    : outfit.prepend_child(outfit_file::kSlotElement);
+    }
+    slot.text().set(rowIndex);
+}
+
+}  // namespace
+
+int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) {
+    LoadedFile file;
+    if (!ReadOutfitFile(path, file, err)) {
+        err << "The game cannot read it either: it shows " << kLoadFailedInGame
+            << " and no custom outfit appears.\n";
+        return kExitProblem;
+    }
+    if (!file.parse) {
+        out << ParseErrorText(file) << "\n"
+            << "The plug-in cannot load this file: it shows " << kLoadFailedInGame
+            << " and none of its outfits appear. Fix the XML at that place (the parser stops at "
+               "the first fault, so check again afterwards), or put a backup in its place.\n";
+        return kExitProblem;
+    }
+    const StoreReport report = AnalyseStore(file.document, file.bytes);
+    if (!report.hasRoot) {
+        out << path
+            << ": error: there is no \"Garbolt\" root element, so the plug-in finds no "
+               "outfits and refuses to save any. Put the outfits inside <Garbolt> ... "
+               "</Garbolt>.\n";
+        return kExitProblem;
+    }
+    std::size_t errors = 0;
+    std::size_t warnings = 0;
+    for (const OutfitReport& outfit : report.outfits) {
+        ReportOutfitProblems(path, report, outfit, errors, warnings, out);
+    }
+    std::size_t usable = 0;
+    for (const OutfitReport& outfit : report.outfits) {
+        usable += outfit.Usable() ? 1 : 0;
+    }
+    if (report.outfits.empty()) {
+        out << "OK: " << path << " holds no outfits yet; the plug-in will load it.\n";
+        return kExitDone;
+    }
+    if (errors == 0) {
+        out << "OK: the plug-in will load all " << Outfits(report.outfits.size()) << " of " << path;
+        if (warnings > 0) {
+            out << " (see the " << (warnings == 1 ? "warning" : "warnings") << " above)";
+        }
+        out << ".\n";
+        return kExitDone;
+    }
+    out << "Only " << usable << " of the " << Outfits(report.outfits.size()) << " of " << path
+        << " can be worn in the game. Run \"garbolt-outfits mend\" to move the others to free "
+           "rows (it backs the file up first).\n";
+    return kExitProblem;
+}
+
+int ListCommand(const std::string& path, std::ostream& out, std::ostream& err) {
+    LoadedFile file;
+    if (!LoadStore(path, file, err)) {
+        return kExitProblem;
+    }
+    const StoreReport report = AnalyseStore(file.document, file.bytes);
+    if (report.outfits.empty()) {
+        out << "No outfits are stored in " << path
+            << ". Save one in the game, or add one with \"garbolt-outfits import FILE\".\n";
+        return kExitDone;
+    }
+    bool anyHidden = false;
+    for (const OutfitReport& outfit : report.outfits) {
+        out << (outfit.hasSlot ? "row " + std::to_string(RowNumberOf(outfit.rowIndex))
+                               : std::string("no row"))
+            << ": " << (outfit.hasName ? Quoted(outfit.name) : std::string("(no name)")) << ", "
+            << Items(outfit.items);
+        if (!outfit.inRange) {
+            out << " (not in the game: " << (outfit.hasSlot ? "Slot outside 6 to 20" : "no Slot")
+                << ")";
+        } else if (outfit.ignored) {
+            out << " (not in the game: loading stops at an earlier outfit)";
+        } else if (outfit.duplicateOf != 0) {
+            out << " (cannot be worn: outfit " << outfit.duplicateOf << " has the same row)";
+        }
+        out << "\n";
+        anyHidden = anyHidden || !outfit.Usable();
+    }
+    if (anyHidden) {
+        out << "Some outfits are not in the game: \"garbolt-outfits check\" says why, "
+               "\"garbolt-outfits mend\" moves them to free rows.\n";
+    }
+    return kExitDone;
+}
+
+int ExportCommand(const std::string& path, std::int32_t rowIndex, const std::string& target,
+                  bool replace, std::ostream& out, std::ostream& err) {
+    LoadedFile file;
+    if (!LoadStore(path, file, err)) {
+        return kExitProblem;
+    }
+    const StoreReport report = AnalyseStore(file.document, file.bytes);
+    const OutfitReport* outfit = report.OutfitOnRow(rowIndex);
+    if (outfit == nullptr) {
+        err << "Row " << RowNumberOf(rowIndex) << " holds no outfit in " << path
+            << ". Run \"garbolt-outfits list\" to see the rows that do.\n";
+        return kExitProblem;
+    }
+    if (SamePlace(path, target)) {
+        err << target << " is the outfit file itself; name a new file for the export.\n";
+        return kExitProblem;
+    }
+    if (files::Exists(target) && !replace) {
+        err << target
+            << " already exists, so nothing was written. Name a new file, or add "
+               "--replace to write over it.\n";
+        return kExitProblem;
+    }
+    outfit_file::OutfitEntries entries;
+    entries.items = outfit_file::ReadHashes(outfit->node.child(outfit_file::kComponentsElement));
+    entries.states = outfit_file::ReadHashes(outfit->node.child(outfit_file::kWearablesElement));
+    pugi::xml_document exported;
+    outfit_file::AppendOutfit(exported.append_child(outfit_file::kRootElement), outfit->name,
+                              rowIndex, entries);
+    if (!files::ReplaceFile(target, outfit_file::SerializeOutfitDocument(exported))) {
+        err << "Could not write " << target
+            << ". Check that the folder exists, that you may write in it and that the disk has "
+               "space, then run the command again.\n";
+        return kExitProblem;
+    }
+    out << "Exported row " << RowNumberOf(rowIndex) << ", " << Quoted(outfit->name) << " ("
+        << Items(outfit->items) << "), to " << target << ".\n"
+        << "Another player adds it with: garbolt-outfits import " << target << " [ROW]\n";
+    return kExitDone;
+}
+
+int ImportCommand(const std::string& path, const std::string& source, std::int32_t rowIndex,
+                  bool replace, std::ostream& out, std::ostream& err) {
+    LoadedFile incoming;
+    if (!ReadOutfitFile(source, incoming, err, false)) {
+        return kExitProblem;
+    }
+    std::string why;
+    pugi::xml_node outfit;
+    if (!incoming.parse) {
+        why = "it is not well-formed XML (" + ParseErrorText(incoming) + ")";
+    } else {
+        outfit = ExportedOutfit(incoming, why);
+    }
+    if (!outfit) {
+        err << source << " is not an exported outfit: " << why
+            << ". Nothing was imported. An exported outfit is what \"garbolt-outfits export "
+               "ROW FILE\" writes; ask for the file again.\n";
+        return kExitProblem;
+    }
+
+    LoadedFile file;
+    if (!LoadStore(path, file, err)) {
+        return kExitProblem;
+    }
+    const StoreReport report = AnalyseStore(file.document, file.bytes);
+    for (const OutfitReport& stored : report.outfits) {
+        if (stored.stopsLoading) {
+            err << "The plug-in stops loading " << path << " at " << Describe(stored) << " (line "
+                << stored.location.line << "), so an imported outfit would not appear in the "
+                << "game. Nothing was imported. Run \"garbolt-outfits mend\" first, then import "
+                   "again.\n";
+            return kExitProblem;
+        }
+    }
+    const OutfitReport* taken = nullptr;
+    if (rowIndex < 0) {
+        const std::vector<std::int32_t> free = report.FreeRows();
+        if (free.empty()) {
+            err << "All 15 custom rows of " << path << " are taken, so nothing was imported. "
+                << "Delete an outfit in the game (export it first to keep it), or name a row "
+                   "and add --replace to write over its outfit.\n";
+            return kExitProblem;
+        }
+        rowIndex = free.front();
+    } else {
+        taken = report.OutfitOnRow(rowIndex);
+        if (taken != nullptr && !replace) {
+            err << "Row " << RowNumberOf(rowIndex) << " already holds " << Quoted(taken->name)
+                << ", so nothing was imported. Leave out the row to use the first free one, or "
+                   "add --replace to write over it.\n";
+            return kExitProblem;
+        }
+    }
+    if (!CheckWritable(path, err)) {
+        return kExitProblem;
+    }
+
+    const std::string name = outfit_file::NameOf(outfit);
+    outfit_file::OutfitEntries entries;
+    entries.items = outfit_file::ReadHashes(outfit.child(outfit_file::kComponentsElement));
+    entries.states = outfit_file::ReadHashes(outfit.child(outfit_file::kWearablesElement));
+    if (taken != nullptr) {
+        outfit_file::ReplaceOutfit(taken->node, name, entries);
+    } else {
+        outfit_file::AppendOutfit(outfit_file::RootOf(file.document), name, rowIndex, entries);
+    }
+    std::string backup;
+    if (!BackUpAndWrite(file, backup, err)) {
+        return kExitProblem;
+    }
+    std::size_t items = 0;
+    for (std::uint32_t item : entries.items) {
+        items += item != 0 ? 1 : 0;
+    }
+    out << "Imported " << Quoted(name) << " (" << Items(items) << ") into row "
+        << RowNumberOf(rowIndex) << (taken != nullptr ? ", in place of " + Quoted(taken->name) : "")
+        << ".\n"
+        << "The old file is backed up as " << backup << ".\n"
+        << kRestartHint;
+    if (entries.items.size() != static_cast<std::size_t>(outfit_file::kOutfitEntries) ||
+        entries.states.size() != static_cast<std::size_t>(outfit_file::kOutfitEntries)) {
+        out << "Note: the outfit holds " << entries.items.size() << " Components and "
+            << entries.states.size() << " Wearables entries rather than "
+            << outfit_file::kOutfitEntries << "; the game wears what is there.\n";
+    }
+    return kExitDone;
+}
+
+int BackupCommand(const std::string& path, std::ostream& out, std::ostream& err) {
+    LoadedFile file;
+    if (!ReadOutfitFile(path, file, err)) {
+        return kExitProblem;
+    }
+    std::string backup;
+    if (!WriteBackup(path, file.bytes, backup, err)) {
+        return kExitProblem;
+    }
+    out << "Backed up " << path << " as " << backup << ".\n"
+        << "To go back to it later, copy it over " << path << " while the game is closed.\n";
+    return kExitDone;
+}
+
+int MendCommand(const std::string& path, std::ostream& out, std::ostream& err) {
+    LoadedFile file;
+    if (!LoadStore(path, file, err)) {
+        err << "Mend only moves outfits between rows; it does not repair broken XML.\n";
+        return kExitProblem;
+    }
+    const StoreReport report = AnalyseStore(file.document, file.bytes);
+    std::vector<const OutfitReport*> moving;
+    for (const OutfitReport& outfit : report.outfits) {
+        if (!outfit.inRange || outfit.duplicateOf != 0) {
+            moving.push_back(&outfit);
+        }
+    }
+    if (moving.empty()) {
+        out << "Nothing to mend: every outfit of " << path
+            << " has a row of its own from 7 to 21. The file was not changed.\n";
+        return kExitDone;
+    }
+    const std::vector<std::int32_t> free = report.FreeRows();
+    if (free.size() < moving.size()) {
+        err << Outfits(moving.size()) << " of " << path << " need a free row, but only "
+            << free.size() << " of the 15 custom rows " << (free.size() == 1 ? "is" : "are")
+            << " free, so nothing was changed. Export an "
+            << "outfit you can spare (garbolt-outfits export ROW FILE), delete it in the game, "
+               "then run mend again.\n";
+        return kExitProblem;
+    }
+    if (!CheckWritable(path, err)) {
+        return kExitProblem;
+    }
+    // The moves are told only once they are on disk.
+    std::string moves;
+    for (std::size_t i = 0; i < moving.size(); ++i) {
+        const OutfitReport& outfit = *moving[i];
+        SetSlot(outfit.node, free[i]);
+        moves += "Moved " + Describe(outfit) + " (line " + std::to_string(outfit.location.line) +
+                 ") from ";
+        if (!outfit.hasSlot) {
+            moves += "no Slot";
+        } else if (outfit.duplicateOf != 0) {
+            moves += RowText(outfit.rowIndex) + ", which outfit " +
+                     std::to_string(outfit.duplicateOf) + " keeps,";
+        } else {
+            moves += "Slot " + Quoted(outfit.slotText);
+        }
+        moves += " to " + RowText(free[i]) + ".\n";
+    }
+    std::string backup;
+    if (!BackUpAndWrite(file, backup, err)) {
+        return kExitProblem;
+    }
+    out << moves << "Mended " << path << ": " << Outfits(moving.size())
+        << " moved, none removed. The old file is backed up as " << backup << ".\n"
+        << kRestartHint;
+    return kExitDone;
+}
+
+}  // namespace garbolt_outfits

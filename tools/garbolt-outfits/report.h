@@ -1,0 +1,69 @@
+// What the plug-in makes of an outfit file: each outfit with its place in
+// the file, whether the game shows it, and what is wrong with it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+namespace garbolt_outfits {
+
+// A place in the file as an editor shows it: 1-based line and column
+// (columns count characters, not bytes).
+struct Location {
+    int line = 1;
+    int column = 1;
+};
+
+// The line and column of a byte offset into the file's bytes.
+Location LocationOf(const std::string& bytes, std::ptrdiff_t offset);
+// Where a parsed element starts (its '<'); line 1, column 1 when unknown.
+Location LocationOf(const std::string& bytes, pugi::xml_node element);
+
+// One stored outfit as the plug-in reads it.
+struct OutfitReport {
+    pugi::xml_node node;
+    int number = 0;  // 1-based position among the file's outfits
+    Location location;
+    std::string name;
+    bool hasName = false;
+    bool hasSlot = false;       // a Slot element with some text
+    std::string slotText;       // as written
+    Location slotLocation;      // the Slot element, or the outfit when there is none
+    std::int32_t rowIndex = 0;  // as_int of the Slot text, as the plug-in reads it
+    bool inRange = false;       // rowIndex is a custom row, 6 to 20
+    bool stopsLoading = false;  // the first outfit the plug-in cannot place: it stops there
+    bool ignored = false;       // comes after the outfit that stops loading
+    int duplicateOf = 0;        // number of the earlier outfit on the same row, or 0
+    std::size_t items = 0;      // non-empty entries (item hash not 0)
+    std::size_t componentCount = 0;
+    std::size_t wearableCount = 0;
+
+    // The game shows this outfit on its row and equipping the row wears it.
+    bool Usable() const { return inRange && !ignored && duplicateOf == 0; }
+};
+
+struct StoreReport {
+    bool hasRoot = false;
+    std::vector<OutfitReport> outfits;
+
+    // Every outfit is shown and can be worn.
+    bool AllUsable() const;
+    // Rows (0-based) that no outfit of the file claims, lowest first.
+    std::vector<std::int32_t> FreeRows() const;
+    // The first outfit filed under a row, whichever its place; null if none.
+    const OutfitReport* OutfitOnRow(std::int32_t rowIndex) const;
+};
+
+// Goes through the document's outfits in order, as the plug-in's start does.
+StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& bytes);
+
+// The player's row number (1-based, 7 to 21 for custom rows) of a row index.
+inline std::int32_t RowNumberOf(std::int32_t rowIndex) {
+    return rowIndex + 1;
+}
+
+}  // namespace garbolt_outfits

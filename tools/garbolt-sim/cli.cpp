@@ -1,0 +1,133 @@
+#include "cli.h"
+
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "game_folder.h"
+#include "interactive.h"
+#include "runner.h"
+#include "scenario.h"
+#include "shot.h"
+
+namespace garbolt_sim {
+
+namespace {
+
+const char kUsage[] =
+    "usage: garbolt-sim [options] [SCENARIO | -]\n"
+    "Plays the Garbolt plug-in in the simulated game. Without SCENARIO it plays the\n"
+    "built-in tour; '-' reads the scenario from standard input.\n"
+    "\n"
+    "  --game-dir DIR   the game's folder (the plug-in uses DIR/Garbolt/...); default: a\n"
+    "                   fresh temporary folder with the release's default files\n"
+    "  --json FILE      write every event as JSON lines into FILE\n"
+    "  --trace          with --json: every native call and global write too\n"
+    "  --shots DIR      write a PNG of every new screen into DIR\n"
+    "  --interactive    play in the terminal (arrows, Enter, Backspace, F9, Shift)\n"
+    "  --plugin PATH    the plug-in library to load (default: the one beside the program)\n"
+    "  --print-tour     print the built-in tour and stop\n"
+    "  --help           this text\n"
+    "\n"
+    "Exit status: 0 all expectations held, 1 an expectation failed, 2 the scenario\n"
+    "does not parse or cannot be run.\n";
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+    RunOptions options;
+    std::string scenarioPath;
+    bool interactive = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string* into) {
+            if (i + 1 >= argc) {
+                std::cerr << "garbolt-sim: " << arg << " needs a value\n" << kUsage;
+                return false;
+            }
+            *into = argv[++i];
+            return true;
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return kExitOk;
+        } else if (arg == "--print-tour") {
+            std::cout << kDefaultTour;
+            return kExitOk;
+        } else if (arg == "--game-dir") {
+            if (!value(&options.gameDir)) {
+                return kExitBadScenario;
+            }
+        } else if (arg == "--json") {
+            if (!value(&options.jsonPath)) {
+                return kExitBadScenario;
+            }
+        } else if (arg == "--shots") {
+            if (!value(&options.shotsDir)) {
+                return kExitBadScenario;
+            }
+        } else if (arg == "--plugin") {
+            if (!value(&options.pluginPath)) {
+                return kExitBadScenario;
+            }
+        } else if (arg == "--trace") {
+            options.trace = true;
+        } else if (arg == "--interactive") {
+            interactive = true;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            std::cerr << "garbolt-sim: unknown option " << arg << "\n" << kUsage;
+            return kExitBadScenario;
+        } else if (!scenarioPath.empty()) {
+            std::cerr << "garbolt-sim: one scenario at a time (" << scenarioPath << ", " << arg
+                      << ")\n";
+            return kExitBadScenario;
+        } else {
+            scenarioPath = arg;
+        }
+    }
+
+    std::string source;
+    if (interactive && scenarioPath.empty()) {
+        source.clear();  // nothing to play before the player takes over
+        options.scenarioName = "interactive";
+    } else if (scenarioPath.empty()) {
+        source = kDefaultTour;
+        options.scenarioName = "tour";
+    } else if (scenarioPath == "-") {
+        std::ostringstream in;
+        in << std::cin.rdbuf();
+        source = in.str();
+        options.scenarioName = "-";
+    } else {
+        if (!ReadWholeFile(scenarioPath, &source)) {
+            std::cerr << "garbolt-sim: cannot read " << scenarioPath << "\n";
+            return kExitBadScenario;
+        }
+        options.scenarioName = scenarioPath;
+    }
+
+    const ParseResult parsed = ParseScenario(source);
+    if (!parsed.ok) {
+        std::cerr << options.scenarioName << ":" << parsed.errorLine << ": error: " << parsed.error
+                  << "\n";
+        return kExitBadScenario;
+    }
+
+    if (interactive) {
+        const int status = RunInteractive(options, parsed.commands);
+        ReleaseShotCaches();
+        return status;
+    }
+    int status = kExitBadScenario;
+    {
+        Runner runner(options, std::cout, std::cerr);
+        if (runner.Start()) {
+            status = runner.Run(parsed.commands);
+        }
+    }
+    ReleaseShotCaches();
+    std::cout.flush();
+    return status;
+}
+
+}  // namespace garbolt_sim

@@ -1,0 +1,457 @@
+#include "interactive.h"
+
+#include <iostream>
+
+#if defined(_WIN32)
+
+namespace garbolt_sim {
+
+int RunInteractive(const RunOptions&, const std::vector<Command>&) {
+    std::cerr << "garbolt-sim: the interactive mode needs a POSIX terminal\n";
+    return kExitBadScenario;
+}
+
+}  // namespace garbolt_sim
+
+#else
+
+#include <poll.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <deque>
+#include <sstream>
+#include <string>
+
+#include "game_side.h"
+
+namespace garbolt_sim {
+
+namespace {
+
+volatile std::sig_atomic_t quitRequested = 0;
+struct termios savedTerminal;
+bool terminalSaved = false;
+
+const char kEnterScreen[] = "\x1b[?1049h\x1b[?25l";
+const char kLeaveScreen[] = "\x1b[?25h\x1b[?1049l";
+
+void WriteAll(const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+        if (n <= 0) {
+            return;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+void RestoreTerminal() {
+    if (terminalSaved) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+        WriteAll(kLeaveScreen);
+        terminalSaved = false;
+    }
+}
+
+extern "C" void OnQuitSignal(int) {
+    quitRequested = 1;
+}
+
+// The terminal in raw mode for the life of the session, put back however it ends.
+class RawTerminal {
+  public:
+    bool Enter() {
+        if (!::isatty(STDIN_FILENO) || ::tcgetattr(STDIN_FILENO, &savedTerminal) != 0) {
+            return false;
+        }
+        terminalSaved = true;
+        struct termios raw = savedTerminal;
+        raw.c_iflag &= ~static_cast<tcflag_t>(ICRNL | IXON | INLCR | IGNCR);
+        raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
+        raw.c_lflag |= ISIG;  // Ctrl-C still reaches the handler below
+        raw.c_cc[VMIN] = 0;
+        raw.c_cc[VTIME] = 0;
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+        struct sigaction action;
+        std::memset(&action, 0, sizeof action);
+        action.sa_handler = OnQuitSignal;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, nullptr);
+        ::sigaction(SIGTERM, &action, nullptr);
+        ::sigaction(SIGHUP, &action, nullptr);
+        std::atexit(RestoreTerminal);
+        WriteAll(kEnterScreen);
+        return true;
+    }
+    ~RawTerminal() { RestoreTerminal(); }
+};
+
+// One thing the player did at the terminal.
+struct Input {
+    enum class Kind {
+        None,
+        Up,
+        Down,
+        Left,
+        Right,
+        ShiftUp,
+        ShiftDown,
+        Enter,
+        Backspace,
+        Escape,
+        Function,
+        Char,
+        ClearLine,
+        Quit
+    };
+    Kind kind = Kind::None;
+    int number = 0;  // function key number, or the character
+};
+
+// Splits what the terminal sent into inputs (xterm and tmux sequences).
+std::deque<Input> Decode(const std::string& bytes) {
+    std::deque<Input> inputs;
+    std::size_t i = 0;
+    auto starts = [&](const char* sequence) {
+        return bytes.compare(i, std::strlen(sequence), sequence) == 0;
+    };
+    static const struct {
+        const char* sequence;
+        int key;
+    } kFunctionKeys[] = {{"\x1bOP", 1},   {"\x1bOQ", 2},    {"\x1bOR", 3},    {"\x1bOS", 4},
+                         {"\x1b[11~", 1}, {"\x1b[12~", 2},  {"\x1b[13~", 3},  {"\x1b[14~", 4},
+                         {"\x1b[15~", 5}, {"\x1b[17~", 6},  {"\x1b[18~", 7},  {"\x1b[19~", 8},
+                         {"\x1b[20~", 9}, {"\x1b[21~", 10}, {"\x1b[23~", 11}, {"\x1b[24~", 12}};
+    while (i < bytes.size()) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c == 0x1b) {
+            bool matched = false;
+            for (const auto& f : kFunctionKeys) {
+                if (starts(f.sequence)) {
+                    inputs.push_back({Input::Kind::Function, f.key});
+                    i += std::strlen(f.sequence);
+                    matched = true;
+                    break;
+                }
+            }
+            if (matched) {
+                continue;
+            }
+            static const struct {
+                const char* sequence;
+                Input::Kind kind;
+            } kKeys[] = {{"\x1b[1;2A", Input::Kind::ShiftUp}, {"\x1b[1;2B", Input::Kind::ShiftDown},
+                         {"\x1b[5~", Input::Kind::ShiftUp},   {"\x1b[6~", Input::Kind::ShiftDown},
+                         {"\x1b[A", Input::Kind::Up},         {"\x1b[B", Input::Kind::Down},
+                         {"\x1b[C", Input::Kind::Right},      {"\x1b[D", Input::Kind::Left},
+                         {"\x1bOA", Input::Kind::Up},         {"\x1bOB", Input::Kind::Down},
+                         {"\x1bOC", Input::Kind::Right},      {"\x1bOD", Input::Kind::Left}};
+            for (const auto& k : kKeys) {
+                if (starts(k.sequence)) {
+                    inputs.push_back({k.kind, 0});
+                    i += std::strlen(k.sequence);
+                    matched = true;
+                    break;
+                }
+            }
+            if (matched) {
+                continue;
+            }
+            if (i + 1 < bytes.size() && (bytes[i + 1] == '[' || bytes[i + 1] == 'O')) {
+                // Some other sequence: skip it whole.
+                std::size_t end = i + 2;
+                while (end < bytes.size() && !(bytes[end] >= 0x40 && bytes[end] <= 0x7e)) {
+                    ++end;
+                }
+                i = end + 1;
+                continue;
+            }
+            inputs.push_back({Input::Kind::Escape, 0});
+            ++i;
+            continue;
+        }
+        if (c == '\r' || c == '\n') {
+            inputs.push_back({Input::Kind::Enter, 0});
+        } else if (c == 0x7f || c == 0x08) {
+            inputs.push_back({Input::Kind::Backspace, 0});
+        } else if (c == 0x15) {
+            inputs.push_back({Input::Kind::ClearLine, 0});
+        } else if (c == 0x03 || c == 0x04) {
+            inputs.push_back({Input::Kind::Quit, 0});
+        } else if (c >= 0x20) {
+            inputs.push_back({Input::Kind::Char, c});
+        }
+        ++i;
+    }
+    return inputs;
+}
+
+Command Make(CommandKind kind, std::int64_t number = 0, std::string text = {}) {
+    Command command;
+    command.kind = kind;
+    command.number = number;
+    command.text = std::move(text);
+    command.source = "(terminal)";
+    return command;
+}
+
+class Session {
+  public:
+    explicit Session(Runner& runner) : runner_(runner) {}
+
+    // Acts on one input; false when the player quits.
+    bool Handle(const Input& input) {
+        if (input.kind == Input::Kind::Quit) {
+            return false;
+        }
+        if (naming_) {
+            return HandleNaming(input);
+        }
+        if (keyCode_) {
+            return HandleKeyCode(input);
+        }
+        switch (input.kind) {
+            case Input::Kind::Up:
+                Press("up");
+                break;
+            case Input::Kind::Down:
+                Press("down");
+                break;
+            case Input::Kind::Left:
+                Press("left");
+                break;
+            case Input::Kind::Right:
+                Press("right");
+                break;
+            case Input::Kind::ShiftUp:
+            case Input::Kind::ShiftDown:
+                runner_.Execute(Make(CommandKind::KeyDown, 16));
+                Press(input.kind == Input::Kind::ShiftUp ? "up" : "down");
+                runner_.Execute(Make(CommandKind::KeyUp, 16));
+                break;
+            case Input::Kind::Enter:
+                Press("select");
+                break;
+            case Input::Kind::Backspace:
+                Press("back");
+                break;
+            case Input::Kind::Function:
+                runner_.Execute(Make(CommandKind::Key, 0x70 + input.number - 1));
+                break;
+            case Input::Kind::Char:
+                if (input.number == 'q' || input.number == 'Q') {
+                    return false;
+                } else if (input.number == 's' || input.number == 'S') {
+                    Press("save");
+                } else if (input.number == 'o' || input.number == 'O') {
+                    Press("open-chord");
+                } else if (input.number == 'g' || input.number == 'G') {
+                    gamepad_ = !gamepad_;
+                    game_side::SetGamepad(gamepad_);
+                } else if (input.number == '`' || input.number == 'k' || input.number == 'K') {
+                    keyCode_ = true;
+                    code_.clear();
+                }
+                break;
+            default:
+                break;
+        }
+        return true;
+    }
+
+    // Keeps the text box in step with the game's keyboard.
+    void Follow() {
+        const game_side::KeyboardShown keyboard = game_side::Keyboard();
+        if (keyboard.open && (!naming_ || keyboard.opens != opens_)) {
+            naming_ = true;
+            opens_ = keyboard.opens;
+            name_ = keyboard.initialText;
+        } else if (!keyboard.open) {
+            naming_ = false;
+        }
+    }
+
+    std::string Screen() const {
+        const MenuView& menu = runner_.Menu();
+        const FrameRecord& frame = runner_.LastFrame();
+        std::ostringstream out;
+        out << "Garbolt in the simulated game    frame " << frame.frame
+            << (gamepad_ ? "    input: gamepad" : "    input: keyboard") << "\n";
+        out << "F9 open/close  arrows move  Enter select  Backspace back  s save/delete\n"
+            << "Shift+arrows or PgUp/PgDn ten rows  ` or k then a number: a key code  q quit\n\n";
+        out << RenderMenuText(menu);
+        std::string prompts;
+        for (const auto& [handle, prompt] : runner_.Prompts()) {
+            if (prompt.enabled && prompt.shown) {
+                prompts += "  [" + prompt.text + "]";
+            }
+        }
+        out << "\n  prompts:" << (prompts.empty() ? "  none" : prompts) << "\n";
+        const Camera& camera = runner_.CurrentCamera();
+        out << "  light " << (frame.light ? "on" : "off") << ", camera "
+            << (camera.exists && camera.active ? "on" : "off") << "\n";
+        if (naming_) {
+            out << "\n  +-- " << game_side::Keyboard().title
+                << " (Enter done, Esc cancel, Ctrl-U clear)\n"
+                << "  | " << name_ << "_\n"
+                << "  +--\n";
+        }
+        if (keyCode_) {
+            out << "\n  key code: " << code_ << "_  (Enter sends it, Esc cancels)\n";
+        }
+        out << "\n  notifications:\n";
+        for (const std::string& text : notifications_) {
+            out << "    " << text << "\n";
+        }
+        if (!problem_.empty()) {
+            out << "\n  " << problem_ << "\n";
+        }
+        return out.str();
+    }
+
+    void Remember(const FrameRecord& frame) {
+        for (const std::string& text : frame.notifications) {
+            notifications_.push_back(text);
+            if (notifications_.size() > 6) {
+                notifications_.pop_front();
+            }
+        }
+    }
+
+  private:
+    void Press(const char* control) { runner_.Execute(Make(CommandKind::Press, 0, control)); }
+
+    bool HandleNaming(const Input& input) {
+        switch (input.kind) {
+            case Input::Kind::Enter:
+                runner_.Execute(Make(CommandKind::Type, 0, name_));
+                naming_ = false;
+                break;
+            case Input::Kind::Escape:
+                runner_.Execute(Make(CommandKind::TypeCancel));
+                naming_ = false;
+                break;
+            case Input::Kind::Backspace:
+                // One UTF-8 character back.
+                while (!name_.empty() &&
+                       (static_cast<unsigned char>(name_.back()) & 0xC0) == 0x80) {
+                    name_.pop_back();
+                }
+                if (!name_.empty()) {
+                    name_.pop_back();
+                }
+                break;
+            case Input::Kind::ClearLine:
+                name_.clear();
+                break;
+            case Input::Kind::Char:
+                name_ += static_cast<char>(input.number);
+                break;
+            default:
+                break;
+        }
+        return true;
+    }
+
+    bool HandleKeyCode(const Input& input) {
+        if (input.kind == Input::Kind::Char && input.number >= '0' && input.number <= '9' &&
+            code_.size() < 5) {
+            code_ += static_cast<char>(input.number);
+        } else if (input.kind == Input::Kind::Backspace && !code_.empty()) {
+            code_.pop_back();
+        } else if (input.kind == Input::Kind::Enter) {
+            keyCode_ = false;
+            std::uint32_t code = 0;
+            if (ParseKeyName(code_, &code)) {
+                runner_.Execute(Make(CommandKind::Key, code));
+                problem_.clear();
+            } else {
+                problem_ = "no key code: " + code_;
+            }
+        } else if (input.kind == Input::Kind::Escape) {
+            keyCode_ = false;
+        }
+        return true;
+    }
+
+    Runner& runner_;
+    bool gamepad_ = false;
+    bool naming_ = false;
+    int opens_ = 0;
+    std::string name_;
+    bool keyCode_ = false;
+    std::string code_;
+    std::string problem_;
+    std::deque<std::string> notifications_;
+};
+
+}  // namespace
+
+int RunInteractive(const RunOptions& options, const std::vector<Command>& prelude) {
+    std::ostringstream transcript;
+    std::ostringstream errors;
+    Runner runner(options, transcript, errors);
+    if (!runner.Start()) {
+        std::cerr << errors.str();
+        return kExitBadScenario;
+    }
+    runner.Run(prelude);
+    RawTerminal terminal;
+    if (!terminal.Enter()) {
+        std::cerr << "garbolt-sim: the interactive mode needs a terminal\n";
+        return kExitBadScenario;
+    }
+    Session session(runner);
+    runner.SetFrameListener(
+        [&session](const FrameRecord& frame, const MenuView&) { session.Remember(frame); });
+    std::string shown;
+    bool playing = true;
+    while (playing && !quitRequested) {
+        struct pollfd in = {STDIN_FILENO, POLLIN, 0};
+        std::string bytes;
+        if (::poll(&in, 1, 33) > 0) {
+            char buffer[256];
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n > 0) {
+                bytes.assign(buffer, static_cast<std::size_t>(n));
+            }
+        }
+        std::deque<Input> inputs = Decode(bytes);
+        if (inputs.empty()) {
+            runner.Step();
+        }
+        for (const Input& input : inputs) {
+            if (!session.Handle(input)) {
+                playing = false;
+                break;
+            }
+            session.Follow();
+        }
+        session.Follow();
+        // Transcript and errors are not shown; they must not grow without end.
+        transcript.str("");
+        errors.str("");
+        const std::string screen = session.Screen();
+        if (screen != shown) {
+            std::string frame = "\x1b[H";
+            std::istringstream lines(screen);
+            for (std::string line; std::getline(lines, line);) {
+                frame += line + "\x1b[K\r\n";
+            }
+            frame += "\x1b[J";
+            WriteAll(frame);
+            shown = screen;
+        }
+    }
+    RestoreTerminal();
+    return kExitOk;
+}
+
+}  // namespace garbolt_sim
+
+#endif

@@ -1,0 +1,623 @@
+// The scenario runner.
+//
+// Sections: helpers for the JSON and the transcript; starting a run (game
+// folder, plug-in); the commands; one frame and its report (JSON events,
+// transcript lines, automatic screenshots).
+#include "runner.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "game_side.h"
+#include "shot.h"
+#include "sim/game.h"
+
+namespace garbolt_sim {
+
+namespace fs = std::filesystem;
+using json = nlohmann::ordered_json;
+
+namespace {
+
+std::string Hex(std::uint64_t value) {
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "0x%016llX", static_cast<unsigned long long>(value));
+    return buffer;
+}
+
+std::string Fixed(float value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(value));
+    return buffer;
+}
+
+std::string Point(const Vec3& p) {
+    return "(" + Fixed(p.x) + ", " + Fixed(p.y) + ", " + Fixed(p.z) + ")";
+}
+
+float FloatWord(std::uint64_t word) {
+    const auto bits = static_cast<std::uint32_t>(word);
+    float value = 0;
+    static_assert(sizeof value == sizeof bits);
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+json RgbaJson(const garbolt_sim::Rgba& c) {
+    return json::array({c.r, c.g, c.b, c.a});
+}
+
+json Vector(const Vec3& p) {
+    return json::array({p.x, p.y, p.z});
+}
+
+// A native's arguments as its signature reads them. Addresses differ from
+// run to run, so a pointer shows only whether it is null.
+json Arguments(const sim::TraceEvent& event) {
+    const sim::NativeInfo* info = event.unknown ? nullptr : sim::TheGame().FindNative(event.hash);
+    const std::string signature = info != nullptr ? info->signature : std::string();
+    json args = json::array();
+    std::size_t text = 0;
+    for (std::size_t i = 0; i < event.args.size(); ++i) {
+        const std::uint64_t word = event.args[i];
+        const char kind = i < signature.size() ? signature[i] : 'u';
+        switch (kind) {
+            case 'i':
+                args.push_back(static_cast<std::int32_t>(static_cast<std::uint32_t>(word)));
+                break;
+            case 'b':
+                args.push_back(static_cast<std::uint32_t>(word) != 0);
+                break;
+            case 'f':
+                args.push_back(FloatWord(word));
+                break;
+            case 's':
+                if (text < event.texts.size()) {
+                    args.push_back(event.texts[text]);
+                } else {
+                    args.push_back(nullptr);
+                }
+                ++text;
+                break;
+            case 'p':
+                args.push_back(word != 0 ? json("pointer") : json(nullptr));
+                break;
+            default:
+                args.push_back(word);
+                break;
+        }
+    }
+    return args;
+}
+
+std::string RowText(const MenuView& menu) {
+    std::string text = "row " + std::to_string(menu.current);
+    if (const MenuRow* row = menu.Row(menu.current)) {
+        text += " " + Quote(row->label);
+    }
+    return text + " (" + std::to_string(menu.current + 1) + " of " + std::to_string(menu.count) +
+           ")";
+}
+
+std::string PageText(const MenuView& menu) {
+    std::string text = menu.title + " / " + menu.subtitle;
+    if (menu.page >= 0) {
+        text += " (page " + std::to_string(menu.page) + ")";
+    }
+    return text;
+}
+
+}  // namespace
+
+Runner::Runner(RunOptions options, std::ostream& transcript, std::ostream& errors)
+    : options_(std::move(options)), transcript_(transcript), errors_(errors) {}
+
+Runner::~Runner() {
+    plugin_.reset();
+    sim::TheGame().SetTraceObserver(nullptr);
+    std::error_code ec;
+    if (!startDir_.empty()) {
+        fs::current_path(fs::u8path(startDir_), ec);
+    }
+}
+
+std::string Runner::Resolve(const std::string& path) const {
+    const fs::path p = fs::u8path(path);
+    return p.is_absolute() ? p.u8string() : (fs::u8path(startDir_) / p).u8string();
+}
+
+bool Runner::Start() {
+    std::error_code ec;
+    startDir_ = fs::current_path(ec).u8string();
+    if (!options_.jsonPath.empty()) {
+        json_.open(fs::u8path(Resolve(options_.jsonPath)), std::ios::binary | std::ios::trunc);
+        if (!json_) {
+            errors_ << "garbolt-sim: cannot write " << options_.jsonPath << "\n";
+            return false;
+        }
+    }
+    if (!options_.shotsDir.empty()) {
+        fs::create_directories(fs::u8path(Resolve(options_.shotsDir)), ec);
+        if (!fs::is_directory(fs::u8path(Resolve(options_.shotsDir)), ec)) {
+            errors_ << "garbolt-sim: cannot make the folder " << options_.shotsDir << "\n";
+            return false;
+        }
+    }
+    std::string error;
+    folder_ = options_.gameDir.empty() ? GameFolder::Fresh(&error)
+                                       : GameFolder::Existing(Resolve(options_.gameDir), &error);
+    if (!folder_) {
+        errors_ << "garbolt-sim: " << error << "\n";
+        return false;
+    }
+    const std::string plugin =
+        options_.pluginPath.empty() ? sim::DefaultPluginPath() : Resolve(options_.pluginPath);
+    fs::current_path(fs::u8path(folder_->Path()), ec);
+    if (ec) {
+        errors_ << "garbolt-sim: cannot enter the game folder: " << ec.message() << "\n";
+        return false;
+    }
+    options_.pluginPath = plugin;
+    sim::Game& game = sim::TheGame();
+    game.Reset();
+    watcher_.Attach(game, options_.trace);
+    files_ = folder_->Snapshot();
+    plugin_ = std::make_unique<sim::Plugin>(plugin);
+    if (!plugin_->Loaded()) {
+        errors_ << "garbolt-sim: " << plugin_->Error() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int Runner::Run(const std::vector<Command>& commands) {
+    for (const Command& command : commands) {
+        Execute(command);
+    }
+    if (watcher_.UnknownCount() > 0) {
+        Line("unknown natives called: " + std::to_string(watcher_.UnknownCount()) + " calls of " +
+             std::to_string(unknownReported_.size()) + " natives");
+    }
+    if (failures_ > 0) {
+        Line(std::to_string(failures_) + " expectation" + (failures_ == 1 ? "" : "s") + " failed");
+        return kExitExpectationFailed;
+    }
+    return kExitOk;
+}
+
+void Runner::Line(const std::string& text) {
+    transcript_ << text << "\n";
+}
+
+void Runner::Json(const std::string& line) {
+    if (json_.is_open()) {
+        json_ << line << "\n";
+    }
+}
+
+bool Runner::Fail(const Command& command, const std::string& message) {
+    ++failures_;
+    const std::string text = options_.scenarioName + ":" + std::to_string(command.line) + ": " +
+                             command.source + ": " + message;
+    errors_ << text << "\n";
+    transcript_.flush();
+    Line("  FAILED: " + message);
+    return false;
+}
+
+// Runs the command's frame after a game-side change, or fails with the
+// reason the change could not be made.
+bool Runner::Act(const Command& command, const std::string& problem) {
+    if (!problem.empty()) {
+        return Fail(command, problem);
+    }
+    Step();
+    return true;
+}
+
+bool Runner::Execute(const Command& command) {
+    sim::Game& game = sim::TheGame();
+    Line("line " + std::to_string(command.line) + ": " + command.source);
+    const auto code = static_cast<std::uint32_t>(command.number);
+    switch (command.kind) {
+        case CommandKind::Frames:
+            for (std::int64_t i = 0; i < command.number; ++i) {
+                Step();
+            }
+            return true;
+        case CommandKind::Key:
+            game.KeyDown(code);
+            Step();
+            game.KeyUp(code);
+            Step();
+            return true;
+        case CommandKind::KeyDown:
+            game.KeyDown(code);
+            Step();
+            return true;
+        case CommandKind::KeyUp:
+            game.KeyUp(code);
+            Step();
+            return true;
+        case CommandKind::Press:
+            return Act(command, game_side::PressControl(command.text));
+        case CommandKind::Input:
+            return Act(command, game_side::SetGamepad(command.flag));
+        case CommandKind::Type:
+            return Act(command, game_side::KeyboardFinish(command.text));
+        case CommandKind::TypeCancel:
+            return Act(command, game_side::KeyboardCancel());
+        case CommandKind::TypeNull:
+            return Act(command, game_side::KeyboardFinishNull());
+        case CommandKind::Window:
+            if (command.number < 0) {
+                game.SetWindow(std::nullopt);
+                window_.reset();
+            } else {
+                game.SetWindow(static_cast<std::int32_t>(command.number));
+                window_ = static_cast<std::int32_t>(command.number);
+            }
+            Step();
+            return true;
+        case CommandKind::Model:
+            return Act(command, game_side::SetModel(command.text));
+        case CommandKind::CharacterCheck:
+            return Act(command, game_side::SetCharacterCheck(command.flag));
+        case CommandKind::Wear:
+            return Act(command, game_side::Wear(command.items));
+        case CommandKind::GameOutfit:
+            return Act(command, game_side::SetGameOutfit(static_cast<int>(command.number),
+                                                         command.items, command.flag));
+        case CommandKind::Restart: {
+            plugin_.reset();
+            watcher_.ForgetPlugin();
+            promptsReported_.clear();
+            plugin_ = std::make_unique<sim::Plugin>(options_.pluginPath);
+            if (!plugin_->Loaded()) {
+                return Fail(command, plugin_->Error());
+            }
+            Step();
+            return true;
+        }
+        case CommandKind::Shot: {
+            std::string error;
+            if (!Shot(Resolve(command.path), &error)) {
+                return Fail(command, error);
+            }
+            Line("  shot " + command.path);
+            return true;
+        }
+        case CommandKind::Dump: {
+            std::istringstream lines(RenderMenuText(menu_));
+            for (std::string line; std::getline(lines, line);) {
+                Line(line);
+            }
+            return true;
+        }
+        case CommandKind::ExpectNotification: {
+            if (last_.notifications.empty()) {
+                return Fail(command, "no notification on frame " + std::to_string(last_.frame));
+            }
+            if (last_.notifications.back() != command.text) {
+                return Fail(command, "the last notification of frame " +
+                                         std::to_string(last_.frame) + " was " +
+                                         Quote(last_.notifications.back()));
+            }
+            return true;
+        }
+        case CommandKind::ExpectOpen:
+            return menu_.open ? true : Fail(command, "the menu is closed");
+        case CommandKind::ExpectClosed:
+            return !menu_.open ? true : Fail(command, "the menu is open on " + PageText(menu_));
+        case CommandKind::ExpectPage:
+            if (!menu_.open) {
+                return Fail(command, "the menu is closed");
+            }
+            if (menu_.page != command.number) {
+                return Fail(command, "the menu shows " + PageText(menu_));
+            }
+            return true;
+        case CommandKind::ExpectRow:
+            if (!menu_.open) {
+                return Fail(command, "the menu is closed");
+            }
+            if (menu_.current != command.number) {
+                return Fail(command, "the current row is " + RowText(menu_));
+            }
+            return true;
+        case CommandKind::ExpectLabel: {
+            if (!menu_.open) {
+                return Fail(command, "the menu is closed");
+            }
+            const MenuRow* row = menu_.Row(static_cast<int>(command.number));
+            if (row == nullptr) {
+                std::string shown = menu_.rows.empty()
+                                        ? std::string("no rows are shown")
+                                        : "rows " + std::to_string(menu_.rows.front().index) +
+                                              " to " + std::to_string(menu_.rows.back().index) +
+                                              " are shown";
+                return Fail(command, "row " + std::to_string(command.number) +
+                                         " is not on screen (" + shown + ")");
+            }
+            if (row->label != command.text) {
+                return Fail(command, "row " + std::to_string(command.number) + " reads " +
+                                         Quote(row->label));
+            }
+            return true;
+        }
+        case CommandKind::ExpectFileContains: {
+            std::string bytes;
+            const std::string path =
+                (fs::u8path(folder_->Path()) / fs::u8path(command.path)).u8string();
+            if (!ReadWholeFile(path, &bytes)) {
+                return Fail(command, "cannot read " + command.path);
+            }
+            if (bytes.find(command.text) == std::string::npos) {
+                return Fail(command, command.path + " (" + std::to_string(bytes.size()) +
+                                         " bytes) does not contain " + Quote(command.text));
+            }
+            return true;
+        }
+        case CommandKind::ExpectNoUnknownNatives: {
+            if (watcher_.UnknownCount() == 0) {
+                return true;
+            }
+            std::string hashes;
+            for (std::uint64_t hash : unknownReported_) {
+                hashes += (hashes.empty() ? "" : ", ") + Hex(hash);
+            }
+            return Fail(command, std::to_string(watcher_.UnknownCount()) +
+                                     " calls of unknown natives: " + hashes);
+        }
+    }
+    return true;
+}
+
+void Runner::Step() {
+    sim::Game& game = sim::TheGame();
+    game.RunFrame();
+    FrameRecord frame = watcher_.TakeFrame(game.FrameNumber());
+    const auto& notifications = game.Notifications();
+    for (; notificationsSeen_ < notifications.size(); ++notificationsSeen_) {
+        frame.notifications.push_back(notifications[notificationsSeen_].text);
+    }
+    // The tool keeps what it needs itself; the game's own record would grow
+    // without end over a long run.
+    game.ClearTrace();
+    ReportFrame(frame);
+    last_ = std::move(frame);
+}
+
+void Runner::ReportFrame(const FrameRecord& frame) {
+    const std::string at = "  frame " + std::to_string(frame.frame) + "  ";
+    const auto event = [&frame](const char* type) {
+        json line;
+        line["frame"] = frame.frame;
+        line["type"] = type;
+        return line;
+    };
+
+    for (const sim::TraceEvent& traced : frame.trace) {
+        if (traced.kind == sim::TraceEvent::Kind::Native) {
+            json line = event("native");
+            line["hash"] = Hex(traced.hash);
+            line["role"] = traced.role;
+            line["args"] = Arguments(traced);
+            Json(line.dump());
+        } else {
+            json line = event("global");
+            line["index"] = traced.globalIndex;
+            line["before"] = traced.before;
+            line["after"] = traced.after;
+            Json(line.dump());
+        }
+    }
+    for (const sim::TraceEvent& unknown : frame.unknown) {
+        json line = event("unknown-native");
+        line["hash"] = Hex(unknown.hash);
+        line["args"] = Arguments(unknown);
+        Json(line.dump());
+        if (unknownReported_.insert(unknown.hash).second) {
+            Line(at + "unknown native " + Hex(unknown.hash) + " with " +
+                 std::to_string(unknown.args.size()) + " arguments");
+        }
+    }
+    for (const Draw& draw : frame.draws) {
+        if (draw.kind == Draw::Kind::Text) {
+            json line = event("text");
+            line["raw"] = draw.raw;
+            line["decoded"] = draw.decoded;
+            if (draw.decoded) {
+                line["rightMargin"] = draw.rightMargin;
+                line["align"] = draw.align;
+                line["font"] = draw.font;
+                line["letterSpacing"] = draw.letterSpacing;
+                line["size"] = draw.size;
+            }
+            line["text"] = draw.text;
+            line["x"] = draw.x;
+            line["y"] = draw.y;
+            line["rgba"] = RgbaJson(draw.colour);
+            Json(line.dump());
+        } else {
+            json line = event("sprite");
+            line["dict"] = draw.dictionary;
+            line["texture"] = draw.texture;
+            line["x"] = draw.x;
+            line["y"] = draw.y;
+            line["w"] = draw.width;
+            line["h"] = draw.height;
+            line["rgba"] = RgbaJson(draw.colour);
+            Json(line.dump());
+        }
+    }
+    for (const Sound& sound : frame.sounds) {
+        json line = event("sound");
+        line["name"] = sound.name;
+        line["set"] = sound.set;
+        Json(line.dump());
+        Line(at + "sound " + sound.name + " (" + sound.set + ")");
+    }
+    for (const std::string& text : frame.notifications) {
+        json line = event("notification");
+        line["text"] = text;
+        Json(line.dump());
+        Line(at + "notification " + Quote(text));
+    }
+
+    // The menu as the player sees it change.
+    const MenuView menu = ReadMenu(frame);
+    if (menu.open && !menu_.open) {
+        Line(at + "menu opened: " + PageText(menu) + ", " + RowText(menu));
+    } else if (!menu.open && menu_.open) {
+        Line(at + "menu closed");
+    } else if (menu.open) {
+        if (menu.subtitle != menu_.subtitle || menu.title != menu_.title) {
+            Line(at + "page " + PageText(menu) + ", " + RowText(menu));
+        } else {
+            if (menu.current != menu_.current) {
+                Line(at + RowText(menu));
+            }
+            for (const MenuRow& row : menu.rows) {
+                const MenuRow* before = menu_.Row(row.index);
+                if (before == nullptr) {
+                    continue;
+                }
+                if (before->label != row.label) {
+                    Line(at + "row " + std::to_string(row.index) + " now reads " +
+                         Quote(row.label) + " (was " + Quote(before->label) + ")");
+                }
+                if (before->ticked != row.ticked) {
+                    Line(at + "row " + std::to_string(row.index) + " " + Quote(row.label) +
+                         (row.ticked ? " ticked" : " unticked"));
+                }
+                if (before->value != row.value && row.value) {
+                    Line(at + "row " + std::to_string(row.index) + " value " + Quote(*row.value));
+                }
+            }
+        }
+    }
+
+    for (const auto& [handle, prompt] : watcher_.Prompts()) {
+        const auto before = promptsReported_.find(handle);
+        if (before != promptsReported_.end() && before->second == prompt) {
+            continue;
+        }
+        json line = event("prompt");
+        line["handle"] = prompt.handle;
+        line["text"] = prompt.text;
+        line["enabled"] = prompt.enabled;
+        line["shown"] = prompt.shown;
+        Json(line.dump());
+        const bool wasOn =
+            before != promptsReported_.end() && before->second.enabled && before->second.shown;
+        const bool isOn = prompt.enabled && prompt.shown;
+        if (wasOn != isOn || (isOn && before->second.text != prompt.text)) {
+            Line(at + "prompt " + Quote(prompt.text) + (isOn ? " on" : " off"));
+        }
+        promptsReported_[handle] = prompt;
+    }
+
+    if (frame.light) {
+        json line = event("light");
+        line["position"] = Vector(*frame.light);
+        Json(line.dump());
+        if (!lightReported_) {
+            Line(at + "light on at " + Point(*frame.light));
+        }
+    } else if (lightReported_) {
+        Line(at + "light off");
+    }
+    lightReported_ = frame.light.has_value();
+
+    const Camera& camera = watcher_.CurrentCamera();
+    if (!(camera == cameraReported_)) {
+        json line = event("camera");
+        line["exists"] = camera.exists;
+        line["active"] = camera.active;
+        line["rendering"] = camera.rendering;
+        line["position"] = camera.position ? Vector(*camera.position) : json(nullptr);
+        Json(line.dump());
+        const bool wasOn = cameraReported_.exists && cameraReported_.active;
+        const bool isOn = camera.exists && camera.active;
+        if (wasOn != isOn) {
+            Line(at + (isOn ? "camera on" : "camera off") +
+                 (isOn && camera.position ? " at " + Point(*camera.position) : std::string()));
+        }
+        cameraReported_ = camera;
+    }
+
+    const game_side::KeyboardShown keyboard = game_side::Keyboard();
+    if (keyboard.opens != keyboardOpens_ || keyboard.open != keyboardOpen_) {
+        json line = event("keyboard");
+        line["open"] = keyboard.open;
+        line["title"] = keyboard.title;
+        line["text"] = keyboard.initialText;
+        line["maxLength"] = keyboard.maxLength;
+        Json(line.dump());
+        if (keyboard.open) {
+            Line(at + "naming keyboard open: " + keyboard.title + ", " +
+                 Quote(keyboard.initialText) + ", up to " + std::to_string(keyboard.maxLength));
+        } else {
+            Line(at + "naming keyboard closed");
+        }
+        keyboardOpens_ = keyboard.opens;
+        keyboardOpen_ = keyboard.open;
+    }
+
+    const std::map<std::string, std::string> files = folder_->Snapshot();
+    for (const auto& [name, bytes] : files) {
+        const auto before = files_.find(name);
+        if (before != files_.end() && before->second == bytes) {
+            continue;
+        }
+        json line = event("file");
+        line["path"] = name;
+        line["bytes"] = bytes.size();
+        Json(line.dump());
+        Line(at + "file " + name + " written (" + std::to_string(bytes.size()) + " bytes)");
+    }
+    for (const auto& [name, bytes] : files_) {
+        if (files.count(name) == 0) {
+            json line = event("file");
+            line["path"] = name;
+            line["removed"] = true;
+            Json(line.dump());
+            Line(at + "file " + name + " removed");
+        }
+    }
+    files_ = files;
+    menu_ = menu;
+
+    if (!options_.shotsDir.empty()) {
+        // One picture per distinct screen, so a walk through the menu gives
+        // one per page and row.
+        std::string key = std::to_string(menu.open) + "|" + std::to_string(frame.light.has_value());
+        for (const Draw& draw : frame.draws) {
+            key += draw.raw + draw.texture + "|" + Fixed(draw.x * 1000) + Fixed(draw.y * 1000);
+        }
+        if (key != lastShotKey_ && !frame.draws.empty()) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%06llu.png",
+                          static_cast<unsigned long long>(frame.frame));
+            std::string error;
+            last_ = frame;  // the picture is of this frame
+            if (!Shot((fs::u8path(Resolve(options_.shotsDir)) / name).u8string(), &error)) {
+                errors_ << "garbolt-sim: " << error << "\n";
+            }
+        }
+        lastShotKey_ = key;
+    }
+    if (frameListener_) {
+        frameListener_(frame, menu);
+    }
+}
+
+bool Runner::Shot(const std::string& path, std::string* error) const {
+    return RenderShot(last_, watcher_.CurrentCamera(), window_.value_or(1920), path, error);
+}
+
+}  // namespace garbolt_sim

@@ -1,0 +1,104 @@
+// Plays a scenario in the simulated game: loads the plug-in inside a game
+// folder, runs the commands frame by frame, and reports what each frame
+// showed as a readable transcript and, if asked, as JSON lines.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "frame.h"
+#include "game_folder.h"
+#include "scenario.h"
+#include "sim/plugin.h"
+
+namespace garbolt_sim {
+
+// Exit statuses of the program.
+constexpr int kExitOk = 0;
+constexpr int kExitExpectationFailed = 1;
+constexpr int kExitBadScenario = 2;
+
+struct RunOptions {
+    std::string scenarioName = "tour";  // for messages: the file name, "-" or "tour"
+    std::string gameDir;                // empty: a fresh folder with the default files
+    std::string pluginPath;             // empty: the plug-in beside the program
+    std::string jsonPath;               // empty: no JSON lines
+    bool trace = false;                 // every native call and global write in the JSON
+    std::string shotsDir;               // empty: no automatic screenshots
+};
+
+class Runner {
+  public:
+    // Transcript lines go to `transcript`, failures and errors to `errors`.
+    Runner(RunOptions options, std::ostream& transcript, std::ostream& errors);
+    ~Runner();
+    Runner(const Runner&) = delete;
+    Runner& operator=(const Runner&) = delete;
+
+    // Makes the game folder, resets the game and loads the plug-in; false
+    // (with the reason on `errors`) when that is not possible.
+    bool Start();
+    // Runs each command; the exit status.
+    int Run(const std::vector<Command>& commands);
+    // One command; false when an expectation failed (the message is written).
+    bool Execute(const Command& command);
+
+    // Runs one frame and reports it.
+    void Step();
+    const FrameRecord& LastFrame() const { return last_; }
+    const MenuView& Menu() const { return menu_; }
+    const GameFolder& Folder() const { return *folder_; }
+    // Notifications of the last frame run, oldest first.
+    std::vector<std::string> LastNotifications() const { return last_.notifications; }
+    // Renders the last frame to a PNG.
+    bool Shot(const std::string& path, std::string* error) const;
+
+    const std::map<std::int32_t, Prompt>& Prompts() const { return watcher_.Prompts(); }
+    const Camera& CurrentCamera() const { return watcher_.CurrentCamera(); }
+
+    // Called with each frame after it has been reported (the interactive mode).
+    void SetFrameListener(std::function<void(const FrameRecord&, const MenuView&)> listener) {
+        frameListener_ = std::move(listener);
+    }
+
+  private:
+    bool Fail(const Command& command, const std::string& message);
+    bool Act(const Command& command, const std::string& problem);
+    void ReportFrame(const FrameRecord& frame);
+    void Line(const std::string& text);
+    void Json(const std::string& line);
+    std::string Resolve(const std::string& path) const;
+
+    RunOptions options_;
+    std::ostream& transcript_;
+    std::ostream& errors_;
+    std::ofstream json_;
+    std::string startDir_;
+    std::optional<GameFolder> folder_;
+    std::unique_ptr<sim::Plugin> plugin_;
+    TraceWatcher watcher_;
+    FrameRecord last_;
+    MenuView menu_;
+    std::size_t notificationsSeen_ = 0;
+    std::map<std::string, std::string> files_;
+    std::map<std::int32_t, Prompt> promptsReported_;
+    Camera cameraReported_;
+    bool lightReported_ = false;
+    std::set<std::uint64_t> unknownReported_;
+    std::string lastShotKey_;
+    int keyboardOpens_ = 0;
+    bool keyboardOpen_ = false;
+    int failures_ = 0;
+    std::optional<std::int32_t> window_;
+    std::function<void(const FrameRecord&, const MenuView&)> frameListener_;
+};
+
+}  // namespace garbolt_sim

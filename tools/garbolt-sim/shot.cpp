@@ -1,0 +1,418 @@
+#include "shot.h"
+
+#if defined(GARBOLT_SIM_HAS_CAIRO)
+
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace garbolt_sim {
+
+namespace {
+
+// Stand-ins for the game's fonts: a bold serif for the title face, a sans
+// for everything else (both from DejaVu).
+constexpr const char* kTitleFamily = "DejaVu Serif";
+constexpr const char* kBodyFamily = "DejaVu Sans";
+// The game's text sizes read a little larger than pixels at 1920 wide.
+constexpr double kTextScale = 1.1;
+
+struct Piece {
+    enum class Kind { Text, Tick, ArrowLeft, ArrowRight, Image };
+    Kind kind = Kind::Text;
+    std::string text;  // the text, or an image's texture path
+    double size = 0;   // an image's height in pixels
+    double width = 0;  // measured
+};
+
+void SetColour(cairo_t* cr, const Rgba& c) {
+    cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0, c.a / 255.0);
+}
+
+// Drops the game's inline colour codes (~s~, ~COLOR_RED~ ...) from the shown text.
+std::string WithoutCodes(const std::string& text) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == '~') {
+            const std::size_t end = text.find('~', i + 1);
+            if (end != std::string::npos && end - i <= 24) {
+                bool word = true;
+                for (std::size_t k = i + 1; k < end; ++k) {
+                    const char c = text[k];
+                    word = word && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                                    (c >= '0' && c <= '9') || c == '_');
+                }
+                if (word) {
+                    i = end + 1;
+                    continue;
+                }
+            }
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
+std::string Attribute(const std::string& tag, const std::string& name) {
+    const std::size_t at = tag.find(name + "='");
+    if (at == std::string::npos) {
+        return {};
+    }
+    const std::size_t start = at + name.size() + 2;
+    const std::size_t end = tag.find('\'', start);
+    return end == std::string::npos ? std::string() : tag.substr(start, end - start);
+}
+
+std::vector<Piece> Split(const std::string& text, double scale) {
+    std::vector<Piece> pieces;
+    std::size_t i = 0;
+    std::string plain;
+    auto flush = [&]() {
+        if (!plain.empty()) {
+            pieces.push_back({Piece::Kind::Text, WithoutCodes(plain), 0, 0});
+            plain.clear();
+        }
+    };
+    while (i < text.size()) {
+        if (text.compare(i, 4, "<img") == 0) {
+            const std::size_t end = text.find("/>", i);
+            if (end != std::string::npos) {
+                flush();
+                const std::string tag = text.substr(i, end + 2 - i);
+                const std::string source = Attribute(tag, "src");
+                Piece piece;
+                piece.text = source;
+                piece.size = std::atof(Attribute(tag, "height").c_str()) * scale;
+                if (piece.size <= 0) {
+                    piece.size = 18 * scale;
+                }
+                piece.kind =
+                    source.find("tick") != std::string::npos          ? Piece::Kind::Tick
+                    : source.find("arrow_left") != std::string::npos  ? Piece::Kind::ArrowLeft
+                    : source.find("arrow_right") != std::string::npos ? Piece::Kind::ArrowRight
+                                                                      : Piece::Kind::Image;
+                pieces.push_back(piece);
+                i = end + 2;
+                continue;
+            }
+        }
+        plain += text[i++];
+    }
+    flush();
+    return pieces;
+}
+
+// Length in bytes of the UTF-8 sequence that starts with this byte.
+std::size_t Utf8Length(unsigned char lead) {
+    return lead < 0x80         ? 1
+           : (lead >> 5) == 6  ? 2
+           : (lead >> 4) == 14 ? 3
+           : (lead >> 3) == 30 ? 4
+                               : 1;
+}
+
+double TextWidth(cairo_t* cr, const std::string& text, double spacing) {
+    if (spacing == 0) {
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, text.c_str(), &extents);
+        return extents.x_advance;
+    }
+    double width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n =
+            std::min(Utf8Length(static_cast<unsigned char>(text[i])), text.size() - i);
+        const std::string glyph = text.substr(i, n);
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, glyph.c_str(), &extents);
+        width += extents.x_advance + spacing;
+        i += n;
+    }
+    return width;
+}
+
+void ShowText(cairo_t* cr, double x, double baseline, const std::string& text, double spacing) {
+    if (spacing == 0) {
+        cairo_move_to(cr, x, baseline);
+        cairo_show_text(cr, text.c_str());
+        return;
+    }
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n =
+            std::min(Utf8Length(static_cast<unsigned char>(text[i])), text.size() - i);
+        const std::string glyph = text.substr(i, n);
+        cairo_move_to(cr, x, baseline);
+        cairo_show_text(cr, glyph.c_str());
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, glyph.c_str(), &extents);
+        x += extents.x_advance + spacing;
+        i += n;
+    }
+}
+
+void DrawGlyph(cairo_t* cr, const Piece& piece, double x, double top, double lineHeight,
+               const Rgba& colour) {
+    const double s = piece.size;
+    const double cy = top + lineHeight / 2;
+    cairo_save(cr);
+    SetColour(cr, colour);
+    switch (piece.kind) {
+        case Piece::Kind::Tick:
+            cairo_set_line_width(cr, s / 7);
+            cairo_move_to(cr, x + s * 0.18, cy);
+            cairo_line_to(cr, x + s * 0.42, cy + s * 0.26);
+            cairo_line_to(cr, x + s * 0.86, cy - s * 0.3);
+            cairo_stroke(cr);
+            break;
+        case Piece::Kind::ArrowLeft:
+            cairo_move_to(cr, x + s * 0.8, cy - s * 0.4);
+            cairo_line_to(cr, x + s * 0.2, cy);
+            cairo_line_to(cr, x + s * 0.8, cy + s * 0.4);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            break;
+        case Piece::Kind::ArrowRight:
+            cairo_move_to(cr, x + s * 0.2, cy - s * 0.4);
+            cairo_line_to(cr, x + s * 0.8, cy);
+            cairo_line_to(cr, x + s * 0.2, cy + s * 0.4);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            break;
+        default:
+            cairo_set_line_width(cr, 1);
+            cairo_rectangle(cr, x + 1, cy - s / 2, s - 2, s);
+            cairo_stroke(cr);
+            break;
+    }
+    cairo_restore(cr);
+}
+
+void DrawTextEntry(cairo_t* cr, const Draw& draw, double width, double height) {
+    const double scale = width / 1920.0;
+    const bool title = draw.font == "title" || draw.font.rfind("title", 0) == 0;
+    cairo_select_font_face(cr, title ? kTitleFamily : kBodyFamily, CAIRO_FONT_SLANT_NORMAL,
+                           title ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    const double px = (draw.decoded ? draw.size : 22) * kTextScale * scale;
+    cairo_set_font_size(cr, px > 1 ? px : 1);
+    cairo_font_extents_t font;
+    cairo_font_extents(cr, &font);
+    const double spacing = draw.letterSpacing * scale;
+
+    std::vector<Piece> pieces = Split(draw.decoded ? draw.text : draw.raw, scale);
+    double total = 0;
+    for (Piece& piece : pieces) {
+        piece.width =
+            piece.kind == Piece::Kind::Text ? TextWidth(cr, piece.text, spacing) : piece.size;
+        total += piece.width;
+    }
+    const double anchor = draw.ReferenceX() / 1920.0 * width;
+    double x = draw.align == "Right"    ? anchor - total
+               : draw.align == "Center" ? anchor - total / 2
+                                        : anchor;
+    const double top = draw.ReferenceY() / 1080.0 * height;
+    const double baseline = top + font.ascent;
+    SetColour(cr, draw.colour);
+    for (const Piece& piece : pieces) {
+        if (piece.kind == Piece::Kind::Text) {
+            ShowText(cr, x, baseline, piece.text, spacing);
+        } else {
+            DrawGlyph(cr, piece, x, top, font.ascent + font.descent, draw.colour);
+        }
+        x += piece.width;
+    }
+}
+
+void DrawSpriteEntry(cairo_t* cr, const Draw& draw, double width, double height) {
+    const double w = draw.width * width;
+    const double h = draw.height * height;
+    const double left = draw.x * width - w / 2;
+    const double top = draw.y * height - h / 2;
+    const Rgba& c = draw.colour;
+    const double luminance = 0.3 * c.r + 0.59 * c.g + 0.11 * c.b;
+    // Light art (the header, the scroller pieces) is mostly see-through in
+    // the game; a solid light box would hide the texts drawn over it.
+    const double a = c.a / 255.0 * (luminance > 100 ? 0.35 : 0.9);
+    // A shaded box: the sprite's colour fading a little towards the bottom,
+    // edged in its full colour.
+    cairo_pattern_t* shade = cairo_pattern_create_linear(0, top, 0, top + h);
+    cairo_pattern_add_color_stop_rgba(shade, 0, c.r / 255.0, c.g / 255.0, c.b / 255.0, a);
+    cairo_pattern_add_color_stop_rgba(shade, 1, c.r / 255.0 * 0.6, c.g / 255.0 * 0.6,
+                                      c.b / 255.0 * 0.6, a);
+    cairo_rectangle(cr, left, top, w, h);
+    cairo_set_source(cr, shade);
+    cairo_fill(cr);
+    cairo_pattern_destroy(shade);
+    if (w >= 4 && h >= 4) {
+        cairo_set_line_width(cr, 1);
+        cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0,
+                              c.a / 255.0 * (luminance > 100 ? 0.8 : 0.5));
+        cairo_rectangle(cr, left + 0.5, top + 0.5, w - 1, h - 1);
+        cairo_stroke(cr);
+    }
+    // The texture's name stands for its art, where the box has room for it,
+    // in its bottom right corner, clear of the texts drawn over the box.
+    const double label = 9.0 * width / 1920.0 + 1;
+    if (h >= 2.2 * label && w >= 60) {
+        cairo_select_font_face(cr, kBodyFamily, CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
+        cairo_set_font_size(cr, label);
+        cairo_set_source_rgba(cr, 1, 1, 1, 0.4);
+        const std::string name = draw.dictionary + "/" + draw.texture;
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, name.c_str(), &extents);
+        cairo_save(cr);
+        cairo_rectangle(cr, left, top, w, h);
+        cairo_clip(cr);
+        cairo_move_to(cr, left + w - extents.x_advance - 3, top + h - 3);
+        cairo_show_text(cr, name.c_str());
+        cairo_restore(cr);
+    }
+}
+
+// The world behind the menu: a dusk backdrop, the character standing right of
+// centre, and the light's glow when it is drawn.
+void DrawScene(cairo_t* cr, const FrameRecord& frame, double width, double height) {
+    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, height);
+    cairo_pattern_add_color_stop_rgb(sky, 0, 0.16, 0.20, 0.26);
+    cairo_pattern_add_color_stop_rgb(sky, 0.62, 0.34, 0.30, 0.25);
+    cairo_pattern_add_color_stop_rgb(sky, 0.63, 0.20, 0.22, 0.14);
+    cairo_pattern_add_color_stop_rgb(sky, 1, 0.11, 0.12, 0.08);
+    cairo_rectangle(cr, 0, 0, width, height);
+    cairo_set_source(cr, sky);
+    cairo_fill(cr);
+    cairo_pattern_destroy(sky);
+
+    const double cx = width * 0.62;
+    const double feet = height * 0.86;
+    const double tall = height * 0.46;
+    if (frame.light) {
+        cairo_pattern_t* glow =
+            cairo_pattern_create_radial(cx, feet - tall * 0.55, 0, cx, feet - tall * 0.55, tall);
+        cairo_pattern_add_color_stop_rgba(glow, 0, 1, 0.95, 0.8, 0.55);
+        cairo_pattern_add_color_stop_rgba(glow, 1, 1, 0.95, 0.8, 0);
+        cairo_rectangle(cr, 0, 0, width, height);
+        cairo_set_source(cr, glow);
+        cairo_fill(cr);
+        cairo_pattern_destroy(glow);
+    }
+    cairo_set_source_rgba(cr, 0.05, 0.05, 0.06, 0.85);
+    cairo_arc(cr, cx, feet - tall * 0.92, tall * 0.08, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_move_to(cr, cx - tall * 0.14, feet - tall * 0.8);
+    cairo_line_to(cr, cx + tall * 0.14, feet - tall * 0.8);
+    cairo_line_to(cr, cx + tall * 0.10, feet);
+    cairo_line_to(cr, cx - tall * 0.10, feet);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+}
+
+void DrawCorner(cairo_t* cr, const FrameRecord& frame, const Camera& camera, double width,
+                double height) {
+    const double size = 16.0 * width / 1920.0 + 2;
+    cairo_select_font_face(cr, "DejaVu Sans Mono", CAIRO_FONT_SLANT_NORMAL,
+                           CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, size);
+    char lines[3][96];
+    std::snprintf(lines[0], sizeof lines[0], "frame %llu",
+                  static_cast<unsigned long long>(frame.frame));
+    if (frame.light) {
+        std::snprintf(lines[1], sizeof lines[1], "light on  (%.2f, %.2f, %.2f)",
+                      static_cast<double>(frame.light->x), static_cast<double>(frame.light->y),
+                      static_cast<double>(frame.light->z));
+    } else {
+        std::snprintf(lines[1], sizeof lines[1], "light off");
+    }
+    if (camera.exists && camera.active && camera.position) {
+        std::snprintf(lines[2], sizeof lines[2], "camera on  (%.2f, %.2f, %.2f)",
+                      static_cast<double>(camera.position->x),
+                      static_cast<double>(camera.position->y),
+                      static_cast<double>(camera.position->z));
+    } else {
+        std::snprintf(lines[2], sizeof lines[2], "camera %s",
+                      camera.exists && camera.active ? "on" : "off");
+    }
+    double widest = 0;
+    for (const char* line : lines) {
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, line, &extents);
+        widest = std::max(widest, extents.x_advance);
+    }
+    const double pad = size * 0.6;
+    const double boxW = widest + 2 * pad;
+    const double boxH = 3 * size * 1.3 + pad;
+    const double left = width - boxW - pad;
+    const double top = pad;
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.6);
+    cairo_rectangle(cr, left, top, boxW, boxH);
+    cairo_fill(cr);
+    cairo_set_source_rgba(cr, 0.9, 0.9, 0.85, 1);
+    for (int i = 0; i < 3; ++i) {
+        cairo_move_to(cr, left + pad, top + pad / 2 + size * 1.3 * (i + 1) - size * 0.25);
+        cairo_show_text(cr, lines[i]);
+    }
+    (void)height;
+}
+
+}  // namespace
+
+bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const std::string& path,
+                std::string* error) {
+    if (width < 16) {
+        width = 16;
+    }
+    const int height = width * 9 / 16;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* cr = cairo_create(surface);
+    cairo_font_options_t* options = cairo_font_options_create();
+    // Greyscale antialiasing and no hinting: the same picture on every machine.
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+
+    DrawScene(cr, frame, width, height);
+    for (const Draw& draw : frame.draws) {
+        if (draw.kind == Draw::Kind::Sprite) {
+            DrawSpriteEntry(cr, draw, width, height);
+        } else {
+            DrawTextEntry(cr, draw, width, height);
+        }
+    }
+    DrawCorner(cr, frame, camera, width, height);
+
+    cairo_destroy(cr);
+    const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_destroy(surface);
+    if (status != CAIRO_STATUS_SUCCESS) {
+        *error = "cannot write " + path + ": " + cairo_status_to_string(status);
+        return false;
+    }
+    return true;
+}
+
+void ReleaseShotCaches() {
+    cairo_debug_reset_static_data();
+    FcFini();
+}
+
+}  // namespace garbolt_sim
+
+#else
+
+namespace garbolt_sim {
+
+bool RenderShot(const FrameRecord&, const Camera&, int, const std::string& path,
+                std::string* error) {
+    *error = "cannot write " + path + ": this build has no screenshots (cairo is missing)";
+    return false;
+}
+
+void ReleaseShotCaches() {}
+
+}  // namespace garbolt_sim
+
+#endif

@@ -1,0 +1,18 @@
+// Screenshots: a frame's draw list painted into a PNG the way a player would
+// see the menu, with boxes in the sprites' colours standing for the game's art.
+#pragma once
+
+#include <string>
+
+#include "frame.h"
+
+namespace garbolt_sim {
+
+// Paints the frame at `width` x width * 9 / 16 pixels into a PNG at path.
+bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const std::string& path,
+                std::string* error);
+
+// Releases what the font machinery keeps for later pictures (at the end of a run).
+void ReleaseShotCaches();
+
+}  // namespace garbolt_sim
