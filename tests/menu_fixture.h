@@ -17,33 +17,20 @@
 #include "sim/game.h"
 #include "sim/prompts.h"
 #include "sim/sounds.h"
+#include "support/plugin_state.h"
 
 namespace menu_testing {
 
-constexpr std::uint32_t kSelect = 0x43DBF61F;
-constexpr std::uint32_t kBack = 0x308588E6;
-constexpr std::uint32_t kUp = 0x911CB09E;
-constexpr std::uint32_t kDown = 0x4403F97F;
+using namespace testing_support::controls;
 constexpr std::uint32_t kLeft = 0xAD7FCC5B;
 constexpr std::uint32_t kRight = 0x65F9EC5B;
 constexpr std::uint32_t kChordFirst = 0x17BEC168;
 constexpr std::uint32_t kChordSecond = 0x5181713D;
-constexpr std::uint32_t kF9 = 120;
 constexpr std::uint32_t kShift = 16;
 
 // Process-wide values of the plug-in back at their load-time values.
 inline void ResetPluginState() {
-    Menu::submenuRegistry.clear();
-    activeMenu.reset();
-    for (KeyState& entry : keyStates) {
-        entry.time = 0;
-        entry.extraFlag1 = 0;
-        entry.extraFlag2 = 0;
-        entry.isUp = 0;
-    }
-    gameWindow = nullptr;
-    gameWindowWidth = 1920;
-    menuKey = 120;
+    testing_support::ResetMenuState();
 }
 
 inline std::string Float(float value) {

@@ -51,13 +51,13 @@ TEST(OutfitsToolLocation, CountsLinesAndCharactersFromAByteOffset) {
 TEST_F(OutfitsToolTest, CheckPassesAFileThePluginLoadsWhole) {
     WriteStore(Outfits({{"Sunday Best", 6}, {"Riding", 12}, {"Winter", 20}}));
     const ToolRun run = RunTool({"check"});
-    EXPECT_EQ(run.exit, 0);
+    EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "OK: the plug-in will load all 3 outfits of ./Garbolt/SavedOutfits.xml.\n");
     EXPECT_EQ(run.err, "");
 
     Write("Garbolt/SavedOutfits.xml", "<?xml version=\"1.0\"?>\n<Garbolt />\n");
     const ToolRun empty = RunTool({"check"});
-    EXPECT_EQ(empty.exit, 0);
+    EXPECT_EQ(empty.status, 0);
     EXPECT_EQ(empty.out,
               "OK: ./Garbolt/SavedOutfits.xml holds no outfits yet; the plug-in will load it.\n");
 }
@@ -83,7 +83,7 @@ TEST_F(OutfitsToolTest, CheckGivesLineColumnAndDescriptionOfBrokenXml) {
     for (const BrokenFile& broken : cases) {
         Write("Garbolt/SavedOutfits.xml", broken.bytes);
         const ToolRun run = RunTool({"check"});
-        EXPECT_EQ(run.exit, 1) << broken.bytes;
+        EXPECT_EQ(run.status, 1) << broken.bytes;
         EXPECT_EQ(run.out,
                   std::string(kStore) + broken.where +
                       "\nThe plug-in cannot load this file: it shows \"Failed to load "
@@ -97,7 +97,7 @@ TEST_F(OutfitsToolTest, CheckGivesLineColumnAndDescriptionOfBrokenXml) {
 TEST_F(OutfitsToolTest, CheckNamesTheSlotThatStopsLoadingAndTheOutfitsAfterIt) {
     WriteStore(Outfits({{"One", 6}, {"Two", 7}, {"Far", 25}, {"Four", 9}, {"Five", 10}}));
     const ToolRun run = RunTool({"check"});
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
               At(OutfitLine(3) + 2, 3) +
                   "error: outfit 3 \"Far\": Slot 25 is outside 6 to 20 (rows 7 to 21). The "
@@ -122,7 +122,7 @@ TEST_F(OutfitsToolTest, CheckReportsMissingEmptyAndUnreadableSlots) {
     outfits[2].slot = "seven";
     WriteStore(outfits);
     const ToolRun run = RunTool({"check"});
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     // Without a Slot line the later outfits start one line earlier.
     EXPECT_EQ(run.out,
               At(OutfitLine(1), 2) +
@@ -144,7 +144,7 @@ TEST_F(OutfitsToolTest, CheckReportsMissingEmptyAndUnreadableSlots) {
 TEST_F(OutfitsToolTest, CheckReportsDuplicateRowsAtTheLaterOutfit) {
     WriteStore(Outfits({{"First", 9}, {"Other", 10}, {"Second", 9}}));
     const ToolRun run = RunTool({"check"});
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
               At(OutfitLine(3) + 2, 3) +
                   "error: outfit 3 \"Second\" is on row 10 (Slot 9) like outfit 1 \"First\" (line "
@@ -162,7 +162,7 @@ TEST_F(OutfitsToolTest, CheckWarnsOfAMissingNameAndShortListsButPasses) {
     outfits[1].states.resize(38);
     WriteStore(outfits);
     const ToolRun run = RunTool({"check"});
-    EXPECT_EQ(run.exit, 0);
+    EXPECT_EQ(run.status, 0);
     // The nameless outfit is a line shorter.
     EXPECT_EQ(run.out,
               At(OutfitLine(1), 2) +
@@ -179,7 +179,7 @@ TEST_F(OutfitsToolTest, CheckWarnsOfAMissingNameAndShortListsButPasses) {
 TEST_F(OutfitsToolTest, CheckRefusesAFileWithoutTheGarboltRoot) {
     Write("Garbolt/SavedOutfits.xml", "<?xml version=\"1.0\"?>\n<Outfits><Outfit/></Outfits>\n");
     const ToolRun run = RunTool({"check"});
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
               "./Garbolt/SavedOutfits.xml: error: there is no \"Garbolt\" root element, so the "
               "plug-in finds no outfits and refuses to save any. Put the outfits inside <Garbolt> "
@@ -198,7 +198,7 @@ TEST_F(OutfitsToolTest, ListShowsRowNameAndItemCountAndMarksHiddenOutfits) {
                     "Sunday &lt;Best&gt; &amp; &quot;Hat&quot;");
     Write("Garbolt/SavedOutfits.xml", escaped);
     const ToolRun run = RunTool({"list"});
-    EXPECT_EQ(run.exit, 0);
+    EXPECT_EQ(run.status, 0);
     // MakeOutfit wears every fourth entry and entry 1: 11 items.
     EXPECT_EQ(run.out,
               "row 7: \"Sunday <Best> & \"Hat\"\", 1 item\n"
@@ -218,7 +218,7 @@ TEST_F(OutfitsToolTest, ListShowsRowNameAndItemCountAndMarksHiddenOutfits) {
 
 TEST_F(OutfitsToolTest, MissingFolderFileOrAFolderInItsPlaceIsExplained) {
     const ToolRun noFile = RunTool({"check"});
-    EXPECT_EQ(noFile.exit, 1);
+    EXPECT_EQ(noFile.status, 1);
     EXPECT_EQ(noFile.out, "");
     EXPECT_EQ(noFile.err,
               "./Garbolt/SavedOutfits.xml does not exist.\n"
@@ -229,7 +229,7 @@ TEST_F(OutfitsToolTest, MissingFolderFileOrAFolderInItsPlaceIsExplained) {
               "Garbolt/SavedOutfits.xml. Check XML syntax.\" and no custom outfit appears.\n");
 
     const ToolRun noFolder = RunTool({"list", "--file", "Elsewhere/SavedOutfits.xml"});
-    EXPECT_EQ(noFolder.exit, 1);
+    EXPECT_EQ(noFolder.status, 1);
     EXPECT_EQ(noFolder.err,
               "There is no folder Elsewhere, so there is no Elsewhere/SavedOutfits.xml.\n"
               "Run garbolt-outfits in the game folder (the one that holds Garbolt.asi and the "
@@ -237,7 +237,7 @@ TEST_F(OutfitsToolTest, MissingFolderFileOrAFolderInItsPlaceIsExplained) {
 
     std::filesystem::create_directory(PathOf("Garbolt/SavedOutfits.xml"));
     const ToolRun folder = RunTool({"mend"});
-    EXPECT_EQ(folder.exit, 1);
+    EXPECT_EQ(folder.status, 1);
     EXPECT_EQ(folder.err,
               "./Garbolt/SavedOutfits.xml is a folder, not a file.\n"
               "Name the outfit file itself with --file PATH.\n"
@@ -248,7 +248,7 @@ TEST_F(OutfitsToolTest, AFileTheUserMayNotReadIsExplained) {
     WriteStore(Outfits({{"One", 6}}));
     ASSERT_EQ(chmod(PathOf("Garbolt/SavedOutfits.xml").c_str(), 0600), 0);
     const ToolRun run = RunToolAsNobody({"check"});
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               "./Garbolt/SavedOutfits.xml cannot be read: Permission denied.\n"
               "Give your user permission to read the file (the game needs it too) and run the "
@@ -305,7 +305,7 @@ TEST_F(OutfitsToolTest, WrongArgumentsAreRefusedWithWhatToDo) {
     const std::string before = Store();
     for (const Case& wrong : cases) {
         const ToolRun run = RunTool(wrong.arguments);
-        EXPECT_EQ(run.exit, 2) << wrong.err;
+        EXPECT_EQ(run.status, 2) << wrong.err;
         EXPECT_EQ(run.err, wrong.err);
         EXPECT_EQ(run.out, "");
     }
@@ -313,18 +313,18 @@ TEST_F(OutfitsToolTest, WrongArgumentsAreRefusedWithWhatToDo) {
     EXPECT_EQ(Backups().size(), 0u);
 
     const ToolRun nothing = RunTool({});
-    EXPECT_EQ(nothing.exit, 2);
+    EXPECT_EQ(nothing.status, 2);
     EXPECT_EQ(nothing.err.rfind("garbolt-outfits: check, list, back up, share and mend", 0), 0u);
 }
 
 TEST_F(OutfitsToolTest, EveryCommandExplainsItselfWithHelp) {
     const ToolRun general = RunTool({"--help"});
-    EXPECT_EQ(general.exit, 0);
+    EXPECT_EQ(general.status, 0);
     for (const char* command : {"check", "list", "export", "import", "backup", "mend"}) {
         EXPECT_NE(general.out.find(std::string("\n  ") + command + " "), std::string::npos)
             << command;
         const ToolRun help = RunTool({command, "--help"});
-        EXPECT_EQ(help.exit, 0) << command;
+        EXPECT_EQ(help.status, 0) << command;
         EXPECT_EQ(help.out.rfind(std::string("Usage: garbolt-outfits [--file PATH] ") + command, 0),
                   0u)
             << help.out;

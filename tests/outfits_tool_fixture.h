@@ -2,32 +2,24 @@
 // would, and reads back its output and the files it leaves.
 #pragma once
 
-#include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include "support/program_run.h"
+
 namespace outfits_tool_testing {
 
-struct ToolRun {
-    int exit = -1;
-    std::string out;
-    std::string err;
-};
+using ToolRun = testing_support::ProgramRun;
 
 // One stored outfit as a test writes it.
 struct StoredOutfit {
@@ -138,10 +130,7 @@ class ToolFolder {
         ASSERT_TRUE(file.good()) << relative;
     }
     std::string Read(const std::string& relative) const {
-        std::ifstream file(PathOf(relative), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << file.rdbuf();
-        return bytes.str();
+        return testing_support::Slurp(PathOf(relative));
     }
     bool Exists(const std::string& relative) const {
         return std::filesystem::exists(PathOf(relative));
@@ -190,45 +179,13 @@ class ToolFolder {
   private:
     ToolRun Spawn(const std::vector<std::string>& arguments, bool asNobody,
                   std::size_t fileLimit = 0) {
-        std::vector<std::string> command;
-        if (asNobody) {
-            command = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
-        }
-        command.push_back(GARBOLT_OUTFITS_PROGRAM);
+        std::vector<std::string> command{GARBOLT_OUTFITS_PROGRAM};
         command.insert(command.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& part : command) {
-            argv.push_back(part.data());
-        }
-        argv.push_back(nullptr);
         const std::string outPath = folder_ + "/.out";
         const std::string errPath = folder_ + "/.err";
         ToolRun run;
-        const pid_t child = fork();
-        if (child < 0) {
-            return run;
-        }
-        if (child == 0) {
-            const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-            const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-            if (out < 0 || err < 0 || chdir(folder_.c_str()) != 0) {
-                _exit(126);
-            }
-            dup2(out, 1);
-            dup2(err, 2);
-            if (fileLimit != 0) {
-                // A write past the limit then fails with an error instead of a signal.
-                signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{fileLimit, fileLimit};
-                setrlimit(RLIMIT_FSIZE, &limit);
-            }
-            execvp(argv[0], argv.data());
-            _exit(127);
-        }
-        int status = 0;
-        if (waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-            run.exit = WEXITSTATUS(status);
-        }
+        run.status = testing_support::Spawn(asNobody ? testing_support::AsNobody(command) : command,
+                                            {folder_, outPath, errPath, fileLimit});
         run.out = Read(".out");
         run.err = Read(".err");
         std::filesystem::remove(outPath);

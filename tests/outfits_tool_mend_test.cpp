@@ -26,7 +26,7 @@ TEST_F(OutfitsToolTest, MendMovesOutfitsToFreeRowsAndKeepsEveryOne) {
     WriteStore(stored);
     const std::string before = Store();
     const ToolRun run = RunTool({"mend"});
-    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> backups = Backups();
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_EQ(Read("Garbolt/" + backups[0]), before);
@@ -54,12 +54,12 @@ TEST_F(OutfitsToolTest, MendMovesOutfitsToFreeRowsAndKeepsEveryOne) {
     EXPECT_EQ(Store(), StoreXml(expected));
 
     const ToolRun check = RunTool({"check"});
-    EXPECT_EQ(check.exit, 0) << check.out;
+    EXPECT_EQ(check.status, 0) << check.out;
 
     // A second mend finds nothing to do and changes nothing.
     const std::string mended = Store();
     const ToolRun again = RunTool({"mend"});
-    EXPECT_EQ(again.exit, 0);
+    EXPECT_EQ(again.status, 0);
     EXPECT_EQ(again.out,
               "Nothing to mend: every outfit of ./Garbolt/SavedOutfits.xml has a row of its own "
               "from 7 to 21. The file was not changed.\n");
@@ -77,7 +77,7 @@ TEST_F(OutfitsToolTest, MendWithoutEnoughFreeRowsChangesNothing) {
     WriteStore(outfits);
     const std::string before = Store();
     const ToolRun run = RunTool({"mend"});
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
               "2 outfits of ./Garbolt/SavedOutfits.xml need a free row, but only 1 of the 15 "
@@ -91,7 +91,7 @@ TEST_F(OutfitsToolTest, MendLeavesBrokenXmlAlone) {
     const std::string broken = "<Garbolt>\n\t<Outfit>\n\t\t<Slot>25</Slt>\n";
     Write("Garbolt/SavedOutfits.xml", broken);
     const ToolRun run = RunTool({"mend"});
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               "./Garbolt/SavedOutfits.xml:3:13: error: Start-end tags mismatch\n"
               "./Garbolt/SavedOutfits.xml is not well-formed XML, so the game cannot load it "
@@ -108,8 +108,8 @@ TEST_F(OutfitsToolTest, BackupCopiesTheFileByteForByteUnderANewNameEachTime) {
     Write("Garbolt/SavedOutfits.xml", bytes);
     const ToolRun first = RunTool({"backup"});
     const ToolRun second = RunTool({"backup"});
-    EXPECT_EQ(first.exit, 0) << first.err;
-    EXPECT_EQ(second.exit, 0) << second.err;
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(second.status, 0) << second.err;
     const std::vector<std::string> backups = Backups();
     ASSERT_EQ(backups.size(), 2u);
     for (const std::string& name : backups) {
@@ -126,7 +126,7 @@ TEST_F(OutfitsToolTest, BackupCopiesTheFileByteForByteUnderANewNameEachTime) {
               std::string::npos);
 
     const ToolRun other = RunTool({"backup", "--file", "mine.xml"});
-    EXPECT_EQ(other.exit, 1);
+    EXPECT_EQ(other.status, 1);
     EXPECT_EQ(other.err,
               "mine.xml does not exist.\nThe plug-in needs this file: copy "
               "Garbolt/SavedOutfits.xml from the Garbolt package into the game folder (it starts "
@@ -145,7 +145,7 @@ TEST_F(OutfitsToolTest, AReadOnlyFileIsNeverChanged) {
         "Make it writable (on Windows: right-click the file, Properties, clear \"Read-only\"; "
         "on Linux: chmod u+w ./Garbolt/SavedOutfits.xml) and run the command again.\n";
     const ToolRun mend = RunToolAsNobody({"mend"});
-    EXPECT_EQ(mend.exit, 1);
+    EXPECT_EQ(mend.status, 1);
     EXPECT_EQ(mend.err, readOnly);
     EXPECT_EQ(mend.out, "");
     EXPECT_EQ(Store(), before);
@@ -154,12 +154,12 @@ TEST_F(OutfitsToolTest, AReadOnlyFileIsNeverChanged) {
     WriteStore({MakeOutfit("Mine", 6, 1)});
     const std::string small = Store();
     const ToolRun import = RunToolAsNobody({"import", "coat.xml"});
-    EXPECT_EQ(import.exit, 1);
+    EXPECT_EQ(import.status, 1);
     EXPECT_EQ(import.err, readOnly);
     EXPECT_EQ(Store(), small);
     EXPECT_EQ(FolderFiles(), std::vector<std::string>{"SavedOutfits.xml"});
     // Reading it is fine.
-    EXPECT_EQ(RunToolAsNobody({"check"}).exit, 0);
+    EXPECT_EQ(RunToolAsNobody({"check"}).status, 0);
 }
 
 TEST_F(OutfitsToolTest, AFolderThatTakesNoBackupStopsTheChange) {
@@ -169,7 +169,7 @@ TEST_F(OutfitsToolTest, AFolderThatTakesNoBackupStopsTheChange) {
     ASSERT_EQ(chmod(PathOf("Garbolt/SavedOutfits.xml").c_str(), 0666), 0);
     ASSERT_EQ(chmod(PathOf("Garbolt").c_str(), 0755), 0);
     const ToolRun run = RunToolAsNobody({"mend"});
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     const std::regex refused(
         "Could not write the backup \\./Garbolt/SavedOutfits-backup-[0-9]{8}-[0-9]{6}\\.xml, so "
         "nothing was changed\\.\nCheck that you may write in the folder \\./Garbolt and that the "
@@ -183,14 +183,14 @@ TEST_F(OutfitsToolTest, AFolderThatTakesNoBackupStopsTheChange) {
 TEST_F(OutfitsToolTest, AFullDiskLosesNothing) {
     WriteStore(BrokenRows());
     Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
-    ASSERT_EQ(RunTool({"mend"}).exit, 0);
+    ASSERT_EQ(RunTool({"mend"}).status, 0);
     const std::string mended = Store();
     for (const std::string& backup : Backups()) {
         std::filesystem::remove(PathOf("Garbolt/" + backup));
     }
     // Room for the backup of the file as it is, but not for the file with one more outfit.
     const ToolRun run = RunToolWithFileLimit({"import", "coat.xml"}, mended.size() + 100);
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     const std::vector<std::string> backups = Backups();
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_EQ(Read("Garbolt/" + backups[0]), mended);
@@ -207,7 +207,7 @@ TEST_F(OutfitsToolTest, AFullDiskLosesNothing) {
     // Without room for even the backup, nothing is written at all.
     std::filesystem::remove(PathOf("Garbolt/" + backups[0]));
     const ToolRun full = RunToolWithFileLimit({"import", "coat.xml"}, 100);
-    EXPECT_EQ(full.exit, 1);
+    EXPECT_EQ(full.status, 1);
     EXPECT_EQ(full.err.rfind("Could not write the backup ./Garbolt/SavedOutfits-backup-", 0), 0u)
         << full.err;
     EXPECT_EQ(Store(), mended);
@@ -237,7 +237,7 @@ class OutfitsToolInGame : public wardrobe_testing::WardrobeFixture {
 
 TEST_F(OutfitsToolInGame, AMendedFileShowsEveryOutfitOnItsNewRow) {
     tool_.WriteStore(BrokenRows());
-    ASSERT_EQ(tool_.RunTool({"mend"}).exit, 0);
+    ASSERT_EQ(tool_.RunTool({"mend"}).status, 0);
     StartUp(tool_.Store());
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(Label(6), "Kept");
@@ -252,13 +252,13 @@ TEST_F(OutfitsToolInGame, AMendedFileShowsEveryOutfitOnItsNewRow) {
 TEST_F(OutfitsToolInGame, AnImportedOutfitIsWornExactlyAsTheSharedOne) {
     // The sharing player wears row 12; the receiving player imports it onto row 15.
     tool_.WriteStore({MakeOutfit("Mine", 6, 1), MakeOutfit("Trail Coat", 12, 3)});
-    ASSERT_EQ(tool_.RunTool({"export", "13", "coat.xml"}).exit, 0);
+    ASSERT_EQ(tool_.RunTool({"export", "13", "coat.xml"}).status, 0);
     StartUp(tool_.Store());
     const std::vector<std::string> shared = EquipCalls(12);
     ASSERT_FALSE(shared.empty());
 
     tool_.WriteStore({MakeOutfit("Theirs", 6, 9)});
-    ASSERT_EQ(tool_.RunTool({"import", "coat.xml", "16"}).exit, 0);
+    ASSERT_EQ(tool_.RunTool({"import", "coat.xml", "16"}).status, 0);
     wardrobe_testing::ResetPluginState();
     const std::size_t earlier = Messages().size();
     StartUp(tool_.Store());

@@ -33,7 +33,7 @@ TEST_F(OutfitsToolShare, ExportWritesOneOutfitAsThePluginWouldStoreIt) {
     WriteStore({MakeOutfit("Other", 6, 1), shared});
     const std::string before = Store();
     const ToolRun run = RunTool({"export", "10", "gambler.xml"});
-    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
               "Exported row 10, \"Gambler's <Best> & \"Hat\"\" (11 items), to gambler.xml.\n"
               "Another player adds it with: garbolt-outfits import gambler.xml [ROW]\n");
@@ -45,12 +45,12 @@ TEST_F(OutfitsToolShare, ExportWritesOneOutfitAsThePluginWouldStoreIt) {
 TEST_F(OutfitsToolShare, ExportThenImportGivesTheSameItemsAndStates) {
     const StoredOutfit shared = MakeOutfit("Trail Coat", 12, 3);
     WriteStore({MakeOutfit("Mine", 6, 1), shared});
-    ASSERT_EQ(RunTool({"export", "13", "coat.xml"}).exit, 0);
+    ASSERT_EQ(RunTool({"export", "13", "coat.xml"}).status, 0);
 
     // The other player's file: rows 6 and 7 taken, so the first free one is row 9 (Slot 8).
     Write("friend.xml", StoreXml({MakeOutfit("A", 7, 5), MakeOutfit("B", 6, 6)}));
     const ToolRun run = RunTool({"--file", "friend.xml", "import", "coat.xml"});
-    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.status, 0) << run.err;
     const std::vector<ReadOutfit> outfits = OutfitsIn(Read("friend.xml"));
     ASSERT_EQ(outfits.size(), 3u);
     ExpectSameOutfit(outfits[2], shared);
@@ -59,7 +59,7 @@ TEST_F(OutfitsToolShare, ExportThenImportGivesTheSameItemsAndStates) {
     ExpectSameOutfit(outfits[1], MakeOutfit("B", 6, 6));
 
     // And into a row of the player's choosing.
-    ASSERT_EQ(RunTool({"import", "coat.xml", "21"}).exit, 0);
+    ASSERT_EQ(RunTool({"import", "coat.xml", "21"}).status, 0);
     const std::vector<ReadOutfit> mine = OutfitsIn(Store());
     ASSERT_EQ(mine.size(), 3u);
     ExpectSameOutfit(mine[2], shared);
@@ -71,7 +71,7 @@ TEST_F(OutfitsToolShare, ImportBacksUpTheOldFileAndSaysWhatToDoNext) {
     const std::string before = Store();
     Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 2)}));
     const ToolRun run = RunTool({"import", "coat.xml", "8"});
-    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> backups = Backups();
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_TRUE(
@@ -95,7 +95,7 @@ TEST_F(OutfitsToolShare, ATakenRowIsRefusedUnlessReplaced) {
     Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
 
     const ToolRun refused = RunTool({"import", "coat.xml", "10"});
-    EXPECT_EQ(refused.exit, 1);
+    EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err,
               "Row 10 already holds \"Kept\", so nothing was imported. Leave out the row to use "
               "the first free one, or add --replace to write over it.\n");
@@ -103,7 +103,7 @@ TEST_F(OutfitsToolShare, ATakenRowIsRefusedUnlessReplaced) {
     EXPECT_TRUE(Backups().empty());
 
     const ToolRun replaced = RunTool({"import", "coat.xml", "10", "--replace"});
-    EXPECT_EQ(replaced.exit, 0) << replaced.err;
+    EXPECT_EQ(replaced.status, 0) << replaced.err;
     EXPECT_EQ(
         replaced.out.rfind("Imported \"Coat\" (11 items) into row 10, in place of \"Kept\".\n", 0),
         0u)
@@ -120,7 +120,7 @@ TEST_F(OutfitsToolShare, ImportIntoAFullStoreIsRefused) {
     const std::string before = Store();
     Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
     const ToolRun run = RunTool({"import", "coat.xml"});
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               "All 15 custom rows of ./Garbolt/SavedOutfits.xml are taken, so nothing was "
               "imported. Delete an outfit in the game (export it first to keep it), or name a row "
@@ -152,14 +152,14 @@ TEST_F(OutfitsToolShare, AFileThatIsNoExportedOutfitIsRefused) {
     for (const auto& [bytes, why] : cases) {
         Write("other.xml", bytes);
         const ToolRun run = RunTool({"import", "other.xml"});
-        EXPECT_EQ(run.exit, 1);
+        EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, "other.xml is not an exported outfit: " + why +
                                ". Nothing was imported. An exported outfit is what "
                                "\"garbolt-outfits export ROW FILE\" writes; ask for the file "
                                "again.\n");
     }
     const ToolRun missing = RunTool({"import", "nowhere.xml"});
-    EXPECT_EQ(missing.exit, 1);
+    EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err,
               "nowhere.xml does not exist. Check the name and folder of the file and run the "
               "command again.\n");
@@ -173,7 +173,7 @@ TEST_F(OutfitsToolShare, ImportWaitsForAStoreWhoseLoadingStops) {
     const std::string before = Store();
     Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
     const ToolRun run = RunTool({"import", "coat.xml"});
-    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               "The plug-in stops loading ./Garbolt/SavedOutfits.xml at outfit 2 \"Lost\" (line "
               "89), so an imported outfit would not appear in the game. Nothing was imported. Run "
@@ -184,7 +184,7 @@ TEST_F(OutfitsToolShare, ImportWaitsForAStoreWhoseLoadingStops) {
 TEST_F(OutfitsToolShare, ExportRefusesAnEmptyRowAndKeepsAnExistingFile) {
     WriteStore({MakeOutfit("Mine", 6, 1)});
     const ToolRun empty = RunTool({"export", "8", "out.xml"});
-    EXPECT_EQ(empty.exit, 1);
+    EXPECT_EQ(empty.status, 1);
     EXPECT_EQ(empty.err,
               "Row 8 holds no outfit in ./Garbolt/SavedOutfits.xml. Run \"garbolt-outfits list\" "
               "to see the rows that do.\n");
@@ -192,16 +192,16 @@ TEST_F(OutfitsToolShare, ExportRefusesAnEmptyRowAndKeepsAnExistingFile) {
 
     Write("out.xml", "keep me");
     const ToolRun kept = RunTool({"export", "7", "out.xml"});
-    EXPECT_EQ(kept.exit, 1);
+    EXPECT_EQ(kept.status, 1);
     EXPECT_EQ(kept.err,
               "out.xml already exists, so nothing was written. Name a new file, or add --replace "
               "to write over it.\n");
     EXPECT_EQ(Read("out.xml"), "keep me");
-    EXPECT_EQ(RunTool({"export", "7", "out.xml", "--replace"}).exit, 0);
+    EXPECT_EQ(RunTool({"export", "7", "out.xml", "--replace"}).status, 0);
     EXPECT_EQ(Read("out.xml"), StoreXml({MakeOutfit("Mine", 6, 1)}));
 
     const ToolRun itself = RunTool({"export", "7", "Garbolt/SavedOutfits.xml", "--replace"});
-    EXPECT_EQ(itself.exit, 1);
+    EXPECT_EQ(itself.status, 1);
     EXPECT_EQ(itself.err,
               "Garbolt/SavedOutfits.xml is the outfit file itself; name a new file for the "
               "export.\n");

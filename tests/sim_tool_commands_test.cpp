@@ -4,6 +4,8 @@
 // failing with what the screen showed.
 #include <gtest/gtest.h>
 
+#include "support/program_run.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,46 +19,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-    std::string json;
-};
+using testing_support::Slurp;
+using Result = testing_support::ProgramRun;
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-class SimCommands : public ::testing::Test {
+class SimCommands : public testing_support::ScratchFolderTest {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("garbolt-sim-commands-" + std::string(info->name()) +
-                                            "-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     Result Run(const std::string& scenario, const std::string& args = "") {
-        std::ofstream(dir_ / "in.scenario", std::ios::binary) << scenario;
-        const std::string command = "cd '" + dir_.string() + "' && '" GARBOLT_SIM_PROGRAM "' " +
-                                    args +
-                                    " --json events.jsonl - < in.scenario > out.txt 2> err.txt";
-        const int raw = std::system(command.c_str());
-        Result result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = Slurp(dir_ / "out.txt");
-        result.err = Slurp(dir_ / "err.txt");
-        result.json = Slurp(dir_ / "events.jsonl");
-        return result;
+        return testing_support::RunWithInput(dir_, GARBOLT_SIM_PROGRAM,
+                                             args + " --json events.jsonl -", scenario);
     }
-
-    fs::path dir_;
 };
 
 const char kToFirstCustomRow[] =
@@ -141,7 +112,7 @@ TEST_F(SimCommands, GamepadChordModelAndCharacterCheck) {
             "press select\n"
             "expect notification \"Equipped: The Gunslinger\"\n"
             "character-check on\n"
-        "frames 1\n"
+            "frames 1\n"
             "expect closed\n"
             "character-check off\n"
             "input keyboard\n"

@@ -3,6 +3,8 @@
 // quit, and find the terminal as it was.
 #include <gtest/gtest.h>
 
+#include "support/program_run.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,12 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using testing_support::Slurp;
 
 std::string Output(const std::string& command) {
     std::string out;
@@ -39,16 +36,14 @@ std::string Output(const std::string& command) {
     return out;
 }
 
-class SimInteractive : public ::testing::Test {
+class SimInteractive : public testing_support::ScratchFolderTest {
   protected:
     void SetUp() override {
         if (std::system("command -v tmux >/dev/null 2>&1") != 0) {
             GTEST_SKIP() << "tmux is not installed";
         }
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        ScratchFolderTest::SetUp();
         socket_ = "garbolt-test-" + std::to_string(::getpid());
-        dir_ = fs::temp_directory_path() / (socket_ + "-" + info->name());
-        fs::remove_all(dir_);
         fs::create_directories(dir_ / "game" / "Garbolt");
         fs::copy_file(fs::path(GARBOLT_SOURCE_DIR) / "package/Garbolt/SavedOutfits.xml",
                       dir_ / "game/Garbolt/SavedOutfits.xml");
@@ -62,7 +57,7 @@ class SimInteractive : public ::testing::Test {
     }
     void TearDown() override {
         Tmux("kill-server");
-        fs::remove_all(dir_);
+        ScratchFolderTest::TearDown();
     }
 
     int Tmux(const std::string& args) {
@@ -92,7 +87,6 @@ class SimInteractive : public ::testing::Test {
     }
 
     std::string socket_;
-    fs::path dir_;
 };
 
 TEST_F(SimInteractive, SavesAnOutfitUnderATypedName) {

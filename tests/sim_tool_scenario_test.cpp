@@ -2,6 +2,8 @@
 // expectation failing when it should, the exit statuses, the game folder.
 #include <gtest/gtest.h>
 
+#include "support/program_run.h"
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -15,47 +17,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testing_support::Slurp;
+using Result = testing_support::ProgramRun;
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-// A scratch folder per test, removed afterwards.
-class SimTool : public ::testing::Test {
+class SimTool : public testing_support::ScratchFolderTest {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("garbolt-sim-test-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     // Runs the program with a scenario on standard input.
     Result Run(const std::string& scenario, const std::string& args = "-",
                const std::string& environment = "") {
-        std::ofstream(dir_ / "in.scenario", std::ios::binary) << scenario;
-        const std::string command = "cd '" + dir_.string() + "' && " + environment +
-                                    "'" GARBOLT_SIM_PROGRAM "' " + args +
-                                    " < in.scenario > out.txt 2> err.txt";
-        const int raw = std::system(command.c_str());
-        Result result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = Slurp(dir_ / "out.txt");
-        result.err = Slurp(dir_ / "err.txt");
-        return result;
+        return testing_support::RunWithInput(dir_, GARBOLT_SIM_PROGRAM, args, scenario,
+                                             environment);
     }
-
-    fs::path dir_;
 };
 
 TEST_F(SimTool, ParseErrorsNameTheLineAndExitWithTwo) {

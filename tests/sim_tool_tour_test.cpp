@@ -2,6 +2,8 @@
 // three success messages, and gives the same transcript and JSON every run.
 #include <gtest/gtest.h>
 
+#include "support/program_run.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,31 +18,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using testing_support::Slurp;
 
-class SimTour : public ::testing::Test {
+class SimTour : public testing_support::ScratchFolderTest {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("garbolt-sim-tour-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     int Play(const std::string& name, const std::string& args = "") {
-        const std::string command = "cd '" + dir_.string() + "' && '" GARBOLT_SIM_PROGRAM "' " +
-                                    args + " --json " + name + ".jsonl > " + name + ".txt 2> " +
-                                    name + ".err";
-        const int raw = std::system(command.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        return testing_support::RunShellIn(dir_, "'" GARBOLT_SIM_PROGRAM "' " + args + " --json " +
+                                                     name + ".jsonl > " + name + ".txt 2> " + name +
+                                                     ".err");
     }
-
-    fs::path dir_;
 };
 
 TEST_F(SimTour, PassesAndShowsTheWardrobesMessages) {

@@ -21,6 +21,7 @@
 #include "sim/naming_keyboard.h"
 #include "sim/prompts.h"
 #include "sim/scene.h"
+#include "support/plugin_state.h"
 #include "support/session.h"
 #include "wardrobe/outfits.h"
 #include "wardrobe/pages.h"
@@ -29,28 +30,14 @@
 
 namespace wardrobe_testing {
 
-constexpr std::uint32_t kSelect = 0x43DBF61F;
-constexpr std::uint32_t kBack = 0x308588E6;
-constexpr std::uint32_t kUp = 0x911CB09E;
-constexpr std::uint32_t kDown = 0x4403F97F;
+using namespace testing_support::controls;
 constexpr std::uint32_t kSaveControl = 0x171910DC;
-constexpr std::uint32_t kF9 = 120;
 constexpr const char* kOutfitFile = "Garbolt/SavedOutfits.xml";
 constexpr const char* kRootOnly = "<?xml version=\"1.0\"?>\n<Garbolt />\n";
 
 // Process-wide values of the plug-in back at their load-time values.
 inline void ResetPluginState() {
-    Menu::submenuRegistry.clear();
-    activeMenu.reset();
-    for (KeyState& entry : keyStates) {
-        entry.time = 0;
-        entry.extraFlag1 = 0;
-        entry.extraFlag2 = 0;
-        entry.isUp = 0;
-    }
-    gameWindow = nullptr;
-    gameWindowWidth = 1920;
-    menuKey = 120;
+    testing_support::ResetMenuState();
     useCamera = false;
     drawLight = false;
     savedSlots.clear();

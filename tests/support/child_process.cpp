@@ -1,37 +1,13 @@
 #include "support/child_process.h"
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "support/program_run.h"
+
 namespace testing_support {
-
-namespace {
-
-int Spawn(std::vector<std::string> command) {
-    std::vector<char*> argv;
-    for (std::string& part : command) {
-        argv.push_back(part.data());
-    }
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child < 0) {
-        return -1;
-    }
-    if (child == 0) {
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
-}
-
-}  // namespace
 
 std::string FilesChildPath() {
     char self[4096];
@@ -50,10 +26,9 @@ int RunFilesChild(const std::vector<std::string>& arguments) {
 }
 
 int RunFilesChildAsNobody(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command{"setpriv", "--reuid=nobody", "--regid=nogroup",
-                                     "--clear-groups", FilesChildPath()};
+    std::vector<std::string> command{FilesChildPath()};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return Spawn(command);
+    return Spawn(AsNobody(command));
 }
 
 void OpenFolderToAll(const std::string& path, bool writable) {
