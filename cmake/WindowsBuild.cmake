@@ -84,6 +84,9 @@ add_dependencies(garbolt-unwind-check garbolt_unwind_probe)
 # The scenario runner, played under Wine like on Linux.
 add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-sim ${CMAKE_BINARY_DIR}/tools/garbolt-sim)
 
+# The outfit file tool, shipped beside Garbolt.asi.
+add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-outfits ${CMAKE_BINARY_DIR}/tools/garbolt-outfits)
+
 # --- Checks -------------------------------------------------------------------------
 if(NOT GARBOLT_BUILD_TESTS)
   return()
@@ -126,3 +129,6 @@ add_test(NAME windows.sim-hook-exports
 
 # The scenario runner plays the same tour here as in the Linux build.
 include(${PROJECT_SOURCE_DIR}/tools/garbolt-sim/WindowsParity.cmake)
+
+# The outfit file tool plays a player's session under Wine as on Linux.
+include(${PROJECT_SOURCE_DIR}/tools/garbolt-outfits/WindowsChecks.cmake)

@@ -1,5 +1,12 @@
 // The INI document: how lines are classified, how files are read, and the
 // exact bytes of fresh and updated files, including when writing fails.
+//
+// Sections:
+//   Text utilities and the ordered table  (IniText, IniTable)
+//   Classification                        (IniClassify, IniKeyLine, IniSplit)
+//   Reading                               (IniRead)
+//   Writing                               (IniWrite, IniValueSpacing)
+//   Failures                              (IniWriteFailure, IniWriteInChild)
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -301,6 +308,14 @@ TEST_F(IniWrite, EscapedKeyIsRewrittenAfterItsRealSeparator) {
     document["s"].set("a=b", "4");
     EXPECT_TRUE(Write(document));
     EXPECT_EQ(Bytes(), "[s]\r\nA\\=B = 4");
+}
+
+TEST_F(IniWrite, ValueStartingWithAnEscapedEqualsIsReplacedWhole) {
+    IniDocument document = ReadBack("[s]\r\nk = \\=old\r\nj =\\=\\= x");
+    document["s"].set("k", "new");
+    document["s"].set("j", "y");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[s]\r\nk = new\r\nj =y");
 }
 
 TEST_F(IniWrite, UnchangedDocumentKeepsEveryKeptLineByteForByte) {

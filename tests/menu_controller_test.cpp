@@ -1,5 +1,12 @@
 // The menu controller frame by frame: opening, navigation, callbacks, sounds,
 // prompts and the suppression of game controls, read from the simulated game.
+//
+// In this order:
+//   closed frames, the menu key and the gamepad chord;
+//   up and down: wraps, Shift, headings; left and right on other rows;
+//   select by kind, links and back, closing and reopening on a sub-page;
+//   the Select and Back prompts, control suppression by control group;
+//   selection options and toggles, pages without rows, prompt creation, sounds.
 #include <gtest/gtest.h>
 
 #include "menu_fixture.h"

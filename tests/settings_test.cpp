@@ -14,6 +14,7 @@
 #include "settings/settings.h"
 #include "sim/draw_list.h"
 #include "sim/game.h"
+#include "sim/scene.h"
 #include "support/session.h"
 
 using testing_support::GameFolder;
@@ -306,6 +307,16 @@ bool MenuDrawnAfterPressing(testing_support::Session& session, std::uint32_t key
     session.game().KeyUp(key);
     session.game().RunFrames(2);
     return !sim::DrawList().empty();
+}
+
+TEST(SettingsAtStartUp, CameraSettingFromTheFileIsUsedWhenTheWardrobeOpens) {
+    testing_support::Session session(false);
+    session.folder().Write(kSettingsPath, "[Garbolt]\r\nbUseCamera = 1\r\n");
+    session.Load();
+    session.game().RunFrames(2);
+    EXPECT_EQ(sim::Scene().CamerasCreated(), 0);
+    ASSERT_TRUE(MenuDrawnAfterPressing(session, 120));
+    EXPECT_EQ(sim::Scene().CamerasCreated(), 1);
 }
 
 TEST(SettingsAtStartUp, MenuKeyFromTheFileOpensTheMenu) {

@@ -1,6 +1,13 @@
 // The wardrobe's per-frame work: the scene's opening, keeping and closing
 // with and without the camera, the forced close, the light, the save prompt
 // and the naming keyboard.
+//
+// In this order:
+//   the fixture, which keeps each frame's wardrobe calls in `calls`;
+//   opening with and without the camera, the forced closes, the light;
+//   the save prompt: where it is offered, saving a named outfit;
+//   naming: name lengths, null result and cancel, the menu closed while typing;
+//   the row the prompt showed, completions that are ignored, the text cap.
 #include "wardrobe_fixture.h"
 
 namespace {

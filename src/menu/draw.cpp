@@ -86,13 +86,13 @@ struct TextSlot {
                margin == newMargin && spacing == newSpacing && std::string_view(text) == newText;
     }
 };
-constexpr std::size_t kTextSlots = 256;
+constexpr std::size_t kMaxTextSlots = 256;
 constexpr std::size_t kTextSlotCapacity = 512;
 std::deque<TextSlot> textSlots;
 std::size_t nextTextSlot = 0;
 
 TextSlot& NextTextSlot() {
-    if (nextTextSlot == kTextSlots) {
+    if (nextTextSlot == kMaxTextSlots) {
         // More texts than any page draws: reuse the oldest rather than grow.
         nextTextSlot = 0;
     }

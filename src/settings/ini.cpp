@@ -29,7 +29,9 @@ std::string withEscapesBlanked(const std::string& line) {
 }
 
 // A kept key line with its old value replaced by `value`: the key as
-// written and the spacing around '=' stay.
+// written and the spacing around '=' stay. The old value starts at its first
+// byte that is not whitespace in the line itself, so a value that begins with
+// an escaped '=' is replaced whole rather than leaving its escape behind.
 std::string rewrittenLine(const std::string& line, std::string value) {
     trimSpace(value);
     const std::size_t separator = withEscapesBlanked(line).find('=');

@@ -39,6 +39,7 @@ class OrderedTable {
         const auto found = nameIndex.find(name);
         return found == nameIndex.end() ? V() : entries[found->second].second;
     }
+    // True when the name is present.
     bool has(std::string name) const {
         normalise(name);
         return nameIndex.count(name) != 0;
@@ -56,9 +57,11 @@ class OrderedTable {
         return entries.back().second;
     }
     V& operator[](const std::string& name) { return at(name); }
+    // Assigns the value, appending the name at the end when it is absent.
     void set(const std::string& name, V value) { at(name) = std::move(value); }
 
     std::size_t size() const { return entries.size(); }
+    // Removes every entry; the only way entries go.
     void clear() {
         entries.clear();
         nameIndex.clear();
@@ -82,6 +85,7 @@ class IniSection : public OrderedTable<std::string> {};
 // The sections in the order in which their names were first used.
 class IniDocument : public OrderedTable<IniSection> {};
 
+// What one line of INI text is.
 enum class LineKind { Blank, Comment, SectionHeader, KeyValue, Unrecognised };
 
 // One classified line: `name` is the section for a header and the key for a
@@ -92,6 +96,8 @@ struct ClassifiedLine {
     std::string value;
 };
 
+// Classifies one line: ';' starts a comment, '[' a header (cut at its first
+// ';', named up to its last ']'), the first unescaped '=' splits key and value.
 ClassifiedLine classifyLine(const std::string& line);
 
 // Splits a file's bytes at line feeds, dropping carriage returns and NUL

@@ -293,10 +293,6 @@ const MenuRow* MenuView::Row(int index) const {
 
 MenuView ReadMenu(const FrameRecord& frame) {
     MenuView menu;
-    struct Line {
-        int row;
-        MenuRow content;
-    };
     std::map<int, MenuRow> byScreenRow;
     int shownRows = 0;
     for (const Draw& draw : frame.draws) {

@@ -1,9 +1,8 @@
 // The game-side controls a scenario has: pressing the game's controls, the
 // input source, the naming keyboard, the character, its clothing and the
 // game's saved outfits. Each part of the simulated game grows its own
-// interface; this file is the one place that knows them, so the runner stays
-// the same whichever parts a build has. Each call answers an empty text when
-// it was done, or why it could not be.
+// interface; this file is the one place that knows them. Each call answers an
+// empty text when it was done, or why it could not be.
 #pragma once
 
 #include <cstdint>

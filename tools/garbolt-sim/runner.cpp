@@ -1,3 +1,8 @@
+// The scenario runner.
+//
+// Sections: helpers for the JSON and the transcript; starting a run (game
+// folder, plug-in); the commands; one frame and its report (JSON events,
+// transcript lines, automatic screenshots).
 #include "runner.h"
 
 #include <cstdio>
