@@ -3,11 +3,13 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -173,6 +175,10 @@ class ToolFolder {
 
     // Runs the program in the game folder with these arguments.
     ToolRun RunTool(const std::vector<std::string>& arguments) { return Spawn(arguments, false); }
+    // The same with no file allowed to grow past `bytes`, as on a full disk.
+    ToolRun RunToolWithFileLimit(const std::vector<std::string>& arguments, std::size_t bytes) {
+        return Spawn(arguments, false, bytes);
+    }
     // The same as the unprivileged user nobody.
     ToolRun RunToolAsNobody(const std::vector<std::string>& arguments) {
         return Spawn(arguments, true);
@@ -182,7 +188,8 @@ class ToolFolder {
     std::string folder_;
 
   private:
-    ToolRun Spawn(const std::vector<std::string>& arguments, bool asNobody) {
+    ToolRun Spawn(const std::vector<std::string>& arguments, bool asNobody,
+                  std::size_t fileLimit = 0) {
         std::vector<std::string> command;
         if (asNobody) {
             command = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
@@ -209,6 +216,12 @@ class ToolFolder {
             }
             dup2(out, 1);
             dup2(err, 2);
+            if (fileLimit != 0) {
+                // A write past the limit then fails with an error instead of a signal.
+                signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{fileLimit, fileLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
             execvp(argv[0], argv.data());
             _exit(127);
         }

@@ -180,6 +180,40 @@ TEST_F(OutfitsToolTest, AFolderThatTakesNoBackupStopsTheChange) {
     EXPECT_EQ(FolderFiles(), std::vector<std::string>{"SavedOutfits.xml"});
 }
 
+TEST_F(OutfitsToolTest, AFullDiskLosesNothing) {
+    WriteStore(BrokenRows());
+    Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
+    ASSERT_EQ(RunTool({"mend"}).exit, 0);
+    const std::string mended = Store();
+    for (const std::string& backup : Backups()) {
+        std::filesystem::remove(PathOf("Garbolt/" + backup));
+    }
+    // Room for the backup of the file as it is, but not for the file with one more outfit.
+    const ToolRun run = RunToolWithFileLimit({"import", "coat.xml"}, mended.size() + 100);
+    EXPECT_EQ(run.exit, 1);
+    const std::vector<std::string> backups = Backups();
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(Read("Garbolt/" + backups[0]), mended);
+    EXPECT_EQ(run.err,
+              "Could not write ./Garbolt/SavedOutfits.xml; it keeps its old contents.\n"
+              "Check that you may write in the folder ./Garbolt and that the disk has space, then "
+              "run the command again.\nThe backup ./Garbolt/" +
+                  backups[0] + " holds the file as it was.\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Store(), mended);
+    // No temporary file is left behind.
+    EXPECT_EQ(FolderFiles(), (std::vector<std::string>{backups[0], "SavedOutfits.xml"}));
+
+    // Without room for even the backup, nothing is written at all.
+    std::filesystem::remove(PathOf("Garbolt/" + backups[0]));
+    const ToolRun full = RunToolWithFileLimit({"import", "coat.xml"}, 100);
+    EXPECT_EQ(full.exit, 1);
+    EXPECT_EQ(full.err.rfind("Could not write the backup ./Garbolt/SavedOutfits-backup-", 0), 0u)
+        << full.err;
+    EXPECT_EQ(Store(), mended);
+    EXPECT_EQ(FolderFiles(), std::vector<std::string>{"SavedOutfits.xml"});
+}
+
 // The plug-in itself reading the files the tool wrote.
 class OutfitsToolInGame : public wardrobe_testing::WardrobeFixture {
   protected:
