@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -208,6 +209,10 @@ class Soak {
         sim::NamingKeyboard().Cancel();
         plugin_.reset();
     }
+    void RemoveFolder() const {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
     bool Loaded() const { return plugin_ && plugin_->Loaded(); }
     std::string Error() const { return plugin_ ? plugin_->Error() : std::string(); }
 
@@ -331,6 +336,7 @@ int main(int count, char** arguments) {
     }
     counting.store(false);
     soak.Unload();
+    soak.RemoveFolder();
 
     bool ok = true;
     std::printf("%lld frames, a restart every %ld; %ld frames counted after warm-up\n",
