@@ -34,8 +34,6 @@ std::string ScratchFolder(const std::string& name) {
 void PrepareGameFolder(const std::string& root, const std::string& savedOutfits,
                        const std::string& settings) {
     mkdir((root + "/Garbolt").c_str(), 0755);
-    std::remove((root + "/Garbolt/SavedOutfits.xml.tmp").c_str());
-    std::remove((root + "/Garbolt/Garbolt.ini.tmp").c_str());
     if (!WriteBytes(root + "/Garbolt/SavedOutfits.xml", savedOutfits) ||
         !WriteBytes(root + "/Garbolt/Garbolt.ini", settings) || chdir(root.c_str()) != 0) {
         Broken("cannot prepare the game folder " + root);

@@ -2,9 +2,12 @@
 // a failure at any step leaves the old file byte for byte with no temporary
 // file behind.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,16 +26,18 @@ const std::string kNewBytes = "new bytes\r\nwritten whole";
 // A file system that fails one chosen operation on one chosen path.
 class FailingFileSystem : public files::FileSystem {
   public:
-    enum class Step { OpenTarget, OpenTemporary, Write, ShortWrite, Flush, Sync, Close, Rename };
+    enum class Step { OpenTarget, CreateTemporary, Write, ShortWrite, Flush, Sync, Close, Rename,
+                      HeldByAnother };
     explicit FailingFileSystem(Step step) : step_(step) {}
 
     std::FILE* Open(const std::string& path, const char* mode) override {
-        const bool temporary = path == files::TemporaryPathFor(kTarget);
-        if ((step_ == Step::OpenTarget && path == kTarget) ||
-            (step_ == Step::OpenTemporary && temporary)) {
+        if (step_ == Step::OpenTarget && path == kTarget) {
             return nullptr;
         }
         return FileSystem::Open(path, mode);
+    }
+    std::FILE* CreateNew(const std::string& path) override {
+        return step_ == Step::CreateTemporary ? nullptr : FileSystem::CreateNew(path);
     }
     std::size_t Write(std::FILE* file, const char* data, std::size_t size) override {
         if (step_ == Step::Write) {
@@ -51,8 +56,10 @@ class FailingFileSystem : public files::FileSystem {
         return step_ != Step::Close && closed;
     }
     bool Rename(const std::string& from, const std::string& to) override {
-        return step_ != Step::Rename && FileSystem::Rename(from, to);
+        return step_ != Step::Rename && step_ != Step::HeldByAnother && FileSystem::Rename(from, to);
     }
+    bool RenameMayPassLater() override { return step_ == Step::HeldByAnother; }
+    void Pause(std::uint32_t) override {}
 
   private:
     Step step_;
@@ -133,10 +140,11 @@ TEST_P(ReplaceFileStepFailure, LeavesTheOldBytesAndNoTemporaryFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryStep, ReplaceFileStepFailure,
-    ::testing::Values(FailingFileSystem::Step::OpenTarget, FailingFileSystem::Step::OpenTemporary,
-                      FailingFileSystem::Step::Write, FailingFileSystem::Step::ShortWrite,
-                      FailingFileSystem::Step::Flush, FailingFileSystem::Step::Sync,
-                      FailingFileSystem::Step::Close, FailingFileSystem::Step::Rename));
+    ::testing::Values(FailingFileSystem::Step::OpenTarget,
+                      FailingFileSystem::Step::CreateTemporary, FailingFileSystem::Step::Write,
+                      FailingFileSystem::Step::ShortWrite, FailingFileSystem::Step::Flush,
+                      FailingFileSystem::Step::Sync, FailingFileSystem::Step::Close,
+                      FailingFileSystem::Step::Rename, FailingFileSystem::Step::HeldByAnother));
 
 TEST_F(ReplaceFileTest, InjectedFileSystemIsUsedOnlyWhileInPlace) {
     {
@@ -146,6 +154,113 @@ TEST_F(ReplaceFileTest, InjectedFileSystemIsUsedOnlyWhileInPlace) {
     }
     EXPECT_TRUE(files::ReplaceFile(kTarget, kNewBytes));
     EXPECT_EQ(folder_.Read(kTarget), kNewBytes);
+}
+
+// Another program holds the file for the first `refusals` renames.
+class HeldFileSystem : public files::FileSystem {
+  public:
+    explicit HeldFileSystem(int refusals) : refusals_(refusals) {}
+    bool Rename(const std::string& from, const std::string& to) override {
+        if (refusals_ > 0) {
+            --refusals_;
+            renameMayPassLater_ = true;
+            return false;
+        }
+        return FileSystem::Rename(from, to);
+    }
+    void Pause(std::uint32_t milliseconds) override { pauses.push_back(milliseconds); }
+    std::vector<std::uint32_t> pauses;
+
+  private:
+    int refusals_;
+};
+
+TEST_F(ReplaceFileTest, TriesAgainWhileAnotherProgramHoldsTheFile) {
+    const std::vector<std::uint32_t> schedule(std::begin(files::kRenamePauses),
+                                              std::end(files::kRenamePauses));
+    const struct {
+        int refusals;
+        bool replaced;
+    } cases[] = {{1, true}, {3, true}, {8, true}, {9, false}, {100, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refusals);
+        folder_.Write(kTarget, kOldBytes);
+        HeldFileSystem held(c.refusals);
+        files::ScopedFileSystem scoped(held);
+        EXPECT_EQ(files::ReplaceFile(kTarget, kNewBytes), c.replaced);
+        const std::size_t paused = std::min<std::size_t>(c.refusals, schedule.size());
+        EXPECT_EQ(held.pauses, std::vector<std::uint32_t>(schedule.begin(), schedule.begin() + paused));
+        EXPECT_EQ(folder_.Read(kTarget), c.replaced ? kNewBytes : kOldBytes);
+        EXPECT_EQ(folder_.List("Garbolt"), std::vector<std::string>{"Saved.txt"});
+    }
+}
+
+// Someone else's file appears under the name picked for the temporary one.
+class TakenNameFileSystem : public files::FileSystem {
+  public:
+    std::FILE* CreateNew(const std::string& path) override {
+        if (taken.empty()) {
+            taken = path;
+            std::FILE* theirs = FileSystem::Open(path, "wb");
+            std::fputs("theirs", theirs);
+            std::fclose(theirs);
+        }
+        return FileSystem::CreateNew(path);
+    }
+    std::string taken;
+};
+
+TEST_F(ReplaceFileTest, NeverWritesIntoAFileThatExists) {
+    TakenNameFileSystem clash;
+    files::ScopedFileSystem scoped(clash);
+    EXPECT_TRUE(files::ReplaceFile(kTarget, kNewBytes));
+    EXPECT_EQ(folder_.Read(kTarget), kNewBytes);
+    EXPECT_EQ(folder_.Read(clash.taken), "theirs");
+    EXPECT_EQ(folder_.List("Garbolt").size(), 2u);
+}
+
+TEST_F(ReplaceFileTest, TakesAwayOnlyTheLeftoversOfItsOwnInterruptedSaves) {
+    const std::vector<std::string> others = {
+        "Other.txt.0123456789abcdef.garbolt-tmp", "Saved.txt.0123456789ABCDEF.garbolt-tmp",
+        "Saved.txt.0123456789abcde.garbolt-tmp",  "Saved.txt.0123456789abcdef0.garbolt-tmp",
+        "Saved.txt.0123456789abcdef.garbolt-tmp~", "Saved.txt0123456789abcdef.garbolt-tmp",
+        "Saved.txt.tmp"};
+    for (const std::string& name : others) {
+        folder_.Write("Garbolt/" + name, "the player's own");
+        EXPECT_FALSE(files::IsTemporaryFor(name, "Saved.txt")) << name;
+    }
+    folder_.Write("Garbolt/Saved.txt.0123456789abcdef.garbolt-tmp", "half a save");
+    folder_.Write("Garbolt/Saved.txt.fedcba9876543210.garbolt-tmp", "");
+    EXPECT_TRUE(files::ReplaceFile(kTarget, kNewBytes));
+    std::vector<std::string> expected = others;
+    expected.push_back("Saved.txt");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folder_.List("Garbolt"), expected);
+    for (const std::string& name : others) {
+        EXPECT_EQ(folder_.Read("Garbolt/" + name), "the player's own") << name;
+    }
+}
+
+TEST_F(ReplaceFileTest, ALinkStaysAndItsFinalTargetIsReplaced) {
+    // Garbolt/Chain.txt -> Saved.txt -> ../Real/Saved.txt
+    folder_.Remove(kTarget);
+    folder_.Write("Real/Saved.txt", kOldBytes);
+    const std::string garbolt = folder_.Path() + "/Garbolt/";
+    ASSERT_EQ(symlink("../Real/Saved.txt", (garbolt + "Saved.txt").c_str()), 0);
+    ASSERT_EQ(symlink("Saved.txt", (garbolt + "Chain.txt").c_str()), 0);
+    EXPECT_TRUE(files::ReplaceFile("Garbolt/Chain.txt", kNewBytes));
+    EXPECT_EQ(folder_.Read("Real/Saved.txt"), kNewBytes);
+    EXPECT_EQ(folder_.List("Real"), std::vector<std::string>{"Saved.txt"});
+    EXPECT_EQ(folder_.List("Garbolt"), (std::vector<std::string>{"Chain.txt", "Saved.txt"}));
+    for (const char* link : {"Chain.txt", "Saved.txt"}) {
+        struct stat status {};
+        ASSERT_EQ(lstat((garbolt + link).c_str(), &status), 0);
+        EXPECT_TRUE(S_ISLNK(status.st_mode)) << link;
+    }
+    // A link whose target is missing gets its target made, as a missing file would be.
+    ASSERT_EQ(symlink("../Real/New.txt", (garbolt + "Dangling.txt").c_str()), 0);
+    EXPECT_TRUE(files::ReplaceFile("Garbolt/Dangling.txt", kNewBytes));
+    EXPECT_EQ(folder_.Read("Real/New.txt"), kNewBytes);
 }
 
 // Real failures, met by a child process: as the user nobody, and under a

@@ -22,6 +22,7 @@
 
 #include "support/child_process.h"
 #include "support/session.h"
+#include "support/temporary_files.h"
 
 namespace {
 
@@ -158,7 +159,9 @@ class Faults : public ::testing::Test {
         arguments.insert(arguments.end(), {kind, folder_.Path(), std::to_string(count)});
         return RunChild(arguments, asNobody);
     }
-    bool TemporaryLeft(const std::string& file) const { return folder_.Exists(file + ".tmp"); }
+    bool TemporaryLeft(const std::string& file) const {
+        return !testing_support::TemporaryFilesBeside(folder_, file).empty();
+    }
 
     GameFolder folder_;
     std::string settings_;
@@ -275,13 +278,14 @@ void KillDuringSaves(Faults& test, GameFolder& folder, const std::string& kind,
         if (test.HasFailure()) {
             return;
         }
-        if (folder.Exists(file + ".tmp")) {
+        if (!testing_support::TemporaryFilesBeside(folder, file).empty()) {
             ++leftTemporary;
-            // The next save writes over the leftover and takes it away.
+            // The next save takes the leftover away.
             ChildRun next = RunChild({kind, folder.Path(), "1"}, false);
             ASSERT_EQ(next.exitCode, 0);
             ASSERT_TRUE(Contains(next.lines, successes[0]) || Contains(next.lines, successes[1]));
-            ASSERT_FALSE(folder.Exists(file + ".tmp")) << "round " << round;
+            ASSERT_TRUE(testing_support::TemporaryFilesBeside(folder, file).empty())
+                << "round " << round;
             const std::string after = folder.Read(file);
             ASSERT_TRUE(after == first || after == second);
         }

@@ -122,6 +122,12 @@ std::string MakeName(std::mt19937& random, int index) {
     while (name.size() < 3) {
         name += "x";
     }
+    // Nothing but white space with a line break reads back as a hand-indented
+    // file's layout, an empty name; the game's keyboard cannot type it.
+    if (name.find_first_not_of(" \t\r\n") == std::string::npos &&
+        name.find_first_of("\r\n") != std::string::npos) {
+        name[0] = 'x';
+    }
     return name;
 }
 

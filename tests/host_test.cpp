@@ -86,16 +86,43 @@ TEST_F(KeyboardTable, KeyCodesFrom255AreDropped) {
     EXPECT_FALSE(KeyHeld(255));
 }
 
-TEST_F(KeyboardTable, TickWrapAroundStillCounts) {
-    sim::TheGame().SetTick(0xFFFFFFF0u);
-    Message(kF9, true);
-    sim::TheGame().SetTick(0x00000010u);  // 32 ms later, past the wrap
-    EXPECT_TRUE(KeyJustReleased(kF9));
+TEST_F(KeyboardTable, TimesCountAcrossTheTickWrap) {
+    const struct {
+        std::uint32_t stamp;
+        std::uint32_t now;
+        bool released;  // within 100 ms
+        bool held;      // within 30 s
+    } cases[] = {
+        {0xFFFFFFF0u, 0x00000010u, true, true},    // 32 ms, across the wrap
+        {0xFFFFFFC0u, 0xFFFFFFD0u, true, true},    // 16 ms, its window ending past the wrap
+        {0xFFFFFFC0u, 0x00000030u, false, true},   // 112 ms, across the wrap
+        {0xFFFFFFFFu, 0x00000000u, true, true},    // the wrap itself
+        {0x00000000u, 0x00000064u, true, true},    // stamped at tick 0, read as tick 1
+        {0xFFFFFF00u, 0x0000742Fu, false, true},   // 29999 ms, across the wrap
+        {0xFFFFFF00u, 0x00007430u, false, false},  // 30000 ms
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.stamp << " to " << c.now);
+        sim::TheGame().SetTick(c.stamp);
+        Message(kF9, true);
+        Message(kShift, false);
+        sim::TheGame().SetTick(c.now);
+        EXPECT_EQ(KeyJustReleased(kF9), c.released);
+        EXPECT_EQ(KeyHeld(kShift), c.held);
+        Message(kShift, true);
+    }
+}
 
-    sim::TheGame().SetTick(0xFFFFFF00u);
-    Message(kShift, false);
-    sim::TheGame().SetTick(0x00001000u);
-    EXPECT_TRUE(KeyHeld(kShift));
+TEST_F(KeyboardTable, KeyWithoutMessagesIsNeverHeldOrReleased) {
+    // A release taken resets its key to the same state as one never pressed.
+    Message(kF9, true);
+    ASSERT_TRUE(KeyJustReleased(kF9));
+    for (std::uint32_t now : {0u, 1u, 99u, 29999u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        sim::TheGame().SetTick(now);
+        EXPECT_FALSE(KeyHeld(kShift)) << now;
+        EXPECT_FALSE(KeyJustReleased(kShift)) << now;
+        EXPECT_FALSE(KeyHeld(kF9)) << now;
+    }
 }
 
 TEST(NativeArguments, EncodesEachKindInOneWord) {

@@ -221,10 +221,17 @@ TEST_F(SettingsFile, MissingFolderAtSaveCreatesNothing) {
 
 TEST_F(SettingsFile, UnchangedSaveDropsOnlyUnrecognisedLines) {
     LoadFrom("; mine\r\n[Garbolt]\r\nbUseCamera=0\r\n# note\r\n  bDrawLight = 0   \r\n\r\n");
+    // The player's own file of the name the save once used for its
+    // temporary file, read-only too, is neither written nor in the way.
+    folder_.Write("Garbolt/Garbolt.ini.tmp", "the player's copy");
+    std::filesystem::permissions(folder_.Path() + "/Garbolt/Garbolt.ini.tmp",
+                                 std::filesystem::perms::owner_read);
     saveSettings();
     EXPECT_EQ(folder_.Read(kSettingsPath),
               "; mine\r\n[Garbolt]\r\nbUseCamera=0\r\n  bDrawLight = 0   \r\n\r\n");
     EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaved});
+    EXPECT_EQ(folder_.Read("Garbolt/Garbolt.ini.tmp"), "the player's copy");
+    EXPECT_EQ(folder_.List("Garbolt"), (std::vector<std::string>{"Garbolt.ini", "Garbolt.ini.tmp"}));
 }
 
 TEST_F(SettingsFile, HandEditsSinceStartAreUndoneByTheSave) {

@@ -36,7 +36,13 @@ TEST_F(CustomOutfitStore, SaveOnRowSixWritesTheWornOutfitAndSurvivesARestart) {
     StartUp(kRootOnly);
     sim::Wardrobe().Wear({{0xFFFFFFFFu, 0x80000000u}, {0, 5}, {17, 0}});
     OnSavedOutfitsRow(6);
+    // The player's own file of the name the save once used for its
+    // temporary file is neither written nor in the way.
+    folder().Write("Garbolt/SavedOutfits.xml.tmp", "the player's copy");
     SaveCustomOutfit("Dusty Coat", 7);
+    EXPECT_EQ(folder().Read("Garbolt/SavedOutfits.xml.tmp"), "the player's copy");
+    EXPECT_EQ(folder().List("Garbolt"),
+              (std::vector<std::string>{"SavedOutfits.xml", "SavedOutfits.xml.tmp"}));
     std::vector<int> items(39, 0);
     std::vector<int> states(39, 0);
     items[0] = -1;
@@ -139,6 +145,22 @@ TEST_F(CustomOutfitStore, MissingNameGivesAnEmptyLabel) {
     StartUp("<Garbolt><Outfit><Slot>9</Slot></Outfit></Garbolt>");
     EXPECT_EQ(Label(9), "");
     EXPECT_EQ(Slots(), std::vector<std::int32_t>{9});
+}
+
+// A Name indented by hand holds the file's layout, not a name: only white
+// space with a line break (which the game's keyboard never types) reads as
+// no name; spaces alone are a name.
+TEST_F(CustomOutfitStore, LayoutInANameGivesAnEmptyLabel) {
+    StartUp("<Garbolt>\n\t<Outfit>\n\t\t<Name>\n\t\t</Name>\n\t\t<Slot>9</Slot>\n\t</Outfit>\n"
+            "\t<Outfit><Name>\r\n</Name><Slot>10</Slot></Outfit>\n"
+            "\t<Outfit><Name>   </Name><Slot>11</Slot></Outfit>\n</Garbolt>\n");
+    EXPECT_EQ(Label(9), "");
+    EXPECT_EQ(Label(10), "");
+    EXPECT_EQ(Label(11), "   ");
+    EXPECT_EQ(Slots(), (std::vector<std::int32_t>{9, 10, 11}));
+    OnSavedOutfitsRow(9);
+    EquipCustomOutfit(10);
+    EXPECT_EQ(LastMessage(), "Equipped: ");
 }
 
 TEST_F(CustomOutfitStore, DuplicateSlotIsListedTwiceAndEquipUsesTheFirst) {
@@ -285,7 +307,6 @@ TEST_F(CustomOutfitStore, OddNamesComeBackByteForByte) {
         "tab\there\nnew line",
         "carriage\rreturn\r\n",
         "   ",
-        "\n\t\n",
         " padded ",
         "\x01\x02\x1F control",
         "\xC3\xA9t\xC3\xA9 \xE2\x9C\x93 \xF0\x9F\x90\x8E",

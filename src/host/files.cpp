@@ -1,49 +1,13 @@
 #include "host/files.h"
 
-#include <filesystem>
-#include <system_error>
-#include <vector>
+#include <chrono>
+#include <cinttypes>
 
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
-#if defined(_WIN32)
-// The two kernel32 calls that the one-step replace needs, declared here so
-// that <windows.h> stays inside the platform seam.
-extern "C" {
-__declspec(dllimport) int __stdcall MultiByteToWideChar(unsigned int codePage, unsigned long flags,
-                                                        const char* text, int textLength,
-                                                        wchar_t* wide, int wideLength);
-__declspec(dllimport) int __stdcall MoveFileExW(const wchar_t* existing, const wchar_t* replacement,
-                                                unsigned long flags);
-}
-#endif
+#include "host/files_os.h"
 
 namespace files {
 
 namespace {
-
-#if defined(_WIN32)
-constexpr unsigned int kAnsiCodePage = 0;  // CP_ACP: what fopen takes narrow paths as
-constexpr unsigned long kMoveReplaceExisting = 0x1;
-constexpr unsigned long kMoveWriteThrough = 0x8;
-
-bool WidenPath(const std::string& path, std::wstring& wide) {
-    const int length = MultiByteToWideChar(kAnsiCodePage, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) {
-        return false;
-    }
-    std::vector<wchar_t> buffer(static_cast<std::size_t>(length));
-    if (MultiByteToWideChar(kAnsiCodePage, 0, path.c_str(), -1, buffer.data(), length) != length) {
-        return false;
-    }
-    wide.assign(buffer.data());
-    return true;
-}
-#endif
 
 FileSystem& SystemFileSystem() {
     static FileSystem system;
@@ -53,12 +17,83 @@ FileSystem& SystemFileSystem() {
 FileSystem* active = nullptr;
 
 constexpr std::size_t kReadChunk = 4096;
+constexpr std::size_t kUniqueDigits = 16;
+// Fresh names tried when the one picked is taken; one is almost always enough.
+constexpr int kNameAttempts = 8;
+
+struct SplitPath {
+    std::string folder;  // with its closing separator, "" for the current one
+    std::string name;
+};
+
+SplitPath Split(const std::string& path) {
+    for (std::size_t end = path.size(); end > 0; --end) {
+        if (os::IsSeparator(path[end - 1])) {
+            return {path.substr(0, end), path.substr(end)};
+        }
+    }
+    return {"", path};
+}
+
+bool IsLowerHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+// A name no save of this process has used: the process, a counter and the
+// clock, so that neither a second program nor a restart repeats it.
+std::string UniqueDigits() {
+    static std::uint32_t counter = 0;
+    const auto now = static_cast<std::uint64_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    const std::uint64_t mixed = (static_cast<std::uint64_t>(os::ProcessId()) << 32) ^
+                                (now * 0x9E3779B97F4A7C15ull) ^ ++counter;
+    char digits[kUniqueDigits + 1];
+    std::snprintf(digits, sizeof digits, "%016" PRIx64, mixed);
+    return digits;
+}
+
+// Creates the temporary file beside `target` under a name that nothing else
+// has; null when none could be made.
+std::FILE* CreateTemporary(FileSystem& system, const std::string& target, std::string& temporary) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary = target + "." + UniqueDigits() + kTemporarySuffix;
+        if (std::FILE* file = system.CreateNew(temporary)) {
+            return file;
+        }
+        if (!system.Exists(temporary)) {
+            return nullptr;  // not a clash of names: the folder refuses new files
+        }
+    }
+    return nullptr;
+}
+
+// An interrupted save (a crash, a power cut) leaves its temporary file; it
+// is never read, and the next save of the same file takes it away.
+void RemoveLeftovers(FileSystem& system, const std::string& target) {
+    const SplitPath split = Split(target);
+    for (const std::string& name : system.ListFiles(split.folder)) {
+        if (IsTemporaryFor(name, split.name)) {
+            system.Remove(split.folder + name);
+        }
+    }
+}
+
+// Scanners, indexers and sync clients hold a file for a moment; the replace
+// waits them out for about a second before it gives up.
+bool RenameWhenFree(FileSystem& system, const std::string& from, const std::string& to) {
+    for (std::uint32_t pause : kRenamePauses) {
+        if (system.Rename(from, to)) {
+            return true;
+        }
+        if (!system.RenameMayPassLater()) {
+            return false;
+        }
+        system.Pause(pause);
+    }
+    return system.Rename(from, to);
+}
 
 }  // namespace
-
-std::FILE* FileSystem::Open(const std::string& path, const char* mode) {
-    return std::fopen(path.c_str(), mode);
-}
 
 bool FileSystem::Read(std::FILE* file, char* buffer, std::size_t size, std::size_t& got) {
     got = std::fread(buffer, 1, size, file);
@@ -73,41 +108,12 @@ bool FileSystem::Flush(std::FILE* file) {
     return std::fflush(file) == 0;
 }
 
-bool FileSystem::Sync(std::FILE* file) {
-#if defined(_WIN32)
-    return _commit(_fileno(file)) == 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
-}
-
 bool FileSystem::Close(std::FILE* file) {
     return std::fclose(file) == 0;
 }
 
-bool FileSystem::Rename(const std::string& from, const std::string& to) {
-#if defined(_WIN32)
-    // The C library's rename refuses to replace an existing file on Windows.
-    std::wstring wideFrom;
-    std::wstring wideTo;
-    if (!WidenPath(from, wideFrom) || !WidenPath(to, wideTo)) {
-        return false;
-    }
-    return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
-                       kMoveReplaceExisting | kMoveWriteThrough) != 0;
-#else
-    return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-bool FileSystem::Remove(const std::string& path) {
-    return std::remove(path.c_str()) == 0;
-}
-
-bool FileSystem::Exists(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    return !error && std::filesystem::exists(status);
+bool FileSystem::RenameMayPassLater() {
+    return renameMayPassLater_;
 }
 
 FileSystem& Active() {
@@ -152,47 +158,60 @@ bool ReadFile(const std::string& path, std::string& bytes) {
     return read;
 }
 
-std::string TemporaryPathFor(const std::string& path) {
-    return path + ".tmp";
+bool IsTemporaryFor(const std::string& name, const std::string& fileName) {
+    const std::string suffix = kTemporarySuffix;
+    const std::size_t digitsAt = fileName.size() + 1;
+    if (name.size() != digitsAt + kUniqueDigits + suffix.size() ||
+        name.compare(0, fileName.size(), fileName) != 0 || name[fileName.size()] != '.' ||
+        name.compare(digitsAt + kUniqueDigits, suffix.size(), suffix) != 0) {
+        return false;
+    }
+    for (std::size_t i = digitsAt; i < digitsAt + kUniqueDigits; ++i) {
+        if (!IsLowerHex(name[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ReplaceFile(const std::string& path, const std::function<bool(std::FILE*)>& writeBody) {
     if (path.empty()) {
         return false;
     }
+    FileSystem& system = Active();
+    // The new file goes where the link points, so the link itself stays.
+    const std::string target = system.ResolveLinks(path);
+    const bool existed = system.Exists(target);
     // A read-only file is the player's wish; the rename would go over it.
-    if (Exists(path)) {
-        std::FILE* probe = Open(path, "r+b");
+    if (existed) {
+        std::FILE* probe = system.Open(target, "r+b");
         if (probe == nullptr) {
             return false;
         }
-        Close(probe);
+        system.Close(probe);
     }
+    RemoveLeftovers(system, target);
 
-    const std::string temporary = TemporaryPathFor(path);
-    std::FILE* out = Open(temporary, "wb");
+    std::string temporary;
+    std::FILE* out = CreateTemporary(system, target, temporary);
     if (out == nullptr) {
         return false;
     }
     bool written = writeBody(out) && std::ferror(out) == 0;
-    written = written && Flush(out) && std::ferror(out) == 0 && Sync(out);
-    const bool closed = Close(out);
+    written = written && system.Flush(out) && std::ferror(out) == 0 && system.Sync(out);
+    const bool closed = system.Close(out);
     if (!written || !closed) {
-        Remove(temporary);
+        system.Remove(temporary);
         return false;
     }
 
-    // Keep the old file's permissions on the new one; the contents are what
-    // matter, so a failure here does not stop the save.
-    std::error_code ignored;
-    const std::filesystem::file_status old = std::filesystem::status(path, ignored);
-    if (!ignored && std::filesystem::exists(old)) {
-        std::filesystem::permissions(temporary, old.permissions(),
-                                     std::filesystem::perm_options::replace, ignored);
+    // The contents are what matter, so rights that cannot be copied do not
+    // stop the save.
+    if (existed) {
+        system.CopyPermissions(target, temporary);
     }
-
-    if (!Rename(temporary, path)) {
-        Remove(temporary);
+    if (!RenameWhenFree(system, temporary, target)) {
+        system.Remove(temporary);
         return false;
     }
     return true;

@@ -3,21 +3,27 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace files {
 
 // Every file operation of the plug-in goes through the active file system,
 // so a test can swap in one whose open, read, write, flush, close or rename
-// fails at the moment it chooses. The default one is the C library's (and
-// the system's one-step replace).
+// fails at the moment it chooses. The default one is the system's: the C
+// library's streams, and the calls of files_posix.cpp or files_windows.cpp
+// for everything the C library cannot do alike on both systems.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
     // fopen: null when the file cannot be opened in this mode.
     virtual std::FILE* Open(const std::string& path, const char* mode);
+    // Creates a file that does not exist yet and opens it for writing in
+    // binary; null when something of that name exists or it cannot be made.
+    virtual std::FILE* CreateNew(const std::string& path);
     // fread: `got` bytes were read, fewer than asked at the end of the file;
     // false on a read error.
     virtual bool Read(std::FILE* file, char* buffer, std::size_t size, std::size_t& got);
@@ -33,10 +39,30 @@ class FileSystem {
     virtual bool Close(std::FILE* file);
     // Puts `from` in the place of `to` in one step, replacing an existing `to`.
     virtual bool Rename(const std::string& from, const std::string& to);
+    // After a failed Rename: true when it failed only because another program
+    // has `to` open without letting it be replaced (Windows' sharing
+    // violation or denied access), so that a later try may pass.
+    virtual bool RenameMayPassLater();
     // Deletes a file; false when it could not.
     virtual bool Remove(const std::string& path);
-    // True when something exists at the path.
+    // True when something exists at the path (a link counts by its target).
     virtual bool Exists(const std::string& path);
+    // Where a write to `path` really lands: the final target of a chain of
+    // symbolic links, or `path` itself when it is no link or the chain
+    // cannot be followed.
+    virtual std::string ResolveLinks(const std::string& path);
+    // Gives `to` the access rights of `from` where the system keeps them per
+    // file; a failure only leaves `to` with the default rights.
+    virtual void CopyPermissions(const std::string& from, const std::string& to);
+    // The names of the plain files in a folder ("" is the current one);
+    // empty when it cannot be read.
+    virtual std::vector<std::string> ListFiles(const std::string& folder);
+    // Waits before a rename is tried again.
+    virtual void Pause(std::uint32_t milliseconds);
+
+  protected:
+    // Set by the system's Rename for RenameMayPassLater.
+    bool renameMayPassLater_ = false;
 };
 
 // The file system in use.
@@ -91,17 +117,30 @@ bool ReadAll(std::FILE* file, std::string& bytes);
 // Opens, reads whole and closes a file; false when it cannot be opened or read.
 bool ReadFile(const std::string& path, std::string& bytes);
 
-// The name of the temporary file that ReplaceFile writes beside `path`.
-std::string TemporaryPathFor(const std::string& path);
+// ReplaceFile writes into `<file>.<16 hex digits>.garbolt-tmp` beside the
+// file; nothing else ends like this.
+constexpr const char* kTemporarySuffix = ".garbolt-tmp";
+// True when `name` (a bare file name) is one of ReplaceFile's temporary
+// files for the file named `fileName`.
+bool IsTemporaryFor(const std::string& name, const std::string& fileName);
+
+// How long ReplaceFile keeps trying while another program holds the file:
+// short pauses that grow, about a second in all.
+constexpr std::uint32_t kRenamePauses[] = {10, 20, 40, 80, 150, 200, 250, 250};
 
 // Writes a file's new contents without ever leaving a partial file: the body
-// goes to a temporary file in the same folder, which is flushed, synced to
-// the disk, closed and checked, then replaces the target in one step. On any failure the temporary
-// file is removed, the target keeps its old bytes and the result is false. An
-// existing target that cannot be opened for writing (read-only) is a failure.
-// No folder is ever created. `writeBody` returns false when it could not
-// write everything; it should write through files::Write so that tests can
-// make it fail, and a stream error it leaves behind counts as a failure too.
+// goes to a temporary file of a fresh name in the file's folder, which is
+// flushed, synced to the disk, closed and checked, then replaces the file in
+// one step. A symbolic link stays and its final target is what is replaced.
+// While another program holds the file so that it cannot be replaced, the
+// replace is tried again for about a second. On any failure the temporary
+// file is removed, the file keeps its old bytes and the result is false.
+// Temporary files that an earlier, interrupted save left beside the file are
+// removed first. An existing file that cannot be opened for writing
+// (read-only) is a failure. No folder is ever created. `writeBody` returns
+// false when it could not write everything; it should write through
+// files::Write so that tests can make it fail, and a stream error it leaves
+// behind counts as a failure too.
 bool ReplaceFile(const std::string& path, const std::function<bool(std::FILE*)>& writeBody);
 bool ReplaceFile(const std::string& path, const std::string& bytes);
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 struct KeyState {
-    std::atomic<std::uint32_t> time{0};        // tick of the last message, 0 = never
+    std::atomic<std::uint32_t> time{0};        // last message's tick; 0 = none since start or reset
     std::atomic<std::uint32_t> extraFlag1{0};  // stored as received, never read
     std::atomic<std::uint32_t> extraFlag2{0};  // stored as received, never read
     std::atomic<std::uint32_t> isUp{0};        // nonzero: the last message was a release

@@ -136,7 +136,11 @@ std::int32_t RowIndexOf(pugi::xml_node outfit) {
 }
 
 std::string NameOf(pugi::xml_node outfit) {
-    return outfit.child(kNameElement).text().get();
+    const char* name = outfit.child(kNameElement).text().get();
+    // The game's keyboard types no line breaks, so white space holding one
+    // is the layout of a hand-indented file, not a name.
+    const bool layout = IsWhitespace(name) && std::strpbrk(name, "\r\n") != nullptr;
+    return layout ? std::string() : std::string(name);
 }
 
 bool IsCustomRow(std::int32_t rowIndex) {
