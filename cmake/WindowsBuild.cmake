@@ -69,6 +69,11 @@ function(garbolt_windows_sim_program target)
 endfunction()
 
 garbolt_windows_sim_program(garbolt-sim-driver ${GARBOLT_WINDOWS_DIR}/sim-driver.cpp)
+# The second program that holds a file while the driver's plug-in saves it.
+add_executable(garbolt-file-holder ${GARBOLT_WINDOWS_DIR}/file-holder.cpp)
+target_link_libraries(garbolt-file-holder PRIVATE garbolt_warnings)
+target_link_options(garbolt-file-holder PRIVATE ${GARBOLT_STATIC_RUNTIME})
+add_dependencies(garbolt-sim-driver garbolt-file-holder)
 
 # A stand-in plug-in built exactly like Garbolt.asi, whose script routine
 # waits inside frames with clean-ups: the check program unloads it and sees

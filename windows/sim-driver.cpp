@@ -23,6 +23,9 @@
 #include <string>
 #include <vector>
 
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
 #include "sim/controls.h"
 #include "sim/draw_list.h"
 #include "sim/game.h"
@@ -44,6 +47,11 @@ constexpr std::uint32_t kSaveOutfitControl = 0x171910DC;
 constexpr std::uint64_t kMenuStateNative = 0x1B3DA717B9AFF828;
 constexpr std::uint64_t kSoundPlayNative = 0x67C540AA08E4A6F5;
 constexpr const char* kFailurePrefix = "~COLOR_RED~";
+constexpr const char* kSettingsSaveFailed = "~COLOR_RED~Failed to save settings~s~";
+constexpr const char* kOutfitSaveFailed = "~COLOR_RED~Failed to save outfit~s~";
+// A moment's hold that the save waits out, and one far longer than it waits.
+constexpr std::uint32_t kShortHoldMs = 200;
+constexpr std::uint32_t kLongHoldMs = 5000;
 
 struct Options {
     int frames = 300;
@@ -97,6 +105,17 @@ class GameFolder {
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
+    // True while Garbolt/ holds the two files and nothing else, so no save
+    // has left a temporary file behind.
+    bool HoldsOnlyThePluginFiles() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path_ / "Garbolt")) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names == std::vector<std::string>{"Garbolt.ini", "SavedOutfits.xml"};
+    }
+
   private:
     void Write(const std::string& relative, const std::string& bytes) {
         std::ofstream out(path_ / relative, std::ios::binary | std::ios::trunc);
@@ -104,6 +123,54 @@ class GameFolder {
     }
     fs::path path_;
     fs::path previous_;
+};
+
+// Another program (garbolt-file-holder.exe, beside this one) holds a file
+// of the game folder open without letting it be replaced, for `milliseconds`
+// from the moment the constructor returns; it is ended early when this
+// object goes.
+class HeldFile {
+  public:
+    HeldFile(const std::string& relative, std::uint32_t milliseconds) {
+        const std::string event = "garbolt-driver-held-" + std::to_string(GetCurrentProcessId());
+        ready_ = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
+        std::string command = "\"" + HolderPath() + "\" \"" + relative + "\" " +
+                              std::to_string(milliseconds) + " " + event;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (ready_ != nullptr && CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE,
+                                                0, nullptr, nullptr, &startup, &process)) {
+            CloseHandle(process.hThread);
+            process_ = process.hProcess;
+            const HANDLE either[] = {ready_, process_};
+            held_ = WaitForMultipleObjects(2, either, FALSE, 30000) == WAIT_OBJECT_0;
+        }
+    }
+    ~HeldFile() {
+        if (process_ != nullptr) {
+            TerminateProcess(process_, 0);
+            WaitForSingleObject(process_, INFINITE);
+            CloseHandle(process_);
+        }
+        if (ready_ != nullptr) {
+            CloseHandle(ready_);
+        }
+    }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    bool Held() const { return held_; }
+
+  private:
+    static std::string HolderPath() {
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        return (fs::path(self).parent_path() / "garbolt-file-holder.exe").string();
+    }
+    HANDLE ready_ = nullptr;
+    HANDLE process_ = nullptr;
+    bool held_ = false;
 };
 
 std::string Hex(std::uint64_t value) {
@@ -189,6 +256,10 @@ bool Notified(sim::Game& game, const std::string& text) {
     return false;
 }
 
+std::string LastNotification(sim::Game& game) {
+    return game.Notifications().empty() ? std::string() : game.Notifications().back().text;
+}
+
 bool DrawsText(const std::string& text) {
     for (const sim::TextEntry* entry : sim::Drawing().Texts()) {
         if (entry->text == text) {
@@ -209,9 +280,14 @@ void SaveSettingsThroughTheMenu(sim::Game& game, const GameFolder& folder, const
     checks.Expect(DrawsText("Use Wardrobe Camera"), name + ": the settings page is shown");
     Fire(game, kSelectControl);   // switched on
     Fire(game, kDownControl, 2);  // "Save Settings"
-    Fire(game, kSelectControl);
+    {
+        // A scanner holds the file for a moment: the save waits it out.
+        HeldFile held("Garbolt/Garbolt.ini", kShortHoldMs);
+        checks.Expect(held.Held(), name + ": another program holds Garbolt.ini");
+        Fire(game, kSelectControl);
+    }
     checks.Expect(Notified(game, "Successfully saved settings"),
-                  name + ": \"Save Settings\" reports success");
+                  name + ": \"Save Settings\" reports success while Garbolt.ini is held briefly");
     // The INI writer ends its lines with CR LF on every system; the file's
     // own lines and their order stay.
     const std::string expected =
@@ -223,8 +299,25 @@ void SaveSettingsThroughTheMenu(sim::Game& game, const GameFolder& folder, const
         std::printf("  Garbolt.ini now holds:\n%s\n  expected:\n%s\n", Escaped(after).c_str(),
                     Escaped(expected).c_str());
     }
-    checks.Expect(folder.Read("Garbolt/Garbolt.ini.tmp").empty(),
+    checks.Expect(folder.HoldsOnlyThePluginFiles(),
                   name + ": no temporary file is left beside Garbolt.ini");
+
+    // Held for longer than the save waits: it fails, and the file keeps
+    // its bytes, which the light switched on would have changed.
+    Fire(game, kUpControl);      // "Draw Light"
+    Fire(game, kSelectControl);  // switched on
+    Fire(game, kDownControl);    // "Save Settings"
+    {
+        HeldFile held("Garbolt/Garbolt.ini", kLongHoldMs);
+        checks.Expect(held.Held(), name + ": another program holds Garbolt.ini for long");
+        Fire(game, kSelectControl);
+        checks.Expect(LastNotification(game) == kSettingsSaveFailed,
+                      name + ": \"Save Settings\" fails while Garbolt.ini stays held");
+        checks.Expect(folder.Read("Garbolt/Garbolt.ini") == expected,
+                      name + ": the held Garbolt.ini keeps its bytes");
+        checks.Expect(folder.HoldsOnlyThePluginFiles(),
+                      name + ": the failed save leaves no temporary file");
+    }
     Fire(game, kBackControl);  // back to the main page, on "Settings"
 }
 
@@ -237,14 +330,38 @@ void SaveOutfitThroughTheMenu(sim::Game& game, const GameFolder& folder, const s
     Fire(game, kSelectControl);   // page 1, row 0
     Fire(game, kDownControl, 5);  // row 6, past the heading
     game.RunFrame();              // the prompt comes on for the row
-    Fire(game, kSaveOutfitControl);
-    game.RunFrame();
-    checks.Expect(sim::NamingKeyboard().IsOpen(),
-                  name + ": \"Save Outfit\" on the first custom row opens the keyboard");
-    sim::NamingKeyboard().Finish("Driver Outfit");
-    game.RunFrames(2);
+    const auto typeName = [&game, &checks, &name] {
+        Fire(game, kSaveOutfitControl);
+        game.RunFrame();
+        checks.Expect(sim::NamingKeyboard().IsOpen(),
+                      name + ": \"Save Outfit\" on the first custom row opens the keyboard");
+        sim::NamingKeyboard().Finish("Driver Outfit");
+        game.RunFrames(2);
+    };
+    const std::string before = folder.Read("Garbolt/SavedOutfits.xml");
+    {
+        // Held for longer than the save waits: it fails, the file keeps its
+        // bytes and the row stays free for another try.
+        HeldFile held("Garbolt/SavedOutfits.xml", kLongHoldMs);
+        checks.Expect(held.Held(), name + ": another program holds SavedOutfits.xml for long");
+        typeName();
+        checks.Expect(LastNotification(game) == kOutfitSaveFailed,
+                      name + ": saving the outfit fails while SavedOutfits.xml stays held");
+        checks.Expect(folder.Read("Garbolt/SavedOutfits.xml") == before,
+                      name + ": the held SavedOutfits.xml keeps its bytes");
+        checks.Expect(folder.HoldsOnlyThePluginFiles(),
+                      name + ": the failed save leaves no temporary file");
+    }
+    game.RunFrame();  // the prompt comes on again for the free row
+    {
+        HeldFile held("Garbolt/SavedOutfits.xml", kShortHoldMs);
+        checks.Expect(held.Held(), name + ": another program holds SavedOutfits.xml");
+        typeName();
+    }
     checks.Expect(Notified(game, "Successfully saved outfit"),
-                  name + ": saving the outfit reports success");
+                  name + ": saving the outfit reports success while the file is held briefly");
+    checks.Expect(folder.HoldsOnlyThePluginFiles(),
+                  name + ": no temporary file is left beside SavedOutfits.xml");
     const std::string xml = folder.Read("Garbolt/SavedOutfits.xml");
     checks.Expect(xml.find("<Name>Driver Outfit</Name>") != std::string::npos &&
                       xml.find("<Slot>6</Slot>") != std::string::npos,
@@ -366,7 +483,8 @@ void ExpectTextScaledFor(std::optional<std::int32_t> width, const std::string& n
 
 // Reports what the game saw: unknown natives, notifications, and with
 // --trace every event.
-void Report(sim::Game& game, const Options& options, const std::string& name, Checks& checks) {
+void Report(sim::Game& game, const Options& options, const std::string& name,
+            const std::vector<std::string>& expectedFailures, Checks& checks) {
     const std::vector<sim::TraceEvent> unknown = game.UnknownCalls();
     checks.Expect(unknown.empty(), name + ": no unknown native is called (" +
                                        std::to_string(unknown.size()) + " calls)");
@@ -381,8 +499,11 @@ void Report(sim::Game& game, const Options& options, const std::string& name, Ch
     for (const sim::Notification& note : game.Notifications()) {
         std::printf("  notification on frame %llu: %s\n",
                     static_cast<unsigned long long>(note.frame), note.text.c_str());
-        checks.Expect(note.text.rfind(kFailurePrefix, 0) != 0,
-                      name + ": no failure is reported to the player (" + note.text + ")");
+        const bool expected = std::find(expectedFailures.begin(), expectedFailures.end(),
+                                        note.text) != expectedFailures.end();
+        checks.Expect(expected || note.text.rfind(kFailurePrefix, 0) != 0,
+                      name + ": no unexpected failure is reported to the player (" + note.text +
+                          ")");
     }
 
     std::map<std::string, int> roles;
@@ -451,7 +572,10 @@ void PlaySession(const Options& options, GameFolder& folder, const std::string& 
                      checks);
     ExpectPromptsShown(false, name + ": menu closed again", checks);
 
-    Report(game, options, name, checks);
+    // Only the saves made while a file was held for long may fail.
+    const std::vector<std::string> heldFailures = {kSettingsSaveFailed, kOutfitSaveFailed};
+    Report(game, options, name, otherKey == 0 ? heldFailures : std::vector<std::string>{},
+           checks);
 
     // Unloading stops the script routine first: its scriptWait ends it, and
     // the routine's frames in Garbolt.asi unwind back into the hook.

@@ -5,13 +5,6 @@
 #include "host/platform.h"
 #include "host/script.h"
 
-#if defined(_WIN32)
-#define GARBOLT_ENTRY
-#else
-// The simulated game finds the entry point by name in the loaded library.
-#define GARBOLT_ENTRY __attribute__((visibility("default")))
-#endif
-
 namespace {
 constexpr std::uint32_t kProcessDetach = 0;
 constexpr std::uint32_t kProcessAttach = 1;

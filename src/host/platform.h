@@ -10,8 +10,12 @@
 // The plug-in is built with hidden symbols; the seam is provided by the host
 // program that loads it, so these references must stay dynamic.
 #define GARBOLT_SEAM __attribute__((visibility("default")))
+// The simulated game finds the library's entry point by name.
+#define GARBOLT_ENTRY __attribute__((visibility("default")))
 #else
 #define GARBOLT_SEAM
+// Windows finds DllMain without an export.
+#define GARBOLT_ENTRY
 #endif
 
 namespace platform {
