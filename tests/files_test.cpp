@@ -26,8 +26,17 @@ const std::string kNewBytes = "new bytes\r\nwritten whole";
 // A file system that fails one chosen operation on one chosen path.
 class FailingFileSystem : public files::FileSystem {
   public:
-    enum class Step { OpenTarget, CreateTemporary, Write, ShortWrite, Flush, Sync, Close, Rename,
-                      HeldByAnother };
+    enum class Step {
+        OpenTarget,
+        CreateTemporary,
+        Write,
+        ShortWrite,
+        Flush,
+        Sync,
+        Close,
+        Rename,
+        HeldByAnother
+    };
     explicit FailingFileSystem(Step step) : step_(step) {}
 
     std::FILE* Open(const std::string& path, const char* mode) override {
@@ -56,7 +65,8 @@ class FailingFileSystem : public files::FileSystem {
         return step_ != Step::Close && closed;
     }
     bool Rename(const std::string& from, const std::string& to) override {
-        return step_ != Step::Rename && step_ != Step::HeldByAnother && FileSystem::Rename(from, to);
+        return step_ != Step::Rename && step_ != Step::HeldByAnother &&
+               FileSystem::Rename(from, to);
     }
     bool RenameMayPassLater() override { return step_ == Step::HeldByAnother; }
     void Pause(std::uint32_t) override {}
@@ -140,11 +150,11 @@ TEST_P(ReplaceFileStepFailure, LeavesTheOldBytesAndNoTemporaryFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryStep, ReplaceFileStepFailure,
-    ::testing::Values(FailingFileSystem::Step::OpenTarget,
-                      FailingFileSystem::Step::CreateTemporary, FailingFileSystem::Step::Write,
-                      FailingFileSystem::Step::ShortWrite, FailingFileSystem::Step::Flush,
-                      FailingFileSystem::Step::Sync, FailingFileSystem::Step::Close,
-                      FailingFileSystem::Step::Rename, FailingFileSystem::Step::HeldByAnother));
+    ::testing::Values(FailingFileSystem::Step::OpenTarget, FailingFileSystem::Step::CreateTemporary,
+                      FailingFileSystem::Step::Write, FailingFileSystem::Step::ShortWrite,
+                      FailingFileSystem::Step::Flush, FailingFileSystem::Step::Sync,
+                      FailingFileSystem::Step::Close, FailingFileSystem::Step::Rename,
+                      FailingFileSystem::Step::HeldByAnother));
 
 TEST_F(ReplaceFileTest, InjectedFileSystemIsUsedOnlyWhileInPlace) {
     {
@@ -189,7 +199,8 @@ TEST_F(ReplaceFileTest, TriesAgainWhileAnotherProgramHoldsTheFile) {
         files::ScopedFileSystem scoped(held);
         EXPECT_EQ(files::ReplaceFile(kTarget, kNewBytes), c.replaced);
         const std::size_t paused = std::min<std::size_t>(c.refusals, schedule.size());
-        EXPECT_EQ(held.pauses, std::vector<std::uint32_t>(schedule.begin(), schedule.begin() + paused));
+        EXPECT_EQ(held.pauses,
+                  std::vector<std::uint32_t>(schedule.begin(), schedule.begin() + paused));
         EXPECT_EQ(folder_.Read(kTarget), c.replaced ? kNewBytes : kOldBytes);
         EXPECT_EQ(folder_.List("Garbolt"), std::vector<std::string>{"Saved.txt"});
     }
@@ -220,11 +231,13 @@ TEST_F(ReplaceFileTest, NeverWritesIntoAFileThatExists) {
 }
 
 TEST_F(ReplaceFileTest, TakesAwayOnlyTheLeftoversOfItsOwnInterruptedSaves) {
-    const std::vector<std::string> others = {
-        "Other.txt.0123456789abcdef.garbolt-tmp", "Saved.txt.0123456789ABCDEF.garbolt-tmp",
-        "Saved.txt.0123456789abcde.garbolt-tmp",  "Saved.txt.0123456789abcdef0.garbolt-tmp",
-        "Saved.txt.0123456789abcdef.garbolt-tmp~", "Saved.txt0123456789abcdef.garbolt-tmp",
-        "Saved.txt.tmp"};
+    const std::vector<std::string> others = {"Other.txt.0123456789abcdef.garbolt-tmp",
+                                             "Saved.txt.0123456789ABCDEF.garbolt-tmp",
+                                             "Saved.txt.0123456789abcde.garbolt-tmp",
+                                             "Saved.txt.0123456789abcdef0.garbolt-tmp",
+                                             "Saved.txt.0123456789abcdef.garbolt-tmp~",
+                                             "Saved.txt0123456789abcdef.garbolt-tmp",
+                                             "Saved.txt.tmp"};
     for (const std::string& name : others) {
         folder_.Write("Garbolt/" + name, "the player's own");
         EXPECT_FALSE(files::IsTemporaryFor(name, "Saved.txt")) << name;

@@ -231,7 +231,8 @@ TEST_F(SettingsFile, UnchangedSaveDropsOnlyUnrecognisedLines) {
               "; mine\r\n[Garbolt]\r\nbUseCamera=0\r\n  bDrawLight = 0   \r\n\r\n");
     EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaved});
     EXPECT_EQ(folder_.Read("Garbolt/Garbolt.ini.tmp"), "the player's copy");
-    EXPECT_EQ(folder_.List("Garbolt"), (std::vector<std::string>{"Garbolt.ini", "Garbolt.ini.tmp"}));
+    EXPECT_EQ(folder_.List("Garbolt"),
+              (std::vector<std::string>{"Garbolt.ini", "Garbolt.ini.tmp"}));
 }
 
 TEST_F(SettingsFile, HandEditsSinceStartAreUndoneByTheSave) {

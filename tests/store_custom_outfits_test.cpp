@@ -151,9 +151,10 @@ TEST_F(CustomOutfitStore, MissingNameGivesAnEmptyLabel) {
 // space with a line break (which the game's keyboard never types) reads as
 // no name; spaces alone are a name.
 TEST_F(CustomOutfitStore, LayoutInANameGivesAnEmptyLabel) {
-    StartUp("<Garbolt>\n\t<Outfit>\n\t\t<Name>\n\t\t</Name>\n\t\t<Slot>9</Slot>\n\t</Outfit>\n"
-            "\t<Outfit><Name>\r\n</Name><Slot>10</Slot></Outfit>\n"
-            "\t<Outfit><Name>   </Name><Slot>11</Slot></Outfit>\n</Garbolt>\n");
+    StartUp(
+        "<Garbolt>\n\t<Outfit>\n\t\t<Name>\n\t\t</Name>\n\t\t<Slot>9</Slot>\n\t</Outfit>\n"
+        "\t<Outfit><Name>\r\n</Name><Slot>10</Slot></Outfit>\n"
+        "\t<Outfit><Name>   </Name><Slot>11</Slot></Outfit>\n</Garbolt>\n");
     EXPECT_EQ(Label(9), "");
     EXPECT_EQ(Label(10), "");
     EXPECT_EQ(Label(11), "   ");

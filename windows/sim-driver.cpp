@@ -139,8 +139,8 @@ class HeldFile {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        if (ready_ != nullptr && CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE,
-                                                0, nullptr, nullptr, &startup, &process)) {
+        if (ready_ != nullptr && CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                                                nullptr, nullptr, &startup, &process)) {
             CloseHandle(process.hThread);
             process_ = process.hProcess;
             const HANDLE either[] = {ready_, process_};
@@ -501,9 +501,9 @@ void Report(sim::Game& game, const Options& options, const std::string& name,
                     static_cast<unsigned long long>(note.frame), note.text.c_str());
         const bool expected = std::find(expectedFailures.begin(), expectedFailures.end(),
                                         note.text) != expectedFailures.end();
-        checks.Expect(expected || note.text.rfind(kFailurePrefix, 0) != 0,
-                      name + ": no unexpected failure is reported to the player (" + note.text +
-                          ")");
+        checks.Expect(
+            expected || note.text.rfind(kFailurePrefix, 0) != 0,
+            name + ": no unexpected failure is reported to the player (" + note.text + ")");
     }
 
     std::map<std::string, int> roles;
@@ -574,8 +574,7 @@ void PlaySession(const Options& options, GameFolder& folder, const std::string& 
 
     // Only the saves made while a file was held for long may fail.
     const std::vector<std::string> heldFailures = {kSettingsSaveFailed, kOutfitSaveFailed};
-    Report(game, options, name, otherKey == 0 ? heldFailures : std::vector<std::string>{},
-           checks);
+    Report(game, options, name, otherKey == 0 ? heldFailures : std::vector<std::string>{}, checks);
 
     // Unloading stops the script routine first: its scriptWait ends it, and
     // the routine's frames in Garbolt.asi unwind back into the hook.

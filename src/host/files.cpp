@@ -43,8 +43,8 @@ bool IsLowerHex(char c) {
 // clock, so that neither a second program nor a restart repeats it.
 std::string UniqueDigits() {
     static std::uint32_t counter = 0;
-    const auto now = static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto now =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     const std::uint64_t mixed = (static_cast<std::uint64_t>(os::ProcessId()) << 32) ^
                                 (now * 0x9E3779B97F4A7C15ull) ^ ++counter;
     char digits[kUniqueDigits + 1];

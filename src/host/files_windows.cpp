@@ -37,8 +37,8 @@ bool Widen(const std::string& text, std::wstring& wide) {
 // such a name could not be opened again through fopen.
 bool Narrow(const std::wstring& wide, std::string& text) {
     BOOL lossy = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1,
-                                           nullptr, 0, nullptr, &lossy);
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr,
+                                           0, nullptr, &lossy);
     if (length <= 0 || lossy) {
         return false;
     }
@@ -107,8 +107,8 @@ std::FILE* FileSystem::CreateNew(const std::string& path) {
     if (!Widen(path, wide)) {
         return nullptr;
     }
-    const int descriptor = _wopen(wide.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                                  _S_IREAD | _S_IWRITE);
+    const int descriptor =
+        _wopen(wide.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (descriptor < 0) {
         return nullptr;
     }

@@ -51,9 +51,8 @@ bool KeyJustReleased(std::uint32_t key) {
         return false;
     }
     KeyState& entry = keyStates[key];
-    const bool released =
-        WithinWindow(entry.time, kReleaseWindowMs) &&
-        entry.isUp.load(std::memory_order_relaxed) != 0;
+    const bool released = WithinWindow(entry.time, kReleaseWindowMs) &&
+                          entry.isUp.load(std::memory_order_relaxed) != 0;
     if (released) {
         entry.time.store(kNever, std::memory_order_relaxed);
         entry.extraFlag1.store(0, std::memory_order_relaxed);
