@@ -2,10 +2,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "host/files.h"
 #include "host/files_os.h"
@@ -17,7 +17,6 @@ namespace {
 // As many links as the kernel itself follows before it gives up.
 constexpr int kMaxLinkHops = 40;
 constexpr std::size_t kMaxLinkLength = 4096;
-constexpr long kNanosecondsPerMillisecond = 1000000;
 
 }  // namespace
 
@@ -108,10 +107,7 @@ std::vector<std::string> FileSystem::ListFiles(const std::string& folder) {
 }
 
 void FileSystem::Pause(std::uint32_t milliseconds) {
-    timespec left{static_cast<time_t>(milliseconds / 1000),
-                  static_cast<long>(milliseconds % 1000) * kNanosecondsPerMillisecond};
-    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
-    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 namespace os {
