@@ -291,9 +291,9 @@ TEST_F(CustomOutfitStore, SavingIntoAHiddenRowKeepsItsOutfitAndIsSeenAfterAResta
         // Saving row 7 again replaces the new outfit, never the hidden one.
         OnSavedOutfitsRow(7);
         SaveCustomOutfit("Newer7", 8);
-        EXPECT_EQ(File(), FileWith(OutfitXml("Seen", 9, {5}, {5}) +
-                                   OutfitXml("Newer7", 7, items, states) +
-                                   OutfitXml("New13", 13, items, states) + badOutfit + hidden));
+        EXPECT_EQ(File(),
+                  FileWith(OutfitXml("Seen", 9, {5}, {5}) + OutfitXml("Newer7", 7, items, states) +
+                           OutfitXml("New13", 13, items, states) + badOutfit + hidden));
         EXPECT_EQ(Slots(), (std::vector<std::int32_t>{9, 7, 13}));
 
         const std::string saved = File();

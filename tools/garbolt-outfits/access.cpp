@@ -96,7 +96,44 @@ std::string ParseErrorText(const LoadedFile& file) {
            ": error: " + file.parse.description();
 }
 
+bool CheckReplaceable(const std::string& path, std::ostream& err) {
+    std::error_code error;
+    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
+    const char* kind = nullptr;
+    switch (type) {
+        case std::filesystem::file_type::none:
+        case std::filesystem::file_type::not_found:
+        case std::filesystem::file_type::regular:
+            return true;  // nothing there yet, or a file: writing is for the later steps to try
+        case std::filesystem::file_type::directory:
+            kind = "a folder";
+            break;
+        case std::filesystem::file_type::fifo:
+            kind = "a FIFO (named pipe)";
+            break;
+        case std::filesystem::file_type::character:
+            kind = "a character device";
+            break;
+        case std::filesystem::file_type::block:
+            kind = "a block device";
+            break;
+        case std::filesystem::file_type::socket:
+            kind = "a socket";
+            break;
+        default:
+            kind = "a special file";
+            break;
+    }
+    err << path << " is " << kind
+        << ", not a regular file, so garbolt-outfits does not write over it. Name a regular "
+           "file.\n";
+    return false;
+}
+
 bool CheckWritable(const std::string& path, std::ostream& err) {
+    if (!CheckReplaceable(path, err)) {
+        return false;
+    }
     errno = 0;
     std::FILE* probe = files::Open(path, "r+b");
     const int openError = errno;
