@@ -236,6 +236,13 @@ TEST_F(OutfitsToolShare, ExportRefusesAnEmptyRowAndKeepsAnExistingFile) {
                                    ", not a regular file, so garbolt-outfits does not write over "
                                    "it. Name a regular file.\n");
     }
+    // Nor is one read as the outfit file: reading a FIFO would wait for ever.
+    const ToolRun pipeStore = RunTool({"--file", "pipe", "mend"});
+    EXPECT_EQ(pipeStore.status, 1);
+    EXPECT_EQ(pipeStore.err,
+              "pipe is a FIFO (named pipe), not a regular file, so it holds no outfits.\n"
+              "Name the outfit file itself with --file PATH.\n"
+              "Mend only moves outfits between rows; it does not repair broken XML.\n");
     EXPECT_TRUE(std::filesystem::is_fifo(PathOf("pipe")));
     EXPECT_TRUE(std::filesystem::is_empty(PathOf("folder")));
 
