@@ -138,6 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ClassifyCase{"key = a\\=b", LineKind::KeyValue, "key", "a\\=b"},
                       ClassifyCase{"key = a=b", LineKind::KeyValue, "key", "a=b"},
                       ClassifyCase{"only\\=escaped", LineKind::Unrecognised, "", ""},
+                      ClassifyCase{"a\\\\= b", LineKind::Unrecognised, "", ""},
+                      ClassifyCase{"a\\\\\\== b", LineKind::KeyValue, "a\\\\=", "b"},
                       ClassifyCase{"=5", LineKind::KeyValue, "", "5"},
                       ClassifyCase{"# note", LineKind::Unrecognised, "", ""},
                       ClassifyCase{"# a = b", LineKind::KeyValue, "# a", "b"},

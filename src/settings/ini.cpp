@@ -8,7 +8,6 @@ namespace {
 
 constexpr char kLineEnding[] = "\r\n";
 constexpr char kEscapedEquals[] = "\\=";
-constexpr char kEscapeBlank[] = "  ";  // as wide as "\=", so positions stay put
 constexpr std::size_t kLineReserve = 50;
 
 std::string joinLines(std::string_view prefix, const std::vector<std::string>& lines) {
@@ -28,12 +27,19 @@ std::string joinLines(std::string_view prefix, const std::vector<std::string>& l
     return joined;
 }
 
-// The line with every "\=" blanked out, so that the first '=' found in it is
-// the separator.
-std::string withEscapesBlanked(const std::string& line) {
-    std::string scratch = line;
-    replaceAll(scratch, kEscapedEquals, kEscapeBlank);
-    return scratch;
+// The index of the first '=' that is not part of a "\=" escape, or npos:
+// where the first '=' stands once every "\=" is blanked out, scanning from
+// the left as replaceAll does, without building that scratch copy.
+std::size_t separatorIndex(const std::string& line) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '=') {
+            return i;
+        }
+        if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == '=') {
+            ++i;
+        }
+    }
+    return std::string::npos;
 }
 
 // A kept key line with its old value replaced by `value`: the key as
@@ -42,7 +48,7 @@ std::string withEscapesBlanked(const std::string& line) {
 // an escaped '=' is replaced whole rather than leaving its escape behind.
 std::string rewrittenLine(const std::string& line, std::string value) {
     trimSpace(value);
-    const std::size_t separator = withEscapesBlanked(line).find('=');
+    const std::size_t separator = separatorIndex(line);
     const std::size_t valueStart = line.find_first_not_of(kIniWhitespace, separator + 1);
     if (valueStart == std::string::npos) {
         return line + value;
@@ -118,7 +124,7 @@ ClassifiedLine classifyLine(const std::string& raw) {
             return result;
         }
     }
-    const std::size_t separator = withEscapesBlanked(line).find('=');
+    const std::size_t separator = separatorIndex(line);
     if (separator == std::string::npos) {
         result.kind = LineKind::Unrecognised;
         return result;
