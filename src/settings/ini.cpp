@@ -230,7 +230,7 @@ bool IniLoader::loadInto(IniDocument& document) {
     // than by name at every key line. Only a header adds a section, so the
     // pointer stays valid until the next one.
     IniSection* currentSection = nullptr;
-    for (const std::string& line : splitLines(text)) {
+    for (std::string& line : splitLines(text)) {
         const ClassifiedLine parsed = classifyLine(line);
         bool keep = true;
         switch (parsed.kind) {
@@ -252,7 +252,7 @@ bool IniLoader::loadInto(IniDocument& document) {
                 break;
         }
         if (keep && kept_) {
-            kept_->push_back(line);
+            kept_->push_back(std::move(line));
         }
     }
     return true;
