@@ -461,8 +461,8 @@ TEST_F(IniWrite, LargeFileIsUpdatedLineForLine) {
     document["a"].set("new=" + std::string(10, '='), "n");
     EXPECT_TRUE(Write(document));
     keys.replace(keys.size() - 3, 1, "w");
-    EXPECT_EQ(Bytes(), "[A]\r\n" + escapes + " = " + escapes + "\r\n" + keys + "new" + escapes.substr(0, 22) +
-                           "=n\r\n");
+    const std::string newKey = "new" + escapes.substr(0, 22) + "=n\r\n";
+    EXPECT_EQ(Bytes(), "[A]\r\n" + escapes + " = " + escapes + "\r\n" + keys + newKey);
 }
 
 TEST_F(IniWrite, FileWithOnlyDroppedLinesBecomesEmpty) {

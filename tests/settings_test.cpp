@@ -223,9 +223,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // A note after a value stays while the setting keeps its state, and
         // goes with the old value when it changes.
-        SaveCase{"[Garbolt]\r\nbUseCamera = 0 ; no camera\r\nbDrawLight = 0 ; light stays off", true,
-                 false, 120, "[Garbolt]\r\nbUseCamera = 1\r\nbDrawLight = 0 ; light stays off",
-                 kSaved},
+        SaveCase{"[Garbolt]\r\nbUseCamera = 0 ; no camera\r\nbDrawLight = 0 ; light stays off",
+                 true, false, 120,
+                 "[Garbolt]\r\nbUseCamera = 1\r\nbDrawLight = 0 ; light stays off", kSaved},
         SaveCase{"[Garbolt]\r\nbUseCamera = 01\r\nbDrawLight=1abc", true, true, 120,
                  "[Garbolt]\r\nbUseCamera = 01\r\nbDrawLight=1abc", kSaved},
         SaveCase{"[Garbolt]\r\nbUseCamera = 5\r\nbDrawLight=abc", true, false, 120,
@@ -247,8 +247,9 @@ INSTANTIATE_TEST_SUITE_P(
         // UTF-16 (with or without its mark), UTF-32 and NUL bytes: no save.
         SaveCase{std::string("\xFF\xFE[\0G\0]\0\r\0\n\0k\0=\0001\0", 18), true, false, 120, "",
                  kSaveFailed},
-        SaveCase{std::string("[\0G\0a\0r\0b\0o\0l\0t\0]\0\n\0i\0M\0e\0n\0u\0K\0e\0y\0=\0007\0005\0", 42),
-                 true, false, 75, "", kSaveFailed},
+        SaveCase{
+            std::string("[\0G\0a\0r\0b\0o\0l\0t\0]\0\n\0i\0M\0e\0n\0u\0K\0e\0y\0=\0007\0005\0", 42),
+            true, false, 75, "", kSaveFailed},
         SaveCase{std::string("\xFE\xFF\0[\0G\0]", 8), false, false, 120, "", kSaveFailed},
         SaveCase{std::string("\0\0\xFE\xFF\0\0\0[", 8), true, true, 120, "", kSaveFailed},
         SaveCase{std::string("[Garbolt]\r\nbUseCamera = 0\0", 26), true, false, 120, "",

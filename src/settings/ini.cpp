@@ -180,8 +180,9 @@ std::vector<std::string> splitLines(std::string_view bytes) {
 bool isEightBitText(std::string_view bytes) {
     constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";  // also starts UTF-32 LE
     constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
-    return bytes.find('\0') == std::string_view::npos &&
-           bytes.substr(0, 2) != kUtf16LittleEndianMark && bytes.substr(0, 2) != kUtf16BigEndianMark;
+    const std::string_view start = bytes.substr(0, 2);
+    return bytes.find('\0') == std::string_view::npos && start != kUtf16LittleEndianMark &&
+           start != kUtf16BigEndianMark;
 }
 
 std::string keyLine(const std::string& key, std::string value) {
