@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "safe_text.h"
+
 namespace garbolt_sim {
 
 namespace {
@@ -202,7 +204,8 @@ void DrawTextEntry(cairo_t* cr, const Draw& draw, double width, double height) {
     cairo_font_extents(cr, &font);
     const double spacing = draw.letterSpacing * scale;
 
-    std::vector<Piece> pieces = Split(draw.decoded ? draw.text : draw.raw, scale);
+    // Cairo draws nothing more once handed bytes that are not UTF-8.
+    std::vector<Piece> pieces = Split(ValidUtf8(draw.decoded ? draw.text : draw.raw), scale);
     double total = 0;
     for (Piece& piece : pieces) {
         piece.width =
@@ -260,7 +263,7 @@ void DrawSpriteEntry(cairo_t* cr, const Draw& draw, double width, double height)
         cairo_select_font_face(cr, kBodyFamily, CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
         cairo_set_font_size(cr, label);
         cairo_set_source_rgba(cr, 1, 1, 1, 0.4);
-        const std::string name = draw.dictionary + "/" + draw.texture;
+        const std::string name = ValidUtf8(draw.dictionary + "/" + draw.texture);
         cairo_text_extents_t extents;
         cairo_text_extents(cr, name.c_str(), &extents);
         cairo_save(cr);
