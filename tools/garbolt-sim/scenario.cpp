@@ -230,8 +230,7 @@ std::vector<ClothingItem> Items(const std::vector<Token>& tokens, std::size_t fr
 
 // A relative path that stays in its folder: no root, no drive, no "..".
 bool InsideFolder(const std::string& path) {
-    if (path.empty() || path[0] == '/' || path[0] == '\\' ||
-        (path.size() >= 2 && path[1] == ':')) {
+    if (path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() >= 2 && path[1] == ':')) {
         return false;
     }
     std::size_t start = 0;
