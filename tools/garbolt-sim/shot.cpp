@@ -5,6 +5,7 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -198,8 +199,9 @@ void DrawTextEntry(cairo_t* cr, const Draw& draw, double width, double height) {
     const bool title = draw.font == "title" || draw.font.rfind("title", 0) == 0;
     cairo_select_font_face(cr, title ? kTitleFamily : kBodyFamily, CAIRO_FONT_SLANT_NORMAL,
                            title ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    // No text is drawn taller than the picture, whatever size its markup asks for.
     const double px = (draw.decoded ? draw.size : 22) * kTextScale * scale;
-    cairo_set_font_size(cr, px > 1 ? px : 1);
+    cairo_set_font_size(cr, std::clamp(px, 1.0, height));
     cairo_font_extents_t font;
     cairo_font_extents(cr, &font);
     const double spacing = draw.letterSpacing * scale;
@@ -387,7 +389,14 @@ bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const
     }
     DrawCorner(cr, frame, camera, width, height);
 
+    // Cairo stops drawing at its first error: such a picture would lie.
+    const cairo_status_t drawn = cairo_status(cr);
     cairo_destroy(cr);
+    if (drawn != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        *error = "cannot draw " + path + ": " + cairo_status_to_string(drawn);
+        return false;
+    }
     const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
     cairo_surface_destroy(surface);
     if (status != CAIRO_STATUS_SUCCESS) {
