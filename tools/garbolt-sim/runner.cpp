@@ -21,6 +21,7 @@
 namespace garbolt_sim {
 
 namespace fs = std::filesystem;
+
 namespace {
 
 std::string Hex(std::uint64_t value) {
