@@ -1,4 +1,4 @@
-// What the fuzz targets share: a scratch folder on a fast file system, and
+// What the fuzz targets of the plug-in share: the files (fuzz_files.h), and
 // the plug-in run inside this process against the simulated game, so the
 // fuzzer sees the coverage of the plug-in's own code.
 #pragma once
@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <string>
 
-namespace fuzz_support {
+#include "fuzz_files.h"
 
-// A fresh folder for one target's files (in /dev/shm when there is one).
-std::string ScratchFolder(const std::string& name);
+namespace fuzz_support {
 
 // A game folder: `root`/Garbolt/ with the two default files, and the
 // working directory set to `root`, as the game's is.
@@ -33,12 +32,5 @@ void StopPlugin();
 // True when the pugixml parser accepts the bytes (with the options the
 // store reads with).
 bool WellFormedXml(const std::string& bytes);
-
-// Reads a whole file; empty when it cannot be read.
-std::string ReadBytes(const std::string& path);
-bool WriteBytes(const std::string& path, const std::string& bytes);
-
-// Prints the message and aborts, so the fuzzer keeps the input.
-[[noreturn]] void Broken(const std::string& what);
 
 }  // namespace fuzz_support

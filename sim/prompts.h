@@ -72,6 +72,9 @@ class PromptBoard {
 
     // --- The game's side --------------------------------------------------
     void Reset() { *this = PromptBoard(); }
+    // A game restart ends every prompt the unloaded plug-in made; handles
+    // keep counting, so an old handle never names a new prompt.
+    void DropAll() { prompts_.clear(); }
     std::int32_t Create(std::uint64_t frame);
     PromptRecord* Mutable(std::int32_t handle);
     void BeginFrame(std::uint64_t frame);

@@ -12,4 +12,7 @@ if(TARGET garbolt-sim)
     GARBOLT_SIM_UNKNOWN_NATIVE_PLUGIN="$<TARGET_FILE:sim_tool_unknown_native_plugin>"
     GARBOLT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   add_dependencies(garbolt_tests garbolt-sim sim_tool_unknown_native_plugin)
+  # The tests read the JSON lines back as any JSON reader would.
+  find_package(nlohmann_json 3 REQUIRED)
+  target_link_libraries(garbolt_tests PRIVATE nlohmann_json::nlohmann_json)
 endif()

@@ -53,6 +53,11 @@ TEST_F(SimTool, ParseErrorsNameTheLineAndExitWithTwo) {
         {"window wide\n", "-:1: error: bad number 'wide' for the window width"},
         {"model arthur john\n", "-:1: error: too many arguments"},
         {"frames\n", "-:1: error: missing arguments: frames N"},
+        {"expect file ../../../etc/passwd contains \"root\"\n",
+         "-:1: error: expect file reads only inside the game folder: '../../../etc/passwd' is "
+         "absolute or has '..'"},
+        {"expect file /etc/passwd contains \"root\"\n",
+         "-:1: error: expect file reads only inside the game folder: '/etc/passwd'"},
     };
     for (const Case& c : cases) {
         const Result result = Run(c.scenario);
@@ -109,10 +114,16 @@ TEST_F(SimTool, GameFolderIsUsedAndKept) {
     fs::create_directories(dir_ / "game" / "Garbolt");
     std::ofstream(dir_ / "game" / "Garbolt" / "Garbolt.ini") << "[Garbolt]\r\niMenuKey=45\r\n";
     std::ofstream(dir_ / "game" / "Garbolt" / "SavedOutfits.xml") << "<Garbolt/>";
+    // A link in the folder does not lead the expectation out of it.
+    fs::create_symlink("/etc/passwd", dir_ / "game" / "Garbolt" / "elsewhere");
     const Result result =
-        Run("frames 3\nexpect file Garbolt/Garbolt.ini contains \"iMenuKey=45\"\n",
+        Run("frames 3\nexpect file Garbolt/Garbolt.ini contains \"iMenuKey=45\"\n"
+            "expect file Garbolt/elsewhere contains \"root\"\n",
             "--game-dir game -");
-    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_EQ(result.err,
+              "-:3: expect file Garbolt/elsewhere contains \"root\": "
+              "Garbolt/elsewhere leads outside the game folder\n");
     EXPECT_EQ(Slurp(dir_ / "game" / "Garbolt" / "SavedOutfits.xml"), "<Garbolt/>");
 
     const Result missing = Run("frames 1\n", "--game-dir nowhere -");

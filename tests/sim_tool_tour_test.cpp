@@ -1,11 +1,14 @@
 // The built-in tour as a new user plays it: it passes, shows the wardrobe's
-// three success messages, and gives the same transcript and JSON every run.
+// three success messages, and gives the same transcript and JSON every run;
+// names in bytes that are not UTF-8 through the same pages.
 #include <gtest/gtest.h>
 
 #include "support/program_run.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <filesystem>
@@ -90,6 +93,83 @@ TEST_F(SimTour, ShotsShowEveryScreen) {
     // One per page and row the tour visits, not one per frame.
     EXPECT_GT(pictures, 20u);
     EXPECT_LT(pictures, 200u);
+}
+
+// A name in any bytes, as an old file saved in Latin-1 holds it, on the
+// saved-outfits page: the transcript writes it as a scenario would (so the
+// expectations, which compare bytes, can be copied from it), the JSON stays
+// valid with the bytes in hex beside, the picture draws a replacement glyph
+// per stray byte, and the file keeps its bytes.
+TEST_F(SimTour, NamesInAnyBytesAreReportedWhole) {
+    struct Case {
+        std::string name;     // the bytes in the file
+        std::string written;  // as the transcript and a scenario write it
+        std::string valid;    // as the JSON and the picture show it
+        std::string hex;      // in the JSON beside it, when it is not UTF-8
+    };
+    const std::string replacement = "\xEF\xBF\xBD";
+    const Case cases[] = {
+        {"Caf\xE9 cr\xE8me", "Caf\\xE9 cr\\xE8me", "Caf" + replacement + " cr" + replacement + "me",
+         "436166e9206372e86d65"},
+        {"Bad\xFF\xFE", "Bad\\xFF\\xFE", "Bad" + replacement + replacement, "426164fffe"},
+        // A terminal control that is valid UTF-8: escaped for the terminal only.
+        {"Csi\xC2\x9B"
+         "2J",
+         "Csi\\xC2\\x9B2J",
+         "Csi\xC2\x9B"
+         "2J",
+         ""},
+    };
+    const std::string toRowSix =
+        "window 480\nkey F9\npress select\npress down\npress down\npress down\npress down\n"
+        "press down\nshot row6.png\n";
+    auto play = [this, &toRowSix](const std::string& folder, const std::string& name,
+                                  const std::string& more) {
+        fs::create_directories(dir_ / folder / "Garbolt");
+        std::ofstream(dir_ / folder / "Garbolt/Garbolt.ini", std::ios::binary) << "[Garbolt]\n";
+        std::ofstream(dir_ / folder / "Garbolt/SavedOutfits.xml", std::ios::binary)
+            << "<Garbolt><Outfit><Slot>6</Slot><Name>" << name
+            << "</Name><Item><Hash>17</Hash><State>1</State></Item></Outfit></Garbolt>";
+        return testing_support::RunWithInput(dir_ / folder, GARBOLT_SIM_PROGRAM,
+                                             "--game-dir . --json events.jsonl -", toRowSix + more);
+    };
+    for (const Case& c : cases) {
+        const auto result =
+            play("game", c.name,
+                 "expect label 6 \"" + c.written +
+                     "\"\npress select\nexpect notification \"Equipped: " + c.written +
+                     "\"\npress up\n");
+        EXPECT_EQ(result.status, 0) << c.written << "\n" << result.err;
+        for (const std::string& line : {"row 6 \"" + c.written + "\" (7 of 21)",
+                                        "notification \"Equipped: " + c.written + "\""}) {
+            EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
+        }
+
+        std::istringstream lines(result.json);
+        int labels = 0, notifications = 0;
+        for (std::string line; std::getline(lines, line);) {
+            const nlohmann::json event = nlohmann::json::parse(line);  // throws on bad UTF-8
+            if (event["type"] == "text" && event["text"] == c.valid) {
+                EXPECT_EQ(event.value("textHex", ""), c.hex) << line;
+                ++labels;
+            } else if (event["type"] == "notification") {
+                EXPECT_EQ(event["text"], "Equipped: " + c.valid);
+                EXPECT_EQ(event.value("textHex", ""),
+                          c.hex.empty() ? "" : "45717569707065643a20" + c.hex);
+                ++notifications;
+            }
+        }
+        EXPECT_GT(labels, 0) << c.written;
+        EXPECT_EQ(notifications, 1) << c.written;
+
+        EXPECT_EQ(Slurp(dir_ / "game/Garbolt/SavedOutfits.xml"),
+                  "<Garbolt><Outfit><Slot>6</Slot><Name>" + c.name +
+                      "</Name><Item><Hash>17</Hash><State>1</State></Item></Outfit></Garbolt>");
+        if (!c.hex.empty()) {
+            ASSERT_EQ(play("twin", c.valid, "").status, 0);
+            EXPECT_EQ(Slurp(dir_ / "game/row6.png"), Slurp(dir_ / "twin/row6.png")) << c.written;
+        }
+    }
 }
 
 }  // namespace

@@ -5,15 +5,25 @@
 #include <vector>
 
 #include "cli.h"
-#include "commands.h"
+
+namespace {
+
+// Every expected failure has its own status (commands.h); an exception is
+// the tool's own fault, and it ends with a word rather than an abort.
+constexpr int kExitInternalError = 2;
+
+}  // namespace
 
 int main(int argc, char** argv) {
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
         return garbolt_outfits::RunOutfitsTool(arguments, std::cout, std::cerr);
     } catch (const std::exception& error) {
-        std::cerr << "garbolt-outfits stopped: " << error.what()
-                  << ". The outfit file was not changed.\n";
-        return garbolt_outfits::kExitProblem;
+        std::cout.flush();
+        std::cerr << "garbolt-outfits: internal error: " << error.what() << "\n";
+    } catch (...) {
+        std::cout.flush();
+        std::cerr << "garbolt-outfits: internal error: an unknown exception\n";
     }
+    return kExitInternalError;
 }

@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <exception>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -7,6 +8,7 @@
 #include "game_folder.h"
 #include "interactive.h"
 #include "runner.h"
+#include "safe_text.h"
 #include "scenario.h"
 #include "shot.h"
 
@@ -32,9 +34,7 @@ const char kUsage[] =
     "Exit status: 0 all expectations held, 1 an expectation failed, 2 the scenario\n"
     "does not parse or cannot be run.\n";
 
-}  // namespace
-
-int Main(int argc, char** argv) {
+int Play(int argc, char** argv) {
     RunOptions options;
     std::string scenarioPath;
     bool interactive = false;
@@ -108,7 +108,8 @@ int Main(int argc, char** argv) {
 
     const ParseResult parsed = ParseScenario(source);
     if (!parsed.ok) {
-        std::cerr << options.scenarioName << ":" << parsed.errorLine << ": error: " << parsed.error
+        std::cerr << TerminalSafe(options.scenarioName + ":" + std::to_string(parsed.errorLine) +
+                                  ": error: " + parsed.error)
                   << "\n";
         return kExitBadScenario;
     }
@@ -128,6 +129,23 @@ int Main(int argc, char** argv) {
     ReleaseShotCaches();
     std::cout.flush();
     return status;
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+    // Every expected failure has its exit status; anything else is the
+    // tool's own fault and must still end with a word, not an abort.
+    try {
+        return Play(argc, argv);
+    } catch (const std::exception& error) {
+        std::cout.flush();
+        std::cerr << "garbolt-sim: internal error: " << TerminalSafe(error.what()) << "\n";
+    } catch (...) {
+        std::cout.flush();
+        std::cerr << "garbolt-sim: internal error: an unknown exception\n";
+    }
+    return kExitBadScenario;
 }
 
 }  // namespace garbolt_sim

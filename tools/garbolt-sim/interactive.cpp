@@ -27,6 +27,7 @@ int RunInteractive(const RunOptions&, const std::vector<Command>&) {
 #include <string>
 
 #include "game_side.h"
+#include "safe_text.h"
 
 namespace garbolt_sim {
 
@@ -441,7 +442,7 @@ int RunInteractive(const RunOptions& options, const std::vector<Command>& prelud
             std::string frame = "\x1b[H";
             std::istringstream lines(screen);
             for (std::string line; std::getline(lines, line);) {
-                frame += line + "\x1b[K\r\n";
+                frame += TerminalSafe(line) + "\x1b[K\r\n";
             }
             frame += "\x1b[J";
             WriteAll(frame);

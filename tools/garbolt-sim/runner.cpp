@@ -5,20 +5,22 @@
 // transcript lines, automatic screenshots).
 #include "runner.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "game_side.h"
+#include "json_text.h"
+#include "safe_text.h"
 #include "shot.h"
 #include "sim/game.h"
+#include "sim/prompts.h"
 
 namespace garbolt_sim {
 
 namespace fs = std::filesystem;
-using json = nlohmann::ordered_json;
 
 namespace {
 
@@ -76,7 +78,7 @@ json Arguments(const sim::TraceEvent& event) {
                 break;
             case 's':
                 if (text < event.texts.size()) {
-                    args.push_back(event.texts[text]);
+                    args.push_back(TextValue(event.texts[text]));
                 } else {
                     args.push_back(nullptr);
                 }
@@ -108,6 +110,19 @@ std::string PageText(const MenuView& menu) {
         text += " (page " + std::to_string(menu.page) + ")";
     }
     return text;
+}
+
+// The scenario names only paths inside the game folder; a link in there may
+// still point elsewhere.
+bool LeadsInside(const fs::path& path, const fs::path& folder) {
+    std::error_code targetError, rootError;
+    const fs::path target = fs::weakly_canonical(path, targetError);
+    const fs::path root = fs::weakly_canonical(folder, rootError);
+    if (targetError || rootError) {
+        return false;
+    }
+    return std::mismatch(root.begin(), root.end(), target.begin(), target.end()).first ==
+           root.end();
 }
 
 }  // namespace
@@ -189,7 +204,7 @@ int Runner::Run(const std::vector<Command>& commands) {
 }
 
 void Runner::Line(const std::string& text) {
-    transcript_ << text << "\n";
+    transcript_ << TerminalSafe(text) << "\n";
 }
 
 void Runner::Json(const std::string& line) {
@@ -202,7 +217,7 @@ bool Runner::Fail(const Command& command, const std::string& message) {
     ++failures_;
     const std::string text = options_.scenarioName + ":" + std::to_string(command.line) + ": " +
                              command.source + ": " + message;
-    errors_ << text << "\n";
+    errors_ << TerminalSafe(text) << "\n";
     transcript_.flush();
     Line("  FAILED: " + message);
     return false;
@@ -273,6 +288,7 @@ bool Runner::Execute(const Command& command) {
                                                          command.items, command.flag));
         case CommandKind::Restart: {
             plugin_.reset();
+            sim::Prompts().DropAll();
             watcher_.ForgetPlugin();
             promptsReported_.clear();
             plugin_ = std::make_unique<sim::Plugin>(options_.pluginPath);
@@ -350,9 +366,11 @@ bool Runner::Execute(const Command& command) {
         }
         case CommandKind::ExpectFileContains: {
             std::string bytes;
-            const std::string path =
-                (fs::u8path(folder_->Path()) / fs::u8path(command.path)).u8string();
-            if (!ReadWholeFile(path, &bytes)) {
+            const fs::path path = fs::u8path(folder_->Path()) / fs::u8path(command.path);
+            if (!LeadsInside(path, fs::u8path(folder_->Path()))) {
+                return Fail(command, command.path + " leads outside the game folder");
+            }
+            if (!ReadWholeFile(path.u8string(), &bytes)) {
                 return Fail(command, "cannot read " + command.path);
             }
             if (bytes.find(command.text) == std::string::npos) {
@@ -380,12 +398,12 @@ void Runner::Step() {
     sim::Game& game = sim::TheGame();
     game.RunFrame();
     FrameRecord frame = watcher_.TakeFrame(game.FrameNumber());
-    const auto& notifications = game.Notifications();
-    for (; notificationsSeen_ < notifications.size(); ++notificationsSeen_) {
-        frame.notifications.push_back(notifications[notificationsSeen_].text);
+    for (const sim::Notification& notification : game.Notifications()) {
+        frame.notifications.push_back(notification.text);
     }
-    // The tool keeps what it needs itself; the game's own record would grow
+    // The tool keeps what it needs itself; the game's own records would grow
     // without end over a long run.
+    game.ClearNotifications();
     game.ClearTrace();
     ReportFrame(frame);
     last_ = std::move(frame);
@@ -428,24 +446,24 @@ void Runner::ReportFrame(const FrameRecord& frame) {
     for (const Draw& draw : frame.draws) {
         if (draw.kind == Draw::Kind::Text) {
             json line = event("text");
-            line["raw"] = draw.raw;
+            PutText(line, "raw", draw.raw);
             line["decoded"] = draw.decoded;
             if (draw.decoded) {
                 line["rightMargin"] = draw.rightMargin;
-                line["align"] = draw.align;
-                line["font"] = draw.font;
+                PutText(line, "align", draw.align);
+                PutText(line, "font", draw.font);
                 line["letterSpacing"] = draw.letterSpacing;
                 line["size"] = draw.size;
             }
-            line["text"] = draw.text;
+            PutText(line, "text", draw.text);
             line["x"] = draw.x;
             line["y"] = draw.y;
             line["rgba"] = RgbaJson(draw.colour);
             Json(line.dump());
         } else {
             json line = event("sprite");
-            line["dict"] = draw.dictionary;
-            line["texture"] = draw.texture;
+            PutText(line, "dict", draw.dictionary);
+            PutText(line, "texture", draw.texture);
             line["x"] = draw.x;
             line["y"] = draw.y;
             line["w"] = draw.width;
@@ -456,14 +474,14 @@ void Runner::ReportFrame(const FrameRecord& frame) {
     }
     for (const Sound& sound : frame.sounds) {
         json line = event("sound");
-        line["name"] = sound.name;
-        line["set"] = sound.set;
+        PutText(line, "name", sound.name);
+        PutText(line, "set", sound.set);
         Json(line.dump());
         Line(at + "sound " + sound.name + " (" + sound.set + ")");
     }
     for (const std::string& text : frame.notifications) {
         json line = event("notification");
-        line["text"] = text;
+        PutText(line, "text", text);
         Json(line.dump());
         Line(at + "notification " + Quote(text));
     }
@@ -508,7 +526,7 @@ void Runner::ReportFrame(const FrameRecord& frame) {
         }
         json line = event("prompt");
         line["handle"] = prompt.handle;
-        line["text"] = prompt.text;
+        PutText(line, "text", prompt.text);
         line["enabled"] = prompt.enabled;
         line["shown"] = prompt.shown;
         Json(line.dump());
@@ -554,8 +572,8 @@ void Runner::ReportFrame(const FrameRecord& frame) {
     if (keyboard.opens != keyboardOpens_ || keyboard.open != keyboardOpen_) {
         json line = event("keyboard");
         line["open"] = keyboard.open;
-        line["title"] = keyboard.title;
-        line["text"] = keyboard.initialText;
+        PutText(line, "title", keyboard.title);
+        PutText(line, "text", keyboard.initialText);
         line["maxLength"] = keyboard.maxLength;
         Json(line.dump());
         if (keyboard.open) {
@@ -575,7 +593,7 @@ void Runner::ReportFrame(const FrameRecord& frame) {
             continue;
         }
         json line = event("file");
-        line["path"] = name;
+        PutText(line, "path", name);
         line["bytes"] = bytes.size();
         Json(line.dump());
         Line(at + "file " + name + " written (" + std::to_string(bytes.size()) + " bytes)");
@@ -583,7 +601,7 @@ void Runner::ReportFrame(const FrameRecord& frame) {
     for (const auto& [name, bytes] : files_) {
         if (files.count(name) == 0) {
             json line = event("file");
-            line["path"] = name;
+            PutText(line, "path", name);
             line["removed"] = true;
             Json(line.dump());
             Line(at + "file " + name + " removed");

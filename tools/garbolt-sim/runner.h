@@ -87,7 +87,6 @@ class Runner {
     TraceWatcher watcher_;
     FrameRecord last_;
     MenuView menu_;
-    std::size_t notificationsSeen_ = 0;
     std::map<std::string, std::string> files_;
     std::map<std::int32_t, Prompt> promptsReported_;
     Camera cameraReported_;

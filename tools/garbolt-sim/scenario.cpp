@@ -1,9 +1,12 @@
 #include "scenario.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
+
+#include "safe_text.h"
 
 namespace garbolt_sim {
 
@@ -225,6 +228,22 @@ std::vector<ClothingItem> Items(const std::vector<Token>& tokens, std::size_t fr
     return items;
 }
 
+// A relative path that stays in its folder: no root, no drive, no "..".
+bool InsideFolder(const std::string& path) {
+    if (path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() >= 2 && path[1] == ':')) {
+        return false;
+    }
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find_first_of("/\\", start), path.size());
+        if (path.compare(start, end - start, "..") == 0) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 Command ParseCommand(const std::vector<Token>& t) {
     Command c;
     const std::string name = Lower(Word(t[0], "a command"));
@@ -348,6 +367,10 @@ Command ParseCommand(const std::vector<Token>& t) {
             }
             c.kind = CommandKind::ExpectFileContains;
             c.path = t[2].text;
+            if (!InsideFolder(c.path)) {
+                throw LineError{"expect file reads only inside the game folder: '" + c.path +
+                                "' is absolute or has '..'"};
+            }
             c.text = Text(t[4], "expect file PATH contains \"TEXT\"");
         } else if (what == "no-unknown-natives") {
             ExpectCount(t, 2, "expect no-unknown-natives");
@@ -400,25 +423,7 @@ bool ParseKeyName(const std::string& name, std::uint32_t* code) {
 }
 
 std::string Quote(const std::string& text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c < 0x20 || c == 0x7F) {
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
+    return "\"" + ScenarioEscaped(text) + "\"";
 }
 
 ParseResult ParseScenario(const std::string& source) {

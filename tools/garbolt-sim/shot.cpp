@@ -5,10 +5,13 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "safe_text.h"
 
 namespace garbolt_sim {
 
@@ -196,13 +199,15 @@ void DrawTextEntry(cairo_t* cr, const Draw& draw, double width, double height) {
     const bool title = draw.font == "title" || draw.font.rfind("title", 0) == 0;
     cairo_select_font_face(cr, title ? kTitleFamily : kBodyFamily, CAIRO_FONT_SLANT_NORMAL,
                            title ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    // No text is drawn taller than the picture, whatever size its markup asks for.
     const double px = (draw.decoded ? draw.size : 22) * kTextScale * scale;
-    cairo_set_font_size(cr, px > 1 ? px : 1);
+    cairo_set_font_size(cr, std::clamp(px, 1.0, height));
     cairo_font_extents_t font;
     cairo_font_extents(cr, &font);
     const double spacing = draw.letterSpacing * scale;
 
-    std::vector<Piece> pieces = Split(draw.decoded ? draw.text : draw.raw, scale);
+    // Cairo draws nothing more once handed bytes that are not UTF-8.
+    std::vector<Piece> pieces = Split(ValidUtf8(draw.decoded ? draw.text : draw.raw), scale);
     double total = 0;
     for (Piece& piece : pieces) {
         piece.width =
@@ -260,7 +265,7 @@ void DrawSpriteEntry(cairo_t* cr, const Draw& draw, double width, double height)
         cairo_select_font_face(cr, kBodyFamily, CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
         cairo_set_font_size(cr, label);
         cairo_set_source_rgba(cr, 1, 1, 1, 0.4);
-        const std::string name = draw.dictionary + "/" + draw.texture;
+        const std::string name = ValidUtf8(draw.dictionary + "/" + draw.texture);
         cairo_text_extents_t extents;
         cairo_text_extents(cr, name.c_str(), &extents);
         cairo_save(cr);
@@ -384,7 +389,14 @@ bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const
     }
     DrawCorner(cr, frame, camera, width, height);
 
+    // Cairo stops drawing at its first error: such a picture would lie.
+    const cairo_status_t drawn = cairo_status(cr);
     cairo_destroy(cr);
+    if (drawn != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        *error = "cannot draw " + path + ": " + cairo_status_to_string(drawn);
+        return false;
+    }
     const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
     cairo_surface_destroy(surface);
     if (status != CAIRO_STATUS_SUCCESS) {
