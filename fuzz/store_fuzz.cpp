@@ -13,6 +13,7 @@
 #include <pugixml.hpp>
 
 #include "fuzz_support.h"
+#include "host/state.h"
 #include "menu/menu.h"
 #include "sim/game.h"
 #include "wardrobe/pages.h"
@@ -112,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sim::Game& game = sim::TheGame();
     game.ClearTrace();
     game.ClearNotifications();
-    fuzz_support::ResetPluginState();
+    ResetPluginState();
     activeMenu = std::make_unique<Menu>();
     InitializeMenu();
     activeMenu->currentSubmenu = &Menu::submenuRegistry.at(kSavedOutfitsPage);

@@ -209,6 +209,7 @@ void DrawWardrobeLight() {
 
 void ResetWardrobeState() {
     wardrobe = WardrobeState();
+    savedSlots.clear();
 }
 
 // Thirty characters of valid UTF-8 always fit in the byte cap, so only text
