@@ -16,6 +16,7 @@
 #include "host/state.h"
 #include "menu/menu.h"
 #include "sim/game.h"
+#include "wardrobe/layout.h"
 #include "wardrobe/pages.h"
 #include "wardrobe/store.h"
 
@@ -24,7 +25,7 @@ namespace {
 using fuzz_support::Broken;
 
 constexpr const char* kOutfitFile = "Garbolt/SavedOutfits.xml";
-constexpr std::int32_t kSavedOutfitsPage = 1;
+using wardrobe_layout::kSavedOutfitsPage;
 
 const std::set<std::string>& FixedMessages() {
     static const std::set<std::string> messages = {

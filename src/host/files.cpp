@@ -1,7 +1,7 @@
 #include "host/files.h"
 
-#include <filesystem>
-#include <system_error>
+#include <sys/stat.h>
+
 #include <vector>
 
 #if defined(_WIN32)
@@ -105,9 +105,8 @@ bool FileSystem::Remove(const std::string& path) {
 }
 
 bool FileSystem::Exists(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    return !error && std::filesystem::exists(status);
+    struct stat status;
+    return stat(path.c_str(), &status) == 0;
 }
 
 FileSystem& Active() {
@@ -183,12 +182,12 @@ bool ReplaceFile(const std::string& path, const std::function<bool(std::FILE*)>&
     }
 
     // Keep the old file's permissions on the new one; the contents are what
-    // matter, so a failure here does not stop the save.
-    std::error_code ignored;
-    const std::filesystem::file_status old = std::filesystem::status(path, ignored);
-    if (!ignored && std::filesystem::exists(old)) {
-        std::filesystem::permissions(temporary, old.permissions(),
-                                     std::filesystem::perm_options::replace, ignored);
+    // matter, so a failure here does not stop the save. (The C calls rather
+    // than std::filesystem: on Windows that drags the whole locale and stream
+    // library into the plug-in.)
+    struct stat old;
+    if (stat(path.c_str(), &old) == 0) {
+        chmod(temporary.c_str(), old.st_mode & 07777);
     }
 
     if (!Rename(temporary, path)) {

@@ -65,10 +65,18 @@ void RunFrame() {
 
 }  // namespace
 
-void ScriptMain() {
+void ScriptStartUp() {
     RunGuarded(StartUp);
+}
+
+void ScriptFrame() {
+    RunGuarded(RunFrame);
+}
+
+void ScriptMain() {
+    ScriptStartUp();
     for (;;) {
-        RunGuarded(RunFrame);
+        ScriptFrame();
         platform::scriptWait(0);
     }
 }

@@ -1,4 +1,11 @@
 // The script routine the hook runs: start-up once, then one pass per frame.
 #pragma once
 
+// The routine the hook runs: ScriptStartUp, then ScriptFrame and a wait, forever.
 void ScriptMain();
+
+// The start-up in its order (menu, prompts, pages, first page, settings,
+// stored outfit names, game window); nothing escapes it.
+void ScriptStartUp();
+// One frame's work: the menu, then the wardrobe; nothing escapes it.
+void ScriptFrame();

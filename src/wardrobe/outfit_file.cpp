@@ -139,10 +139,6 @@ std::string NameOf(pugi::xml_node outfit) {
     return outfit.child(kNameElement).text().get();
 }
 
-bool IsCustomRow(std::int32_t rowIndex) {
-    return rowIndex >= kFirstCustomRow && rowIndex <= kLastCustomRow;
-}
-
 pugi::xml_node FindOutfit(pugi::xml_node root, std::int32_t rowIndex) {
     for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
         if (RowIndexOf(outfit) == rowIndex) {
