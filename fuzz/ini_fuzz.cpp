@@ -1,8 +1,9 @@
 // The INI reader and updater on random file bytes and random document edits.
-// Whatever the file holds, reading and updating it never crashes; the
+// Whatever the file holds, reading and updating it never crashes; a file
+// that is not 8-bit text is refused and keeps its bytes; otherwise the
 // updated file, read back, holds exactly the document's sections and keys
-// with their trimmed values; and writing the same document again changes no
-// byte.
+// with their trimmed values, keeps a leading UTF-8 byte-order mark, and
+// writing the same document again changes no byte.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -19,7 +20,7 @@ namespace {
 
 // What a document holds, as the file must give it back: section -> key ->
 // trimmed value. Order is not compared: a key new to a section that the file
-// spells out twice lands after the last key line of each part.
+// spells out twice lands in its first part.
 using Flat = std::map<std::string, std::map<std::string, std::string>>;
 
 Flat Flatten(const IniDocument& document) {
@@ -117,8 +118,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
+    if (startWithFile && !isEightBitText(fileBytes)) {
+        Check(!store.write(document), "a file that is not 8-bit text was rewritten");
+        Check(ReadBytes(path) == fileBytes, "a refused update changed the file");
+        return 0;
+    }
     Check(store.write(document), "the update failed");
     const std::string once = ReadBytes(path);
+    const bool marked = startWithFile && fileBytes.rfind(kUtf8ByteOrderMark, 0) == 0;
+    Check(once.rfind(kUtf8ByteOrderMark, 0) == 0 || !marked, "the byte-order mark was lost");
     IniDocument readBack;
     Check(store.read(readBack), "the updated file could not be read");
     Check(Flatten(readBack) == Flatten(document),

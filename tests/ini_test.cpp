@@ -138,6 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ClassifyCase{"key = a\\=b", LineKind::KeyValue, "key", "a\\=b"},
                       ClassifyCase{"key = a=b", LineKind::KeyValue, "key", "a=b"},
                       ClassifyCase{"only\\=escaped", LineKind::Unrecognised, "", ""},
+                      ClassifyCase{"a\\\\= b", LineKind::Unrecognised, "", ""},
+                      ClassifyCase{"a\\\\\\== b", LineKind::KeyValue, "a\\\\=", "b"},
                       ClassifyCase{"=5", LineKind::KeyValue, "", "5"},
                       ClassifyCase{"# note", LineKind::Unrecognised, "", ""},
                       ClassifyCase{"# a = b", LineKind::KeyValue, "# a", "b"},
@@ -157,8 +159,25 @@ TEST(IniSplit, LinesEndingsNulAndByteOrderMark) {
     EXPECT_EQ(splitLines("a\r\nb"), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(splitLines("a\nb\n"), (std::vector<std::string>{"a", "b", ""}));
     EXPECT_EQ(splitLines("\n"), (std::vector<std::string>{"", ""}));
-    EXPECT_EQ(splitLines(std::string("k\0=\r1\r\n", 7)), (std::vector<std::string>{"k=1", ""}));
+    // A carriage return that no line feed follows ends a line too.
+    EXPECT_EQ(splitLines("a\rb\r"), (std::vector<std::string>{"a", "b", ""}));
+    EXPECT_EQ(splitLines("a\r\rb"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(splitLines("a\r\r\nb\n\r"), (std::vector<std::string>{"a", "b", "", ""}));
+    EXPECT_EQ(splitLines(std::string("k\0=\r1\r\0\n", 8)),
+              (std::vector<std::string>{"k=", "1", ""}));
+    // The loader, not the splitter, takes the mark off.
     EXPECT_EQ(splitLines("\xEF\xBB\xBF[s]\r\n"), (std::vector<std::string>{"\xEF\xBB\xBF[s]", ""}));
+}
+
+TEST(IniSplit, WideOrNulTextIsNotEightBit) {
+    EXPECT_TRUE(isEightBitText(""));
+    EXPECT_TRUE(isEightBitText("\xEF\xBB\xBF[s]\r\nk=\xFF\xFE"));
+    EXPECT_TRUE(isEightBitText("\xFF"));
+    EXPECT_FALSE(isEightBitText("\xFF\xFE[\x04"));  // UTF-16 LE with its mark, no NUL needed
+    EXPECT_FALSE(isEightBitText("\xFE\xFF\x04["));  // UTF-16 BE
+    EXPECT_FALSE(isEightBitText(std::string("[\0s\0]\0", 6)));  // UTF-16 LE without a mark
+    EXPECT_FALSE(isEightBitText(std::string("\0\0\xFE\xFF", 4)));  // UTF-32 BE
+    EXPECT_FALSE(isEightBitText(std::string("[s]\r\nk=1\0", 9)));
 }
 
 // --- Reading -------------------------------------------------------------------
@@ -197,11 +216,15 @@ TEST_F(IniRead, EmptyFileGivesAnEmptyDocument) {
     EXPECT_EQ(Load("").size(), 0u);
 }
 
-TEST_F(IniRead, ByteOrderMarkStaysInTheFirstLine) {
-    // The mark makes the first header unreadable, so its keys come before
-    // any header and are ignored.
-    EXPECT_EQ(Describe(Load("\xEF\xBB\xBF[s]\r\nk=1\r\n[t]\r\nj=2")), "t{j=2}");
+TEST_F(IniRead, ByteOrderMarkAtTheStartIsNoPartOfTheFirstLine) {
+    EXPECT_EQ(Describe(Load("\xEF\xBB\xBF[s]\r\nk=1\r\n[t]\r\nj=2")), "s{k=1}t{j=2}");
     EXPECT_EQ(Describe(Load("\xEF\xBB\xBFk=1\r\n[t]")), "t{}");
+    // Anywhere else the mark is text: this header is unreadable.
+    EXPECT_EQ(Describe(Load("[t]\r\n\xEF\xBB\xBF[s]\r\nk=1")), "t{k=1}");
+}
+
+TEST_F(IniRead, LoneCarriageReturnsEndLines) {
+    EXPECT_EQ(Describe(Load("[s]\ra = 1\r\rb=2\r")), "s{a=1,b=2}");
 }
 
 TEST_F(IniRead, ReadReplacesTheDocumentAndFailsOnAMissingFile) {
@@ -401,6 +424,47 @@ TEST_F(IniWrite, FinalLineEndingBecomesABlankLineBeforeANewSection) {
     EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\n\r\n[n]\r\nk=v");
 }
 
+TEST_F(IniWrite, NewKeyOfASectionSpelledOutTwiceGoesIntoItsFirstPart) {
+    IniDocument document = ReadBack("[A]\r\nx=1\r\n; more\r\n[B]\r\n[A]\r\ny=2\r\n[a]");
+    document["a"].set("z", "3");
+    document["b"].set("k", "v");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\nz=3\r\n; more\r\n[B]\r\nk=v\r\n[A]\r\ny=2\r\n[a]");
+}
+
+TEST_F(IniWrite, ByteOrderMarkIsKeptAndEveryLineEndsInCarriageReturnLineFeed) {
+    IniDocument document = ReadBack("\xEF\xBB\xBF[A]\nx = 1 ; one\rkept = 2\n");
+    document["a"].set("x", "5");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[A]\r\nx = 5\r\nkept = 2\r\n");
+    // A file of nothing but the mark keeps it in front of a fresh section.
+    folder_.Write(kPath, "\xEF\xBB\xBF");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[a]\r\nx=5\r\nkept=2");
+}
+
+// Long lines, long escapes and sections of many keys come out as the short
+// ones do (these once took minutes to save).
+TEST_F(IniWrite, LargeFileIsUpdatedLineForLine) {
+    std::string escapes;
+    for (int i = 0; i < 50000; ++i) {
+        escapes += "\\=";
+    }
+    std::string keys;
+    for (int i = 0; i < 10000; ++i) {
+        keys += "k" + std::to_string(i) + " = v\r\n";
+    }
+    IniDocument document = ReadBack("[A]\r\n" + escapes + " = " + escapes + "\r\n" + keys);
+    ASSERT_EQ(document.get("a").size(), 10001u);
+    EXPECT_EQ(document.get("a").get(std::string(50000, '=')), escapes);
+    document["a"].set("k9999", "w");
+    document["a"].set("new=" + std::string(10, '='), "n");
+    EXPECT_TRUE(Write(document));
+    keys.replace(keys.size() - 3, 1, "w");
+    const std::string newKey = "new" + escapes.substr(0, 22) + "=n\r\n";
+    EXPECT_EQ(Bytes(), "[A]\r\n" + escapes + " = " + escapes + "\r\n" + keys + newKey);
+}
+
 TEST_F(IniWrite, FileWithOnlyDroppedLinesBecomesEmpty) {
     folder_.Write(kPath, "# note\r\nearly=1");
     EXPECT_TRUE(Write(IniDocument()));
@@ -469,6 +533,25 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, IniWriteFailure,
                                            FailingIniFiles::Step::Write,
                                            FailingIniFiles::Step::Flush,
                                            FailingIniFiles::Step::Rename));
+
+// UTF-16 and UTF-32 files, and files with NUL bytes, would be ruined by a
+// rewrite as 8-bit lines.
+class IniWriteNotText : public IniWrite, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(IniWriteNotText, FileIsNotRewritten) {
+    IniDocument document = ReadBack(GetParam());
+    document["s"].set("k", "2");
+    EXPECT_FALSE(Write(document));
+    EXPECT_EQ(Bytes(), GetParam());
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Test.ini"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, IniWriteNotText,
+                         ::testing::Values(std::string("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0001\0", 18),
+                                           std::string("\xFE\xFF\0[\0s\0]", 8),
+                                           std::string("[\0s\0]\0", 6),
+                                           std::string("\xFF\xFE\0\0[\0\0\0", 8),
+                                           std::string("[s]\r\nk=1\r\n\0", 11)));
 
 TEST_F(IniWrite, FreshWriteFailureLeavesNoFile) {
     IniDocument document;

@@ -176,6 +176,152 @@ TEST_F(OutfitsToolTest, CheckWarnsOfAMissingNameAndShortListsButPasses) {
                   "the warnings above).\n");
 }
 
+// Slots at and beyond the 32-bit bounds: each is reported as written and as
+// the plug-in reads it, never turned into a row number.
+TEST_F(OutfitsToolTest, SlotsAtTheIntegerBoundsAreReportedAsWritten) {
+    struct OddSlot {
+        const char* name;
+        const char* slot;
+        const char* reported;  // how check and list name it
+    };
+    const OddSlot odd[] = {
+        {"Max", "2147483647", "Slot 2147483647 is"},
+        {"Min", "-2147483648", "Slot -2147483648 is"},
+        {"Hex", "0x7FFFFFFF", "Slot \"0x7FFFFFFF\" reads as 2147483647,"},
+        {"Huge", "99999999999", "Slot \"99999999999\" reads as 2147483647,"},
+    };
+    std::vector<StoredOutfit> outfits = Outfits({{"One", 6}});
+    std::string expectedCheck;
+    std::string expectedList = "row 7: \"One\", 11 items\n";
+    for (const OddSlot& slot : odd) {
+        outfits.push_back(MakeOutfit(slot.name, 0, 2));
+        outfits.back().slot = slot.slot;
+        const int number = static_cast<int>(outfits.size());
+        expectedCheck += At(OutfitLine(number) + 2, 3) + "error: outfit " + std::to_string(number) +
+                         " \"" + slot.name + "\": " + slot.reported + " outside 6 to 20";
+        expectedCheck +=
+            number == 2 ? " (rows 7 to 21). The plug-in stops loading here (it shows "
+                          "\"[Wardrobe]: Slot index 2147483647 out of range\"), so this outfit "
+                          "and the 4 outfits after it do not appear in the game.\n"
+                        : "; the game could not show it even if loading reached it.\n";
+        expectedList += std::string("row ?: \"") + slot.name +
+                        "\", 11 items (not in the game: " + slot.reported + " outside 6 to 20)\n";
+    }
+    outfits.push_back(MakeOutfit("After", 8, 3));
+    WriteStore(outfits);
+
+    const ToolRun check = RunTool({"check"});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out, expectedCheck + At(OutfitLine(6), 2) +
+                             "error: outfit 6 \"After\" on row 9 (Slot 8) does not appear in the "
+                             "game: loading stopped at an earlier outfit.\n"
+                             "Only 1 of the 6 outfits of ./Garbolt/SavedOutfits.xml can be worn in "
+                             "the game. Run \"garbolt-outfits mend\" to move the others to free "
+                             "rows (it backs the file up first).\n");
+    const ToolRun list = RunTool({"list"});
+    EXPECT_EQ(list.out, expectedList +
+                            "row 9: \"After\", 11 items (not in the game: loading stops at an "
+                            "earlier outfit)\n"
+                            "Some outfits are not in the game: \"garbolt-outfits check\" says "
+                            "why, \"garbolt-outfits mend\" moves them to free rows.\n");
+    EXPECT_EQ(RunTool({"export", "9", "after.xml"}).status, 0);
+    EXPECT_EQ(Read("after.xml"), StoreXml({MakeOutfit("After", 8, 3)}));
+
+    const ToolRun mend = RunTool({"mend"});
+    EXPECT_EQ(mend.status, 0) << mend.err;
+    EXPECT_EQ(mend.out.substr(0, mend.out.find("Mended")),
+              "Moved outfit 2 \"Max\" (line 89) from Slot \"2147483647\" to row 8 (Slot 7).\n"
+              "Moved outfit 3 \"Min\" (line 175) from Slot \"-2147483648\" to row 10 (Slot 9).\n"
+              "Moved outfit 4 \"Hex\" (line 261) from Slot \"0x7FFFFFFF\" to row 11 (Slot 10).\n"
+              "Moved outfit 5 \"Huge\" (line 347) from Slot \"99999999999\" to row 12 (Slot "
+              "11).\n");
+    EXPECT_EQ(RunTool({"check"}).status, 0);
+}
+
+// Hashes written unsigned (or beyond 32 bits) saturate when the plug-in
+// reads them, so the game would wear another item: check says where and
+// what to write, mend writes the signed form of those that have one.
+TEST_F(OutfitsToolTest, HashesOutsideTheSignedRangeAreReportedAndMended) {
+    struct OddHash {
+        bool wearables;
+        int entry;
+        const char* written;
+        const char* shown;   // as check and mend quote it
+        const char* asRead;  // the saturated value the plug-in reads
+        const char* advice;  // what check says after "is read as N; "
+        const char* mended;  // the signed form mend writes, or null when it has none
+    };
+    const char* noForm =
+        "it is no 32-bit value, so the game wears another item than meant. Write the item's hash "
+        "as a number from -2147483648 to 2147483647.";
+    const OddHash cases[] = {
+        {false, 2, "4294967295", "4294967295", "2147483647", "write -1", "-1"},
+        {false, 3, "0xFFFFFFFF", "0xFFFFFFFF", "2147483647", "write -1", "-1"},
+        {false, 5, " 2147483648 ", "2147483648", "2147483647", "write -2147483648", "-2147483648"},
+        {false, 6, "99999999999", "99999999999", "2147483647", noForm, nullptr},
+        {true, 2, "0x80000000", "0x80000000", "2147483647", "write -2147483648", "-2147483648"},
+        {true, 3, "-2147483649", "-2147483649", "-2147483648", noForm, nullptr},
+    };
+    StoredOutfit outfit = MakeOutfit("Coat", 6, 1);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        (cases[i].wearables ? outfit.states : outfit.items)[cases[i].entry] =
+            static_cast<std::int32_t>(700000 + i);  // a stand-in for the odd text
+    }
+    auto withTexts = [&](bool mended) {
+        std::string xml = StoreXml({outfit});
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            const std::string standIn = "<Hash>" + std::to_string(700000 + i) + "</Hash>";
+            const char* text =
+                mended && cases[i].mended != nullptr ? cases[i].mended : cases[i].written;
+            xml.replace(xml.find(standIn), standIn.size(),
+                        std::string("<Hash>") + text + "</Hash>");
+        }
+        return xml;
+    };
+    Write("Garbolt/SavedOutfits.xml", withTexts(false));
+    std::string expectedCheck;
+    std::string expectedRewrites;
+    std::string expectedAfterMend;
+    for (const OddHash& odd : cases) {
+        // Components' entries start on line 7, Wearables' on line 48.
+        const int line = (odd.wearables ? 48 : 7) + odd.entry;
+        const std::string warning =
+            At(line, 4) + "warning: outfit 1 \"Coat\": Hash " + odd.shown + " is read as " +
+            odd.asRead + "; " + odd.advice +
+            (odd.mended != nullptr
+                 ? ", the same 32 bits in the signed form the plug-in writes (\"garbolt-outfits "
+                   "mend\" rewrites it)."
+                 : "") +
+            "\n";
+        expectedCheck += warning;
+        if (odd.mended != nullptr) {
+            expectedRewrites += std::string("Rewrote Hash ") + odd.shown +
+                                " of outfit 1 \"Coat\" (line " + std::to_string(line) + ") as " +
+                                odd.mended + ".\n";
+        } else {
+            expectedAfterMend += warning;
+        }
+    }
+    const std::string ok =
+        "OK: the plug-in will load all 1 outfit of ./Garbolt/SavedOutfits.xml (see the warnings "
+        "above).\n";
+    const ToolRun check = RunTool({"check"});
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(check.out, expectedCheck + ok);
+
+    const ToolRun mend = RunTool({"mend"});
+    EXPECT_EQ(mend.status, 0) << mend.err;
+    ASSERT_EQ(Backups().size(), 1u);
+    EXPECT_EQ(mend.out, expectedRewrites +
+                            "Mended ./Garbolt/SavedOutfits.xml: 4 Hash values rewritten in signed "
+                            "form, none removed. The old file is backed up as ./Garbolt/" +
+                            Backups()[0] +
+                            ".\nRestart the game (or reload the scripts) to see the change on the "
+                            "Saved Outfits page.\n");
+    EXPECT_EQ(Store(), withTexts(true));
+    EXPECT_EQ(RunTool({"check"}).out, expectedAfterMend + ok);
+}
+
 TEST_F(OutfitsToolTest, CheckRefusesAFileWithoutTheGarboltRoot) {
     Write("Garbolt/SavedOutfits.xml", "<?xml version=\"1.0\"?>\n<Outfits><Outfit/></Outfits>\n");
     const ToolRun run = RunTool({"check"});
@@ -203,7 +349,7 @@ TEST_F(OutfitsToolTest, ListShowsRowNameAndItemCountAndMarksHiddenOutfits) {
     EXPECT_EQ(run.out,
               "row 7: \"Sunday <Best> & \"Hat\"\", 1 item\n"
               "row 7: \"Twin\", 11 items (cannot be worn: outfit 1 has the same row)\n"
-              "row 31: \"Far\", 11 items (not in the game: Slot outside 6 to 20)\n"
+              "row ?: \"Far\", 11 items (not in the game: Slot 30 is outside 6 to 20)\n"
               "row 15: \"After\", 11 items (not in the game: loading stops at an earlier "
               "outfit)\n"
               "Some outfits are not in the game: \"garbolt-outfits check\" says why, "

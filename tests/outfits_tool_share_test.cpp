@@ -1,7 +1,10 @@
 // garbolt-outfits export and import: an outfit passed from one player's file
 // to another's keeps its name, items and states, and a file is changed only
 // when the import can really be done.
+#include <sys/stat.h>
+
 #include <regex>
+#include <utility>
 
 #include "outfits_tool_fixture.h"
 
@@ -64,6 +67,29 @@ TEST_F(OutfitsToolShare, ExportThenImportGivesTheSameItemsAndStates) {
     ASSERT_EQ(mine.size(), 3u);
     ExpectSameOutfit(mine[2], shared);
     EXPECT_EQ(mine[2].slot, "20");
+
+    // An outfit with no items exports, so it imports too.
+    Write("bare-store.xml",
+          "<Garbolt><Outfit><Name>Bare</Name><Slot>9</Slot><Components/><Wearables/></Outfit>"
+          "</Garbolt>");
+    ASSERT_EQ(RunTool({"--file", "bare-store.xml", "export", "10", "bare.xml"}).status, 0);
+    const std::string bare =
+        "<?xml "
+        "version=\"1.0\"?>\n<Garbolt>\n\t<Outfit>\n\t\t<Name>Bare</Name>\n\t\t<Slot>9</Slot>\n"
+        "\t\t<Components />\n\t\t<Wearables />\n\t</Outfit>\n</Garbolt>\n";
+    EXPECT_EQ(Read("bare.xml"), bare);
+    const ToolRun imported = RunTool({"--file", "friend.xml", "import", "bare.xml", "10"});
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out.substr(0, imported.out.find('\n')),
+              "Imported \"Bare\" (0 items) into row 10.");
+    EXPECT_EQ(imported.out.substr(imported.out.rfind("Note:")),
+              "Note: the outfit holds 0 Components and 0 Wearables entries rather than 39; the "
+              "game wears what is there.\n");
+    const std::vector<ReadOutfit> friends = OutfitsIn(Read("friend.xml"));
+    ASSERT_EQ(friends.size(), 4u);
+    EXPECT_EQ(friends[3].name, "Bare");
+    EXPECT_EQ(friends[3].slot, "9");
+    EXPECT_TRUE(friends[3].items.empty() && friends[3].states.empty());
 }
 
 TEST_F(OutfitsToolShare, ImportBacksUpTheOldFileAndSaysWhatToDoNext) {
@@ -146,8 +172,6 @@ TEST_F(OutfitsToolShare, AFileThatIsNoExportedOutfitIsRefused) {
          "it holds 2 outfits, an exported outfit exactly one (to take one of them, run "
          "\"garbolt-outfits --file other.xml export ROW NEWFILE\" and import NEWFILE)"},
         {noWearables, "its outfit has no Wearables"},
-        {"<Garbolt><Outfit><Name>x</Name><Components/><Wearables/></Outfit></Garbolt>",
-         "its outfit lists no items"},
     };
     for (const auto& [bytes, why] : cases) {
         Write("other.xml", bytes);
@@ -199,6 +223,28 @@ TEST_F(OutfitsToolShare, ExportRefusesAnEmptyRowAndKeepsAnExistingFile) {
     EXPECT_EQ(Read("out.xml"), "keep me");
     EXPECT_EQ(RunTool({"export", "7", "out.xml", "--replace"}).status, 0);
     EXPECT_EQ(Read("out.xml"), StoreXml({MakeOutfit("Mine", 6, 1)}));
+
+    // Only a regular file is ever written over: a FIFO or a folder is refused and stays.
+    ASSERT_EQ(mkfifo(PathOf("pipe").c_str(), 0666), 0);
+    std::filesystem::create_directory(PathOf("folder"));
+    for (const auto& [target, kind] :
+         {std::pair<std::string, std::string>{"pipe", "a FIFO (named pipe)"},
+          {"folder", "a folder"}}) {
+        const ToolRun special = RunTool({"export", "7", target, "--replace"});
+        EXPECT_EQ(special.status, 1);
+        EXPECT_EQ(special.err, target + " is " + kind +
+                                   ", not a regular file, so garbolt-outfits does not write over "
+                                   "it. Name a regular file.\n");
+    }
+    // Nor is one read as the outfit file: reading a FIFO would wait for ever.
+    const ToolRun pipeStore = RunTool({"--file", "pipe", "mend"});
+    EXPECT_EQ(pipeStore.status, 1);
+    EXPECT_EQ(pipeStore.err,
+              "pipe is a FIFO (named pipe), not a regular file, so it holds no outfits.\n"
+              "Name the outfit file itself with --file PATH.\n"
+              "Mend only moves outfits between rows; it does not repair broken XML.\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(PathOf("pipe")));
+    EXPECT_TRUE(std::filesystem::is_empty(PathOf("folder")));
 
     const ToolRun itself = RunTool({"export", "7", "Garbolt/SavedOutfits.xml", "--replace"});
     EXPECT_EQ(itself.status, 1);

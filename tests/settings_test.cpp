@@ -191,6 +191,70 @@ TEST_F(SettingsFile, SaveRewritesOnlyTheChangedLine) {
     EXPECT_EQ(folder_.List("Garbolt"), std::vector<std::string>{"Garbolt.ini"});
 }
 
+// What a save writes into files in other shapes: notes after values,
+// duplicate keys, other line ends, byte-order marks and wide text. An empty
+// `after` means the file keeps its bytes.
+struct SaveCase {
+    std::string before;
+    bool camera;  // the toggles when the player saves
+    bool light;
+    std::int32_t menuKey;  // what the load took from the file
+    std::string after;
+    std::string message;
+};
+
+class SettingsSaveBytes : public SettingsFile, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(SettingsSaveBytes, WritesExactlyThis) {
+    const SaveCase& expected = GetParam();
+    LoadFrom(expected.before);
+    EXPECT_EQ(menuKey, expected.menuKey);
+    useCamera = expected.camera;
+    drawLight = expected.light;
+    saveSettings();
+    EXPECT_EQ(folder_.Read(kSettingsPath),
+              expected.after.empty() ? expected.before : expected.after);
+    EXPECT_EQ(NotificationTexts(), std::vector<std::string>{expected.message});
+    EXPECT_EQ(folder_.List("Garbolt"), std::vector<std::string>{"Garbolt.ini"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, SettingsSaveBytes,
+    ::testing::Values(
+        // A note after a value stays while the setting keeps its state, and
+        // goes with the old value when it changes.
+        SaveCase{"[Garbolt]\r\nbUseCamera = 0 ; no camera\r\nbDrawLight = 0 ; light stays off",
+                 true, false, 120,
+                 "[Garbolt]\r\nbUseCamera = 1\r\nbDrawLight = 0 ; light stays off", kSaved},
+        SaveCase{"[Garbolt]\r\nbUseCamera = 01\r\nbDrawLight=1abc", true, true, 120,
+                 "[Garbolt]\r\nbUseCamera = 01\r\nbDrawLight=1abc", kSaved},
+        SaveCase{"[Garbolt]\r\nbUseCamera = 5\r\nbDrawLight=abc", true, false, 120,
+                 "[Garbolt]\r\nbUseCamera = 1\r\nbDrawLight=0", kSaved},
+        // Every copy of a key takes the saved value; the last one was read.
+        SaveCase{"[Garbolt]\r\nbUseCamera = 1\r\nbUseCamera=0\r\nbDrawLight=0", true, false, 120,
+                 "[Garbolt]\r\nbUseCamera = 1\r\nbUseCamera=1\r\nbDrawLight=0", kSaved},
+        // Line feeds, and lone carriage returns (old Mac files), become CR LF.
+        SaveCase{"[Garbolt]\nbUseCamera = 0\nbDrawLight = 0\niMenuKey = 75\n", true, false, 75,
+                 "[Garbolt]\r\nbUseCamera = 1\r\nbDrawLight = 0\r\niMenuKey = 75\r\n", kSaved},
+        SaveCase{"[Garbolt]\rbUseCamera = 0\rbDrawLight = 0\riMenuKey = 75\r", true, false, 75,
+                 "[Garbolt]\r\nbUseCamera = 1\r\nbDrawLight = 0\r\niMenuKey = 75\r\n", kSaved},
+        // A UTF-8 byte-order mark is read past and written back.
+        SaveCase{"\xEF\xBB\xBF[Garbolt]\r\nbUseCamera = 0\r\niMenuKey = 75\r\n", true, false, 75,
+                 "\xEF\xBB\xBF[Garbolt]\r\nbUseCamera = 1\r\niMenuKey = 75\r\nbdrawlight=0\r\n",
+                 kSaved},
+        SaveCase{"\xEF\xBB\xBF", true, false, 120,
+                 "\xEF\xBB\xBF[garbolt]\r\nbusecamera=1\r\nbdrawlight=0", kSaved},
+        // UTF-16 (with or without its mark), UTF-32 and NUL bytes: no save.
+        SaveCase{std::string("\xFF\xFE[\0G\0]\0\r\0\n\0k\0=\0001\0", 18), true, false, 120, "",
+                 kSaveFailed},
+        SaveCase{
+            std::string("[\0G\0a\0r\0b\0o\0l\0t\0]\0\n\0i\0M\0e\0n\0u\0K\0e\0y\0=\0007\0005\0", 42),
+            true, false, 75, "", kSaveFailed},
+        SaveCase{std::string("\xFE\xFF\0[\0G\0]", 8), false, false, 120, "", kSaveFailed},
+        SaveCase{std::string("\0\0\xFE\xFF\0\0\0[", 8), true, true, 120, "", kSaveFailed},
+        SaveCase{std::string("[Garbolt]\r\nbUseCamera = 0\0", 26), true, false, 120, "",
+                 kSaveFailed}));
+
 TEST_F(SettingsFile, FileCreatedEmptyAfterStartGetsTheLowerCaseSection) {
     loadSettings();
     folder_.Write(kSettingsPath, "");

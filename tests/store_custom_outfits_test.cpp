@@ -254,29 +254,67 @@ TEST_F(CustomOutfitStore, ForeignRootIsNeitherChangedNorReportedAsSaved) {
     EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
 }
 
-TEST_F(CustomOutfitStore, SavingIntoARowTheFileHoldsReplacesThatOutfit) {
-    // Loading stopped before the second outfit, so row 7 looks free.
-    StartUp(FileWith(OutfitXml("Bad", 30, {}, {}) + OutfitXml("Old", 7, {1, 2}, {3, 4}) +
-                     OutfitXml("Other", 9, {8}, {8})));
-    EXPECT_TRUE(savedSlots.empty());
-    sim::Wardrobe().Wear({{40, 41}});
-    OnSavedOutfitsRow(7);
-    SaveCustomOutfit("New", 8);
+// Loading stops at the bad outfit, so rows 7 and 13 look free although the
+// file holds Hidden7 and Hidden13 after it. A save must neither destroy
+// those nor land where the next start cannot see it.
+TEST_F(CustomOutfitStore, SavingIntoAHiddenRowKeepsItsOutfitAndIsSeenAfterARestart) {
+    struct BadOutfit {
+        const char* slotElement;
+        const char* message;
+    };
+    const BadOutfit cases[] = {
+        {"", "[Wardrobe]: Slot index 0 out of range"},
+        {"\t\t<Slot>0</Slot>\n", "[Wardrobe]: Slot index 0 out of range"},
+        {"\t\t<Slot>2147483648</Slot>\n", "[Wardrobe]: Slot index 2147483647 out of range"},
+    };
     std::vector<int> items(39, 0);
     std::vector<int> states(39, 0);
     items[0] = 40;
     states[0] = 41;
-    const std::string expected =
-        FileWith(OutfitXml("Bad", 30, {}, {}) + OutfitXml("New", 7, items, states) +
-                 OutfitXml("Other", 9, {8}, {8}));
-    EXPECT_EQ(File(), expected);
-    EXPECT_EQ(Slots(), std::vector<std::int32_t>{7});
-    EXPECT_EQ(Label(7), "New");
-    // Saving the row again replaces the name and the 39 pairs once more.
-    SaveCustomOutfit("Newer", 8);
-    EXPECT_EQ(Slots(), std::vector<std::int32_t>{7});
-    EXPECT_EQ(File(), FileWith(OutfitXml("Bad", 30, {}, {}) + OutfitXml("Newer", 7, items, states) +
-                               OutfitXml("Other", 9, {8}, {8})));
+    for (const BadOutfit& bad : cases) {
+        ResetPluginState();
+        game().ClearNotifications();
+        const std::string badOutfit = "\t<Outfit>\n\t\t<Name>Bad</Name>\n" +
+                                      std::string(bad.slotElement) + HashList("Components", {}) +
+                                      HashList("Wearables", {}) + "\t</Outfit>\n";
+        const std::string hidden =
+            OutfitXml("Hidden7", 7, {1, 2}, {3, 4}) + OutfitXml("Hidden13", 13, {8}, {8});
+        StartUp(FileWith(OutfitXml("Seen", 9, {5}, {5}) + badOutfit + hidden));
+        EXPECT_EQ(Messages(), std::vector<std::string>{bad.message});
+        EXPECT_EQ(Slots(), std::vector<std::int32_t>{9});
+        sim::Wardrobe().Wear({{40, 41}});
+        OnSavedOutfitsRow(7);
+        SaveCustomOutfit("New7", 8);
+        OnSavedOutfitsRow(13);
+        SaveCustomOutfit("New13", 14);
+        EXPECT_EQ(LastMessage(), "Successfully saved outfit");
+        // Saving row 7 again replaces the new outfit, never the hidden one.
+        OnSavedOutfitsRow(7);
+        SaveCustomOutfit("Newer7", 8);
+        EXPECT_EQ(File(),
+                  FileWith(OutfitXml("Seen", 9, {5}, {5}) + OutfitXml("Newer7", 7, items, states) +
+                           OutfitXml("New13", 13, items, states) + badOutfit + hidden));
+        EXPECT_EQ(Slots(), (std::vector<std::int32_t>{9, 7, 13}));
+
+        const std::string saved = File();
+        ResetPluginState();
+        game().ClearNotifications();
+        StartUp(saved);
+        EXPECT_EQ(Messages(), std::vector<std::string>{bad.message});
+        EXPECT_EQ(Slots(), (std::vector<std::int32_t>{9, 7, 13}));
+        EXPECT_EQ(Label(7), "Newer7");
+        EXPECT_EQ(Label(13), "New13");
+        sim::Wardrobe().Wear({});
+        OnSavedOutfitsRow(7);
+        EquipCustomOutfit(8);
+        EXPECT_EQ(LastMessage(), "Equipped: Newer7");
+        EXPECT_EQ(sim::Wardrobe().Worn()[0], (sim::ClothingItem{40, 41}));
+        // Deleting the new outfit leaves the hidden one in the file, still hidden.
+        DeleteCustomOutfit(8);
+        EXPECT_EQ(Label(7), "Saved Custom Outfit Seven");
+        EXPECT_EQ(File(), FileWith(OutfitXml("Seen", 9, {5}, {5}) +
+                                   OutfitXml("New13", 13, items, states) + badOutfit + hidden));
+    }
 }
 
 TEST_F(CustomOutfitStore, OddNamesComeBackByteForByte) {

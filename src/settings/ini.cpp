@@ -1,16 +1,23 @@
 #include "settings/ini.h"
 
+#include <unordered_set>
+
 #include "host/files.h"
 
 namespace {
 
 constexpr char kLineEnding[] = "\r\n";
 constexpr char kEscapedEquals[] = "\\=";
-constexpr char kEscapeBlank[] = "  ";  // as wide as "\=", so positions stay put
 constexpr std::size_t kLineReserve = 50;
 
-std::string joinLines(const std::vector<std::string>& lines) {
+std::string joinLines(std::string_view prefix, const std::vector<std::string>& lines) {
+    std::size_t size = prefix.size();
+    for (const std::string& line : lines) {
+        size += line.size() + sizeof kLineEnding - 1;
+    }
     std::string joined;
+    joined.reserve(size);
+    joined += prefix;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i != 0) {
             joined += kLineEnding;
@@ -20,12 +27,19 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return joined;
 }
 
-// The line with every "\=" blanked out, so that the first '=' found in it is
-// the separator.
-std::string withEscapesBlanked(const std::string& line) {
-    std::string scratch = line;
-    replaceAll(scratch, kEscapedEquals, kEscapeBlank);
-    return scratch;
+// The index of the first '=' that is not part of a "\=" escape, or npos:
+// where the first '=' stands once every "\=" is blanked out, scanning from
+// the left as replaceAll does, without building that scratch copy.
+std::size_t separatorIndex(const std::string& line) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '=') {
+            return i;
+        }
+        if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == '=') {
+            ++i;
+        }
+    }
+    return std::string::npos;
 }
 
 // A kept key line with its old value replaced by `value`: the key as
@@ -34,7 +48,7 @@ std::string withEscapesBlanked(const std::string& line) {
 // an escaped '=' is replaced whole rather than leaving its escape behind.
 std::string rewrittenLine(const std::string& line, std::string value) {
     trimSpace(value);
-    const std::size_t separator = withEscapesBlanked(line).find('=');
+    const std::size_t separator = separatorIndex(line);
     const std::size_t valueStart = line.find_first_not_of(kIniWhitespace, separator + 1);
     if (valueStart == std::string::npos) {
         return line + value;
@@ -62,15 +76,27 @@ void toLowerAscii(std::string& text) {
     }
 }
 
+// Builds the result in one pass: replacing in place would move the rest of
+// the text at every occurrence, which grows with the square of a long line.
 void replaceAll(std::string& text, const std::string& find, const std::string& replacement) {
     if (find.empty()) {
         return;
     }
     std::size_t position = text.find(find);
-    while (position != std::string::npos) {
-        text.replace(position, find.size(), replacement);
-        position = text.find(find, position + replacement.size());
+    if (position == std::string::npos) {
+        return;
     }
+    std::string replaced;
+    replaced.reserve(text.size());
+    std::size_t copied = 0;
+    while (position != std::string::npos) {
+        replaced.append(text, copied, position - copied);
+        replaced += replacement;
+        copied = position + find.size();
+        position = text.find(find, copied);
+    }
+    replaced.append(text, copied, std::string::npos);
+    text = std::move(replaced);
 }
 
 ClassifiedLine classifyLine(const std::string& raw) {
@@ -98,7 +124,7 @@ ClassifiedLine classifyLine(const std::string& raw) {
             return result;
         }
     }
-    const std::size_t separator = withEscapesBlanked(line).find('=');
+    const std::size_t separator = separatorIndex(line);
     if (separator == std::string::npos) {
         result.kind = LineKind::Unrecognised;
         return result;
@@ -112,23 +138,51 @@ ClassifiedLine classifyLine(const std::string& raw) {
     return result;
 }
 
-std::vector<std::string> splitLines(const std::string& bytes) {
+std::vector<std::string> splitLines(std::string_view bytes) {
     std::vector<std::string> lines;
     if (bytes.empty()) {
         return lines;
     }
     std::string line;
     line.reserve(kLineReserve);
+    const auto endLine = [&]() {
+        lines.push_back(line);
+        line.clear();
+    };
+    // Carriage returns seen since the last other byte: a line feed next makes
+    // them part of its line end; anything else makes each one a line end.
+    std::size_t pendingReturns = 0;
     for (const char c : bytes) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (c != '\r' && c != '\0') {
-            line += c;
+        if (c == '\0') {
+            continue;
         }
+        if (c == '\r') {
+            ++pendingReturns;
+            continue;
+        }
+        if (c == '\n') {
+            pendingReturns = 0;
+            endLine();
+            continue;
+        }
+        for (; pendingReturns != 0; --pendingReturns) {
+            endLine();
+        }
+        line += c;
+    }
+    for (; pendingReturns != 0; --pendingReturns) {
+        endLine();
     }
     lines.push_back(line);
     return lines;
+}
+
+bool isEightBitText(std::string_view bytes) {
+    constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";  // also starts UTF-32 LE
+    constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+    const std::string_view start = bytes.substr(0, 2);
+    return bytes.find('\0') == std::string_view::npos && start != kUtf16LittleEndianMark &&
+           start != kUtf16BigEndianMark;
 }
 
 std::string keyLine(const std::string& key, std::string value) {
@@ -166,21 +220,27 @@ bool IniLoader::loadInto(IniDocument& document) {
     if (!readWhole) {
         return false;
     }
+    eightBitText_ = isEightBitText(bytes);
+    std::string_view text = bytes;
+    byteOrderMark_ = text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark;
+    if (byteOrderMark_) {
+        text.remove_prefix(kUtf8ByteOrderMark.size());
+    }
 
-    bool seenHeader = false;
-    std::string currentSection;
-    for (const std::string& line : splitLines(bytes)) {
+    // The section that key lines go to, looked up once at its header rather
+    // than by name at every key line. Only a header adds a section, so the
+    // pointer stays valid until the next one.
+    IniSection* currentSection = nullptr;
+    for (std::string& line : splitLines(text)) {
         const ClassifiedLine parsed = classifyLine(line);
         bool keep = true;
         switch (parsed.kind) {
             case LineKind::SectionHeader:
-                currentSection = parsed.name;
-                document.at(currentSection);
-                seenHeader = true;
+                currentSection = &document.at(parsed.name);
                 break;
             case LineKind::KeyValue:
-                if (seenHeader) {
-                    document.at(currentSection).at(parsed.name) = parsed.value;
+                if (currentSection != nullptr) {
+                    currentSection->at(parsed.name) = parsed.value;
                 } else {
                     keep = false;
                 }
@@ -193,7 +253,7 @@ bool IniLoader::loadInto(IniDocument& document) {
                 break;
         }
         if (keep && kept_) {
-            kept_->push_back(line);
+            kept_->push_back(std::move(line));
         }
     }
     return true;
@@ -227,23 +287,29 @@ bool IniEmitter::emit(const IniDocument& document) const {
 std::vector<std::string> mergeLines(const std::vector<std::string>& kept,
                                     const IniDocument& document, const IniDocument& onDisk) {
     std::vector<std::string> output;
-    std::string currentSection;
+    // The current section in the document and on disk (null where it is
+    // absent), looked up once at its header: by name at every key line the
+    // work would grow with the header's length times the number of keys.
+    const IniSection* wanted = document.find("");
+    const IniSection* present = onDisk.find("");
     std::size_t lastKeyLine = 0;
     bool inKeptSection = false;
     bool skippingSection = false;
     bool dropNextBlank = false;
+    // Sections whose new keys have been placed: a section that the file
+    // spells out more than once gets them once, in its first part, rather
+    // than a copy in every part.
+    std::unordered_set<const IniSection*> flushed;
 
     // New keys of the current section go right after its last key line (or
     // its header), ahead of the comments and blank lines that trail it.
     const auto flush = [&]() {
-        if (!document.has(currentSection) || !onDisk.has(currentSection)) {
+        if (wanted == nullptr || present == nullptr || !flushed.insert(wanted).second) {
             return;
         }
-        const IniSection wanted = document.get(currentSection);
-        const IniSection present = onDisk.get(currentSection);
         std::vector<std::string> added;
-        for (const auto& [key, value] : wanted) {
-            if (!present.has(key)) {
+        for (const auto& [key, value] : *wanted) {
+            if (!present->has(key)) {
                 added.push_back(keyLine(key, value));
             }
         }
@@ -259,8 +325,9 @@ std::vector<std::string> mergeLines(const std::vector<std::string>& kept,
                     flush();
                     inKeptSection = false;
                 }
-                currentSection = parsed.name;
-                if (document.has(currentSection)) {
+                wanted = document.find(parsed.name);
+                present = onDisk.find(parsed.name);
+                if (wanted != nullptr) {
                     inKeptSection = true;
                     skippingSection = false;
                     dropNextBlank = false;
@@ -274,18 +341,14 @@ std::vector<std::string> mergeLines(const std::vector<std::string>& kept,
                 }
                 break;
             case LineKind::KeyValue: {
-                if (skippingSection) {
+                if (skippingSection || wanted == nullptr) {
                     break;
                 }
-                if (!document.has(currentSection)) {
+                const std::string* value = wanted->find(parsed.name);
+                if (value == nullptr) {
                     break;
                 }
-                const IniSection section = document.get(currentSection);
-                if (!section.has(parsed.name)) {
-                    break;
-                }
-                const std::string value = section.get(parsed.name);
-                output.push_back(parsed.value == value ? line : rewrittenLine(line, value));
+                output.push_back(parsed.value == *value ? line : rewrittenLine(line, *value));
                 lastKeyLine = output.size();
                 break;
             }
@@ -320,14 +383,19 @@ bool IniUpdater::write(const IniDocument& document) const {
     }
     IniDocument onDisk;
     std::shared_ptr<IniLoader::Lines> kept;
+    bool byteOrderMark = false;
     {
         IniLoader loader(path_, true);
-        if (!loader.loadInto(onDisk)) {
+        // A file of wider characters would come out as 8-bit lines with its
+        // NUL bytes dropped: better no save than a ruined file.
+        if (!loader.loadInto(onDisk) || !loader.wasEightBitText()) {
             return false;
         }
         kept = loader.keptLines();
+        byteOrderMark = loader.hadByteOrderMark();
     }
-    return files::ReplaceFile(path_, joinLines(mergeLines(*kept, document, onDisk)));
+    const std::string_view prefix = byteOrderMark ? kUtf8ByteOrderMark : std::string_view();
+    return files::ReplaceFile(path_, joinLines(prefix, mergeLines(*kept, document, onDisk)));
 }
 
 // --- IniStore ----------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -35,15 +36,18 @@ class OrderedTable {
 
     // A copy of the value, or an empty value when the name is absent.
     V get(std::string name) const {
+        const V* value = find(std::move(name));
+        return value == nullptr ? V() : *value;
+    }
+    // The value without copying it, or null when the name is absent. The
+    // pointer lasts until the next entry is added.
+    const V* find(std::string name) const {
         normalise(name);
         const auto found = nameIndex.find(name);
-        return found == nameIndex.end() ? V() : entries[found->second].second;
+        return found == nameIndex.end() ? nullptr : &entries[found->second].second;
     }
     // True when the name is present.
-    bool has(std::string name) const {
-        normalise(name);
-        return nameIndex.count(name) != 0;
-    }
+    bool has(std::string name) const { return find(std::move(name)) != nullptr; }
     // The value, appended empty at the end when the name is absent. The
     // reference lasts until the next entry is added.
     V& at(std::string name) {
@@ -100,10 +104,21 @@ struct ClassifiedLine {
 // ';', named up to its last ']'), the first unescaped '=' splits key and value.
 ClassifiedLine classifyLine(const std::string& line);
 
-// Splits a file's bytes at line feeds, dropping carriage returns and NUL
-// bytes. An empty file has no lines; otherwise the text after the last line
-// feed is a last line, even when empty.
-std::vector<std::string> splitLines(const std::string& bytes);
+// Splits a file's bytes into lines. A line feed ends a line, and so does a
+// carriage return that no line feed follows; carriage returns right before a
+// line feed belong to it, so "\r\n" is one line end. NUL bytes are dropped.
+// An empty file has no lines; otherwise the text after the last line end is
+// a last line, even when empty.
+std::vector<std::string> splitLines(std::string_view bytes);
+
+// The UTF-8 byte-order mark, which a file may start with; it is no part of
+// the first line, and an update writes it back.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// True unless the bytes hold a NUL byte or start with a UTF-16 byte-order
+// mark: such a file is UTF-16 or UTF-32 (or no text at all), and rewriting
+// it line by line as 8-bit text would ruin it.
+bool isEightBitText(std::string_view bytes);
 
 // The new line written for a key: the key with "=" escaped, "=", the trimmed value.
 std::string keyLine(const std::string& key, std::string value);
@@ -126,12 +141,19 @@ class IniLoader {
     // The kept lines, shared so that they can outlive the loader; null when
     // lines are not kept.
     std::shared_ptr<Lines> keptLines() const { return kept_; }
+    // After loadInto: the file started with the UTF-8 byte-order mark.
+    bool hadByteOrderMark() const { return byteOrderMark_; }
+    // After loadInto: the file is 8-bit text (isEightBitText), so an update
+    // may rewrite it.
+    bool wasEightBitText() const { return eightBitText_; }
 
   private:
     void close();
 
     std::FILE* file_ = nullptr;
     std::shared_ptr<Lines> kept_;
+    bool byteOrderMark_ = false;
+    bool eightBitText_ = true;
 };
 
 // Writes a document as a fresh file.
@@ -150,7 +172,8 @@ class IniEmitter {
 
 // The output lines of an update: the kept lines of the file on disk with
 // changed values rewritten, keys and sections the document does not hold
-// dropped, new keys after their section's last key line and new sections
+// dropped, new keys after their section's last key line (in the first part
+// of a section that the file spells out more than once) and new sections
 // at the end.
 std::vector<std::string> mergeLines(const std::vector<std::string>& kept,
                                     const IniDocument& document, const IniDocument& onDisk);
@@ -160,8 +183,9 @@ std::vector<std::string> mergeLines(const std::vector<std::string>& kept,
 class IniUpdater {
   public:
     explicit IniUpdater(std::string path) : path_(std::move(path)) {}
-    // False when the existing file cannot be read or the new bytes cannot be
-    // written; the file then keeps its old bytes.
+    // False when the existing file cannot be read, is not 8-bit text, or the
+    // new bytes cannot be written; the file then keeps its old bytes. A
+    // UTF-8 byte-order mark that starts the file is kept.
     bool write(const IniDocument& document) const;
 
   private:

@@ -47,6 +47,19 @@ void LoadToggle(const IniSection& section, const char* key, bool& toggle) {
     }
 }
 
+// Writes "1" or "0" unless the value already reads as that number: the
+// line then stays as the player wrote it, a note after the value included
+// ("bDrawLight = 0 ; light stays off"), when the setting did not change.
+void SaveToggle(IniSection& section, const char* key, bool toggle) {
+    const std::int32_t wanted = toggle ? 1 : 0;
+    const std::string* stored = section.find(key);
+    std::int32_t value = 0;
+    if (stored != nullptr && parseSettingInteger(*stored, value) && value == wanted) {
+        return;
+    }
+    section.set(key, toggle ? "1" : "0");
+}
+
 }  // namespace
 
 bool parseSettingInteger(const std::string& text, std::int32_t& value) {
@@ -114,7 +127,7 @@ void saveSettings() {
         return;
     }
     IniSection& section = settingsDocument.at(kSettingsSection);
-    section.set(kUseCameraKey, useCamera ? "1" : "0");
-    section.set(kDrawLightKey, drawLight ? "1" : "0");
+    SaveToggle(section, kUseCameraKey, useCamera);
+    SaveToggle(section, kDrawLightKey, drawLight);
     ShowNotification(settingsStore.write(settingsDocument) ? kSavedMessage : kSaveFailedMessage);
 }

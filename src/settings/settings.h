@@ -20,7 +20,8 @@ void ResetSettings();
 
 // Reads the settings file into the settings; a missing file keeps them as they are.
 void loadSettings();
-// Writes the two toggles back into the settings file, keeping its layout.
+// Writes the two toggles back into the settings file, keeping its layout; a
+// toggle whose value already reads as its state keeps its line as it is.
 void saveSettings();
 // True when the settings file can be opened for reading.
 bool settingsFileExists();

@@ -148,6 +148,28 @@ pugi::xml_node FindOutfit(pugi::xml_node root, std::int32_t rowIndex) {
     return pugi::xml_node();
 }
 
+pugi::xml_node LoadingStop(pugi::xml_node root) {
+    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
+        if (!IsCustomRow(RowIndexOf(outfit))) {
+            return outfit;
+        }
+    }
+    return pugi::xml_node();
+}
+
+pugi::xml_node FindLoadedOutfit(pugi::xml_node root, std::int32_t rowIndex) {
+    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
+        const std::int32_t row = RowIndexOf(outfit);
+        if (!IsCustomRow(row)) {
+            break;
+        }
+        if (row == rowIndex) {
+            return outfit;
+        }
+    }
+    return pugi::xml_node();
+}
+
 std::vector<std::uint32_t> ReadHashes(pugi::xml_node list) {
     std::vector<std::uint32_t> values;
     for (pugi::xml_node hash = list.child(kHashElement); hash;
@@ -159,7 +181,13 @@ std::vector<std::uint32_t> ReadHashes(pugi::xml_node list) {
 
 pugi::xml_node AppendOutfit(pugi::xml_node root, const std::string& name, std::int32_t rowIndex,
                             const OutfitEntries& entries) {
-    pugi::xml_node outfit = root.append_child(kOutfitElement);
+    return InsertOutfit(root, pugi::xml_node(), name, rowIndex, entries);
+}
+
+pugi::xml_node InsertOutfit(pugi::xml_node root, pugi::xml_node before, const std::string& name,
+                            std::int32_t rowIndex, const OutfitEntries& entries) {
+    pugi::xml_node outfit = before ? root.insert_child_before(kOutfitElement, before)
+                                   : root.append_child(kOutfitElement);
     outfit.append_child(kNameElement).text().set(name.c_str());
     outfit.append_child(kSlotElement).text().set(rowIndex);
     pugi::xml_node components = outfit.append_child(kComponentsElement);

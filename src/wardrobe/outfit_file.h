@@ -67,6 +67,12 @@ std::string NameOf(pugi::xml_node outfit);
 using wardrobe_layout::IsCustomRow;
 // The first outfit filed under this row index, whatever its range.
 pugi::xml_node FindOutfit(pugi::xml_node root, std::int32_t rowIndex);
+// The first outfit that the start cannot place on a row (its Slot is missing
+// or outside 6 to 20): loading stops there, so it and every outfit after it
+// stay hidden. Empty when the start reads them all.
+pugi::xml_node LoadingStop(pugi::xml_node root);
+// The first outfit filed under this row index among those the start reads.
+pugi::xml_node FindLoadedOutfit(pugi::xml_node root, std::int32_t rowIndex);
 
 // The 32-bit values of a Components or Wearables list, in order.
 std::vector<std::uint32_t> ReadHashes(pugi::xml_node list);
@@ -80,6 +86,10 @@ struct OutfitEntries {
 // Appends a new outfit to the root: Name, Slot, Components, Wearables.
 pugi::xml_node AppendOutfit(pugi::xml_node root, const std::string& name, std::int32_t rowIndex,
                             const OutfitEntries& entries);
+// The same, placed just before `before` (one of the root's children), or at
+// the end when `before` is empty.
+pugi::xml_node InsertOutfit(pugi::xml_node root, pugi::xml_node before, const std::string& name,
+                            std::int32_t rowIndex, const OutfitEntries& entries);
 // Gives an existing outfit a new name and new lists in place of its old
 // ones; its Slot and any other children stay as they are.
 void ReplaceOutfit(pugi::xml_node outfit, const std::string& name, const OutfitEntries& entries);

@@ -191,6 +191,9 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
 
 // Saving into a row the file already holds replaces that outfit rather than
 // adding to it, and the row is marked taken only once the file is on disk.
+// When loading stopped early, a new outfit goes before the outfit it stopped
+// at, where the next start finds it; an outfit hidden after that place on
+// the same row is kept, not replaced.
 void SaveCustomOutfit(const char* name, std::int32_t slotNumber) {
     if (!IsCustomSlot(slotNumber)) {
         ShowNotification(kBadSlotMessage);
@@ -208,11 +211,12 @@ void SaveCustomOutfit(const char* name, std::int32_t slotNumber) {
     }
     const std::int32_t rowIndex = slotNumber - 1;
     const std::string typedName = name != nullptr ? name : "";
-    pugi::xml_node outfit = FindOutfit(root, rowIndex);
+    pugi::xml_node outfit = outfit_file::FindLoadedOutfit(root, rowIndex);
     if (outfit) {
         outfit_file::ReplaceOutfit(outfit, typedName, WornEntries());
     } else {
-        outfit_file::AppendOutfit(root, typedName, rowIndex, WornEntries());
+        outfit_file::InsertOutfit(root, outfit_file::LoadingStop(root), typedName, rowIndex,
+                                  WornEntries());
     }
     if (!WriteStore(document)) {
         ShowNotification(kSaveFailedMessage);

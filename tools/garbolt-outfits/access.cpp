@@ -34,6 +34,30 @@ bool IsPermissionError(int error) {
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
+// What stands at the path when it is neither a regular file (or a link to
+// one) nor missing: "a folder", "a FIFO (named pipe)" ...; null otherwise.
+const char* SpecialFileKind(const std::string& path) {
+    std::error_code error;
+    switch (std::filesystem::status(path, error).type()) {
+        case std::filesystem::file_type::none:  // the status itself failed: later steps explain
+        case std::filesystem::file_type::not_found:
+        case std::filesystem::file_type::regular:
+            return nullptr;
+        case std::filesystem::file_type::directory:
+            return "a folder";
+        case std::filesystem::file_type::fifo:
+            return "a FIFO (named pipe)";
+        case std::filesystem::file_type::character:
+            return "a character device";
+        case std::filesystem::file_type::block:
+            return "a block device";
+        case std::filesystem::file_type::socket:
+            return "a socket";
+        default:
+            return "a special file";
+    }
+}
+
 std::string TimeStamp() {
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
@@ -48,6 +72,14 @@ std::string TimeStamp() {
 
 bool ReadOutfitFile(const std::string& path, LoadedFile& file, std::ostream& err, bool isStore) {
     file.path = path;
+    // The game's file is a regular file; reading a FIFO or a device could
+    // wait or run on for ever. (An outfit to import may come through a pipe.)
+    const char* kind = SpecialFileKind(path);
+    if (isStore && kind != nullptr && !IsFolder(path)) {
+        err << path << " is " << kind << ", not a regular file, so it holds no outfits.\n"
+            << "Name the outfit file itself with --file PATH.\n";
+        return false;
+    }
     errno = 0;
     const outfit_file::LoadResult result =
         outfit_file::LoadOutfitFile(path, file.document, &file.bytes);
@@ -96,7 +128,21 @@ std::string ParseErrorText(const LoadedFile& file) {
            ": error: " + file.parse.description();
 }
 
+bool CheckReplaceable(const std::string& path, std::ostream& err) {
+    const char* kind = SpecialFileKind(path);
+    if (kind == nullptr) {
+        return true;
+    }
+    err << path << " is " << kind
+        << ", not a regular file, so garbolt-outfits does not write over it. Name a regular "
+           "file.\n";
+    return false;
+}
+
 bool CheckWritable(const std::string& path, std::ostream& err) {
+    if (!CheckReplaceable(path, err)) {
+        return false;
+    }
     errno = 0;
     std::FILE* probe = files::Open(path, "r+b");
     const int openError = errno;

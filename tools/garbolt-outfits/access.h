@@ -29,8 +29,14 @@ bool ReadOutfitFile(const std::string& path, LoadedFile& file, std::ostream& err
 // "PATH:LINE:COLUMN: pugixml's description" for a file that did not parse.
 std::string ParseErrorText(const LoadedFile& file);
 
-// Before a change: false, with an explanation on `err`, when the file is
-// read-only or cannot be opened for writing.
+// Before writing a file: false, with an explanation on `err`, when something
+// other than a regular file (or a link to one) stands at the path. A folder,
+// FIFO, device or socket is never a place for outfits, and replacing it
+// would break whatever uses it.
+bool CheckReplaceable(const std::string& path, std::ostream& err);
+
+// Before a change: false, with an explanation on `err`, when the file is not
+// a regular file, is read-only or cannot be opened for writing.
 bool CheckWritable(const std::string& path, std::ostream& err);
 
 // Copies the file's bytes to a new time-stamped file beside it

@@ -23,7 +23,8 @@ constexpr const char* kGeneralHelp =
     "  export ROW FILE           write the outfit on ROW to FILE, to give to another player\n"
     "  import FILE [ROW]         add an exported outfit on ROW or on the first free row\n"
     "  backup                    write a time-stamped copy of the outfit file beside it\n"
-    "  mend                      move outfits the game skips to free rows\n"
+    "  mend                      move outfits the game skips to free rows, and write\n"
+    "                            unsigned hashes in the signed form the game reads\n"
     "\n"
     "Options:\n"
     "  --file PATH   the outfit file; without it ./Garbolt/SavedOutfits.xml, so run the\n"
@@ -51,21 +52,23 @@ constexpr CommandHelp kCommandHelp[] = {
      "every outfit. For a file that is not well-formed XML it gives the line and column where\n"
      "the parser stopped and what it found there. For each outfit it reports, with its line\n"
      "and column: a Slot outside 6 to 20 (the game stops loading there and skips the outfits\n"
-     "after it), a missing Slot, two outfits on one row, and as warnings a missing Name and\n"
-     "lists with other than 39 entries.\n"
+     "after it), a missing Slot, two outfits on one row, and as warnings a missing Name,\n"
+     "lists with other than 39 entries and Hash values outside -2147483648 to 2147483647\n"
+     "(the plug-in reads 4294967295 as 2147483647; the same item is written -1).\n"
      "Exit status 0 only when the game will show and wear every outfit.\n"},
     {"list",
      "Usage: garbolt-outfits [--file PATH] list\n"
      "\n"
      "One line per stored outfit, in the file's order: its row on the Saved Outfits page\n"
-     "(7 to 21), its name as the row shows it, and how many items it puts on. Outfits the\n"
-     "game does not show are marked.\n"},
+     "(7 to 21, or \"row ?\" for a Slot outside 6 to 20), its name as the row shows it, and\n"
+     "how many items it puts on. Outfits the game does not show are marked.\n"},
     {"export",
      "Usage: garbolt-outfits [--file PATH] export ROW FILE [--replace]\n"
      "\n"
      "Writes the outfit on ROW (7 to 21) to FILE, a small XML file with the same elements,\n"
      "that another player adds with \"garbolt-outfits import FILE\". An existing FILE is\n"
-     "written over only with --replace. The outfit file is not changed.\n"},
+     "written over only with --replace, and only when it is a regular file. The outfit file\n"
+     "is not changed.\n"},
     {"import",
      "Usage: garbolt-outfits [--file PATH] import FILE [ROW] [--replace]\n"
      "\n"
@@ -84,9 +87,10 @@ constexpr CommandHelp kCommandHelp[] = {
      "\n"
      "Backs the file up, then moves every outfit whose Slot is missing or outside 6 to 20,\n"
      "and every outfit that shares a row with an earlier one, to the free rows, lowest\n"
-     "first, and reports each move. No outfit is ever removed: when there are not enough\n"
-     "free rows it changes nothing and says so. Broken XML is not repaired: \"check\" shows\n"
-     "where it is.\n"},
+     "first, and reports each move. Hash values written unsigned (2147483648 to 4294967295,\n"
+     "or 0x80000000 to 0xFFFFFFFF) are rewritten as the plug-in writes them, 4294967295 as\n"
+     "-1. No outfit is ever removed: when there are not enough free rows it changes nothing\n"
+     "and says so. Broken XML is not repaired: \"check\" shows where it is.\n"},
 };
 
 const char* HelpFor(const std::string& command) {

@@ -150,11 +150,25 @@ void ReportOutfitProblems(const std::string& path, const StoreReport& report,
             << outfit_file::kOutfitEntries << " again.\n";
         ++warnings;
     }
+    for (const OutOfRangeHash& hash : outfit.outOfRangeHashes) {
+        out << Where(path, hash.location) << "warning: " << Describe(outfit) << ": Hash "
+            << hash.text << " is read as " << hash.asRead << "; ";
+        if (hash.hasSignedForm) {
+            out << "write " << hash.signedForm
+                << ", the same 32 bits in the signed form the plug-in writes (\"garbolt-outfits "
+                   "mend\" rewrites it).\n";
+        } else {
+            out << "it is no 32-bit value, so the game wears another item than meant. Write the "
+                   "item's hash as a number from -2147483648 to 2147483647.\n";
+        }
+        ++warnings;
+    }
 }
 
 // --- import ------------------------------------------------------------------------
 
-// An exported outfit: a Garbolt root holding exactly one complete Outfit.
+// An exported outfit: a Garbolt root holding exactly one Outfit with a Name,
+// Components and Wearables, which export always writes.
 pugi::xml_node ExportedOutfit(const LoadedFile& file, std::string& why) {
     const pugi::xml_node root = outfit_file::RootOf(file.document);
     if (!root) {
@@ -182,10 +196,9 @@ pugi::xml_node ExportedOutfit(const LoadedFile& file, std::string& why) {
             return pugi::xml_node();
         }
     }
-    if (!outfit.child(outfit_file::kComponentsElement).child(outfit_file::kHashElement)) {
-        why = "its outfit lists no items";
-        return pugi::xml_node();
-    }
+    // Lists without items are what export writes for an outfit that has none,
+    // and the plug-in wears them (it puts nothing on), so they are no reason
+    // to refuse.
     return outfit;
 }
 
@@ -270,12 +283,15 @@ int ListCommand(const std::string& path, std::ostream& out, std::ostream& err) {
     }
     bool anyHidden = false;
     for (const OutfitReport& outfit : report.outfits) {
-        out << (outfit.hasSlot ? "row " + std::to_string(RowNumberOf(outfit.rowIndex))
-                               : std::string("no row"))
+        // A Slot outside 6 to 20 names no row of the page, whatever its number.
+        out << (!outfit.hasSlot  ? std::string("no row")
+                : outfit.inRange ? "row " + std::to_string(RowNumberOf(outfit.rowIndex))
+                                 : std::string("row ?"))
             << ": " << (outfit.hasName ? Quoted(outfit.name) : std::string("(no name)")) << ", "
             << Items(outfit.items);
         if (!outfit.inRange) {
-            out << " (not in the game: " << (outfit.hasSlot ? "Slot outside 6 to 20" : "no Slot")
+            out << " (not in the game: "
+                << (outfit.hasSlot ? SlotText(outfit) + " outside 6 to 20" : std::string("no Slot"))
                 << ")";
         } else if (outfit.ignored) {
             out << " (not in the game: loading stops at an earlier outfit)";
@@ -313,6 +329,9 @@ int ExportCommand(const std::string& path, std::int32_t rowIndex, const std::str
         err << target
             << " already exists, so nothing was written. Name a new file, or add "
                "--replace to write over it.\n";
+        return kExitProblem;
+    }
+    if (!CheckReplaceable(target, err)) {
         return kExitProblem;
     }
     outfit_file::OutfitEntries entries;
@@ -443,12 +462,16 @@ int MendCommand(const std::string& path, std::ostream& out, std::ostream& err) {
     }
     const StoreReport report = AnalyseStore(file.document, file.bytes);
     std::vector<const OutfitReport*> moving;
+    std::size_t rewrites = 0;
     for (const OutfitReport& outfit : report.outfits) {
         if (!outfit.inRange || outfit.duplicateOf != 0) {
             moving.push_back(&outfit);
         }
+        for (const OutOfRangeHash& hash : outfit.outOfRangeHashes) {
+            rewrites += hash.hasSignedForm ? 1 : 0;
+        }
     }
-    if (moving.empty()) {
+    if (moving.empty() && rewrites == 0) {
         out << "Nothing to mend: every outfit of " << path
             << " has a row of its own from 7 to 21. The file was not changed.\n";
         return kExitDone;
@@ -482,13 +505,31 @@ int MendCommand(const std::string& path, std::ostream& out, std::ostream& err) {
         }
         moves += " to " + RowText(free[i]) + ".\n";
     }
+    // A hash written unsigned means the same 32 bits as its signed form, which
+    // is what the plug-in reads; one beyond 32 bits has no such form and stays.
+    for (const OutfitReport& outfit : report.outfits) {
+        for (const OutOfRangeHash& hash : outfit.outOfRangeHashes) {
+            if (hash.hasSignedForm) {
+                hash.node.text().set(hash.signedForm);
+                moves += "Rewrote Hash " + hash.text + " of " + Describe(outfit) + " (line " +
+                         std::to_string(hash.location.line) + ") as " +
+                         std::to_string(hash.signedForm) + ".\n";
+            }
+        }
+    }
     std::string backup;
     if (!BackUpAndWrite(file, backup, err)) {
         return kExitProblem;
     }
-    out << moves << "Mended " << path << ": " << Outfits(moving.size())
-        << " moved, none removed. The old file is backed up as " << backup << ".\n"
-        << kRestartHint;
+    out << moves << "Mended " << path << ": ";
+    if (!moving.empty() || rewrites == 0) {
+        out << Outfits(moving.size()) << " moved, ";
+    }
+    if (rewrites > 0) {
+        out << rewrites << (rewrites == 1 ? " Hash value" : " Hash values")
+            << " rewritten in signed form, ";
+    }
+    out << "none removed. The old file is backed up as " << backup << ".\n" << kRestartHint;
     return kExitDone;
 }
 

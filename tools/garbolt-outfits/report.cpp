@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "wardrobe/outfit_file.h"
 
@@ -9,48 +10,55 @@ namespace garbolt_outfits {
 
 namespace {
 
-bool IsContinuationByte(char byte) {
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+constexpr std::int64_t kFirstUnsignedOnly = std::int64_t{1} << 31;  // 0x80000000
+constexpr std::int64_t kPastUnsigned = std::int64_t{1} << 32;
+// A number this long is shown cut, so that a hostile file cannot make one
+// message as large as itself.
+constexpr std::size_t kLongestShownNumber = 32;
+
+std::string ShownNumber(const char* text) {
+    std::string shown = text;
+    const char* blanks = " \t\r\n";
+    shown.erase(0, std::min(shown.size(), shown.find_first_not_of(blanks)));
+    shown.erase(shown.find_last_not_of(blanks) + 1);
+    if (shown.size() > kLongestShownNumber) {
+        shown.resize(kLongestShownNumber);
+        shown += "...";
+    }
+    return shown;
+}
+
+// Goes through one list's Hash elements: their count, how many are items
+// (not 0), and those the plug-in cannot read as written.
+std::size_t ReadList(pugi::xml_node list, const LocationMap& locations, std::size_t& nonZero,
+                     std::vector<OutOfRangeHash>& outOfRange) {
+    std::size_t count = 0;
+    for (pugi::xml_node hash = list.child(outfit_file::kHashElement); hash;
+         hash = hash.next_sibling(outfit_file::kHashElement)) {
+        ++count;
+        const pugi::xml_text text = hash.text();
+        const std::int32_t asRead = text.as_int();
+        nonZero += asRead != 0 ? 1 : 0;
+        // as_llong reads the same way with 64 bits, so it tells a saturated value.
+        const long long written = text.as_llong();
+        if (written == asRead) {
+            continue;
+        }
+        OutOfRangeHash odd;
+        odd.node = hash;
+        odd.location = locations.At(hash);
+        odd.text = ShownNumber(text.get());
+        odd.asRead = asRead;
+        odd.hasSignedForm = written >= kFirstUnsignedOnly && written < kPastUnsigned;
+        if (odd.hasSignedForm) {
+            odd.signedForm = static_cast<std::int32_t>(written - kPastUnsigned);
+        }
+        outOfRange.push_back(odd);
+    }
+    return count;
 }
 
 }  // namespace
-
-Location LocationOf(const std::string& bytes, std::ptrdiff_t offset) {
-    Location location;
-    const std::size_t end =
-        offset < 0 ? 0 : std::min(bytes.size(), static_cast<std::size_t>(offset));
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < end; ++i) {
-        if (bytes[i] == '\n') {
-            ++location.line;
-            lineStart = i + 1;
-        }
-    }
-    // A byte order mark is no character of the first line.
-    if (lineStart == 0 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        lineStart = std::min<std::size_t>(3, end);
-    }
-    for (std::size_t i = lineStart; i < end; ++i) {
-        // A carriage return ends a line together with the line feed after it.
-        if (!IsContinuationByte(bytes[i]) && bytes[i] != '\r') {
-            ++location.column;
-        }
-    }
-    return location;
-}
-
-Location LocationOf(const std::string& bytes, pugi::xml_node element) {
-    std::ptrdiff_t offset = element.offset_debug();
-    if (offset < 0) {
-        return Location();
-    }
-    // The parser records where the name starts; the element starts at its '<'.
-    if (offset > 0 && static_cast<std::size_t>(offset) <= bytes.size() &&
-        bytes[static_cast<std::size_t>(offset) - 1] == '<') {
-        --offset;
-    }
-    return LocationOf(bytes, offset);
-}
 
 bool StoreReport::AllUsable() const {
     return hasRoot && std::all_of(outfits.begin(), outfits.end(),
@@ -81,6 +89,7 @@ StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& 
     StoreReport report;
     const pugi::xml_node root = outfit_file::RootOf(document);
     report.hasRoot = static_cast<bool>(root);
+    const LocationMap locations(bytes);
     std::map<std::int32_t, int> firstOnRow;
     bool stopped = false;
     int number = 0;
@@ -89,13 +98,13 @@ StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& 
         OutfitReport outfit;
         outfit.node = node;
         outfit.number = ++number;
-        outfit.location = LocationOf(bytes, node);
+        outfit.location = locations.At(node);
         outfit.hasName = static_cast<bool>(node.child(outfit_file::kNameElement));
         outfit.name = outfit_file::NameOf(node);
         const pugi::xml_node slot = node.child(outfit_file::kSlotElement);
         outfit.slotText = slot.text().get();
         outfit.hasSlot = slot && !outfit.slotText.empty();
-        outfit.slotLocation = slot ? LocationOf(bytes, slot) : outfit.location;
+        outfit.slotLocation = slot ? locations.At(slot) : outfit.location;
         outfit.rowIndex = outfit_file::RowIndexOf(node);
         outfit.inRange = outfit.hasSlot && outfit_file::IsCustomRow(outfit.rowIndex);
         outfit.ignored = stopped;
@@ -111,14 +120,12 @@ StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& 
                 outfit.duplicateOf = first->second;
             }
         }
-        const std::vector<std::uint32_t> items =
-            outfit_file::ReadHashes(node.child(outfit_file::kComponentsElement));
-        outfit.componentCount = items.size();
-        outfit.items = static_cast<std::size_t>(std::count_if(
-            items.begin(), items.end(), [](std::uint32_t item) { return item != 0; }));
-        outfit.wearableCount =
-            outfit_file::ReadHashes(node.child(outfit_file::kWearablesElement)).size();
-        report.outfits.push_back(outfit);
+        outfit.componentCount = ReadList(node.child(outfit_file::kComponentsElement), locations,
+                                         outfit.items, outfit.outOfRangeHashes);
+        std::size_t nonZeroStates = 0;
+        outfit.wearableCount = ReadList(node.child(outfit_file::kWearablesElement), locations,
+                                        nonZeroStates, outfit.outOfRangeHashes);
+        report.outfits.push_back(std::move(outfit));
     }
     return report;
 }

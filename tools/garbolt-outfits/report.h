@@ -9,19 +9,20 @@
 
 #include <pugixml.hpp>
 
+#include "locations.h"
+
 namespace garbolt_outfits {
 
-// A place in the file as an editor shows it: 1-based line and column
-// (columns count characters, not bytes).
-struct Location {
-    int line = 1;
-    int column = 1;
+// A Hash whose number lies outside the signed 32-bit range that the plug-in
+// reads: as_int saturates it, so the game gets another value than meant.
+struct OutOfRangeHash {
+    pugi::xml_node node;
+    Location location;
+    std::string text;             // the number as written, without surrounding blanks
+    std::int32_t asRead = 0;      // what the plug-in reads (a saturated bound)
+    bool hasSignedForm = false;   // an unsigned 32-bit value, 2^31 to 2^32 - 1
+    std::int32_t signedForm = 0;  // the same 32 bits as the plug-in writes them
 };
-
-// The line and column of a byte offset into the file's bytes.
-Location LocationOf(const std::string& bytes, std::ptrdiff_t offset);
-// Where a parsed element starts (its '<'); line 1, column 1 when unknown.
-Location LocationOf(const std::string& bytes, pugi::xml_node element);
 
 // One stored outfit as the plug-in reads it.
 struct OutfitReport {
@@ -41,6 +42,7 @@ struct OutfitReport {
     std::size_t items = 0;      // non-empty entries (item hash not 0)
     std::size_t componentCount = 0;
     std::size_t wearableCount = 0;
+    std::vector<OutOfRangeHash> outOfRangeHashes;  // Components first, then Wearables
 
     // The game shows this outfit on its row and equipping the row wears it.
     bool Usable() const { return inRange && !ignored && duplicateOf == 0; }
@@ -61,9 +63,10 @@ struct StoreReport {
 // Goes through the document's outfits in order, as the plug-in's start does.
 StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& bytes);
 
-// The player's row number (1-based, 7 to 21 for custom rows) of a row index.
-inline std::int32_t RowNumberOf(std::int32_t rowIndex) {
-    return rowIndex + 1;
+// The player's row number (1-based, 7 to 21 for custom rows) of a row index,
+// wide enough for any index a file can hold.
+inline std::int64_t RowNumberOf(std::int32_t rowIndex) {
+    return static_cast<std::int64_t>(rowIndex) + 1;
 }
 
 }  // namespace garbolt_outfits

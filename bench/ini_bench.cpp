@@ -1,0 +1,109 @@
+// Start-up load and "Save Settings" against the size of Garbolt.ini, from
+// about 1 KB to 10 MB in doublings, for two shapes of file: a section of
+// many short keys, and one key line made of "\=" escapes. Both grow linearly;
+// bench/run prints the time and its ratio per doubling.
+#include <benchmark/benchmark.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "settings/settings.h"
+
+namespace {
+
+constexpr long kLargestFile = 10L << 20;  // 10 MiB
+constexpr int kDoublings = 13;            // down to 1.25 KiB
+
+enum Shape { kManyKeys, kEscapedLine };
+
+// A settings file of about `size` bytes: the plug-in's section, then either
+// a second section of keys k0=v, k1=v ... or one key spelled with escapes.
+std::string SettingsFile(Shape shape, long size) {
+    std::string file = "[Garbolt]\r\nbUseCamera = 0\r\nbDrawLight = 0\r\niMenuKey = 120\r\n";
+    if (shape == kManyKeys) {
+        file += "[Other]\r\n";
+        for (long i = 0; static_cast<long>(file.size()) < size; ++i) {
+            file += "k" + std::to_string(i) + "=v\r\n";
+        }
+    } else {
+        while (static_cast<long>(file.size()) < size) {
+            file += "\\=";
+        }
+        file += " = 1\r\n";
+    }
+    return file;
+}
+
+// A scratch game folder as the working directory, removed at exit.
+class ScratchFolder {
+  public:
+    ScratchFolder() {
+        char pattern[] = "/tmp/garbolt-bench-ini-XXXXXX";
+        if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) {
+            std::abort();
+        }
+        path_ = pattern;
+        mkdir("Garbolt", 0755);
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path_); }
+    void Put(const std::string& bytes) const {
+        std::ofstream out("Garbolt/Garbolt.ini", std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+
+  private:
+    std::string path_;
+};
+
+const ScratchFolder& Folder() {
+    static ScratchFolder folder;
+    return folder;
+}
+
+void Prepare(benchmark::State& state) {
+    const std::string file = SettingsFile(static_cast<Shape>(state.range(0)), state.range(1));
+    Folder().Put(file);
+    state.counters["file_bytes"] = static_cast<double>(file.size());
+    useCamera = false;
+    drawLight = false;
+    settingsDocument.clear();
+}
+
+void BM_SettingsLoad(benchmark::State& state) {
+    Prepare(state);
+    for (auto _ : state) {
+        loadSettings();
+    }
+    benchmark::DoNotOptimize(menuKey);
+}
+
+// Each save flips the camera, so one line changes and the file keeps its size.
+void BM_SettingsSave(benchmark::State& state) {
+    Prepare(state);
+    loadSettings();
+    for (auto _ : state) {
+        useCamera = !useCamera;
+        saveSettings();
+    }
+}
+
+void Sizes(benchmark::internal::Benchmark* benchmark) {
+    for (const Shape shape : {kManyKeys, kEscapedLine}) {
+        for (int halvings = kDoublings; halvings >= 0; --halvings) {
+            benchmark->Args({shape, kLargestFile >> halvings});
+        }
+    }
+    benchmark->ArgNames({"shape", "bytes"})->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_SettingsLoad)->Apply(Sizes);
+BENCHMARK(BM_SettingsSave)->Apply(Sizes);
+
+}  // namespace
+
+BENCHMARK_MAIN();
