@@ -11,6 +11,9 @@ namespace {
 constexpr std::uint64_t kInputSourceNative = 0xA571D46727E2B718;
 constexpr std::uint64_t kVariableStringNative = 0xFA925AC00EB830B9;
 constexpr std::uint64_t kPromptCreateNative = 0x04F97DE45A519419;
+constexpr std::uint64_t kKeyboardStatusNative = 0x37DF360F235A3893;
+constexpr std::uint64_t kKeyboardResultNative = 0xAFB4CF58A4A292B1;
+constexpr std::uint64_t kKeyboardFinished = 1;
 
 constexpr std::size_t kMaxArgs = 32;
 
@@ -21,6 +24,7 @@ std::array<std::uint64_t, 4> slots{};
 std::uint64_t calls = 0;
 std::uint64_t globalSlot = 0;
 std::int32_t nextPrompt = 1;
+const char* keyboardText = nullptr;
 
 bool recording = false;
 std::vector<RecordedCall> recorded;
@@ -39,6 +43,10 @@ std::vector<RecordedCall> StopRecording() {
 
 std::uint64_t CallCount() {
     return calls;
+}
+
+void FinishKeyboard(const char* text) {
+    keyboardText = text;
 }
 
 }  // namespace bench_bridge
@@ -82,6 +90,12 @@ std::uint64_t* nativeCall() {
             break;
         case kPromptCreateNative:
             slots[0] = static_cast<std::uint32_t>(nextPrompt++);
+            break;
+        case kKeyboardStatusNative:
+            slots[0] = keyboardText != nullptr ? kKeyboardFinished : 0;
+            break;
+        case kKeyboardResultNative:
+            slots[0] = reinterpret_cast<std::uintptr_t>(keyboardText);
             break;
         default:
             break;

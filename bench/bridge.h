@@ -22,4 +22,8 @@ std::vector<RecordedCall> StopRecording();
 // How many natives have been called (keeps the work observable).
 std::uint64_t CallCount();
 
+// The game's naming keyboard reports itself finished with `text` (null: still
+// open) from the next status query on.
+void FinishKeyboard(const char* text);
+
 }  // namespace bench_bridge

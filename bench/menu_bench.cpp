@@ -10,11 +10,12 @@
 #include "bridge.h"
 #include "host/platform.h"
 #include "menu/menu.h"
+#include "wardrobe/layout.h"
 #include "wardrobe/pages.h"
 
 namespace {
 
-constexpr std::int32_t kSavedOutfitsPage = 1;
+using wardrobe_layout::kSavedOutfitsPage;
 
 // A menu as the start-up leaves it, with the wardrobe's pages.
 Menu& PreparedMenu(bool open) {

@@ -1,10 +1,25 @@
-# Makes the release package and checks its file list and default files.
-# -DBUILD_DIR=... -DSOURCE_DIR=... -DPACKAGE=...zip
-execute_process(COMMAND ${CMAKE_CPACK_COMMAND} -G ZIP
-  WORKING_DIRECTORY ${BUILD_DIR} RESULT_VARIABLE made OUTPUT_VARIABLE log ERROR_VARIABLE log)
-if(NOT made EQUAL 0 OR NOT EXISTS ${PACKAGE})
-  message(FATAL_ERROR "cpack failed:\n${log}")
+# Makes the release package twice and checks its file list, its default
+# files, its checksums and that both archives are the same bytes.
+# -DBUILD_DIR=... -DSOURCE_DIR=... -DZIP=... -DPACKAGE=...zip
+function(make_package hash)
+  execute_process(COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${BUILD_DIR} -DSOURCE_DIR=${SOURCE_DIR}
+      -DZIP=${ZIP} -DPACKAGE=${PACKAGE} -P ${CMAKE_CURRENT_LIST_DIR}/MakePackage.cmake
+    RESULT_VARIABLE made OUTPUT_VARIABLE log ERROR_VARIABLE log)
+  if(NOT made EQUAL 0 OR NOT EXISTS ${PACKAGE})
+    message(FATAL_ERROR "making the package failed:\n${log}")
+  endif()
+  file(SHA256 ${PACKAGE} digest)
+  set(${hash} ${digest} PARENT_SCOPE)
+endfunction()
+
+make_package(first)
+# A newer file time on the plug-in must not show in the archive.
+file(TOUCH ${BUILD_DIR}/bin/Garbolt.asi)
+make_package(second)
+if(NOT first STREQUAL second)
+  message(FATAL_ERROR "the package differs when made again (${first}, then ${second})")
 endif()
+
 set(unpacked ${BUILD_DIR}/package-check)
 file(REMOVE_RECURSE ${unpacked})
 file(MAKE_DIRECTORY ${unpacked})
@@ -12,7 +27,7 @@ file(ARCHIVE_EXTRACT INPUT ${PACKAGE} DESTINATION ${unpacked})
 file(GLOB_RECURSE found RELATIVE ${unpacked} ${unpacked}/*)
 list(SORT found)
 set(expected Garbolt.asi Garbolt/Garbolt.ini Garbolt/SavedOutfits.xml INSTALL.txt
-  garbolt-outfits.exe)
+  SHA256SUMS garbolt-outfits.exe)
 list(SORT expected)
 if(NOT found STREQUAL expected)
   message(FATAL_ERROR "the package holds [${found}], expected [${expected}]")
@@ -36,5 +51,16 @@ endif()
 file(READ ${unpacked}/Garbolt.asi head LIMIT 2 HEX)
 if(NOT head STREQUAL "4d5a")
   message(FATAL_ERROR "Garbolt.asi is no Windows library")
+endif()
+# One checksum line per other file, in sorted order, each matching.
+set(sums "")
+list(REMOVE_ITEM found SHA256SUMS)
+foreach(file ${found})
+  file(SHA256 ${unpacked}/${file} hash)
+  string(APPEND sums "${hash}  ${file}\n")
+endforeach()
+file(READ ${unpacked}/SHA256SUMS shippedSums)
+if(NOT shippedSums STREQUAL sums)
+  message(FATAL_ERROR "SHA256SUMS reads\n${shippedSums}expected\n${sums}")
 endif()
 file(REMOVE_RECURSE ${unpacked})

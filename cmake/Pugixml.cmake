@@ -8,6 +8,9 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
   endif()
   add_library(garbolt_pugixml STATIC ${GARBOLT_PUGIXML_SOURCE}/pugixml.cpp)
   target_include_directories(garbolt_pugixml SYSTEM PUBLIC ${GARBOLT_PUGIXML_SOURCE})
+  # No std::istream/std::ostream interface: the plug-in reads and writes
+  # through C streams, and the stream library would be most of its size.
+  target_compile_definitions(garbolt_pugixml PUBLIC PUGIXML_NO_STL)
 else()
   find_package(pugixml REQUIRED)
   add_library(garbolt_pugixml INTERFACE)

@@ -12,6 +12,8 @@
 #   garbolt_add_wine_test(<name> <target> [args...]).
 
 set(GARBOLT_WINDOWS_DIR ${PROJECT_SOURCE_DIR}/windows)
+# windres, for Garbolt.asi's version resource.
+enable_language(RC)
 
 # No runtime DLL may need to sit beside the game: libgcc, libstdc++ and
 # winpthread all go into the module that uses them.
@@ -35,16 +37,28 @@ set_target_properties(garbolt_hook_import PROPERTIES IMPORTED_LOCATION ${GARBOLT
 add_dependencies(garbolt_hook_import garbolt_hook_import_lib)
 
 # --- The plug-in ----------------------------------------------------------------
+# Each function and object in a section of its own, so the link below keeps
+# only what the plug-in reaches (pugixml's stream interface, for one, goes).
+add_compile_options(-ffunction-sections -fdata-sections)
+target_compile_options(garbolt_pugixml PRIVATE -ffunction-sections -fdata-sections)
 add_subdirectory(src)
-# The seam's Windows side is compiled into the core; whatever links the core
-# links the hook's operations and the two system libraries with it.
-target_link_libraries(garbolt_core PUBLIC garbolt_hook_import user32 kernel32)
+# The seam's Windows side is compiled into the platform layer; whatever links
+# it links the hook's operations and the two system libraries with it.
+target_link_libraries(garbolt_platform PUBLIC garbolt_hook_import user32 kernel32)
+# The version resource: what Explorer and mod managers show for the file.
+configure_file(${GARBOLT_WINDOWS_DIR}/Garbolt.rc.in ${CMAKE_BINARY_DIR}/Garbolt.rc @ONLY)
+target_sources(garbolt_asi PRIVATE ${CMAKE_BINARY_DIR}/Garbolt.rc)
 target_link_options(garbolt_asi PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,--exclude-all-symbols
   # The same sources give the same bytes: no link time in the header.
   -Wl,--no-insert-timestamp
+  -Wl,--gc-sections
+  # What each part of the plug-in costs: build/windows/Garbolt.map.
+  -Wl,-Map=${CMAKE_BINARY_DIR}/Garbolt.map
   # The shipped plug-in carries no symbol table (less than half the size);
   # the unwind tables that exceptions need stay.
   $<$<CONFIG:Release,MinSizeRel>:-s>)
+# The most Garbolt.asi may weigh; windows.asi-release fails above it.
+set(GARBOLT_ASI_SIZE_BUDGET 614400)
 
 # --- The simulated hook -----------------------------------------------------------
 # All of the simulated game in one DLL named like the hook, so Garbolt.asi's
@@ -126,6 +140,10 @@ garbolt_add_wine_test(windows.script-unwinding garbolt-unwind-check)
 add_test(NAME windows.asi-imports
   COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DMODULE=$<TARGET_FILE:garbolt_asi>
           -P ${GARBOLT_WINDOWS_DIR}/CheckModule.cmake)
+# Garbolt.asi within its size budget, with its version resource.
+add_test(NAME windows.asi-release
+  COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:garbolt_asi> -DBUDGET=${GARBOLT_ASI_SIZE_BUDGET}
+          -DVERSION=${PROJECT_VERSION} -P ${GARBOLT_WINDOWS_DIR}/CheckRelease.cmake)
 # The simulated hook must offer exactly the exports the plug-in imports.
 add_test(NAME windows.sim-hook-exports
   COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DMODULE=$<TARGET_FILE:garbolt_sim_hook>

@@ -8,11 +8,8 @@
 
 #include "host/keyboard.h"
 #include "host/script.h"
-#include "menu/menu.h"
-#include "settings/settings.h"
+#include "host/state.h"
 #include "sim/game.h"
-#include "wardrobe/scene.h"
-#include "wardrobe/store.h"
 
 namespace fuzz_support {
 
@@ -28,27 +25,8 @@ void PrepareGameFolder(const std::string& root, const std::string& savedOutfits,
     }
 }
 
-void ResetPluginState() {
-    activeMenu.reset();
-    Menu::submenuRegistry.clear();
-    savedSlots.clear();
-    ResetWardrobeState();
-    useCamera = false;
-    drawLight = false;
-    menuKey = 120;
-    settingsDocument.clear();
-    for (KeyState& entry : keyStates) {
-        entry.time.store(0);
-        entry.extraFlag1.store(0);
-        entry.extraFlag2.store(0);
-        entry.isUp.store(0);
-    }
-    gameWindow = nullptr;
-    gameWindowWidth = 1920;
-}
-
 void StartPlugin() {
-    ResetPluginState();
+    ::ResetPluginState();
     sim::Game& game = sim::TheGame();
     game.HookScriptRegister(nullptr, ScriptMain);
     game.HookKeyboardRegister(OnKeyboardMessage);

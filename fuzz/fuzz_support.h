@@ -19,9 +19,6 @@ void PrepareGameFolder(const std::string& root, const std::string& savedOutfits,
 extern const char kDefaultSavedOutfits[];
 extern const char kDefaultSettings[];
 
-// Everything the plug-in keeps for its life, back to what a fresh load has.
-void ResetPluginState();
-
 // The plug-in as the game loads it, but linked into this program: its
 // script routine and keyboard handler registered with the simulated game.
 // Stop ends the routine (the game unloading it); Start after Stop is a

@@ -13,8 +13,10 @@
 #include <pugixml.hpp>
 
 #include "fuzz_support.h"
+#include "host/state.h"
 #include "menu/menu.h"
 #include "sim/game.h"
+#include "wardrobe/layout.h"
 #include "wardrobe/pages.h"
 #include "wardrobe/store.h"
 
@@ -23,7 +25,7 @@ namespace {
 using fuzz_support::Broken;
 
 constexpr const char* kOutfitFile = "Garbolt/SavedOutfits.xml";
-constexpr std::int32_t kSavedOutfitsPage = 1;
+using wardrobe_layout::kSavedOutfitsPage;
 
 const std::set<std::string>& FixedMessages() {
     static const std::set<std::string> messages = {
@@ -112,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sim::Game& game = sim::TheGame();
     game.ClearTrace();
     game.ClearNotifications();
-    fuzz_support::ResetPluginState();
+    ResetPluginState();
     activeMenu = std::make_unique<Menu>();
     InitializeMenu();
     activeMenu->currentSubmenu = &Menu::submenuRegistry.at(kSavedOutfitsPage);

@@ -20,13 +20,14 @@
 #include "menu/menu.h"
 #include "settings/settings.h"
 #include "sim/game.h"
+#include "wardrobe/layout.h"
 #include "wardrobe/pages.h"
 #include "wardrobe/store.h"
 
 namespace {
 
 constexpr int kBadRequest = 2;
-constexpr std::int32_t kSavedOutfitsPage = 1;
+using wardrobe_layout::kSavedOutfitsPage;
 constexpr std::int32_t kFirstCustomSlot = 7;  // row 6
 
 std::size_t printed = 0;

@@ -18,6 +18,7 @@
 #include "sim/controls.h"
 #include "sim/naming_keyboard.h"
 #include "support/session.h"
+#include "wardrobe/layout.h"
 #include "wardrobe/scene.h"
 #include "wardrobe/store.h"
 
@@ -28,8 +29,8 @@ constexpr std::uint32_t kBackControl = 0x308588E6;
 constexpr std::uint32_t kDownControl = 0x4403F97F;
 constexpr std::uint32_t kSaveControl = 0x171910DC;
 constexpr std::uint32_t kF9Key = 120;
-constexpr int kFirstCustomRow = 6;
-constexpr int kCustomRows = 15;
+using wardrobe_layout::kCustomRows;
+using wardrobe_layout::kFirstCustomRow;
 constexpr std::size_t kMostCharacters = 30;
 constexpr std::size_t kMostBytes = 120;
 

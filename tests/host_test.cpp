@@ -6,6 +6,7 @@
 
 #include "host/keyboard.h"
 #include "host/natives.h"
+#include "host/state.h"
 #include "sim/game.h"
 #include "support/session.h"
 
@@ -21,12 +22,7 @@ class KeyboardTable : public ::testing::Test {
   protected:
     void SetUp() override {
         sim::TheGame().Reset();
-        for (KeyState& entry : keyStates) {
-            entry.time = 0;
-            entry.extraFlag1 = 0;
-            entry.extraFlag2 = 0;
-            entry.isUp = 0;
-        }
+        ResetPluginState();
         sim::TheGame().SetTick(5000);
     }
     void Message(std::uint32_t key, bool isUp) {

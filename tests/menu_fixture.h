@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/keyboard.h"
-#include "host/script.h"
+#include "host/window.h"
 #include "menu/menu.h"
 #include "settings/settings.h"
 #include "sim/controls.h"
@@ -27,11 +27,6 @@ constexpr std::uint32_t kRight = 0x65F9EC5B;
 constexpr std::uint32_t kChordFirst = 0x17BEC168;
 constexpr std::uint32_t kChordSecond = 0x5181713D;
 constexpr std::uint32_t kShift = 16;
-
-// Process-wide values of the plug-in back at their load-time values.
-inline void ResetPluginState() {
-    testing_support::ResetMenuState();
-}
 
 inline std::string Float(float value) {
     char text[32];

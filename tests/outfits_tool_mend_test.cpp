@@ -259,7 +259,7 @@ TEST_F(OutfitsToolInGame, AnImportedOutfitIsWornExactlyAsTheSharedOne) {
 
     tool_.WriteStore({MakeOutfit("Theirs", 6, 9)});
     ASSERT_EQ(tool_.RunTool({"import", "coat.xml", "16"}).status, 0);
-    wardrobe_testing::ResetPluginState();
+    ResetPluginState();
     const std::size_t earlier = Messages().size();
     StartUp(tool_.Store());
     EXPECT_EQ(Messages().size(), earlier);  // no load failure, no slot out of range

@@ -11,7 +11,6 @@
 
 #include "host/keyboard.h"
 #include "host/natives.h"
-#include "host/script.h"
 #include "menu/menu.h"
 #include "settings/settings.h"
 #include "sim/character.h"
@@ -34,15 +33,6 @@ using namespace testing_support::controls;
 constexpr std::uint32_t kSaveControl = 0x171910DC;
 constexpr const char* kOutfitFile = "Garbolt/SavedOutfits.xml";
 constexpr const char* kRootOnly = "<?xml version=\"1.0\"?>\n<Garbolt />\n";
-
-// Process-wide values of the plug-in back at their load-time values.
-inline void ResetPluginState() {
-    testing_support::ResetMenuState();
-    useCamera = false;
-    drawLight = false;
-    savedSlots.clear();
-    ResetWardrobeState();
-}
 
 // One entry of an outfit file as the plug-in writes it.
 inline std::string HashList(const char* element, const std::vector<int>& values) {

@@ -46,6 +46,15 @@ void OnKeyboardMessage(std::uint32_t key, std::uint16_t, std::uint8_t, std::int3
     entry.isUp.store(static_cast<std::uint32_t>(isUpNow), std::memory_order_relaxed);
 }
 
+void ResetKeyStates() {
+    for (KeyState& entry : keyStates) {
+        entry.time.store(0, std::memory_order_relaxed);
+        entry.extraFlag1.store(0, std::memory_order_relaxed);
+        entry.extraFlag2.store(0, std::memory_order_relaxed);
+        entry.isUp.store(0, std::memory_order_relaxed);
+    }
+}
+
 bool KeyJustReleased(std::uint32_t key) {
     if (key >= kKeyStateCount) {
         return false;

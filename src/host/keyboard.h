@@ -25,5 +25,8 @@ void OnKeyboardMessage(std::uint32_t key, std::uint16_t repeats, std::uint8_t sc
 // True once for a release seen less than 100 ms ago; consumes the entry.
 bool KeyJustReleased(std::uint32_t key);
 
+// Every entry back to zero, as at load.
+void ResetKeyStates();
+
 // True while the last message for the key, less than 30 s ago, was not a release.
 bool KeyHeld(std::uint32_t key);

@@ -2,26 +2,14 @@
 
 #include <memory>
 
+#include "host/window.h"
 #include "menu/menu.h"
 #include "settings/settings.h"
 #include "wardrobe/pages.h"
 #include "wardrobe/scene.h"
 #include "wardrobe/store.h"
 
-platform::WindowHandle gameWindow = nullptr;
-std::int32_t gameWindowWidth = 1920;
-
 namespace {
-
-constexpr const char* kGameWindowTitle = "Red Dead Redemption 2";
-
-void MeasureGameWindow() {
-    gameWindow = platform::FindWindowA(nullptr, kGameWindowTitle);
-    platform::WindowRect rect{};
-    if (platform::GetWindowRect(gameWindow, &rect)) {
-        gameWindowWidth = rect.right - rect.left;
-    }
-}
 
 // Nothing may escape into the game: a failure that slipped past the checks
 // costs this frame's work, never the game.
@@ -77,10 +65,18 @@ void RunFrame() {
 
 }  // namespace
 
-void ScriptMain() {
+void ScriptStartUp() {
     RunGuarded(StartUp);
+}
+
+void ScriptFrame() {
+    RunGuarded(RunFrame);
+}
+
+void ScriptMain() {
+    ScriptStartUp();
     for (;;) {
-        RunGuarded(RunFrame);
+        ScriptFrame();
         platform::scriptWait(0);
     }
 }

@@ -1,11 +1,11 @@
 // The script routine the hook runs: start-up once, then one pass per frame.
 #pragma once
 
-#include <cstdint>
-
-#include "host/platform.h"
-
-extern platform::WindowHandle gameWindow;  // the game's main window, null when not found
-extern std::int32_t gameWindowWidth;       // its width in pixels; 1920 until measured
-
+// The routine the hook runs: ScriptStartUp, then ScriptFrame and a wait, forever.
 void ScriptMain();
+
+// The start-up in its order (menu, prompts, pages, first page, settings,
+// stored outfit names, game window); nothing escapes it.
+void ScriptStartUp();
+// One frame's work: the menu, then the wardrobe; nothing escapes it.
+void ScriptFrame();

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/natives.h"
-#include "host/script.h"
+#include "host/window.h"
 
 const std::array<const char*, kFontCount> fontTable = {
     "body",

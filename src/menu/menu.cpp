@@ -12,6 +12,11 @@
 std::unordered_map<std::int32_t, Submenu> Menu::submenuRegistry;
 std::unique_ptr<Menu> activeMenu;
 
+void ResetMenu() {
+    activeMenu.reset();
+    Menu::submenuRegistry.clear();
+}
+
 namespace {
 
 constexpr std::uint64_t kInputSourceNative = 0xA571D46727E2B718;

@@ -96,3 +96,6 @@ class Menu {
 
 // The one menu of the process, made by the script routine at start-up.
 extern std::unique_ptr<Menu> activeMenu;
+
+// No menu and no pages, as at load.
+void ResetMenu();

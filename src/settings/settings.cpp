@@ -5,9 +5,13 @@
 #include "host/files.h"
 #include "host/notification.h"
 
+namespace {
+constexpr std::int32_t kDefaultMenuKey = 120;  // F9
+}  // namespace
+
 bool useCamera = false;
 bool drawLight = false;
-std::int32_t menuKey = 120;
+std::int32_t menuKey = kDefaultMenuKey;
 
 const IniStore settingsStore("./Garbolt/Garbolt.ini");
 IniDocument settingsDocument;
@@ -83,6 +87,13 @@ bool parseSettingInteger(const std::string& text, std::int32_t& value) {
     }
     value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
     return true;
+}
+
+void ResetSettings() {
+    useCamera = false;
+    drawLight = false;
+    menuKey = kDefaultMenuKey;
+    settingsDocument.clear();
 }
 
 bool settingsFileExists() {

@@ -15,6 +15,9 @@ extern std::int32_t menuKey;
 extern const IniStore settingsStore;
 extern IniDocument settingsDocument;
 
+// The three settings and the document back at their load-time values.
+void ResetSettings();
+
 // Reads the settings file into the settings; a missing file keeps them as they are.
 void loadSettings();
 // Writes the two toggles back into the settings file, keeping its layout; a

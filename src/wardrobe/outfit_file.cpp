@@ -143,10 +143,6 @@ std::string NameOf(pugi::xml_node outfit) {
     return layout ? std::string() : std::string(name);
 }
 
-bool IsCustomRow(std::int32_t rowIndex) {
-    return rowIndex >= kFirstCustomRow && rowIndex <= kLastCustomRow;
-}
-
 pugi::xml_node FindOutfit(pugi::xml_node root, std::int32_t rowIndex) {
     for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
         if (RowIndexOf(outfit) == rowIndex) {

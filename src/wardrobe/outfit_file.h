@@ -10,6 +10,8 @@
 
 #include <pugixml.hpp>
 
+#include "wardrobe/layout.h"
+
 namespace outfit_file {
 
 // Where the plug-in keeps its outfits, relative to the game folder.
@@ -25,9 +27,9 @@ constexpr const char* kHashElement = "Hash";
 
 // Entries of a game outfit record, and so of each stored list.
 constexpr int kOutfitEntries = 39;
-// The custom rows (0-based) of the saved-outfits page.
-constexpr std::int32_t kFirstCustomRow = 6;
-constexpr std::int32_t kLastCustomRow = 20;
+// The file holds the custom rows (0-based) of the saved-outfits page.
+using wardrobe_layout::kFirstCustomRow;
+using wardrobe_layout::kLastCustomRow;
 
 // How reading a file went: whether its bytes could be read at all, and if so
 // pugixml's verdict on them (status, description and byte offset).
@@ -62,7 +64,7 @@ std::int32_t RowIndexOf(pugi::xml_node outfit);
 // The outfit's name: its Name text (empty when missing).
 std::string NameOf(pugi::xml_node outfit);
 // True for the rows 6 to 20 that hold custom outfits.
-bool IsCustomRow(std::int32_t rowIndex);
+using wardrobe_layout::IsCustomRow;
 // The first outfit filed under this row index, whatever its range.
 pugi::xml_node FindOutfit(pugi::xml_node root, std::int32_t rowIndex);
 // The first outfit that the start cannot place on a row (its Slot is missing

@@ -2,6 +2,7 @@
 
 #include "menu/menu.h"
 #include "settings/settings.h"
+#include "wardrobe/layout.h"
 #include "wardrobe/outfits.h"
 #include "wardrobe/store.h"
 
@@ -10,10 +11,7 @@ namespace {
 constexpr const char* kMenuTitle = "WARDROBE";
 constexpr const char* kCreditText = "Garbolt wardrobe - change clothes anywhere";
 
-constexpr std::int32_t kMainPage = 0;
-constexpr std::int32_t kSavedOutfitsPage = 1;
-constexpr std::int32_t kPresetsPage = 2;
-constexpr std::int32_t kSettingsPage = 3;
+using namespace wardrobe_layout;
 
 constexpr const char* kGameOutfitDescription = "Equip this vanilla custom saved outfit";
 constexpr const char* kCustomOutfitDescription = "Equip this custom saved outfit";
@@ -22,8 +20,6 @@ constexpr const char* kPresetDescription = "Equip this preset outfit";
 constexpr const char* kGameOutfitLabels[] = {
     "Saved Custom Outfit One", "Saved Custom Outfit Two", "Saved Custom Outfit Three",
     "Saved Custom Outfit Four", "Saved Custom Outfit Five"};
-constexpr std::int32_t kFirstCustomRow = 6;
-constexpr std::int32_t kLastCustomRow = 20;
 
 // The two presets that are known by name; their hashes are asked of the game
 // each time they are put on.
@@ -51,13 +47,13 @@ void BuildMainPage(Submenu* page) {
 }
 
 void BuildSavedOutfitsPage(Submenu* page) {
-    for (std::int32_t slot = 1; slot <= 5; ++slot) {
+    for (std::int32_t slot = SlotOfRow(0); slot <= SlotOfRow(kGameOutfitRows - 1); ++slot) {
         page->AddOption(kGameOutfitLabels[slot - 1], kGameOutfitDescription,
                         [slot] { EquipGameOutfit(slot); });
     }
     page->AddHeading("Garbolt Outfits");
     for (std::int32_t row = kFirstCustomRow; row <= kLastCustomRow; ++row) {
-        const std::int32_t slot = row + 1;
+        const std::int32_t slot = SlotOfRow(row);
         page->AddOption(DefaultCustomRowLabel(row), kCustomOutfitDescription,
                         [slot] { EquipCustomOutfit(slot); });
     }

@@ -7,6 +7,7 @@
 #include "host/notification.h"
 #include "menu/menu.h"
 #include "settings/settings.h"
+#include "wardrobe/layout.h"
 #include "wardrobe/outfits.h"
 #include "wardrobe/store.h"
 
@@ -92,7 +93,10 @@ constexpr std::size_t kMinNameBytes = 3;
 constexpr std::uint32_t kMenuControls[] = {0x43DBF61F, 0x308588E6, 0x911CB09E,
                                            0x4403F97F, 0xAD7FCC5B, 0x65F9EC5B};
 
-constexpr std::int32_t kSavedOutfitsPage = 1;
+using wardrobe_layout::IsCustomRow;
+using wardrobe_layout::kHeadingRow;
+using wardrobe_layout::kSavedOutfitsPage;
+using wardrobe_layout::SlotOfRow;
 
 constexpr float kStandOff = 1.7f;      // camera and light, along the character's forward vector
 constexpr float kCameraRise = 0.5f;    // the camera above that point
@@ -128,7 +132,7 @@ void OnSavePromptCompleted(const Menu& menu) {
         return;
     }
     if (wardrobe.deleteMode) {
-        DeleteCustomOutfit(row + 1);
+        DeleteCustomOutfit(SlotOfRow(row));
         return;
     }
     const Option* option = SavedOutfitsRow(row);
@@ -146,7 +150,7 @@ void UpdateSavePrompt(const Menu& menu) {
         OnSavePromptCompleted(menu);
     }
     const bool offered =
-        menu.currentOption > 5 && menu.currentSubmenuId == kSavedOutfitsPage && menu.isOpen;
+        menu.currentOption > kHeadingRow && menu.currentSubmenuId == kSavedOutfitsPage && menu.isOpen;
     CallNative(kFirstPromptStateNative, menu.savePrompt, offered);
     CallNative(kSecondPromptStateNative, menu.savePrompt, offered);
 }
@@ -173,7 +177,7 @@ void UpdateNamingKeyboard() {
             ShowNotification(kShortNameMessage);
             wardrobe.enteredName.clear();
         } else {
-            SaveCustomOutfit(wardrobe.enteredName.c_str(), row + 1);
+            SaveCustomOutfit(wardrobe.enteredName.c_str(), SlotOfRow(row));
         }
     } else if (wardrobe.keyboardStatus > kKeyboardFinished) {
         wardrobe.naming = false;
@@ -209,6 +213,7 @@ void DrawWardrobeLight() {
 
 void ResetWardrobeState() {
     wardrobe = WardrobeState();
+    savedSlots.clear();
 }
 
 // Thirty characters of valid UTF-8 always fit in the byte cap, so only text

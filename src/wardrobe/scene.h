@@ -27,7 +27,7 @@ struct WardrobeState {
 
 extern WardrobeState wardrobe;
 
-// Back to the state at load (tests that drive the plug-in's functions directly).
+// The scene's state and the stored custom rows back to what a fresh load has.
 void ResetWardrobeState();
 
 // Once per frame, after the menu's update.

@@ -8,6 +8,7 @@
 #include "host/natives.h"
 #include "host/notification.h"
 #include "menu/menu.h"
+#include "wardrobe/layout.h"
 #include "wardrobe/outfit_file.h"
 #include "wardrobe/outfits.h"
 
@@ -17,8 +18,6 @@ namespace {
 
 using outfit_file::FindOutfit;
 using outfit_file::FirstOutfit;
-using outfit_file::kFirstCustomRow;
-using outfit_file::kLastCustomRow;
 using outfit_file::kOutfitEntries;
 using outfit_file::kOutfitFilePath;
 using outfit_file::NameOf;
@@ -53,7 +52,10 @@ constexpr std::int32_t kWornSlotCopyGlobal = 27572;
 constexpr std::int32_t kWornSlotThirdGlobal = 1905941;
 constexpr const char* kCustomOutfitLabel = "CLOTHING_CUSTOM_ONE_OUTFIT";
 
-constexpr std::int32_t kSavedOutfitsPage = 1;
+using wardrobe_layout::IsCustomRow;
+using wardrobe_layout::IsCustomSlot;
+using wardrobe_layout::kFirstCustomRow;
+using wardrobe_layout::kSavedOutfitsPage;
 
 constexpr const char* kLoadFailedMessage =
     "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
@@ -102,10 +104,6 @@ outfit_file::OutfitEntries WornEntries() {
 }
 
 }  // namespace
-
-bool IsCustomRow(std::int32_t rowIndex) {
-    return outfit_file::IsCustomRow(rowIndex);
-}
 
 Option* SavedOutfitsRow(std::int32_t rowIndex) {
     auto page = Menu::submenuRegistry.find(kSavedOutfitsPage);
@@ -197,7 +195,7 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
 // at, where the next start finds it; an outfit hidden after that place on
 // the same row is kept, not replaced.
 void SaveCustomOutfit(const char* name, std::int32_t slotNumber) {
-    if (slotNumber < kFirstCustomRow + 1 || slotNumber > kLastCustomRow + 1) {
+    if (!IsCustomSlot(slotNumber)) {
         ShowNotification(kBadSlotMessage);
         return;
     }

@@ -25,8 +25,6 @@ void DeleteCustomOutfit(std::int32_t slotNumber);
 // "Saved Custom Outfit " and the row's number word ("Six" to "Twenty").
 std::string DefaultCustomRowLabel(std::int32_t rowIndex);
 
-// True for the custom rows 6 to 20 of the saved-outfits page.
-bool IsCustomRow(std::int32_t rowIndex);
 // Row `rowIndex` of the saved-outfits page itself, wherever the cursor is;
 // null when the page has no such row.
 Option* SavedOutfitsRow(std::int32_t rowIndex);

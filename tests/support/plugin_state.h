@@ -5,10 +5,8 @@
 
 #include <cstdint>
 
-#include "host/keyboard.h"
-#include "host/script.h"
-#include "menu/menu.h"
-#include "settings/settings.h"
+// ResetPluginState(), the plug-in's own reset of everything it keeps.
+#include "host/state.h"
 
 namespace testing_support {
 
@@ -22,20 +20,5 @@ constexpr std::uint32_t kDown = 0x4403F97F;
 constexpr std::uint32_t kF9 = 120;
 
 }  // namespace controls
-
-// The menu's process-wide values back at their load-time values.
-inline void ResetMenuState() {
-    Menu::submenuRegistry.clear();
-    activeMenu.reset();
-    for (KeyState& entry : keyStates) {
-        entry.time = 0;
-        entry.extraFlag1 = 0;
-        entry.extraFlag2 = 0;
-        entry.isUp = 0;
-    }
-    gameWindow = nullptr;
-    gameWindowWidth = 1920;
-    menuKey = 120;
-}
 
 }  // namespace testing_support
