@@ -1,5 +1,8 @@
 #include "settings/ini.h"
 
+#include <unordered_map>
+#include <utility>
+
 #include "host/files.h"
 
 namespace {
@@ -62,15 +65,26 @@ void toLowerAscii(std::string& text) {
     }
 }
 
+// Built afresh rather than replaced in place: each in-place replacement that
+// changes the length moves the rest of the text, quadratic in a long line.
 void replaceAll(std::string& text, const std::string& find, const std::string& replacement) {
     if (find.empty()) {
         return;
     }
     std::size_t position = text.find(find);
-    while (position != std::string::npos) {
-        text.replace(position, find.size(), replacement);
-        position = text.find(find, position + replacement.size());
+    if (position == std::string::npos) {
+        return;
     }
+    std::string replaced;
+    std::size_t copied = 0;
+    while (position != std::string::npos) {
+        replaced.append(text, copied, position - copied);
+        replaced += replacement;
+        copied = position + find.size();
+        position = text.find(find, copied);
+    }
+    replaced.append(text, copied, std::string::npos);
+    text = std::move(replaced);
 }
 
 ClassifiedLine classifyLine(const std::string& raw) {
@@ -234,21 +248,25 @@ std::vector<std::string> mergeLines(const std::vector<std::string>& kept,
     bool dropNextBlank = false;
 
     // New keys of the current section go right after its last key line (or
-    // its header), ahead of the comments and blank lines that trail it.
+    // its header), ahead of the comments and blank lines that trail it. A
+    // section spelt out many times gets them in each part, worked out once.
+    std::unordered_map<const IniSection*, std::vector<std::string>> newKeyLines;
     const auto flush = [&]() {
-        if (!document.has(currentSection) || !onDisk.has(currentSection)) {
+        const IniSection* wanted = document.find(currentSection);
+        const IniSection* present = onDisk.find(currentSection);
+        if (wanted == nullptr || present == nullptr) {
             return;
         }
-        const IniSection wanted = document.get(currentSection);
-        const IniSection present = onDisk.get(currentSection);
-        std::vector<std::string> added;
-        for (const auto& [key, value] : wanted) {
-            if (!present.has(key)) {
-                added.push_back(keyLine(key, value));
+        auto [added, fresh] = newKeyLines.try_emplace(wanted);
+        if (fresh) {
+            for (const auto& [key, value] : *wanted) {
+                if (!present->has(key)) {
+                    added->second.push_back(keyLine(key, value));
+                }
             }
         }
-        output.insert(output.begin() + static_cast<std::ptrdiff_t>(lastKeyLine), added.begin(),
-                      added.end());
+        output.insert(output.begin() + static_cast<std::ptrdiff_t>(lastKeyLine),
+                      added->second.begin(), added->second.end());
     };
 
     for (const std::string& line : kept) {
@@ -277,15 +295,14 @@ std::vector<std::string> mergeLines(const std::vector<std::string>& kept,
                 if (skippingSection) {
                     break;
                 }
-                if (!document.has(currentSection)) {
+                // Looked up in place: a copy of the section per key line would
+                // be quadratic in a section of many keys.
+                const IniSection* section = document.find(currentSection);
+                const std::string* value = section ? section->find(parsed.name) : nullptr;
+                if (value == nullptr) {
                     break;
                 }
-                const IniSection section = document.get(currentSection);
-                if (!section.has(parsed.name)) {
-                    break;
-                }
-                const std::string value = section.get(parsed.name);
-                output.push_back(parsed.value == value ? line : rewrittenLine(line, value));
+                output.push_back(parsed.value == *value ? line : rewrittenLine(line, *value));
                 lastKeyLine = output.size();
                 break;
             }

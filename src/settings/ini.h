@@ -39,6 +39,13 @@ class OrderedTable {
         const auto found = nameIndex.find(name);
         return found == nameIndex.end() ? V() : entries[found->second].second;
     }
+    // The value in place, or null when the name is absent; valid until the
+    // next entry is added.
+    const V* find(std::string name) const {
+        normalise(name);
+        const auto found = nameIndex.find(name);
+        return found == nameIndex.end() ? nullptr : &entries[found->second].second;
+    }
     // True when the name is present.
     bool has(std::string name) const {
         normalise(name);

@@ -15,6 +15,11 @@ bool IsContinuationByte(char byte) {
 
 }  // namespace
 
+std::size_t CharactersIn(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char byte) { return !IsContinuationByte(byte); }));
+}
+
 Location LocationOf(const std::string& bytes, std::ptrdiff_t offset) {
     Location location;
     const std::size_t end =
@@ -39,17 +44,63 @@ Location LocationOf(const std::string& bytes, std::ptrdiff_t offset) {
     return location;
 }
 
-Location LocationOf(const std::string& bytes, pugi::xml_node element) {
+namespace {
+
+// Where an element starts (its '<'), as a byte offset; -1 when unknown.
+std::ptrdiff_t StartOf(const std::string& bytes, pugi::xml_node element) {
     std::ptrdiff_t offset = element.offset_debug();
     if (offset < 0) {
-        return Location();
+        return -1;
     }
     // The parser records where the name starts; the element starts at its '<'.
     if (offset > 0 && static_cast<std::size_t>(offset) <= bytes.size() &&
         bytes[static_cast<std::size_t>(offset) - 1] == '<') {
         --offset;
     }
-    return LocationOf(bytes, offset);
+    return offset;
+}
+
+// Locations of elements met mostly in document order: each is counted on
+// from the one before, so a file of many outfits is read once, not once per
+// outfit.
+class Locator {
+  public:
+    explicit Locator(const std::string& bytes) : bytes_(bytes) {}
+    Location Of(pugi::xml_node element) {
+        const std::ptrdiff_t offset = StartOf(bytes_, element);
+        if (offset < 0) {
+            return Location();
+        }
+        if (offset < offset_ || offset_ < 3) {
+            // Backwards, or near the start where a byte order mark may sit.
+            offset_ = offset;
+            location_ = LocationOf(bytes_, offset);
+            return location_;
+        }
+        for (std::size_t i = static_cast<std::size_t>(offset_);
+             i < std::min(bytes_.size(), static_cast<std::size_t>(offset)); ++i) {
+            if (bytes_[i] == '\n') {
+                ++location_.line;
+                location_.column = 1;
+            } else if (!IsContinuationByte(bytes_[i]) && bytes_[i] != '\r') {
+                ++location_.column;
+            }
+        }
+        offset_ = offset;
+        return location_;
+    }
+
+  private:
+    const std::string& bytes_;
+    std::ptrdiff_t offset_ = 0;
+    Location location_;
+};
+
+}  // namespace
+
+Location LocationOf(const std::string& bytes, pugi::xml_node element) {
+    const std::ptrdiff_t offset = StartOf(bytes, element);
+    return offset < 0 ? Location() : LocationOf(bytes, offset);
 }
 
 bool StoreReport::AllUsable() const {
@@ -81,6 +132,7 @@ StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& 
     StoreReport report;
     const pugi::xml_node root = outfit_file::RootOf(document);
     report.hasRoot = static_cast<bool>(root);
+    Locator locator(bytes);
     std::map<std::int32_t, int> firstOnRow;
     bool stopped = false;
     int number = 0;
@@ -89,13 +141,14 @@ StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& 
         OutfitReport outfit;
         outfit.node = node;
         outfit.number = ++number;
-        outfit.location = LocationOf(bytes, node);
+        outfit.location = locator.Of(node);
         outfit.hasName = static_cast<bool>(node.child(outfit_file::kNameElement));
         outfit.name = outfit_file::NameOf(node);
+        outfit.shownName = outfit_file::ShownNameOf(node);
         const pugi::xml_node slot = node.child(outfit_file::kSlotElement);
         outfit.slotText = slot.text().get();
         outfit.hasSlot = slot && !outfit.slotText.empty();
-        outfit.slotLocation = slot ? LocationOf(bytes, slot) : outfit.location;
+        outfit.slotLocation = slot ? locator.Of(slot) : outfit.location;
         outfit.rowIndex = outfit_file::RowIndexOf(node);
         outfit.inRange = outfit.hasSlot && outfit_file::IsCustomRow(outfit.rowIndex);
         outfit.ignored = stopped;

@@ -18,6 +18,9 @@ struct Location {
     int column = 1;
 };
 
+// Characters as the game counts them: bytes that are no UTF-8 continuation byte.
+std::size_t CharactersIn(const std::string& text);
+
 // The line and column of a byte offset into the file's bytes.
 Location LocationOf(const std::string& bytes, std::ptrdiff_t offset);
 // Where a parsed element starts (its '<'); line 1, column 1 when unknown.
@@ -29,6 +32,7 @@ struct OutfitReport {
     int number = 0;  // 1-based position among the file's outfits
     Location location;
     std::string name;
+    std::string shownName;  // the name as the game shows it: cut to 30 characters, 120 bytes
     bool hasName = false;
     bool hasSlot = false;       // a Slot element with some text
     std::string slotText;       // as written
@@ -42,6 +46,8 @@ struct OutfitReport {
     std::size_t componentCount = 0;
     std::size_t wearableCount = 0;
 
+    // The name is longer than the game shows.
+    bool NameCut() const { return shownName.size() != name.size(); }
     // The game shows this outfit on its row and equipping the row wears it.
     bool Usable() const { return inRange && !ignored && duplicateOf == 0; }
 };
