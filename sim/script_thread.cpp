@@ -32,7 +32,7 @@ void ScriptThread::RunUntilWait() {
     }
     if (!started_) {
         started_ = true;
-        thread_ = std::thread([this] { Body(); });
+        thread_ = std::make_unique<StackThread>(kScriptStackBytes, [this] { Body(); });
     }
     turn_ = Turn::Script;
     changed_.notify_all();
@@ -64,9 +64,7 @@ void ScriptThread::Stop() {
             changed_.wait(lock, [this] { return finished_; });
         }
     }
-    if (thread_.joinable()) {
-        thread_.join();
-    }
+    thread_.reset();
 }
 
 bool ScriptThread::Finished() const {

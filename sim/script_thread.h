@@ -1,13 +1,15 @@
-// Runs the plug-in's script routine on a thread of its own, handing control
-// back and forth strictly: either the driver or the script runs, never both,
-// so a run is as deterministic as a single thread.
+// Runs the plug-in's script routine on a thread of its own with a game
+// script's stack (kScriptStackBytes), handing control back and forth
+// strictly: either the driver or the script runs, never both, so a run is as
+// deterministic as a single thread.
 #pragma once
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
-#include <thread>
 
 #include "host/platform.h"
+#include "sim/stack_thread.h"
 
 namespace sim {
 
@@ -38,7 +40,7 @@ class ScriptThread {
     bool stopping_ = false;
     bool finished_ = false;
     bool started_ = false;
-    std::thread thread_;
+    std::unique_ptr<StackThread> thread_;
 };
 
 }  // namespace sim

@@ -8,6 +8,7 @@
 //   the save prompt: where it is offered, saving a named outfit;
 //   naming: name lengths, null result and cancel, the menu closed while typing;
 //   the row the prompt showed, completions that are ignored, the text cap.
+#include "wardrobe/outfit_file.h"
 #include "wardrobe_fixture.h"
 
 namespace {
@@ -532,9 +533,9 @@ TEST_F(WardrobeScene, KeyboardTextIsCopiedWithACap) {
     EXPECT_EQ(wardrobe.enteredName, typed.substr(0, 45));
 
     std::string out;
-    CopyKeyboardText(std::string(500, '\x80').c_str(), out);
-    EXPECT_EQ(out.size(), kMaxNameBytes);
-    CopyKeyboardText(nullptr, out);
+    outfit_file::CopyCutName(std::string(500, '\x80').c_str(), out);
+    EXPECT_EQ(out.size(), outfit_file::kMaxNameBytes);
+    outfit_file::CopyCutName(nullptr, out);
     EXPECT_TRUE(out.empty());
 }
 

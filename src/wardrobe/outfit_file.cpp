@@ -1,5 +1,6 @@
 #include "wardrobe/outfit_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -22,20 +23,55 @@ bool IsWhitespace(const char* text) {
     return true;
 }
 
+// The node after `node` in document order inside `top`, without entering
+// `node`'s own children when `enter` is false. A loop rather than recursion:
+// the file decides how deep a document goes.
+pugi::xml_node NextInTree(pugi::xml_node node, pugi::xml_node top, bool enter) {
+    if (enter && node.first_child()) {
+        return node.first_child();
+    }
+    for (; node && node != top; node = node.parent()) {
+        if (node.next_sibling()) {
+            return node.next_sibling();
+        }
+    }
+    return pugi::xml_node();
+}
+
 // A whitespace text beside elements would turn off the file's indentation
 // when the document is saved, so only a Name keeps one.
-void DropLayoutWhitespace(pugi::xml_node node) {
-    for (pugi::xml_node child = node.first_child(); child;) {
-        pugi::xml_node next = child.next_sibling();
-        if (child.type() == pugi::node_pcdata && std::strcmp(node.name(), kNameElement) != 0 &&
-            IsWhitespace(child.value())) {
-            node.remove_child(child);
-        } else if (child.type() == pugi::node_element) {
-            DropLayoutWhitespace(child);
+void DropLayoutWhitespace(pugi::xml_node top) {
+    for (pugi::xml_node node = top.first_child(); node;) {
+        pugi::xml_node parent = node.parent();
+        if (node.type() == pugi::node_pcdata && std::strcmp(parent.name(), kNameElement) != 0 &&
+            IsWhitespace(node.value())) {
+            pugi::xml_node next = NextInTree(node, top, false);
+            parent.remove_child(node);
+            node = next;
+        } else {
+            node = NextInTree(node, top, true);
         }
-        child = next;
     }
 }
+
+// How many levels below the document its deepest node lies (0 for the root).
+int DeepestLevel(pugi::xml_node document) {
+    struct DepthWalker : pugi::xml_tree_walker {
+        int deepest = 0;
+        bool for_each(pugi::xml_node&) override {
+            deepest = std::max(deepest, depth());
+            return true;
+        }
+    } walker;
+    document.traverse(walker);
+    return walker.deepest;
+}
+
+// Indentation costs a tab per level on every line, so a deeply nested
+// document would be written in time and space of its depth squared; past
+// this depth it is written one node a line without indentation. The
+// plug-in's own outfits are four levels deep.
+constexpr int kIndentedLevels = 32;
 
 // pugixml writes a carriage return in text as it stands and reads it back as
 // a line feed; written as a character reference it comes back unchanged.
@@ -63,7 +99,7 @@ class EscapingStringWriter : public pugi::xml_writer {
 
 void ClearChildren(pugi::xml_node node) {
     while (node.first_child()) {
-        node.remove_child(node.first_child());
+        RemoveSubtree(node.first_child());
     }
 }
 
@@ -111,7 +147,8 @@ LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
 std::string SerializeOutfitDocument(const pugi::xml_document& document) {
     std::string bytes;
     EscapingStringWriter writer(bytes);
-    document.save(writer);
+    const bool shallow = DeepestLevel(document) <= kIndentedLevels;
+    document.save(writer, shallow ? PUGIXML_TEXT("\t") : PUGIXML_TEXT(""));
     return bytes;
 }
 
@@ -207,6 +244,52 @@ void ReplaceOutfit(pugi::xml_node outfit, const std::string& name, const OutfitE
     ClearChildren(components);
     ClearChildren(wearables);
     FillHashes(components, wearables, entries);
+}
+
+void RemoveSubtree(pugi::xml_node node) {
+    pugi::xml_node current = node;
+    for (;;) {
+        while (current.first_child()) {
+            current = current.first_child();
+        }
+        const bool last = current == node;
+        pugi::xml_node parent = current.parent();
+        parent.remove_child(current);
+        if (last) {
+            return;
+        }
+        current = parent;
+    }
+}
+
+void CopyCutName(const char* text, std::string& out) {
+    out.clear();
+    if (text == nullptr) {
+        return;
+    }
+    // One byte past the cap shows whether the cap falls inside a character.
+    const std::size_t available = strnlen(text, kMaxNameBytes + 1);
+    std::size_t end = 0;
+    std::size_t characterStart = 0;
+    for (std::size_t characters = 0; end < available && characters < kMaxNameCharacters;
+         ++characters) {
+        characterStart = end++;
+        while (end < available && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+            ++end;
+        }
+    }
+    if (end > kMaxNameBytes) {
+        // Only bytes that are not UTF-8 get here (thirty characters of UTF-8
+        // fit in the cap); a first character that long is cut at the cap.
+        end = characterStart > 0 ? characterStart : kMaxNameBytes;
+    }
+    out.assign(text, end);
+}
+
+std::string ShownNameOf(pugi::xml_node outfit) {
+    std::string shown;
+    CopyCutName(outfit.child(kNameElement).text().get(), shown);
+    return shown;
 }
 
 }  // namespace outfit_file

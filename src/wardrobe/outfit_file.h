@@ -4,6 +4,7 @@
 // exactly as the plug-in does.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -63,6 +64,17 @@ pugi::xml_node NextOutfit(pugi::xml_node outfit);
 std::int32_t RowIndexOf(pugi::xml_node outfit);
 // The outfit's name: its Name text (empty when missing).
 std::string NameOf(pugi::xml_node outfit);
+
+// The most of a name the game is given to draw: the naming keyboard lets no
+// more be typed, and a longer name from the file is shown cut (the file
+// keeps it whole).
+constexpr std::size_t kMaxNameCharacters = 30;
+// Thirty characters of UTF-8 take at most four bytes each.
+constexpr std::size_t kMaxNameBytes = 4 * kMaxNameCharacters;
+// Copies `text` (null: nothing) cut to those bounds where a character starts.
+void CopyCutName(const char* text, std::string& out);
+// The outfit's name as its row and the tool show it: NameOf, cut.
+std::string ShownNameOf(pugi::xml_node outfit);
 // True for the rows 6 to 20 that hold custom outfits.
 using wardrobe_layout::IsCustomRow;
 // The first outfit filed under this row index, whatever its range.
@@ -90,6 +102,10 @@ pugi::xml_node AppendOutfit(pugi::xml_node root, const std::string& name, std::i
 // the end when `before` is empty.
 pugi::xml_node InsertOutfit(pugi::xml_node root, pugi::xml_node before, const std::string& name,
                             std::int32_t rowIndex, const OutfitEntries& entries);
+// Removes a node with everything in it, deepest first: pugixml frees a
+// subtree by recursion, which a deeply nested file would overflow.
+void RemoveSubtree(pugi::xml_node node);
+
 // Gives an existing outfit a new name and new lists in place of its old
 // ones; its Slot and any other children stay as they are.
 void ReplaceOutfit(pugi::xml_node outfit, const std::string& name, const OutfitEntries& entries);

@@ -1,13 +1,13 @@
 #include "wardrobe/scene.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "host/natives.h"
 #include "host/notification.h"
 #include "menu/menu.h"
 #include "settings/settings.h"
 #include "wardrobe/layout.h"
+#include "wardrobe/outfit_file.h"
 #include "wardrobe/outfits.h"
 #include "wardrobe/store.h"
 
@@ -164,7 +164,7 @@ void UpdateNamingKeyboard() {
     if (wardrobe.keyboardStatus == kKeyboardFinished) {
         // The game's text is copied at once and the pointer goes no further than this frame.
         const char* result = CallNative<const char*>(kKeyboardResultNative);
-        CopyKeyboardText(result, wardrobe.enteredName);
+        outfit_file::CopyCutName(result, wardrobe.enteredName);
         CallNative(kKeyboardDoneNative);
         wardrobe.naming = false;
         wardrobe.keyboardStatus = -1;
@@ -214,25 +214,6 @@ void DrawWardrobeLight() {
 void ResetWardrobeState() {
     wardrobe = WardrobeState();
     savedSlots.clear();
-}
-
-// Thirty characters of valid UTF-8 always fit in the byte cap, so only text
-// that is not UTF-8 can be cut by it.
-void CopyKeyboardText(const char* text, std::string& out) {
-    out.clear();
-    if (text == nullptr) {
-        return;
-    }
-    const std::size_t available = strnlen(text, kMaxNameBytes);
-    std::size_t end = 0;
-    for (std::size_t characters = 0; end < available && characters < kMaxNameCharacters;
-         ++characters) {
-        ++end;
-        while (end < available && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-            ++end;
-        }
-    }
-    out.assign(text, end);
 }
 
 void OpenNamingKeyboard(const char* initialText) {

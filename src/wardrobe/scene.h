@@ -40,10 +40,3 @@ void CloseWardrobeScene(bool forced);
 void RemoveWardrobeCamera();
 // Opens the game's keyboard for an outfit name, starting from `initialText`.
 void OpenNamingKeyboard(const char* initialText);
-
-// A name taken from the keyboard's text: at most this many characters...
-constexpr std::size_t kMaxNameCharacters = 30;
-// ...and never more than this many bytes (four per UTF-8 character).
-constexpr std::size_t kMaxNameBytes = 4 * kMaxNameCharacters;
-// Copies at most the caps above from a text the game owns.
-void CopyKeyboardText(const char* text, std::string& out);

@@ -20,10 +20,10 @@ using outfit_file::FindOutfit;
 using outfit_file::FirstOutfit;
 using outfit_file::kOutfitEntries;
 using outfit_file::kOutfitFilePath;
-using outfit_file::NameOf;
 using outfit_file::NextOutfit;
 using outfit_file::RootOf;
 using outfit_file::RowIndexOf;
+using outfit_file::ShownNameOf;
 
 // The lowest slot number has no row before it: subtracting would overflow.
 constexpr std::int32_t kNoRowSlot = std::numeric_limits<std::int32_t>::min();
@@ -132,7 +132,6 @@ void LoadCustomOutfitNames() {
     }
     pugi::xml_node root = RootOf(document);
     for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
-        const std::string name = NameOf(outfit);
         const std::int32_t rowIndex = RowIndexOf(outfit);
         if (!IsCustomRow(rowIndex)) {
             ShowNotification(
@@ -144,7 +143,7 @@ void LoadCustomOutfitNames() {
             continue;
         }
         savedSlots.push_back(rowIndex);
-        option->SetText(name);
+        option->SetText(ShownNameOf(outfit));
     }
 }
 
@@ -241,7 +240,7 @@ void DeleteCustomOutfit(std::int32_t slotNumber) {
         ShowNotification(kDeleteNotFoundMessage);
         return;
     }
-    root.remove_child(outfit);
+    outfit_file::RemoveSubtree(outfit);
     if (!WriteStore(document)) {
         ShowNotification(kDeleteFailedMessage);
         return;
@@ -255,7 +254,7 @@ void DeleteCustomOutfit(std::int32_t slotNumber) {
     // then shows that outfit's name rather than claiming to be free.
     pugi::xml_node remaining = FindOutfit(root, rowIndex);
     if (remaining && IsListed(rowIndex)) {
-        RelabelRow(rowIndex, NameOf(remaining));
+        RelabelRow(rowIndex, ShownNameOf(remaining));
     } else {
         RelabelRow(rowIndex, DefaultCustomRowLabel(rowIndex));
     }

@@ -34,7 +34,7 @@ std::string Outfits(std::size_t count) {
 // "outfit 3 "Town clothes"", or "outfit 3 (no name)".
 std::string Describe(const OutfitReport& outfit) {
     return "outfit " + std::to_string(outfit.number) + " " +
-           (outfit.hasName ? Quoted(outfit.name) : std::string("(no name)"));
+           (outfit.hasName ? Quoted(outfit.shownName) : std::string("(no name)"));
 }
 
 std::string Where(const std::string& path, const Location& location) {
@@ -93,6 +93,14 @@ bool BackUpAndWrite(const LoadedFile& file, std::string& backup, std::ostream& e
 constexpr const char* kRestartHint =
     "Restart the game (or reload the scripts) to see the change on the Saved Outfits page.\n";
 
+// "the Name is 41 characters (41 bytes) long; the game shows at most 30 characters and 120 bytes"
+std::string NameBoundsText(const std::string& name) {
+    return "the Name is " + std::to_string(CharactersIn(name)) + " characters (" +
+           std::to_string(name.size()) + " bytes) long; the game shows at most " +
+           std::to_string(outfit_file::kMaxNameCharacters) + " characters and " +
+           std::to_string(outfit_file::kMaxNameBytes) + " bytes";
+}
+
 // --- check ---------------------------------------------------------------------
 
 void ReportOutfitProblems(const std::string& path, const StoreReport& report,
@@ -138,6 +146,13 @@ void ReportOutfitProblems(const std::string& path, const StoreReport& report,
         out << Where(path, outfit.location) << "warning: " << Describe(outfit)
             << " has no Name: its row shows an empty label. Add <Name>...</Name> to it, or "
                "save over the row in the game.\n";
+        ++warnings;
+    }
+    if (outfit.NameCut()) {
+        out << Where(path, outfit.location) << "warning: " << Describe(outfit) << ": "
+            << NameBoundsText(outfit.name)
+            << ", so its row shows only the part quoted here. The file keeps the whole name; "
+               "shorten it, or save over the row in the game.\n";
         ++warnings;
     }
     if (outfit.componentCount != outfit_file::kOutfitEntries ||
@@ -287,7 +302,7 @@ int ListCommand(const std::string& path, std::ostream& out, std::ostream& err) {
         out << (!outfit.hasSlot  ? std::string("no row")
                 : outfit.inRange ? "row " + std::to_string(RowNumberOf(outfit.rowIndex))
                                  : std::string("row ?"))
-            << ": " << (outfit.hasName ? Quoted(outfit.name) : std::string("(no name)")) << ", "
+            << ": " << (outfit.hasName ? Quoted(outfit.shownName) : std::string("(no name)")) << ", "
             << Items(outfit.items);
         if (!outfit.inRange) {
             out << " (not in the game: "
@@ -346,7 +361,7 @@ int ExportCommand(const std::string& path, std::int32_t rowIndex, const std::str
                "space, then run the command again.\n";
         return kExitProblem;
     }
-    out << "Exported row " << RowNumberOf(rowIndex) << ", " << Quoted(outfit->name) << " ("
+    out << "Exported row " << RowNumberOf(rowIndex) << ", " << Quoted(outfit->shownName) << " ("
         << Items(outfit->items) << "), to " << target << ".\n"
         << "Another player adds it with: garbolt-outfits import " << target << " [ROW]\n";
     return kExitDone;
@@ -369,6 +384,15 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
         err << source << " is not an exported outfit: " << why
             << ". Nothing was imported. An exported outfit is what \"garbolt-outfits export "
                "ROW FILE\" writes; ask for the file again.\n";
+        return kExitProblem;
+    }
+    // The game's keyboard could not have typed such a name and the game would
+    // show it cut, so it is refused rather than stored.
+    const std::string name = outfit_file::NameOf(outfit);
+    if (outfit_file::ShownNameOf(outfit).size() != name.size()) {
+        err << source << ": " << NameBoundsText(name)
+            << ", as many as its keyboard takes. Nothing was imported. Shorten the Name in "
+            << source << ", then import it again.\n";
         return kExitProblem;
     }
 
@@ -399,7 +423,7 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
     } else {
         taken = report.OutfitOnRow(rowIndex);
         if (taken != nullptr && !replace) {
-            err << "Row " << RowNumberOf(rowIndex) << " already holds " << Quoted(taken->name)
+            err << "Row " << RowNumberOf(rowIndex) << " already holds " << Quoted(taken->shownName)
                 << ", so nothing was imported. Leave out the row to use the first free one, or "
                    "add --replace to write over it.\n";
             return kExitProblem;
@@ -409,7 +433,6 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
         return kExitProblem;
     }
 
-    const std::string name = outfit_file::NameOf(outfit);
     outfit_file::OutfitEntries entries;
     entries.items = outfit_file::ReadHashes(outfit.child(outfit_file::kComponentsElement));
     entries.states = outfit_file::ReadHashes(outfit.child(outfit_file::kWearablesElement));
@@ -427,8 +450,8 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
         items += item != 0 ? 1 : 0;
     }
     out << "Imported " << Quoted(name) << " (" << Items(items) << ") into row "
-        << RowNumberOf(rowIndex) << (taken != nullptr ? ", in place of " + Quoted(taken->name) : "")
-        << ".\n"
+        << RowNumberOf(rowIndex)
+        << (taken != nullptr ? ", in place of " + Quoted(taken->shownName) : "") << ".\n"
         << "The old file is backed up as " << backup << ".\n"
         << kRestartHint;
     if (entries.items.size() != static_cast<std::size_t>(outfit_file::kOutfitEntries) ||

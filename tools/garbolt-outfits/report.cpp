@@ -60,6 +60,12 @@ std::size_t ReadList(pugi::xml_node list, const LocationMap& locations, std::siz
 
 }  // namespace
 
+std::size_t CharactersIn(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
+        return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+    }));
+}
+
 bool StoreReport::AllUsable() const {
     return hasRoot && std::all_of(outfits.begin(), outfits.end(),
                                   [](const OutfitReport& outfit) { return outfit.Usable(); });
@@ -101,6 +107,7 @@ StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& 
         outfit.location = locations.At(node);
         outfit.hasName = static_cast<bool>(node.child(outfit_file::kNameElement));
         outfit.name = outfit_file::NameOf(node);
+        outfit.shownName = outfit_file::ShownNameOf(node);
         const pugi::xml_node slot = node.child(outfit_file::kSlotElement);
         outfit.slotText = slot.text().get();
         outfit.hasSlot = slot && !outfit.slotText.empty();

@@ -24,12 +24,16 @@ struct OutOfRangeHash {
     std::int32_t signedForm = 0;  // the same 32 bits as the plug-in writes them
 };
 
+// Characters as the game counts them: bytes that are no UTF-8 continuation byte.
+std::size_t CharactersIn(const std::string& text);
+
 // One stored outfit as the plug-in reads it.
 struct OutfitReport {
     pugi::xml_node node;
     int number = 0;  // 1-based position among the file's outfits
     Location location;
     std::string name;
+    std::string shownName;  // the name as the game shows it: cut to 30 characters, 120 bytes
     bool hasName = false;
     bool hasSlot = false;       // a Slot element with some text
     std::string slotText;       // as written
@@ -44,6 +48,8 @@ struct OutfitReport {
     std::size_t wearableCount = 0;
     std::vector<OutOfRangeHash> outOfRangeHashes;  // Components first, then Wearables
 
+    // The name is longer than the game shows.
+    bool NameCut() const { return shownName.size() != name.size(); }
     // The game shows this outfit on its row and equipping the row wears it.
     bool Usable() const { return inRange && !ignored && duplicateOf == 0; }
 };

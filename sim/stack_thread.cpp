@@ -1,0 +1,36 @@
+#include "sim/stack_thread.h"
+
+#include <system_error>
+
+namespace sim {
+
+StackThread::StackThread(std::size_t stackBytes, std::function<void()> body)
+    : body_(std::move(body)) {
+    pthread_attr_t attributes;
+    int error = pthread_attr_init(&attributes);
+    if (error == 0) {
+        error = pthread_attr_setstacksize(&attributes, stackBytes);
+        if (error == 0) {
+            error = pthread_create(&thread_, &attributes, &StackThread::Run, this);
+        }
+        pthread_attr_destroy(&attributes);
+    }
+    if (error != 0) {
+        throw std::system_error(error, std::generic_category(), "cannot start a thread");
+    }
+}
+
+StackThread::~StackThread() {
+    pthread_join(thread_, nullptr);
+}
+
+void* StackThread::Run(void* self) {
+    static_cast<StackThread*>(self)->body_();
+    return nullptr;
+}
+
+void RunOnScriptStack(const std::function<void()>& body) {
+    StackThread thread(kScriptStackBytes, body);
+}
+
+}  // namespace sim

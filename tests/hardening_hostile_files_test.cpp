@@ -1,0 +1,163 @@
+// Outfit files a player may be handed, through the plug-in's start-up (its
+// script routine on the simulated game's script thread), its saves and
+// garbolt-outfits check and list, all on a game script's 256 KB stack. Each
+// gives its message or a plain load, writes stay linear in the file's size,
+// and a file that loads keeps everything in it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "support/game_stack.h"
+#include "support/hostile_files.h"
+#include "wardrobe/outfit_file.h"
+#include "wardrobe_fixture.h"
+
+namespace {
+
+using testing_support::OnGameStack;
+using testing_support::RunOutfitsToolOnGameStack;
+using wardrobe_testing::kOutfitFile;
+
+constexpr const char* kLoadFailed =
+    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
+const std::string kTwoByteLetter = "\xC3\xA9";  // é
+
+std::string Times(const std::string& piece, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
+int Deepest(pugi::xml_node document) {
+    struct DepthWalker : pugi::xml_tree_walker {
+        int deepest = 0;
+        bool for_each(pugi::xml_node&) override {
+            deepest = std::max(deepest, depth());
+            return true;
+        }
+    } walker;
+    document.traverse(walker);
+    return walker.deepest;
+}
+
+std::size_t Outfits(const pugi::xml_document& document) {
+    std::size_t count = 0;
+    for (pugi::xml_node outfit = outfit_file::FirstOutfit(outfit_file::RootOf(document)); outfit;
+         outfit = outfit_file::NextOutfit(outfit)) {
+        ++count;
+    }
+    return count;
+}
+
+struct HostileCase {
+    const char* name;
+    std::string (*bytes)();
+    bool loads;             // the plug-in loads it: no message, and saves work
+    std::string rowSix;     // the label of row 6 after the start-up
+    int checkStatus;        // garbolt-outfits check
+    std::string checkSays;  // a line it prints
+    std::string listSays;   // what list prints first (on standard error when it refuses)
+};
+
+const HostileCase kCases[] = {
+    {"NestedAHundredThousandDeep", [] { return hostile_files::DeeplyNested(100000); }, true, "Deep",
+     0, "warning: outfit 1 \"Deep\" holds 0 Components and 0 Wearables entries",
+     "row 7: \"Deep\", 0 items"},
+    {"OutfitWithAHundredThousandChildren", [] { return hostile_files::ManyChildren(100000); }, true,
+     "Wide", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Wide\", 0 items"},
+    {"NameOfOneMegabyte", [] { return hostile_files::LongName(1 << 20, kTwoByteLetter); }, true,
+     Times(kTwoByteLetter, 30), 0,
+     "warning: outfit 1 \"" + Times(kTwoByteLetter, 30) +
+         "\": the Name is 524288 characters (1048576 bytes) long; the game shows at most 30 "
+         "characters and 120 bytes",
+     "row 7: \"" + Times(kTwoByteLetter, 30) + "\", 0 items"},
+    {"TwentyThousandOutfits", [] { return hostile_files::ManyOutfits(20000); }, true,
+     "Outfit 19995", 1, "Only 15 of the 20000 outfits", "row 7: \"Outfit 0\", 0 items"},
+    {"AttributesByTheThousand", [] { return hostile_files::ManyAttributes(5000); }, true,
+     "Attributes", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Attributes\", 0 items"},
+    {"NulBytes", [] { return hostile_files::NulBytes(65536); }, false, "Saved Custom Outfit Six", 1,
+     "error: No document element found", "error: No document element found"},
+    {"Utf16WithByteOrderMark",
+     [] { return hostile_files::Utf16WithBom("W" + kTwoByteLetter + "de"); }, true,
+     "W" + kTwoByteLetter + "de", 0, "OK: the plug-in will load all 1 outfit",
+     "row 7: \"W" + kTwoByteLetter + "de\", 0 items"},
+    {"Truncated", [] { return hostile_files::Truncated(70); }, false, "Saved Custom Outfit Six", 1,
+     "error: Start-end tags mismatch", "error: Start-end tags mismatch"},
+};
+
+class HostileFiles : public wardrobe_testing::WardrobeFixture,
+                     public ::testing::WithParamInterface<HostileCase> {
+  protected:
+    void TearDown() override {
+        game().StopScript();
+        WardrobeFixture::TearDown();
+    }
+};
+
+TEST_P(HostileFiles, GiveTheirMessageOrAPlainLoadAndNeverCrash) {
+    const HostileCase& hostile = GetParam();
+    const std::string original = hostile.bytes();
+    folder().Write(kOutfitFile, original);
+    folder().Write("Garbolt/Garbolt.ini", "[Garbolt]\r\niMenuKey=120\r\n");
+
+    const testing_support::ProgramRun check = RunOutfitsToolOnGameStack({"check"});
+    EXPECT_EQ(check.status, hostile.checkStatus) << check.out.substr(0, 500) << check.err;
+    EXPECT_NE(check.out.find(hostile.checkSays), std::string::npos) << check.out.substr(0, 500);
+    const testing_support::ProgramRun list = RunOutfitsToolOnGameStack({"list"});
+    EXPECT_EQ(list.status, hostile.loads ? 0 : 1) << list.err;
+    const std::string& listed = hostile.loads ? list.out : list.err;
+    EXPECT_NE(listed.find(hostile.listSays), std::string::npos) << listed.substr(0, 500);
+    EXPECT_EQ(folder().Read(kOutfitFile), original);
+
+    // The start-up as the game runs it: the script routine on its own stack.
+    game().HookScriptRegister(nullptr, ScriptMain);
+    game().RunFrame();
+    EXPECT_EQ(Messages(),
+              hostile.loads ? std::vector<std::string>{} : std::vector<std::string>{kLoadFailed});
+    EXPECT_EQ(Label(6), hostile.rowSix);
+
+    // Saving on row 7 and deleting row 6 write the whole document back.
+    game().ClearNotifications();
+    std::string afterSave;
+    OnGameStack([&] {
+        OnSavedOutfitsRow(7);
+        SaveCustomOutfit("Sunday", 8);
+        afterSave = folder().Read(kOutfitFile);
+        OnSavedOutfitsRow(6);
+        DeleteCustomOutfit(7);
+    });
+    const std::string afterDelete = folder().Read(kOutfitFile);
+    if (!hostile.loads) {
+        EXPECT_EQ(Messages(), (std::vector<std::string>{kLoadFailed, kLoadFailed}));
+        EXPECT_EQ(afterDelete, original);
+        return;
+    }
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Successfully saved outfit",
+                                                    "Successfully deleted outfit"}));
+    // Written in time and space linear in the file (no indentation per level).
+    EXPECT_LT(afterSave.size(), 2 * original.size() + 4096);
+    pugi::xml_document before;
+    pugi::xml_document saved;
+    pugi::xml_document deleted;
+    ASSERT_TRUE(before.load_buffer(original.data(), original.size()));
+    ASSERT_TRUE(saved.load_buffer(afterSave.data(), afterSave.size()));
+    ASSERT_TRUE(deleted.load_buffer(afterDelete.data(), afterDelete.size()));
+    // What the save did not touch stays whole: the long name, the deep content.
+    EXPECT_EQ(outfit_file::NameOf(outfit_file::FirstOutfit(outfit_file::RootOf(saved))),
+              outfit_file::NameOf(outfit_file::FirstOutfit(outfit_file::RootOf(before))));
+    EXPECT_GE(Deepest(saved), Deepest(before));
+    EXPECT_EQ(Outfits(deleted), Outfits(saved) - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, HostileFiles, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<HostileCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+}  // namespace
