@@ -11,6 +11,7 @@
 
 #include <pugixml.hpp>
 
+#include "host/script.h"
 #include "support/game_stack.h"
 #include "support/hostile_files.h"
 #include "wardrobe/outfit_file.h"

@@ -287,8 +287,9 @@ void CopyCutName(const char* text, std::string& out) {
 }
 
 std::string ShownNameOf(pugi::xml_node outfit) {
+    const std::string name = NameOf(outfit);
     std::string shown;
-    CopyCutName(outfit.child(kNameElement).text().get(), shown);
+    CopyCutName(name.c_str(), shown);
     return shown;
 }
 
