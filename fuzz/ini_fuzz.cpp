@@ -13,6 +13,8 @@
 #include <string>
 
 #include "fuzz_support.h"
+#include "sim/stack_thread.h"
+#include "structure_mutator.h"
 #include "host/files.h"
 #include "settings/ini.h"
 
@@ -80,14 +82,19 @@ std::string ReadBytes(const std::string& path) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+// Files up to 1 MB: large enough for deep nesting and long texts.
+constexpr std::size_t kMaxFileBytes = 1 << 20;
+
+void FuzzOne(const std::uint8_t* data, std::size_t size) {
     static const std::string folder = fuzz_support::ScratchFolder("ini");
     const std::string path = folder + "/Garbolt.ini";
     std::remove(path.c_str());
 
     FuzzedDataProvider input(data, size);
     const bool startWithFile = input.ConsumeBool();
-    const std::string fileBytes = input.ConsumeRandomLengthString(4096);
+    const std::string fileBytes = input.ConsumeRandomLengthString(kMaxFileBytes);
     if (startWithFile) {
         Check(files::ReplaceFile(path, fileBytes), "the fuzz file could not be written");
     }
@@ -114,13 +121,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Names read from the file came from lines of its own, which the update
     // keeps; only names a fresh file must spell out are limited.
     if (!writable) {
-        return 0;
+        return;
     }
 
     if (startWithFile && !isEightBitText(fileBytes)) {
         Check(!store.write(document), "a file that is not 8-bit text was rewritten");
         Check(ReadBytes(path) == fileBytes, "a refused update changed the file");
-        return 0;
+        return;
     }
     Check(store.write(document), "the update failed");
     const std::string once = ReadBytes(path);
@@ -136,5 +143,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& name : files::Active().ListFiles(folder + "/")) {
         Check(!files::IsTemporaryFor(name, "Garbolt.ini"), "a temporary file was left behind");
     }
+}
+
+}  // namespace
+
+// The plug-in's work runs on a stack as small as a game fiber's, so a
+// recursion that a file drives overflows here rather than in the game.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    sim::RunOnScriptStack([&] { FuzzOne(data, size); });
     return 0;
+}
+
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
+                                               std::size_t maxSize, unsigned int seed) {
+    return fuzz_support::MutateStructure(fuzz_support::Structure::Lines, data, size, maxSize,
+                                         seed);
 }

@@ -13,6 +13,8 @@
 #include <pugixml.hpp>
 
 #include "fuzz_support.h"
+#include "sim/stack_thread.h"
+#include "structure_mutator.h"
 #include "host/state.h"
 #include "menu/menu.h"
 #include "sim/game.h"
@@ -100,7 +102,12 @@ void CheckMessages() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+// Files up to 1 MB: large enough for deep nesting and long texts.
+constexpr std::size_t kMaxFileBytes = 1 << 20;
+
+void FuzzOne(const std::uint8_t* data, std::size_t size) {
     static const std::string folder = fuzz_support::ScratchFolder("store");
     static bool started = false;
     if (!started) {
@@ -108,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         started = true;
     }
     FuzzedDataProvider input(data, size);
-    const std::string original = input.ConsumeRandomLengthString(8192);
+    const std::string original = input.ConsumeRandomLengthString(kMaxFileBytes);
     fuzz_support::PrepareGameFolder(folder, original, fuzz_support::kDefaultSettings);
 
     sim::Game& game = sim::TheGame();
@@ -179,5 +186,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         current = now;
     }
+}
+
+}  // namespace
+
+// The plug-in's work runs on a stack as small as a game fiber's, so a
+// recursion that a file drives overflows here rather than in the game.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    sim::RunOnScriptStack([&] { FuzzOne(data, size); });
     return 0;
+}
+
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
+                                               std::size_t maxSize, unsigned int seed) {
+    return fuzz_support::MutateStructure(fuzz_support::Structure::Xml, data, size, maxSize,
+                                         seed);
 }
