@@ -19,6 +19,7 @@
 #include "sim/naming_keyboard.h"
 #include "support/session.h"
 #include "wardrobe/layout.h"
+#include "wardrobe/outfit_file.h"
 #include "wardrobe/scene.h"
 #include "wardrobe/store.h"
 
@@ -276,3 +277,31 @@ TEST(StoreEdges, LowestSlotNumberNamesNoRow) {
 }
 
 }  // namespace
+
+// A name from a file is shown cut where the game's keyboard would have
+// stopped: 30 characters or 120 bytes, never inside a character.
+TEST(StoreEdges, LongNamesAreShownCutAtACharacterBoundary) {
+    const auto times = [](const std::string& piece, int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += piece;
+        }
+        return text;
+    };
+    const std::string twoByte = "\xC3\xA9", fourByte = "\xF0\x9F\x91\x92";
+    const std::pair<std::string, std::string> cases[] = {
+        {times("a", 30), times("a", 30)},
+        {times("a", 31), times("a", 30)},
+        {times(twoByte, 31), times(twoByte, 30)},
+        {times(fourByte, 30), times(fourByte, 30)},       // 120 bytes: the byte cap exactly
+        {times(fourByte, 31), times(fourByte, 30)},
+        {times("\xFF", 121), times("\xFF", 30)},        // not UTF-8: 30 bytes are 30 characters
+        {"a" + times("\x80", 130), "a" + times("\x80", 119)},  // one character past the cap
+        {times("\xF0", 1) + times("\x80", 130), "\xF0" + times("\x80", 119)},
+    };
+    for (const auto& [name, shown] : cases) {
+        std::string cut;
+        outfit_file::CopyCutName(name.c_str(), cut);
+        EXPECT_EQ(cut, shown) << name.size() << " bytes";
+    }
+}

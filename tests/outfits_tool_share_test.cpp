@@ -182,6 +182,14 @@ TEST_F(OutfitsToolShare, AFileThatIsNoExportedOutfitIsRefused) {
                                "\"garbolt-outfits export ROW FILE\" writes; ask for the file "
                                "again.\n");
     }
+    // A name the game's keyboard could not have typed would show cut.
+    Write("other.xml", StoreXml({MakeOutfit(std::string(31, 'n'), 6, 1)}));
+    const ToolRun tooLong = RunTool({"import", "other.xml"});
+    EXPECT_EQ(tooLong.status, 1);
+    EXPECT_EQ(tooLong.err,
+              "other.xml: the Name is 31 characters (31 bytes) long; the game shows at most 30 "
+              "characters and 120 bytes, as many as its keyboard takes. Nothing was imported. "
+              "Shorten the Name in other.xml, then import it again.\n");
     const ToolRun missing = RunTool({"import", "nowhere.xml"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err,
