@@ -16,3 +16,9 @@ if(TARGET garbolt-sim)
   find_package(nlohmann_json 3 REQUIRED)
   target_link_libraries(garbolt_tests PRIVATE nlohmann_json::nlohmann_json)
 endif()
+
+# Player-level scenarios: each passes when every expectation in it holds.
+if(TARGET garbolt-sim)
+  add_test(NAME garbolt-sim.move-and-delete
+    COMMAND garbolt-sim ${CMAKE_CURRENT_SOURCE_DIR}/sim_tool/move_and_delete.scenario)
+endif()

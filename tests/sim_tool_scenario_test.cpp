@@ -43,6 +43,9 @@ TEST_F(SimTool, ParseErrorsNameTheLineAndExitWithTwo) {
         {"key F13\n", "-:1: error: unknown key 'F13'"},
         {"key 70000\n", "-:1: error: unknown key '70000'"},
         {"press jump\n", "-:1: error: unknown control 'jump'"},
+        {"press down jump\n", "-:1: error: unknown control 'jump'"},
+        {"press\n", "-:1: error: missing arguments: press CONTROL ..."},
+        {"keydown shift F13\n", "-:1: error: unknown key 'F13'"},
         {"expect label x \"a\"\n", "-:1: error: bad number 'x' for the row"},
         {"expect label 3 a\n", "-:1: error: expected a quoted text"},
         {"expect notification \"a\\q\"\n", "-:1: error: unknown escape \\q"},
@@ -75,7 +78,8 @@ TEST_F(SimTool, EscapesAndCommentsParse) {
             "expect file Garbolt/Garbolt.ini contains \"iMenuKey=120\"  # the default key\n"
             "expect file Garbolt/Garbolt.ini contains \"\\\"Save Settings\\\"\"\n"
             "expect file Garbolt/SavedOutfits.xml contains \"<Garbolt />\\n\"\n"
-            "keydown shift\nkeyup SHIFT\nkey f1\nkey 120\n");
+            "keydown shift\nkeyup SHIFT\nkey f1\nkey 120\nkeydown shift f1\nkeyup f1 shift\n"
+            "press up down\n");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("line 1: frames 1\n"), std::string::npos) << result.out;
 }

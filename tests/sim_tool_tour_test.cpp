@@ -67,6 +67,32 @@ TEST_F(SimTour, PassesAndShowsTheWardrobesMessages) {
                                         "prompt", "sound", "sprite", "text"}));
 }
 
+// The tour's transcript, byte for byte, against the one committed: a change
+// of behaviour or of the tool's wording shows as a diff. When a change is
+// meant, write the file anew from the source folder with
+//   build/dev/bin/garbolt-sim tools/garbolt-sim/tour.scenario > tests/data/sim-tool/tour-transcript.txt
+// and review the diff before committing it.
+TEST_F(SimTour, TranscriptMatchesTheGoldenFile) {
+    const fs::path source = fs::path(GARBOLT_SOURCE_DIR);
+    ASSERT_EQ(Play("golden", "'" + (source / "tools/garbolt-sim/tour.scenario").string() + "'"), 0)
+        << Slurp(dir_ / "golden.err");
+    const std::string played = Slurp(dir_ / "golden.txt");
+    const std::string golden = Slurp(source / "tests/data/sim-tool/tour-transcript.txt");
+    if (played != golden) {
+        std::istringstream a(played), b(golden);
+        std::string left, right;
+        int line = 1;
+        while (std::getline(a, left) && std::getline(b, right) && left == right) {
+            ++line;
+        }
+        ADD_FAILURE() << "the tour's transcript differs from tests/data/sim-tool/"
+                         "tour-transcript.txt first at line "
+                      << line << ":\n  played: " << left << "\n  golden: " << right
+                      << "\nRegenerate it as the comment above this test says if the change is "
+                         "meant.";
+    }
+}
+
 TEST_F(SimTour, TranscriptAndJsonAreTheSameEveryRun) {
     ASSERT_EQ(Play("one", "--trace"), 0) << Slurp(dir_ / "one.err");
     ASSERT_EQ(Play("two", "--trace"), 0) << Slurp(dir_ / "two.err");

@@ -236,7 +236,6 @@ bool Runner::Act(const Command& command, const std::string& problem) {
 bool Runner::Execute(const Command& command) {
     sim::Game& game = sim::TheGame();
     Line("line " + std::to_string(command.line) + ": " + command.source);
-    const auto code = static_cast<std::uint32_t>(command.number);
     switch (command.kind) {
         case CommandKind::Frames:
             for (std::int64_t i = 0; i < command.number; ++i) {
@@ -244,21 +243,38 @@ bool Runner::Execute(const Command& command) {
             }
             return true;
         case CommandKind::Key:
-            game.KeyDown(code);
+            for (std::uint32_t key : KeysOf(command)) {
+                game.KeyDown(key);
+            }
             Step();
-            game.KeyUp(code);
+            for (std::uint32_t key : KeysOf(command)) {
+                game.KeyUp(key);
+            }
             Step();
             return true;
         case CommandKind::KeyDown:
-            game.KeyDown(code);
+            for (std::uint32_t key : KeysOf(command)) {
+                game.KeyDown(key);
+            }
             Step();
             return true;
         case CommandKind::KeyUp:
-            game.KeyUp(code);
+            for (std::uint32_t key : KeysOf(command)) {
+                game.KeyUp(key);
+            }
             Step();
             return true;
-        case CommandKind::Press:
-            return Act(command, game_side::PressControl(command.text));
+        case CommandKind::Press: {
+            // Every control fires on the same frame, as a player pressing
+            // them together.
+            std::string problem;
+            for (const std::string& control : ControlsOf(command)) {
+                if (problem.empty()) {
+                    problem = game_side::PressControl(control);
+                }
+            }
+            return Act(command, problem);
+        }
         case CommandKind::Input:
             return Act(command, game_side::SetGamepad(command.flag));
         case CommandKind::Type:

@@ -252,28 +252,40 @@ Command ParseCommand(const std::vector<Token>& t) {
         c.kind = CommandKind::Frames;
         c.number = Number(t[1], 0, 1000000, "frames");
     } else if (name == "key" || name == "keydown" || name == "keyup") {
-        ExpectCount(t, 2, "key NAME (F1-F12, SHIFT or a decimal code)");
+        if (t.size() < 2) {
+            throw LineError{"missing arguments: " + name +
+                            " NAME ... (F1-F12, SHIFT or a decimal code)"};
+        }
         c.kind = name == "key" ? CommandKind::Key
                                : (name == "keydown" ? CommandKind::KeyDown : CommandKind::KeyUp);
-        std::uint32_t code = 0;
-        if (t[1].quoted || !ParseKeyName(t[1].text, &code)) {
-            throw LineError{"unknown key '" + t[1].text +
-                            "' (F1-F12, SHIFT or a decimal code 0-65535)"};
+        for (std::size_t i = 1; i < t.size(); ++i) {
+            std::uint32_t code = 0;
+            if (t[i].quoted || !ParseKeyName(t[i].text, &code)) {
+                throw LineError{"unknown key '" + t[i].text +
+                                "' (F1-F12, SHIFT or a decimal code 0-65535)"};
+            }
+            c.keys.push_back(code);
         }
-        c.number = code;
+        c.number = c.keys.front();
     } else if (name == "press") {
-        ExpectCount(t, 2, "press CONTROL");
+        if (t.size() < 2) {
+            throw LineError{"missing arguments: press CONTROL ..."};
+        }
         c.kind = CommandKind::Press;
-        c.text = Lower(Word(t[1], "press CONTROL"));
-        bool known = false;
-        std::string list;
-        for (const std::string& control : ControlNames()) {
-            known = known || control == c.text;
-            list += (list.empty() ? "" : " ") + control;
+        for (std::size_t i = 1; i < t.size(); ++i) {
+            const std::string control = Lower(Word(t[i], "press CONTROL ..."));
+            bool known = false;
+            std::string list;
+            for (const std::string& listed : ControlNames()) {
+                known = known || listed == control;
+                list += (list.empty() ? "" : " ") + listed;
+            }
+            if (!known) {
+                throw LineError{"unknown control '" + t[i].text + "' (one of " + list + ")"};
+            }
+            c.controls.push_back(control);
         }
-        if (!known) {
-            throw LineError{"unknown control '" + t[1].text + "' (one of " + list + ")"};
-        }
+        c.text = c.controls.front();
     } else if (name == "input") {
         ExpectCount(t, 2, "input keyboard|gamepad");
         c.kind = CommandKind::Input;
@@ -392,6 +404,16 @@ const std::vector<std::string>& ControlNames() {
     static const std::vector<std::string> names = {"select", "back",  "up",   "down",
                                                    "left",   "right", "save", "open-chord"};
     return names;
+}
+
+std::vector<std::uint32_t> KeysOf(const Command& command) {
+    return command.keys.empty()
+               ? std::vector<std::uint32_t>{static_cast<std::uint32_t>(command.number)}
+               : command.keys;
+}
+
+std::vector<std::string> ControlsOf(const Command& command) {
+    return command.controls.empty() ? std::vector<std::string>{command.text} : command.controls;
 }
 
 bool ParseKeyName(const std::string& name, std::uint32_t* code) {

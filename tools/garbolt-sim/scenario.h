@@ -12,10 +12,10 @@ namespace garbolt_sim {
 
 enum class CommandKind {
     Frames,   // number = frame count
-    Key,      // number = virtual-key code
-    KeyDown,  // number = virtual-key code
-    KeyUp,    // number = virtual-key code
-    Press,    // text = control name
+    Key,      // keys = virtual-key codes (number = the first)
+    KeyDown,  // keys = virtual-key codes (number = the first)
+    KeyUp,    // keys = virtual-key codes (number = the first)
+    Press,    // controls = control names (text = the first)
     Input,    // flag = gamepad
     Type,     // text = the name typed
     TypeCancel,
@@ -53,7 +53,15 @@ struct Command {
     std::string path;
     bool flag = false;
     std::vector<ClothingItem> items;
+    // Several keys or controls that act on one frame. Empty in a command made
+    // by hand with only `number` or `text`: that one key or control.
+    std::vector<std::uint32_t> keys;
+    std::vector<std::string> controls;
 };
+
+// The keys of a key, keydown or keyup command, and the controls of a press.
+std::vector<std::uint32_t> KeysOf(const Command& command);
+std::vector<std::string> ControlsOf(const Command& command);
 
 struct ParseResult {
     bool ok = true;
