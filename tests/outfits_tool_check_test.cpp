@@ -443,6 +443,15 @@ TEST_F(OutfitsToolTest, WrongArgumentsAreRefusedWithWhatToDo) {
         {{"check", "--file"},
          "garbolt-outfits: --file needs the path of the outfit file after it.\n"
          "Run \"garbolt-outfits --help\" to see the commands.\n"},
+        {{"rename", "7"},
+         "garbolt-outfits: rename needs a ROW and one NAME, for example: garbolt-outfits rename "
+         "7 \"Sunday Best\"\nRun \"garbolt-outfits rename --help\" for how to use it.\n"},
+        {{"move", "7", "5"},
+         "garbolt-outfits: row 5 holds one of the game's own saved outfits; custom outfits are "
+         "on rows 7 to 21.\nRun \"garbolt-outfits move --help\" for how to use it.\n"},
+        {{"move", "9", "9"},
+         "garbolt-outfits: both rows are 9; name the row to move the outfit to.\n"
+         "Run \"garbolt-outfits move --help\" for how to use it.\n"},
         {{"list", "--fast"},
          "garbolt-outfits: unknown option --fast.\n"
          "Run \"garbolt-outfits list --help\" for how to use it.\n"},
@@ -466,7 +475,8 @@ TEST_F(OutfitsToolTest, WrongArgumentsAreRefusedWithWhatToDo) {
 TEST_F(OutfitsToolTest, EveryCommandExplainsItselfWithHelp) {
     const ToolRun general = RunTool({"--help"});
     EXPECT_EQ(general.status, 0);
-    for (const char* command : {"check", "list", "export", "import", "backup", "mend"}) {
+    for (const char* command :
+         {"check", "list", "export", "import", "backup", "mend", "rename", "move"}) {
         EXPECT_NE(general.out.find(std::string("\n  ") + command + " "), std::string::npos)
             << command;
         const ToolRun help = RunTool({command, "--help"});

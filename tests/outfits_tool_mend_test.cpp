@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <regex>
+#include <sstream>
+
+#include "cli.h"
 
 #include "outfits_tool_fixture.h"
 #include "wardrobe_fixture.h"
@@ -212,6 +215,134 @@ TEST_F(OutfitsToolTest, AFullDiskLosesNothing) {
         << full.err;
     EXPECT_EQ(Store(), mended);
     EXPECT_EQ(FolderFiles(), std::vector<std::string>{"SavedOutfits.xml"});
+
+    // A rename to a longer name: the backup fits, the renamed file does not.
+    const ToolRun rename =
+        RunToolWithFileLimit({"rename", "7", "A much longer name than Kept"}, mended.size() + 8);
+    EXPECT_EQ(rename.status, 1);
+    ASSERT_EQ(Backups().size(), 1u);
+    EXPECT_EQ(rename.err.rfind("Could not write ./Garbolt/SavedOutfits.xml; it keeps its old "
+                               "contents.\n",
+                               0),
+              0u)
+        << rename.err;
+    EXPECT_EQ(Read("Garbolt/" + Backups()[0]), mended);
+    EXPECT_EQ(Store(), mended);
+}
+
+// Rename and move change one Name or the Slots of one or two outfits, and
+// nothing else, after a backup of the file as it was.
+TEST_F(OutfitsToolTest, RenameAndMoveChangeOnlyTheirOutfitsAfterABackup) {
+    std::vector<StoredOutfit> expected = {MakeOutfit("Kept", 6, 1), MakeOutfit("Eight", 8, 2),
+                                          MakeOutfit("Nine", 9, 3)};
+    WriteStore(expected);
+    // Thirty characters, sixty bytes: as many as the game's keyboard takes.
+    std::string accents;
+    for (int i = 0; i < 30; ++i) {
+        accents += "\xC3\xA9";
+    }
+    const std::string hint =
+        "Restart the game (or reload the scripts) to see the change on the Saved Outfits page.\n";
+    auto step = [&](const std::vector<std::string>& arguments, const std::string& says) {
+        const std::string before = Store();
+        const std::vector<std::string> backupsBefore = Backups();
+        const ToolRun run = RunTool(arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::vector<std::string> backups = Backups();
+        ASSERT_EQ(backups.size(), backupsBefore.size() + 1);
+        std::string backup;
+        for (const std::string& name : backups) {
+            if (std::find(backupsBefore.begin(), backupsBefore.end(), name) ==
+                backupsBefore.end()) {
+                backup = name;
+            }
+        }
+        EXPECT_EQ(Read("Garbolt/" + backup), before);
+        EXPECT_EQ(run.out, says + "The old file is backed up as ./Garbolt/" + backup + ".\n" + hint);
+        EXPECT_EQ(Store(), StoreXml(expected));
+    };
+
+    expected[0].name = accents;
+    step({"rename", "7", accents}, "Renamed row 7 from \"Kept\" to \"" + accents + "\".\n");
+    expected[0].slot = "11";
+    step({"move", "7", "12"}, "Moved \"" + accents + "\" from row 7 to row 12.\n");
+    expected[0].slot = "8";
+    expected[1].slot = "11";
+    step({"move", "12", "9"},
+         "Swapped rows 12 and 9: \"" + accents + "\" is now on row 9, \"Eight\" on row 12.\n");
+    expected[2].name = "abc";
+    step({"rename", "10", "abc"}, "Renamed row 10 from \"Nine\" to \"abc\".\n");
+
+    // The same name again changes nothing.
+    const ToolRun same = RunTool({"rename", "10", "abc"});
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "Row 10 is already named \"abc\". The file was not changed.\n");
+    EXPECT_EQ(Backups().size(), 4u);
+    EXPECT_EQ(RunTool({"check"}).status, 0);
+}
+
+TEST_F(OutfitsToolTest, RenameAndMoveRefuseWhatTheGameWouldNotTake) {
+    std::vector<StoredOutfit> outfits = {MakeOutfit("Kept", 6, 1), MakeOutfit("Far", 25, 2)};
+    WriteStore(outfits);
+    const std::string before = Store();
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"rename", "7", "ab"},
+         "The new name \"ab\" is 2 bytes long; the game saves names of at least 3 bytes. Nothing "
+         "was changed.\n"},
+        {{"rename", "7", std::string(31, 'x')},
+         "The new name is 31 characters (31 bytes) long; the game shows at most 30 characters "
+         "and 120 bytes, as many as its keyboard takes. Nothing was changed. Choose a shorter "
+         "name.\n"},
+        {{"rename", "8", "Sunday"},
+         "Row 8 holds no outfit in ./Garbolt/SavedOutfits.xml, so nothing was renamed. Run "
+         "\"garbolt-outfits list\" to see the rows that do.\n"},
+        {{"move", "9", "10"},
+         "Row 9 holds no outfit in ./Garbolt/SavedOutfits.xml, so nothing was moved. Run "
+         "\"garbolt-outfits list\" to see the rows that do.\n"},
+        // The game stops loading at "Far": rows change only once the file is mended.
+        {{"move", "7", "10"},
+         "Not every outfit of ./Garbolt/SavedOutfits.xml has a row of its own in the game "
+         "(outfit 2 \"Far\", line 89, does not), so nothing was moved. Run \"garbolt-outfits "
+         "mend\" first, then move again.\n"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = RunTool(c.arguments);
+        EXPECT_EQ(run.status, 1) << c.err;
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(Store(), before);
+    EXPECT_TRUE(Backups().empty());
+}
+
+// Double-clicked in Explorer, the program checks the file in the window it
+// got and keeps that window open until Enter.
+TEST_F(OutfitsToolTest, StartedWithoutACommandItChecksAndWaitsForEnter) {
+    WriteStore({MakeOutfit("Kept", 6, 1)});
+    const std::string path = PathOf("Garbolt/SavedOutfits.xml");
+    std::istringstream in("\nnot read\n");
+    std::ostringstream out;
+    EXPECT_EQ(garbolt_outfits::RunDoubleClicked(path, in, out), 0);
+    EXPECT_EQ(out.str(), "garbolt-outfits: started without a command, so it checks " + path +
+                             " (\"garbolt-outfits --help\" in a console shows the other "
+                             "commands).\n\nOK: the plug-in will load all 1 outfit of " +
+                             path + ".\n\nPress Enter to close this window.\n");
+    std::string rest;
+    std::getline(in, rest);
+    EXPECT_EQ(rest, "not read");
+
+    // A file the game cannot load: the reason shows in the same window, and
+    // the window waits too (here for the end of the input).
+    Write("Garbolt/SavedOutfits.xml", "<Garbolt>\n<Outfit>\n");
+    std::istringstream none;
+    std::ostringstream broken;
+    EXPECT_EQ(garbolt_outfits::RunDoubleClicked(path, none, broken), 1);
+    EXPECT_NE(broken.str().find(path + ":2:9: error: Start-end tags mismatch\n"), std::string::npos) << broken.str();
+    EXPECT_NE(broken.str().find("\n\nPress Enter to close this window.\n"), std::string::npos);
 }
 
 // The plug-in itself reading the files the tool wrote.

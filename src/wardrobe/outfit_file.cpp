@@ -262,10 +262,9 @@ void RemoveSubtree(pugi::xml_node node) {
     }
 }
 
-void CopyCutName(const char* text, std::string& out) {
-    out.clear();
+std::size_t CutNameLength(const char* text) {
     if (text == nullptr) {
-        return;
+        return 0;
     }
     // One byte past the cap shows whether the cap falls inside a character.
     const std::size_t available = strnlen(text, kMaxNameBytes + 1);
@@ -283,7 +282,22 @@ void CopyCutName(const char* text, std::string& out) {
         // fit in the cap); a first character that long is cut at the cap.
         end = characterStart > 0 ? characterStart : kMaxNameBytes;
     }
-    out.assign(text, end);
+    return end;
+}
+
+void CopyCutName(const char* text, std::string& out) {
+    out.clear();
+    if (text == nullptr) {
+        return;
+    }
+    out.assign(text, CutNameLength(text));
+}
+
+NameFit CheckName(const std::string& name) {
+    if (name.size() < kMinNameBytes) {
+        return NameFit::TooShort;
+    }
+    return CutNameLength(name.c_str()) != name.size() ? NameFit::TooLong : NameFit::Fits;
 }
 
 std::string ShownNameOf(pugi::xml_node outfit) {

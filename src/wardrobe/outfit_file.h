@@ -71,8 +71,16 @@ std::string NameOf(pugi::xml_node outfit);
 constexpr std::size_t kMaxNameCharacters = 30;
 // Thirty characters of UTF-8 take at most four bytes each.
 constexpr std::size_t kMaxNameBytes = 4 * kMaxNameCharacters;
+// The fewest bytes a typed name may have: a shorter one is not saved.
+constexpr std::size_t kMinNameBytes = 3;
+// How many bytes of `text` (null: none) fit those bounds, cut where a character starts.
+std::size_t CutNameLength(const char* text);
 // Copies `text` (null: nothing) cut to those bounds where a character starts.
 void CopyCutName(const char* text, std::string& out);
+// A name against the game's rules: at least kMinNameBytes, and nothing the
+// bounds above would cut.
+enum class NameFit { Fits, TooShort, TooLong };
+NameFit CheckName(const std::string& name);
 // The outfit's name as its row and the tool show it: NameOf, cut.
 std::string ShownNameOf(pugi::xml_node outfit);
 // True for the rows 6 to 20 that hold custom outfits.

@@ -87,7 +87,6 @@ constexpr const char* kNullNameMessage = "Outfit name was null";
 constexpr const char* kShortNameMessage = "Outfit name was too short";
 
 constexpr std::int32_t kKeyboardFinished = 1;
-constexpr std::size_t kMinNameBytes = 3;
 
 // The menu's own controls, let through while the camera holds the others off.
 constexpr std::uint32_t kMenuControls[] = {0x43DBF61F, 0x308588E6, 0x911CB09E,
@@ -173,7 +172,7 @@ void UpdateNamingKeyboard() {
         if (CallNative<bool>(kTextNullNative, result) || result == nullptr) {
             ShowNotification(kNullNameMessage);
             wardrobe.enteredName.clear();
-        } else if (wardrobe.enteredName.size() < kMinNameBytes) {
+        } else if (wardrobe.enteredName.size() < outfit_file::kMinNameBytes) {
             ShowNotification(kShortNameMessage);
             wardrobe.enteredName.clear();
         } else {

@@ -25,6 +25,8 @@ constexpr const char* kGeneralHelp =
     "  backup                    write a time-stamped copy of the outfit file beside it\n"
     "  mend                      move outfits the game skips to free rows, and write\n"
     "                            unsigned hashes in the signed form the game reads\n"
+    "  rename ROW NAME           give the outfit on ROW a new name\n"
+    "  move ROW ROW              move an outfit to a free row, or swap two rows\n"
     "\n"
     "Options:\n"
     "  --file PATH   the outfit file; without it ./Garbolt/SavedOutfits.xml, so run the\n"
@@ -35,6 +37,9 @@ constexpr const char* kGeneralHelp =
     "rows 7 to 21 (rows 1 to 5 hold the game's own outfits, row 6 is the heading).\n"
     "Commands that change the file back it up first and replace it in one step. Close the\n"
     "game first: it reads the names only when it starts.\n"
+    "\n"
+    "Started from Explorer without a command (double-clicked), it runs check and waits\n"
+    "for Enter before its window closes.\n"
     "\n"
     "Exit status: 0 done (for check: the game will load every outfit), 1 the file has\n"
     "problems or the command could not be done, 2 wrong arguments.\n";
@@ -91,6 +96,18 @@ constexpr CommandHelp kCommandHelp[] = {
      "or 0x80000000 to 0xFFFFFFFF) are rewritten as the plug-in writes them, 4294967295 as\n"
      "-1. No outfit is ever removed: when there are not enough free rows it changes nothing\n"
      "and says so. Broken XML is not repaired: \"check\" shows where it is.\n"},
+    {"rename",
+     "Usage: garbolt-outfits [--file PATH] rename ROW NAME\n"
+     "\n"
+     "Gives the outfit on ROW (7 to 21) the name NAME (in quotes when it has spaces). The\n"
+     "game's rules for a typed name apply: at least 3 bytes, at most 30 characters and 120\n"
+     "bytes; any other name is refused. Backs the outfit file up first.\n"},
+    {"move",
+     "Usage: garbolt-outfits [--file PATH] move ROW ROW\n"
+     "\n"
+     "Moves the outfit on the first ROW to the second (both 7 to 21). When the second row\n"
+     "holds an outfit too, the two swap rows. Refused while the game skips an outfit of the\n"
+     "file (run \"mend\" first). Backs the outfit file up first.\n"},
 };
 
 const char* HelpFor(const std::string& command) {
@@ -244,6 +261,34 @@ int RunOutfitsTool(const std::vector<std::string>& arguments, std::ostream& out,
         }
         return ExportCommand(path, rowIndex, rest[1], replace, out, err);
     }
+    if (command == "rename") {
+        if (rest.size() != 2) {
+            return BadUsage(
+                "rename needs a ROW and one NAME, for example: "
+                "garbolt-outfits rename 7 \"Sunday Best\"",
+                command, err);
+        }
+        if (!ParseRow(rest[0], rowIndex, problem)) {
+            return BadUsage(problem, command, err);
+        }
+        return RenameCommand(path, rowIndex, rest[1], out, err);
+    }
+    if (command == "move") {
+        std::int32_t toRow = -1;
+        if (rest.size() != 2) {
+            return BadUsage("move needs the ROW of an outfit and the ROW to move it to, for "
+                            "example: garbolt-outfits move 7 12",
+                            command, err);
+        }
+        if (!ParseRow(rest[0], rowIndex, problem) || !ParseRow(rest[1], toRow, problem)) {
+            return BadUsage(problem, command, err);
+        }
+        if (rowIndex == toRow) {
+            return BadUsage("both rows are " + rest[0] + "; name the row to move the outfit to.",
+                            command, err);
+        }
+        return MoveCommand(path, rowIndex, toRow, out, err);
+    }
     // import
     if (rest.empty() || rest.size() > 2) {
         return BadUsage(
@@ -258,6 +303,22 @@ int RunOutfitsTool(const std::vector<std::string>& arguments, std::ostream& out,
         return BadUsage("--replace needs the ROW whose outfit it writes over.", command, err);
     }
     return ImportCommand(path, rest[0], rowIndex, replace, out, err);
+}
+
+}  // namespace garbolt_outfits
+
+namespace garbolt_outfits {
+
+int RunDoubleClicked(const std::string& path, std::istream& in, std::ostream& out) {
+    out << "garbolt-outfits: started without a command, so it checks " << path
+        << " (\"garbolt-outfits --help\" in a console shows the other commands).\n\n";
+    // One stream for both, so that the window shows the lines in their order.
+    const int status = CheckCommand(path, out, out);
+    out << "\nPress Enter to close this window.\n";
+    out.flush();
+    std::string line;
+    std::getline(in, line);
+    return status;
 }
 
 }  // namespace garbolt_outfits

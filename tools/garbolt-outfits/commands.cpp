@@ -1,4 +1,5 @@
-// Section index: shared wording; check; list; export; import; backup; mend.
+// Section index: shared wording; check; list; export; import; backup; mend;
+// rename; move.
 #include "commands.h"
 
 #include <filesystem>
@@ -29,6 +30,11 @@ std::string Items(std::size_t count) {
 
 std::string Outfits(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " outfit" : " outfits");
+}
+
+// ""Town clothes"", or "(no name)".
+std::string NameOrNone(const OutfitReport& outfit) {
+    return outfit.hasName ? Quoted(outfit.shownName) : std::string("(no name)");
 }
 
 // "outfit 3 "Town clothes"", or "outfit 3 (no name)".
@@ -94,8 +100,8 @@ constexpr const char* kRestartHint =
     "Restart the game (or reload the scripts) to see the change on the Saved Outfits page.\n";
 
 // "the Name is 41 characters (41 bytes) long; the game shows at most 30 characters and 120 bytes"
-std::string NameBoundsText(const std::string& name) {
-    return "the Name is " + std::to_string(CharactersIn(name)) + " characters (" +
+std::string NameBoundsText(const std::string& name, const char* subject = "the Name") {
+    return std::string(subject) + " is " + std::to_string(CharactersIn(name)) + " characters (" +
            std::to_string(name.size()) + " bytes) long; the game shows at most " +
            std::to_string(outfit_file::kMaxNameCharacters) + " characters and " +
            std::to_string(outfit_file::kMaxNameBytes) + " bytes";
@@ -232,6 +238,32 @@ void SetSlot(pugi::xml_node outfit, std::int32_t rowIndex) {
                     : outfit.prepend_child(outfit_file::kSlotElement);
     }
     slot.text().set(rowIndex);
+}
+
+// --- rename and move ----------------------------------------------------------------
+
+void SetName(pugi::xml_node outfit, const std::string& name) {
+    pugi::xml_node element = outfit.child(outfit_file::kNameElement);
+    if (!element) {
+        element = outfit.prepend_child(outfit_file::kNameElement);
+    }
+    element.text().set(name.c_str());
+}
+
+// A change of rows on a file whose loading stops, or whose rows are shared,
+// could show other outfits than the player means: mend comes first.
+bool RefuseUnlessEveryOutfitHasItsRow(const std::string& path, const StoreReport& report,
+                                      std::ostream& err) {
+    for (const OutfitReport& outfit : report.outfits) {
+        if (!outfit.Usable()) {
+            err << "Not every outfit of " << path << " has a row of its own in the game ("
+                << Describe(outfit) << ", line " << outfit.location.line
+                << ", does not), so nothing was moved. Run \"garbolt-outfits mend\" first, "
+                   "then move again.\n";
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -553,6 +585,100 @@ int MendCommand(const std::string& path, std::ostream& out, std::ostream& err) {
             << " rewritten in signed form, ";
     }
     out << "none removed. The old file is backed up as " << backup << ".\n" << kRestartHint;
+    return kExitDone;
+}
+
+int RenameCommand(const std::string& path, std::int32_t rowIndex, const std::string& name,
+                  std::ostream& out, std::ostream& err) {
+    // The same rules as the game's naming keyboard: what the game would not
+    // save, or would show cut, is refused rather than stored.
+    switch (outfit_file::CheckName(name)) {
+        case outfit_file::NameFit::TooShort:
+            err << "The new name " << Quoted(name) << " is " << name.size()
+                << (name.size() == 1 ? " byte" : " bytes") << " long; the game saves names of at "
+                << "least " << outfit_file::kMinNameBytes << " bytes. Nothing was changed.\n";
+            return kExitProblem;
+        case outfit_file::NameFit::TooLong:
+            err << NameBoundsText(name, "The new name")
+                << ", as many as its keyboard takes. Nothing was changed. Choose a shorter "
+                   "name.\n";
+            return kExitProblem;
+        case outfit_file::NameFit::Fits:
+            break;
+    }
+    LoadedFile file;
+    if (!LoadStore(path, file, err)) {
+        return kExitProblem;
+    }
+    const StoreReport report = AnalyseStore(file.document, file.bytes);
+    const OutfitReport* outfit = report.OutfitOnRow(rowIndex);
+    if (outfit == nullptr) {
+        err << "Row " << RowNumberOf(rowIndex) << " holds no outfit in " << path
+            << ", so nothing was renamed. Run \"garbolt-outfits list\" to see the rows that "
+               "do.\n";
+        return kExitProblem;
+    }
+    if (outfit->hasName && outfit->name == name) {
+        out << "Row " << RowNumberOf(rowIndex) << " is already named " << Quoted(name)
+            << ". The file was not changed.\n";
+        return kExitDone;
+    }
+    if (!CheckWritable(path, err)) {
+        return kExitProblem;
+    }
+    SetName(outfit->node, name);
+    std::string backup;
+    if (!BackUpAndWrite(file, backup, err)) {
+        return kExitProblem;
+    }
+    out << "Renamed row " << RowNumberOf(rowIndex) << " from "
+        << NameOrNone(*outfit) << " to "
+        << Quoted(name) << ".\n"
+        << "The old file is backed up as " << backup << ".\n"
+        << kRestartHint;
+    return kExitDone;
+}
+
+int MoveCommand(const std::string& path, std::int32_t fromRow, std::int32_t toRow,
+                std::ostream& out, std::ostream& err) {
+    LoadedFile file;
+    if (!LoadStore(path, file, err)) {
+        return kExitProblem;
+    }
+    const StoreReport report = AnalyseStore(file.document, file.bytes);
+    const OutfitReport* moving = report.OutfitOnRow(fromRow);
+    if (moving == nullptr) {
+        err << "Row " << RowNumberOf(fromRow) << " holds no outfit in " << path
+            << ", so nothing was moved. Run \"garbolt-outfits list\" to see the rows that "
+               "do.\n";
+        return kExitProblem;
+    }
+    if (!RefuseUnlessEveryOutfitHasItsRow(path, report, err)) {
+        return kExitProblem;
+    }
+    if (!CheckWritable(path, err)) {
+        return kExitProblem;
+    }
+    const OutfitReport* other = report.OutfitOnRow(toRow);
+    SetSlot(moving->node, toRow);
+    std::string moves;
+    if (other == nullptr) {
+        moves = "Moved " + NameOrNone(*moving) + " from row " +
+                std::to_string(RowNumberOf(fromRow)) + " to row " +
+                std::to_string(RowNumberOf(toRow)) + ".\n";
+    } else {
+        SetSlot(other->node, fromRow);
+        moves = "Swapped rows " + std::to_string(RowNumberOf(fromRow)) + " and " +
+                std::to_string(RowNumberOf(toRow)) + ": " + NameOrNone(*moving) +
+                " is now on row " + std::to_string(RowNumberOf(toRow)) + ", " +
+                NameOrNone(*other) + " on row " + std::to_string(RowNumberOf(fromRow)) +
+                ".\n";
+    }
+    std::string backup;
+    if (!BackUpAndWrite(file, backup, err)) {
+        return kExitProblem;
+    }
+    out << moves << "The old file is backed up as " << backup << ".\n" << kRestartHint;
     return kExitDone;
 }
 

@@ -22,5 +22,12 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
                   bool replace, std::ostream& out, std::ostream& err);
 int BackupCommand(const std::string& path, std::ostream& out, std::ostream& err);
 int MendCommand(const std::string& path, std::ostream& out, std::ostream& err);
+// rowIndex is 0-based (6 to 20); the name must pass the game's name rules.
+int RenameCommand(const std::string& path, std::int32_t rowIndex, const std::string& name,
+                  std::ostream& out, std::ostream& err);
+// Moves the outfit on one row (0-based) to another: onto a free row, or
+// swapping with the outfit there.
+int MoveCommand(const std::string& path, std::int32_t fromRow, std::int32_t toRow,
+                std::ostream& out, std::ostream& err);
 
 }  // namespace garbolt_outfits

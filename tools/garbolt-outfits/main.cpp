@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "cli.h"
+#include "console.h"
+#include "wardrobe/outfit_file.h"
 
 namespace {
 
@@ -17,6 +19,10 @@ constexpr int kExitInternalError = 2;
 int main(int argc, char** argv) {
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
+        if (arguments.empty() && garbolt_outfits::OwnsItsConsole()) {
+            return garbolt_outfits::RunDoubleClicked(outfit_file::kOutfitFilePath, std::cin,
+                                                     std::cout);
+        }
         return garbolt_outfits::RunOutfitsTool(arguments, std::cout, std::cerr);
     } catch (const std::exception& error) {
         std::cout.flush();
