@@ -15,6 +15,15 @@ if(TARGET garbolt-sim)
   # The tests read the JSON lines back as any JSON reader would.
   find_package(nlohmann_json 3 REQUIRED)
   target_link_libraries(garbolt_tests PRIVATE nlohmann_json::nlohmann_json)
+  # The screenshot tests read the pictures' pixels back, where the program can paint them.
+  find_package(PkgConfig)
+  if(PkgConfig_FOUND)
+    pkg_check_modules(GARBOLT_TEST_CAIRO IMPORTED_TARGET cairo)
+  endif()
+  if(GARBOLT_TEST_CAIRO_FOUND)
+    target_link_libraries(garbolt_tests PRIVATE PkgConfig::GARBOLT_TEST_CAIRO)
+    target_compile_definitions(garbolt_tests PRIVATE GARBOLT_TESTS_READ_PNG=1)
+  endif()
 endif()
 
 # Player-level scenarios: each passes when every expectation in it holds.

@@ -91,6 +91,9 @@ class SimInteractive : public testing_support::ScratchFolderTest {
 
 TEST_F(SimInteractive, SavesAnOutfitUnderATypedName) {
     ASSERT_TRUE(WaitFor("(menu closed)")) << Screen();
+    // Arthur in his everyday clothes, a swatch per item.
+    EXPECT_TRUE(WaitFor("  character: wearing 24 items\n    head  \xE2\x96\x88\xE2\x96\x88"))
+        << Screen();
     Keys("F9");
     ASSERT_TRUE(WaitFor("WARDROBE -- Change Clothes (page 0)")) << Screen();
     EXPECT_TRUE(WaitFor("> Saved Outfits"));

@@ -6,6 +6,10 @@
 
 #include <sys/wait.h>
 
+#if defined(GARBOLT_TESTS_READ_PNG)
+#include <cairo.h>
+#endif
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -185,6 +189,56 @@ TEST_F(SimTool, ScreenshotHasTheWindowSize) {
     EXPECT_NE(result.err.find("-:2: shot no-such-folder/x.png: cannot write"), std::string::npos)
         << result.err;
 }
+
+#if defined(GARBOLT_TESTS_READ_PNG)
+// The pixels of a rectangle of a picture, given in fractions of its size.
+std::string Region(const fs::path& png, double left, double top, double right, double bottom) {
+    cairo_surface_t* image = cairo_image_surface_create_from_png(png.c_str());
+    std::string pixels;
+    if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+        const int width = cairo_image_surface_get_width(image);
+        const int height = cairo_image_surface_get_height(image);
+        const int stride = cairo_image_surface_get_stride(image);
+        const auto* data = reinterpret_cast<const char*>(cairo_image_surface_get_data(image));
+        const int x0 = static_cast<int>(left * width), x1 = static_cast<int>(right * width);
+        for (int y = static_cast<int>(top * height); y < static_cast<int>(bottom * height); ++y) {
+            pixels.append(data + y * stride + x0 * 4, static_cast<std::size_t>(x1 - x0) * 4);
+        }
+    }
+    cairo_surface_destroy(image);
+    EXPECT_FALSE(pixels.empty()) << png;
+    return pixels;
+}
+
+// The character wears what the game says it wears: every equip changes how it
+// looks and nothing else on the screen, and each outfit looks like itself
+// (the custom outfit saved from the clothes worn looks as they did).
+TEST_F(SimTool, ScreenshotsShowTheClothesWorn) {
+    std::string wear = "wear";
+    for (int k = 0; k < 30; ++k) {
+        wear += " " + std::to_string(0x1000 + 77 * k) + ":1";
+    }
+    const Result result = Run(
+        "window 480\n" + wear +
+        "\nkey F9\npress select\npress down\npress down\npress down\npress down\npress down\n"
+        "press save\ntype \"Mine\"\nframes 1\nshot own.png\n"
+        "press back\npress down\npress select\npress select\nshot preset.png\n"
+        "press back\npress up\npress select\nshot before.png\npress select\nshot game.png\n"
+        "press down\npress down\npress down\npress down\npress down\npress select\n"
+        "shot custom.png\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto character = [this](const char* name) {
+        return Region(dir_ / name, 0.55, 0.36, 0.70, 0.92);
+    };
+    EXPECT_NE(character("before.png"), character("game.png"));
+    // The equip changed the character only: the menu beside it is the same.
+    EXPECT_EQ(Region(dir_ / "before.png", 0, 0, 0.5, 1), Region(dir_ / "game.png", 0, 0, 0.5, 1));
+    EXPECT_EQ(character("before.png"), character("preset.png"));
+    EXPECT_NE(character("own.png"), character("preset.png"));
+    EXPECT_NE(character("own.png"), character("game.png"));
+    EXPECT_EQ(character("own.png"), character("custom.png"));
+}
+#endif
 
 TEST_F(SimTool, UnknownNativesAreReportedAndFailTheirExpectation) {
     const Result result =

@@ -107,6 +107,14 @@ std::string Wear(const std::vector<ClothingItem>& items) {
     return {};
 }
 
+std::vector<ClothingItem> Worn() {
+    std::vector<ClothingItem> worn;
+    for (const sim::ClothingItem& entry : sim::Wardrobe().Worn()) {
+        worn.push_back({entry.item, entry.state});
+    }
+    return worn;
+}
+
 std::string SetGameOutfit(int slot, const std::vector<ClothingItem>& items, bool empty) {
     if (empty) {
         sim::Wardrobe().EmptyGameOutfit(slot);

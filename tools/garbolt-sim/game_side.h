@@ -34,6 +34,9 @@ std::string SetModel(const std::string& model);
 std::string SetCharacterCheck(bool on);
 // The clothing worn: entries in order, the rest emptied.
 std::string Wear(const std::vector<ClothingItem>& items);
+// What the character wears now: every entry of the game's outfit record, in
+// entry order, empty ones (item 0) included.
+std::vector<ClothingItem> Worn();
 // Game saved outfit 1 to 5: filled with these entries, or emptied.
 std::string SetGameOutfit(int slot, const std::vector<ClothingItem>& items, bool empty);
 

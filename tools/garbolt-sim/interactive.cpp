@@ -192,6 +192,36 @@ std::deque<Input> Decode(const std::string& bytes) {
     return inputs;
 }
 
+// Each line made safe for the terminal, the line breaks kept.
+std::string SafeLines(const std::string& text) {
+    std::string safe;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        safe += TerminalSafe(line) + "\n";
+    }
+    return safe;
+}
+
+// The character as the screenshots paint it: per part of the body a row of
+// swatches in the colours of the items worn there.
+std::string CharacterPanel(const CharacterLook& look) {
+    std::string panel = "  character: " + WearingLine(look) + "\n";
+    const struct {
+        const char* name;
+        const std::vector<Band>* bands;
+    } parts[] = {{"head ", &look.head}, {"torso", &look.torso}, {"legs ", &look.legs}};
+    for (const auto& part : parts) {
+        panel += std::string("    ") + part.name + " ";
+        for (const Band& band : *part.bands) {
+            panel += "\x1b[38;2;" + std::to_string(band.colour.r) + ";" +
+                     std::to_string(band.colour.g) + ";" + std::to_string(band.colour.b) +
+                     "m\xE2\x96\x88\xE2\x96\x88\x1b[0m";
+        }
+        panel += part.bands->empty() ? " -\n" : "\n";
+    }
+    return panel;
+}
+
 Command Make(CommandKind kind, std::int64_t number = 0, std::string text = {}) {
     Command command;
     command.kind = kind;
@@ -277,10 +307,17 @@ class Session {
         }
     }
 
+    // The screen as the terminal gets it: what comes from the game made safe
+    // line by line, the character in colour between.
     std::string Screen() const {
+        std::ostringstream top, rest;
+        ScreenParts(top, rest);
+        return SafeLines(top.str()) + CharacterPanel(runner_.Look()) + SafeLines(rest.str());
+    }
+
+    void ScreenParts(std::ostringstream& out, std::ostringstream& rest) const {
         const MenuView& menu = runner_.Menu();
         const FrameRecord& frame = runner_.LastFrame();
-        std::ostringstream out;
         out << "Garbolt in the simulated game    frame " << frame.frame
             << (gamepad_ ? "    input: gamepad" : "    input: keyboard") << "\n";
         out << "F9 open/close  arrows move  Enter select  Backspace back  s save/delete\n"
@@ -297,22 +334,21 @@ class Session {
         out << "  light " << (frame.light ? "on" : "off") << ", camera "
             << (camera.exists && camera.active ? "on" : "off") << "\n";
         if (naming_) {
-            out << "\n  +-- " << game_side::Keyboard().title
+            rest << "\n  +-- " << game_side::Keyboard().title
                 << " (Enter done, Esc cancel, Ctrl-U clear)\n"
                 << "  | " << name_ << "_\n"
                 << "  +--\n";
         }
         if (keyCode_) {
-            out << "\n  key code: " << code_ << "_  (Enter sends it, Esc cancels)\n";
+            rest << "\n  key code: " << code_ << "_  (Enter sends it, Esc cancels)\n";
         }
-        out << "\n  notifications:\n";
+        rest << "\n  notifications:\n";
         for (const std::string& text : notifications_) {
-            out << "    " << text << "\n";
+            rest << "    " << text << "\n";
         }
         if (!problem_.empty()) {
-            out << "\n  " << problem_ << "\n";
+            rest << "\n  " << problem_ << "\n";
         }
-        return out.str();
     }
 
     void Remember(const FrameRecord& frame) {
@@ -442,7 +478,7 @@ int RunInteractive(const RunOptions& options, const std::vector<Command>& prelud
             std::string frame = "\x1b[H";
             std::istringstream lines(screen);
             for (std::string line; std::getline(lines, line);) {
-                frame += TerminalSafe(line) + "\x1b[K\r\n";
+                frame += line + "\x1b[K\r\n";
             }
             frame += "\x1b[J";
             WriteAll(frame);

@@ -421,6 +421,7 @@ void Runner::Step() {
     // without end over a long run.
     game.ClearNotifications();
     game.ClearTrace();
+    look_ = LookOf(game_side::Worn());
     ReportFrame(frame);
     last_ = std::move(frame);
 }
@@ -633,6 +634,13 @@ void Runner::ReportFrame(const FrameRecord& frame) {
         for (const Draw& draw : frame.draws) {
             key += draw.raw + draw.texture + "|" + Fixed(draw.x * 1000) + Fixed(draw.y * 1000);
         }
+        // An equip changes the character, and so the screen.
+        for (const std::vector<Band>* part : {&look_.head, &look_.torso, &look_.legs}) {
+            for (const Band& band : *part) {
+                key += "|" + std::to_string(band.item);
+            }
+            key += "/";
+        }
         if (key != lastShotKey_ && !frame.draws.empty()) {
             char name[32];
             std::snprintf(name, sizeof name, "frame-%06llu.png",
@@ -651,7 +659,7 @@ void Runner::ReportFrame(const FrameRecord& frame) {
 }
 
 bool Runner::Shot(const std::string& path, std::string* error) const {
-    return RenderShot(last_, watcher_.CurrentCamera(), window_.value_or(1920), path, error);
+    return RenderShot(last_, watcher_.CurrentCamera(), window_.value_or(1920), path, error, look_);
 }
 
 }  // namespace garbolt_sim

@@ -16,6 +16,7 @@
 
 #include "frame.h"
 #include "game_folder.h"
+#include "look.h"
 #include "scenario.h"
 #include "sim/plugin.h"
 
@@ -55,6 +56,8 @@ class Runner {
     void Step();
     const FrameRecord& LastFrame() const { return last_; }
     const MenuView& Menu() const { return menu_; }
+    // How the character looks after the last frame run: the clothes worn.
+    const CharacterLook& Look() const { return look_; }
     const GameFolder& Folder() const { return *folder_; }
     // Notifications of the last frame run, oldest first.
     std::vector<std::string> LastNotifications() const { return last_.notifications; }
@@ -87,6 +90,7 @@ class Runner {
     TraceWatcher watcher_;
     FrameRecord last_;
     MenuView menu_;
+    CharacterLook look_;
     std::map<std::string, std::string> files_;
     std::map<std::int32_t, Prompt> promptsReported_;
     Camera cameraReported_;

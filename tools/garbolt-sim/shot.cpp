@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "safe_text.h"
@@ -277,9 +278,26 @@ void DrawSpriteEntry(cairo_t* cr, const Draw& draw, double width, double height)
     }
 }
 
+// One part of the body filled with its bands, top to bottom, each an equal
+// share of the part's height; the shape is the clip already set.
+void DrawBands(cairo_t* cr, const std::vector<Band>& bands, double top, double bottom,
+               double left, double right) {
+    if (bands.empty()) {
+        return;
+    }
+    const double step = (bottom - top) / static_cast<double>(bands.size());
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        const Rgba& c = bands[i].colour;
+        cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0, 0.92);
+        cairo_rectangle(cr, left, top + step * static_cast<double>(i), right - left, step + 0.5);
+        cairo_fill(cr);
+    }
+}
+
 // The world behind the menu: a dusk backdrop, the character standing right of
-// centre, and the light's glow when it is drawn.
-void DrawScene(cairo_t* cr, const FrameRecord& frame, double width, double height) {
+// centre in the clothes worn, and the light's glow when it is drawn.
+void DrawScene(cairo_t* cr, const FrameRecord& frame, const CharacterLook& look, double width,
+               double height) {
     cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, height);
     cairo_pattern_add_color_stop_rgb(sky, 0, 0.16, 0.20, 0.26);
     cairo_pattern_add_color_stop_rgb(sky, 0.62, 0.34, 0.30, 0.25);
@@ -303,15 +321,58 @@ void DrawScene(cairo_t* cr, const FrameRecord& frame, double width, double heigh
         cairo_fill(cr);
         cairo_pattern_destroy(glow);
     }
-    cairo_set_source_rgba(cr, 0.05, 0.05, 0.06, 0.85);
-    cairo_arc(cr, cx, feet - tall * 0.92, tall * 0.08, 0, 2 * M_PI);
-    cairo_fill(cr);
-    cairo_move_to(cr, cx - tall * 0.14, feet - tall * 0.8);
-    cairo_line_to(cr, cx + tall * 0.14, feet - tall * 0.8);
-    cairo_line_to(cr, cx + tall * 0.10, feet);
-    cairo_line_to(cr, cx - tall * 0.10, feet);
-    cairo_close_path(cr);
-    cairo_fill(cr);
+
+    // Head, torso (shoulders to hips) and legs, each a shape of its own so
+    // that its bands stay inside it.
+    const double headY = feet - tall * 0.92;
+    const double headR = tall * 0.08;
+    const double shoulders = feet - tall * 0.8;
+    const double hips = feet - tall * 0.42;
+    const auto head = [&]() { cairo_arc(cr, cx, headY, headR, 0, 2 * M_PI); };
+    const auto torso = [&]() {
+        cairo_move_to(cr, cx - tall * 0.14, shoulders);
+        cairo_line_to(cr, cx + tall * 0.14, shoulders);
+        cairo_line_to(cr, cx + tall * 0.12, hips);
+        cairo_line_to(cr, cx - tall * 0.12, hips);
+        cairo_close_path(cr);
+    };
+    const auto legs = [&]() {
+        cairo_move_to(cr, cx - tall * 0.12, hips);
+        cairo_line_to(cr, cx + tall * 0.12, hips);
+        cairo_line_to(cr, cx + tall * 0.10, feet);
+        cairo_line_to(cr, cx + tall * 0.015, feet);
+        cairo_line_to(cr, cx, hips + tall * 0.08);
+        cairo_line_to(cr, cx - tall * 0.015, feet);
+        cairo_line_to(cr, cx - tall * 0.10, feet);
+        cairo_close_path(cr);
+    };
+    struct Part {
+        std::function<void()> shape;
+        const std::vector<Band>* bands;
+        double top, bottom;
+    };
+    const Part parts[] = {{head, &look.head, headY - headR, headY + headR},
+                          {torso, &look.torso, shoulders, hips},
+                          {legs, &look.legs, hips, feet}};
+    for (const Part& part : parts) {
+        cairo_save(cr);
+        part.shape();
+        cairo_set_source_rgba(cr, 0.05, 0.05, 0.06, 0.85);
+        cairo_fill_preserve(cr);
+        cairo_clip(cr);
+        DrawBands(cr, *part.bands, part.top, part.bottom, cx - tall * 0.2, cx + tall * 0.2);
+        cairo_restore(cr);
+    }
+
+    // What the character wears, under its feet.
+    const std::string wearing = WearingLine(look);
+    cairo_select_font_face(cr, kBodyFamily, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, 18.0 * width / 1920.0 + 1);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, wearing.c_str(), &extents);
+    cairo_set_source_rgba(cr, 0.9, 0.9, 0.85, 0.9);
+    cairo_move_to(cr, cx - extents.x_advance / 2, feet + tall * 0.07);
+    cairo_show_text(cr, wearing.c_str());
 }
 
 void DrawCorner(cairo_t* cr, const FrameRecord& frame, const Camera& camera, double width,
@@ -364,7 +425,7 @@ void DrawCorner(cairo_t* cr, const FrameRecord& frame, const Camera& camera, dou
 }  // namespace
 
 bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const std::string& path,
-                std::string* error) {
+                std::string* error, const CharacterLook& look) {
     if (width < 16) {
         width = 16;
     }
@@ -379,7 +440,7 @@ bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const
     cairo_set_font_options(cr, options);
     cairo_font_options_destroy(options);
 
-    DrawScene(cr, frame, width, height);
+    DrawScene(cr, frame, look, width, height);
     for (const Draw& draw : frame.draws) {
         if (draw.kind == Draw::Kind::Sprite) {
             DrawSpriteEntry(cr, draw, width, height);
@@ -418,7 +479,7 @@ void ReleaseShotCaches() {
 namespace garbolt_sim {
 
 bool RenderShot(const FrameRecord&, const Camera&, int, const std::string& path,
-                std::string* error) {
+                std::string* error, const CharacterLook&) {
     *error = "cannot write " + path + ": this build has no screenshots (cairo is missing)";
     return false;
 }

@@ -5,12 +5,14 @@
 #include <string>
 
 #include "frame.h"
+#include "look.h"
 
 namespace garbolt_sim {
 
-// Paints the frame at `width` x width * 9 / 16 pixels into a PNG at path.
+// Paints the frame at `width` x width * 9 / 16 pixels into a PNG at path,
+// with the character dressed as `look` says.
 bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const std::string& path,
-                std::string* error);
+                std::string* error, const CharacterLook& look = CharacterLook{});
 
 // Releases what the font machinery keeps for later pictures (at the end of a run).
 void ReleaseShotCaches();
