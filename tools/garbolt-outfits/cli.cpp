@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "commands.h"
+#include "console.h"
 #include "wardrobe/outfit_file.h"
 
 namespace garbolt_outfits {
@@ -271,7 +272,7 @@ int RunOutfitsTool(const std::vector<std::string>& arguments, std::ostream& out,
         if (!ParseRow(rest[0], rowIndex, problem)) {
             return BadUsage(problem, command, err);
         }
-        return RenameCommand(path, rowIndex, rest[1], out, err);
+        return RenameCommand(path, rowIndex, NameFromCommandLine(rest[1]), out, err);
     }
     if (command == "move") {
         std::int32_t toRow = -1;

@@ -1,5 +1,8 @@
-// The platform part of garbolt-outfits: how it was started.
+// The platform part of garbolt-outfits: how it was started, and how its
+// command line spells text.
 #pragma once
+
+#include <string>
 
 namespace garbolt_outfits {
 
@@ -7,5 +10,10 @@ namespace garbolt_outfits {
 // ends: on Windows, started from Explorer rather than from a console. Always
 // false elsewhere, where a program started without a terminal has no window.
 bool OwnsItsConsole();
+
+// A name given on the command line, in UTF-8 as the game keeps names. Windows
+// hands a program its arguments in the ANSI code page, so "Café" typed in a
+// console arrives as one byte per letter; elsewhere arguments are UTF-8 already.
+std::string NameFromCommandLine(const std::string& argument);
 
 }  // namespace garbolt_outfits

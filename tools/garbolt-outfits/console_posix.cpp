@@ -6,4 +6,8 @@ bool OwnsItsConsole() {
     return false;
 }
 
+std::string NameFromCommandLine(const std::string& argument) {
+    return argument;
+}
+
 }  // namespace garbolt_outfits
