@@ -31,3 +31,17 @@ if(TARGET garbolt-sim)
   add_test(NAME garbolt-sim.move-and-delete
     COMMAND garbolt-sim ${CMAKE_CURRENT_SOURCE_DIR}/sim_tool/move_and_delete.scenario)
 endif()
+
+# The golden transcript of the tour, written anew when a change is meant to alter it:
+#   cmake --build --preset dev --target tour-transcript
+if(TARGET garbolt-sim)
+  add_custom_target(tour-transcript
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:garbolt-sim>
+      -DTOUR=${PROJECT_SOURCE_DIR}/tools/garbolt-sim/tour.scenario
+      -DOUT=${CMAKE_CURRENT_SOURCE_DIR}/data/sim-tool/tour-transcript.txt
+      -P ${PROJECT_SOURCE_DIR}/tools/garbolt-sim/TourTranscript.cmake
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    DEPENDS garbolt-sim
+    COMMENT "Writing tests/data/sim-tool/tour-transcript.txt from the tour"
+    VERBATIM)
+endif()

@@ -258,7 +258,8 @@ TEST_F(OutfitsToolTest, RenameAndMoveChangeOnlyTheirOutfitsAfterABackup) {
             }
         }
         EXPECT_EQ(Read("Garbolt/" + backup), before);
-        EXPECT_EQ(run.out, says + "The old file is backed up as ./Garbolt/" + backup + ".\n" + hint);
+        EXPECT_EQ(run.out,
+                  says + "The old file is backed up as ./Garbolt/" + backup + ".\n" + hint);
         EXPECT_EQ(Store(), StoreXml(expected));
     };
 
@@ -341,7 +342,8 @@ TEST_F(OutfitsToolTest, StartedWithoutACommandItChecksAndWaitsForEnter) {
     std::istringstream none;
     std::ostringstream broken;
     EXPECT_EQ(garbolt_outfits::RunDoubleClicked(path, none, broken), 1);
-    EXPECT_NE(broken.str().find(path + ":2:9: error: Start-end tags mismatch\n"), std::string::npos) << broken.str();
+    EXPECT_NE(broken.str().find(path + ":2:9: error: Start-end tags mismatch\n"), std::string::npos)
+        << broken.str();
     EXPECT_NE(broken.str().find("\n\nPress Enter to close this window.\n"), std::string::npos);
 }
 

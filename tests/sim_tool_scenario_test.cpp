@@ -218,14 +218,14 @@ TEST_F(SimTool, ScreenshotsShowTheClothesWorn) {
     for (int k = 0; k < 30; ++k) {
         wear += " " + std::to_string(0x1000 + 77 * k) + ":1";
     }
-    const Result result = Run(
-        "window 480\n" + wear +
-        "\nkey F9\npress select\npress down\npress down\npress down\npress down\npress down\n"
-        "press save\ntype \"Mine\"\nframes 1\nshot own.png\n"
-        "press back\npress down\npress select\npress select\nshot preset.png\n"
-        "press back\npress up\npress select\nshot before.png\npress select\nshot game.png\n"
-        "press down\npress down\npress down\npress down\npress down\npress select\n"
-        "shot custom.png\n");
+    const Result result =
+        Run("window 480\n" + wear +
+            "\nkey F9\npress select\npress down\npress down\npress down\npress down\npress down\n"
+            "press save\ntype \"Mine\"\nframes 1\nshot own.png\n"
+            "press back\npress down\npress select\npress select\nshot preset.png\n"
+            "press back\npress up\npress select\nshot before.png\npress select\nshot game.png\n"
+            "press down\npress down\npress down\npress down\npress down\npress select\n"
+            "shot custom.png\n");
     ASSERT_EQ(result.status, 0) << result.err;
     auto character = [this](const char* name) {
         return Region(dir_ / name, 0.55, 0.36, 0.70, 0.92);

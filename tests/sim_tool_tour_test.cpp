@@ -69,9 +69,8 @@ TEST_F(SimTour, PassesAndShowsTheWardrobesMessages) {
 
 // The tour's transcript, byte for byte, against the one committed: a change
 // of behaviour or of the tool's wording shows as a diff. When a change is
-// meant, write the file anew from the source folder with
-//   build/dev/bin/garbolt-sim tools/garbolt-sim/tour.scenario > tests/data/sim-tool/tour-transcript.txt
-// and review the diff before committing it.
+// meant, `cmake --build --preset dev --target tour-transcript` writes the file
+// anew; review its diff before committing it.
 TEST_F(SimTour, TranscriptMatchesTheGoldenFile) {
     const fs::path source = fs::path(GARBOLT_SOURCE_DIR);
     ASSERT_EQ(Play("golden", "'" + (source / "tools/garbolt-sim/tour.scenario").string() + "'"), 0)
@@ -88,8 +87,8 @@ TEST_F(SimTour, TranscriptMatchesTheGoldenFile) {
         ADD_FAILURE() << "the tour's transcript differs from tests/data/sim-tool/"
                          "tour-transcript.txt first at line "
                       << line << ":\n  played: " << left << "\n  golden: " << right
-                      << "\nRegenerate it as the comment above this test says if the change is "
-                         "meant.";
+                      << "\nIf the change is meant: cmake --build --preset dev --target "
+                         "tour-transcript";
     }
 }
 

@@ -277,9 +277,10 @@ int RunOutfitsTool(const std::vector<std::string>& arguments, std::ostream& out,
     if (command == "move") {
         std::int32_t toRow = -1;
         if (rest.size() != 2) {
-            return BadUsage("move needs the ROW of an outfit and the ROW to move it to, for "
-                            "example: garbolt-outfits move 7 12",
-                            command, err);
+            return BadUsage(
+                "move needs the ROW of an outfit and the ROW to move it to, for "
+                "example: garbolt-outfits move 7 12",
+                command, err);
         }
         if (!ParseRow(rest[0], rowIndex, problem) || !ParseRow(rest[1], toRow, problem)) {
             return BadUsage(problem, command, err);

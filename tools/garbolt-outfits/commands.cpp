@@ -631,8 +631,7 @@ int RenameCommand(const std::string& path, std::int32_t rowIndex, const std::str
     if (!BackUpAndWrite(file, backup, err)) {
         return kExitProblem;
     }
-    out << "Renamed row " << RowNumberOf(rowIndex) << " from "
-        << NameOrNone(*outfit) << " to "
+    out << "Renamed row " << RowNumberOf(rowIndex) << " from " << NameOrNone(*outfit) << " to "
         << Quoted(name) << ".\n"
         << "The old file is backed up as " << backup << ".\n"
         << kRestartHint;
@@ -670,9 +669,8 @@ int MoveCommand(const std::string& path, std::int32_t fromRow, std::int32_t toRo
         SetSlot(other->node, fromRow);
         moves = "Swapped rows " + std::to_string(RowNumberOf(fromRow)) + " and " +
                 std::to_string(RowNumberOf(toRow)) + ": " + NameOrNone(*moving) +
-                " is now on row " + std::to_string(RowNumberOf(toRow)) + ", " +
-                NameOrNone(*other) + " on row " + std::to_string(RowNumberOf(fromRow)) +
-                ".\n";
+                " is now on row " + std::to_string(RowNumberOf(toRow)) + ", " + NameOrNone(*other) +
+                " on row " + std::to_string(RowNumberOf(fromRow)) + ".\n";
     }
     std::string backup;
     if (!BackUpAndWrite(file, backup, err)) {

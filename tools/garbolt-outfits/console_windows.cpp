@@ -23,16 +23,15 @@ std::string NameFromCommandLine(const std::string& argument) {
         return argument;
     }
     std::vector<wchar_t> wide(static_cast<std::size_t>(wideLength));
-    MultiByteToWideChar(CP_ACP, 0, argument.data(), static_cast<int>(argument.size()),
-                        wide.data(), wideLength);
+    MultiByteToWideChar(CP_ACP, 0, argument.data(), static_cast<int>(argument.size()), wide.data(),
+                        wideLength);
     const int length =
         WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     if (length <= 0) {
         return argument;
     }
     std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, text.data(), length, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, text.data(), length, nullptr, nullptr);
     return text;
 }
 

@@ -335,9 +335,9 @@ class Session {
             << (camera.exists && camera.active ? "on" : "off") << "\n";
         if (naming_) {
             rest << "\n  +-- " << game_side::Keyboard().title
-                << " (Enter done, Esc cancel, Ctrl-U clear)\n"
-                << "  | " << name_ << "_\n"
-                << "  +--\n";
+                 << " (Enter done, Esc cancel, Ctrl-U clear)\n"
+                 << "  | " << name_ << "_\n"
+                 << "  +--\n";
         }
         if (keyCode_) {
             rest << "\n  key code: " << code_ << "_  (Enter sends it, Esc cancels)\n";

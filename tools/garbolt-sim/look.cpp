@@ -12,7 +12,9 @@ Rgba ItemColour(std::uint32_t item) {
     h ^= h >> 16;
     // Channels kept away from black and white, so a band stands out from the
     // dark silhouette and from the dusk behind it.
-    auto channel = [h](int shift) { return 48 + static_cast<int>((h >> shift) & 0xFF) * 184 / 255; };
+    auto channel = [h](int shift) {
+        return 48 + static_cast<int>((h >> shift) & 0xFF) * 184 / 255;
+    };
     return Rgba{channel(0), channel(8), channel(16), 255};
 }
 

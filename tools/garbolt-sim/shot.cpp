@@ -280,8 +280,8 @@ void DrawSpriteEntry(cairo_t* cr, const Draw& draw, double width, double height)
 
 // One part of the body filled with its bands, top to bottom, each an equal
 // share of the part's height; the shape is the clip already set.
-void DrawBands(cairo_t* cr, const std::vector<Band>& bands, double top, double bottom,
-               double left, double right) {
+void DrawBands(cairo_t* cr, const std::vector<Band>& bands, double top, double bottom, double left,
+               double right) {
     if (bands.empty()) {
         return;
     }
@@ -478,8 +478,8 @@ void ReleaseShotCaches() {
 
 namespace garbolt_sim {
 
-bool RenderShot(const FrameRecord&, const Camera&, int, const std::string& path,
-                std::string* error, const CharacterLook&) {
+bool RenderShot(const FrameRecord&, const Camera&, int, const std::string& path, std::string* error,
+                const CharacterLook&) {
     *error = "cannot write " + path + ": this build has no screenshots (cairo is missing)";
     return false;
 }
