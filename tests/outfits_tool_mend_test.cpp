@@ -307,8 +307,12 @@ TEST_F(OutfitsToolTest, RenameAndMoveRefuseWhatTheGameWouldNotTake) {
         // The game stops loading at "Far": rows change only once the file is mended.
         {{"move", "7", "10"},
          "Not every outfit of ./Garbolt/SavedOutfits.xml has a row of its own in the game "
-         "(outfit 2 \"Far\", line 89, does not), so nothing was moved. Run \"garbolt-outfits "
+         "(outfit 2 \"Far\", line 89, does not), so nothing was changed. Run \"garbolt-outfits "
          "mend\" first, then move again.\n"},
+        {{"rename", "7", "Sunday"},
+         "Not every outfit of ./Garbolt/SavedOutfits.xml has a row of its own in the game "
+         "(outfit 2 \"Far\", line 89, does not), so nothing was changed. Run \"garbolt-outfits "
+         "mend\" first, then rename again.\n"},
     };
     for (const Case& c : cases) {
         const ToolRun run = RunTool(c.arguments);

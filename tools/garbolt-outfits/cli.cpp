@@ -102,7 +102,8 @@ constexpr CommandHelp kCommandHelp[] = {
      "\n"
      "Gives the outfit on ROW (7 to 21) the name NAME (in quotes when it has spaces). The\n"
      "game's rules for a typed name apply: at least 3 bytes, at most 30 characters and 120\n"
-     "bytes; any other name is refused. Backs the outfit file up first.\n"},
+     "bytes; any other name is refused. Refused while the game skips an outfit of the\n"
+     "file (run \"mend\" first). Backs the outfit file up first.\n"},
     {"move",
      "Usage: garbolt-outfits [--file PATH] move ROW ROW\n"
      "\n"

@@ -250,16 +250,17 @@ void SetName(pugi::xml_node outfit, const std::string& name) {
     element.text().set(name.c_str());
 }
 
-// A change of rows on a file whose loading stops, or whose rows are shared,
-// could show other outfits than the player means: mend comes first.
+// On a file whose loading stops, or whose rows are shared, a rename or move
+// could change other outfits than the ones the player sees: mend comes first.
 bool RefuseUnlessEveryOutfitHasItsRow(const std::string& path, const StoreReport& report,
-                                      std::ostream& err) {
+                                      const char* command, std::ostream& err) {
     for (const OutfitReport& outfit : report.outfits) {
         if (!outfit.Usable()) {
             err << "Not every outfit of " << path << " has a row of its own in the game ("
                 << Describe(outfit) << ", line " << outfit.location.line
-                << ", does not), so nothing was moved. Run \"garbolt-outfits mend\" first, "
-                   "then move again.\n";
+                << ", does not), so nothing was changed. Run \"garbolt-outfits mend\" first, "
+                   "then "
+                << command << " again.\n";
             return false;
         }
     }
@@ -618,6 +619,9 @@ int RenameCommand(const std::string& path, std::int32_t rowIndex, const std::str
                "do.\n";
         return kExitProblem;
     }
+    if (!RefuseUnlessEveryOutfitHasItsRow(path, report, "rename", err)) {
+        return kExitProblem;
+    }
     if (outfit->hasName && outfit->name == name) {
         out << "Row " << RowNumberOf(rowIndex) << " is already named " << Quoted(name)
             << ". The file was not changed.\n";
@@ -652,7 +656,7 @@ int MoveCommand(const std::string& path, std::int32_t fromRow, std::int32_t toRo
                "do.\n";
         return kExitProblem;
     }
-    if (!RefuseUnlessEveryOutfitHasItsRow(path, report, err)) {
+    if (!RefuseUnlessEveryOutfitHasItsRow(path, report, "move", err)) {
         return kExitProblem;
     }
     if (!CheckWritable(path, err)) {
