@@ -100,6 +100,9 @@ target_link_options(garbolt_unwind_probe PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,-
 garbolt_windows_sim_program(garbolt-unwind-check ${GARBOLT_WINDOWS_DIR}/unwind-check.cpp)
 add_dependencies(garbolt-unwind-check garbolt_unwind_probe)
 
+# The player and game folder the scenario runner shares with the Linux tests.
+add_subdirectory(${PROJECT_SOURCE_DIR}/sim/play ${CMAKE_BINARY_DIR}/sim/play)
+
 # The scenario runner, played under Wine like on Linux.
 add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-sim ${CMAKE_BINARY_DIR}/tools/garbolt-sim)
 

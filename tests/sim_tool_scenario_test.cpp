@@ -2,6 +2,7 @@
 // expectation failing when it should, the exit statuses, the game folder.
 #include <gtest/gtest.h>
 
+#include "sim/play/default_files.h"
 #include "support/program_run.h"
 
 #include <sys/wait.h>
@@ -135,7 +136,7 @@ TEST_F(SimTool, DefaultFolderHoldsTheReleaseFilesAndIsRemoved) {
     const Result result =
         Run("frames 1\n"
             "expect file Garbolt/SavedOutfits.xml contains \"<Garbolt />\"\n"
-            "expect file Garbolt/Garbolt.ini contains \"bUseCamera=0\"\n"
+            "expect file Garbolt/Garbolt.ini contains \"bUseCamera=0\\x0D\\n\"\n"
             "expect file Garbolt/Garbolt.ini contains \"bDrawLight=0\"\n"
             "expect file Garbolt/Garbolt.ini contains \"iMenuKey=120\"\n");
     EXPECT_EQ(result.status, 0) << result.err;
@@ -144,9 +145,12 @@ TEST_F(SimTool, DefaultFolderHoldsTheReleaseFilesAndIsRemoved) {
     const Result inTmp = Run("frames 1\n", "-", "TMPDIR='" + (dir_ / "tmp").string() + "' ");
     EXPECT_EQ(inTmp.status, 0) << inTmp.err;
     EXPECT_TRUE(fs::is_empty(dir_ / "tmp"));
-    // The packaged files are the ones the program plays with.
-    EXPECT_EQ(Slurp(fs::path(GARBOLT_SOURCE_DIR) / "package" / "Garbolt" / "SavedOutfits.xml"),
-              "<?xml version=\"1.0\"?>\n<Garbolt />\n");
+    // The packaged files, byte for byte (CR LF line ends too), are the ones
+    // the program and every test program's fresh folder play with.
+    const fs::path package = fs::path(GARBOLT_SOURCE_DIR) / "package" / "Garbolt";
+    EXPECT_EQ(Slurp(package / "SavedOutfits.xml"), "<?xml version=\"1.0\"?>\n<Garbolt />\n");
+    EXPECT_EQ(Slurp(package / "SavedOutfits.xml"), play::kDefaultSavedOutfits);
+    EXPECT_EQ(Slurp(package / "Garbolt.ini"), play::kDefaultSettings);
 }
 
 TEST_F(SimTool, BadOptionsExitWithTwo) {

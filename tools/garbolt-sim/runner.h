@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "frame.h"
-#include "game_folder.h"
 #include "scenario.h"
-#include "sim/plugin.h"
+#include "sim/play/game_folder.h"
+#include "sim/play/player.h"
 
 namespace garbolt_sim {
 
@@ -55,7 +55,7 @@ class Runner {
     void Step();
     const FrameRecord& LastFrame() const { return last_; }
     const MenuView& Menu() const { return menu_; }
-    const GameFolder& Folder() const { return *folder_; }
+    const play::GameFolder& Folder() const { return *folder_; }
     // Notifications of the last frame run, oldest first.
     std::vector<std::string> LastNotifications() const { return last_.notifications; }
     // Renders the last frame to a PNG.
@@ -82,8 +82,8 @@ class Runner {
     std::ostream& errors_;
     std::ofstream json_;
     std::string startDir_;
-    std::optional<GameFolder> folder_;
-    std::unique_ptr<sim::Plugin> plugin_;
+    std::optional<play::GameFolder> folder_;
+    std::unique_ptr<play::Player> player_;
     TraceWatcher watcher_;
     FrameRecord last_;
     MenuView menu_;
