@@ -16,3 +16,9 @@ if(TARGET garbolt-sim)
   find_package(nlohmann_json 3 REQUIRED)
   target_link_libraries(garbolt_tests PRIVATE nlohmann_json::nlohmann_json)
 endif()
+# The Windows tests' session scenario, played on Linux too: the same file
+# gives the same outcome on both systems (windows.scenario.* under Wine).
+if(TARGET garbolt-sim)
+  add_test(NAME garbolt-sim.windows-scenario
+    COMMAND garbolt-sim ${PROJECT_SOURCE_DIR}/windows/scenarios/settings-and-reload.scenario)
+endif()

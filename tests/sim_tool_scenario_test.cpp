@@ -59,6 +59,12 @@ TEST_F(SimTool, ParseErrorsNameTheLineAndExitWithTwo) {
          "absolute or has '..'"},
         {"expect file /etc/passwd contains \"root\"\n",
          "-:1: error: expect file reads only inside the game folder: '/etc/passwd'"},
+        {"write ../x \"a\"\n", "-:1: error: write works only inside the game folder: '../x'"},
+        {"hold Garbolt/Garbolt.ini 0\n", "-:1: error: bad number '0' for the milliseconds"},
+        {"expect prompt \"Back\" on\n", "-:1: error: expected shown or hidden, got 'on'"},
+        {"expect text-size all 20\n", "-:1: error: expected every or some, got 'all'"},
+        {"expect file Garbolt/Garbolt.ini holds \"x\"\n",
+         "-:1: error: expected: expect file PATH contains|is \"TEXT\""},
     };
     for (const Case& c : cases) {
         const Result result = Run(c.scenario);
@@ -98,6 +104,19 @@ TEST_F(SimTool, EachExpectationFailsWithItsLine) {
          "-:2: expect file Garbolt/Garbolt.ini contains \"bUseCamera=1\": Garbolt/Garbolt.ini"},
         {"expect file Garbolt/missing.xml contains \"x\"",
          "-:2: expect file Garbolt/missing.xml contains \"x\": cannot read Garbolt/missing.xml"},
+        {"expect file Garbolt/SavedOutfits.xml is \"<Garbolt />\\n\"",
+         "-:2: expect file Garbolt/SavedOutfits.xml is \"<Garbolt />\\n\": "
+         "Garbolt/SavedOutfits.xml holds \"<?xml version=\\\"1.0\\\"?>\\n<Garbolt />\\n\""},
+        {"expect files Garbolt Garbolt.ini",
+         "-:2: expect files Garbolt Garbolt.ini: Garbolt holds Garbolt.ini SavedOutfits.xml"},
+        {"expect prompt \"Select\" shown",
+         "-:2: expect prompt \"Select\" shown: the prompt is hidden"},
+        {"expect prompt \"Jump\" hidden",
+         "-:2: expect prompt \"Jump\" hidden: the plug-in has made no prompt \"Jump\""},
+        {"expect sound \"MENU_ENTER\"", "-:2: expect sound \"MENU_ENTER\": frame 1 played no"},
+        {"expect text-size some 20",
+         "-:2: expect text-size some 20: frame 1 drew texts of sizes none"},
+        {"expect failures 1", "-:2: expect failures 1: 0 failure messages were shown"},
     };
     for (const Case& c : cases) {
         const Result result = Run("frames 1\n" + c.line + "\nframes 1\n");
@@ -109,6 +128,21 @@ TEST_F(SimTool, EachExpectationFailsWithItsLine) {
     const Result held = Run("frames 1\nexpect closed\nexpect no-unknown-natives\n");
     EXPECT_EQ(held.status, 0) << held.err;
     EXPECT_EQ(held.err, "");
+    // The player's own file, put in without a frame, and held where only
+    // Windows can hold one.
+    const Result written =
+        Run("write Garbolt/Garbolt.ini \"[Garbolt]\\niMenuKey=121\\n\"\n"
+            "expect file Garbolt/Garbolt.ini is \"[Garbolt]\\niMenuKey=121\\n\"\n"
+            "key F10\nexpect open\nexpect sound \"MENU_ENTER\"\nexpect text-size some 45\n"
+            "expect prompt \"Select\" shown\nexpect failures 0\n");
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_NE(written.out.find("line 1: write Garbolt/Garbolt.ini \"[Garbolt]\\niMenuKey=121\\n\"\n"
+                               "  file Garbolt/Garbolt.ini put there (23 bytes)\nline 2"),
+              std::string::npos)
+        << written.out;
+    const Result hold = Run("hold Garbolt/Garbolt.ini 200\n");
+    EXPECT_EQ(hold.status, 1);
+    EXPECT_NE(hold.err.find("needs the Windows build"), std::string::npos) << hold.err;
 }
 
 TEST_F(SimTool, GameFolderIsUsedAndKept) {

@@ -132,6 +132,7 @@ Runner::Runner(RunOptions options, std::ostream& transcript, std::ostream& error
     : options_(std::move(options)), transcript_(transcript), errors_(errors) {}
 
 Runner::~Runner() {
+    hold_.reset();
     player_.reset();
     sim::TheGame().SetTraceObserver(nullptr);
     std::error_code ec;
@@ -290,6 +291,9 @@ bool Runner::Execute(const Command& command) {
                                                          command.items, command.flag));
         case CommandKind::Restart: {
             player_->Unload();
+            if (game.ScriptRunning()) {
+                return Fail(command, "unloading the plug-in did not end its script routine");
+            }
             sim::Prompts().DropAll();
             watcher_.ForgetPlugin();
             promptsReported_.clear();
@@ -380,6 +384,15 @@ bool Runner::Execute(const Command& command) {
             }
             return true;
         }
+        case CommandKind::Write:
+        case CommandKind::Hold:
+        case CommandKind::ExpectFileIs:
+        case CommandKind::ExpectFiles:
+        case CommandKind::ExpectPrompt:
+        case CommandKind::ExpectSound:
+        case CommandKind::ExpectTextSize:
+        case CommandKind::ExpectFailures:
+            return ExecuteCheck(command);
         case CommandKind::ExpectNoUnknownNatives: {
             if (watcher_.UnknownCount() == 0) {
                 return true;
@@ -406,6 +419,7 @@ void Runner::Step() {
     // without end over a long run.
     game.ClearNotifications();
     game.ClearTrace();
+    failuresShown_ += FailuresIn(frame.notifications);
     ReportFrame(frame);
     last_ = std::move(frame);
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "file_hold.h"
 #include "frame.h"
 #include "scenario.h"
 #include "sim/play/game_folder.h"
@@ -72,6 +73,9 @@ class Runner {
   private:
     bool Fail(const Command& command, const std::string& message);
     bool Act(const Command& command, const std::string& problem);
+    // Files beside the game and the screen in detail (runner_checks.cpp).
+    bool ExecuteCheck(const Command& command);
+    static int FailuresIn(const std::vector<std::string>& notifications);
     void ReportFrame(const FrameRecord& frame);
     void Line(const std::string& text);
     void Json(const std::string& line);
@@ -96,6 +100,8 @@ class Runner {
     int keyboardOpens_ = 0;
     bool keyboardOpen_ = false;
     int failures_ = 0;
+    int failuresShown_ = 0;  // failure messages the player has seen
+    std::unique_ptr<FileHold> hold_;
     std::optional<std::int32_t> window_;
     std::function<void(const FrameRecord&, const MenuView&)> frameListener_;
 };

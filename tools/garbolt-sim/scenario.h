@@ -36,6 +36,16 @@ enum class CommandKind {
     ExpectLabel,         // number = row, text
     ExpectFileContains,  // path, text
     ExpectNoUnknownNatives,
+    // Files beside the game and what the screen shows, in detail (the
+    // Windows checks play these; scenario_checks.inc parses them).
+    Write,           // path, text
+    Hold,            // path, number = milliseconds
+    ExpectFileIs,    // path, text
+    ExpectFiles,     // path = folder, names
+    ExpectPrompt,    // text, flag = shown
+    ExpectSound,     // text
+    ExpectTextSize,  // number = size, flag = every text (else some)
+    ExpectFailures,  // number
 };
 
 // One piece of clothing: the item's hash and the state it is worn in.
@@ -53,6 +63,7 @@ struct Command {
     std::string path;
     bool flag = false;
     std::vector<ClothingItem> items;
+    std::vector<std::string> names;  // expect files
 };
 
 struct ParseResult {
