@@ -90,14 +90,31 @@ std::optional<GameFolder> GameFolder::Fresh(const std::string& prefix, Files fil
     return std::nullopt;
 }
 
-GameFolder GameFolder::EnterFresh(const std::string& prefix, Files files) {
+namespace {
+
+[[noreturn]] void End(const std::string& error) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    std::abort();
+}
+
+}  // namespace
+
+GameFolder GameFolder::FreshOrEnd(const std::string& prefix, Files files) {
     std::string error;
     std::optional<GameFolder> made = Fresh(prefix, files, &error);
-    if (!made || !made->Enter(&error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        std::abort();
+    if (!made) {
+        End(error);
     }
     return std::move(*made);
+}
+
+GameFolder GameFolder::EnterFresh(const std::string& prefix, Files files) {
+    GameFolder folder = FreshOrEnd(prefix, files);
+    std::string error;
+    if (!folder.Enter(&error)) {
+        End(error);
+    }
+    return folder;
 }
 
 GameFolder::GameFolder(GameFolder&& other) noexcept

@@ -23,8 +23,9 @@ class GameFolder {
     static std::optional<GameFolder> Fresh(const std::string& prefix, Files files,
                                            std::string* error, const std::string& base = "");
 
-    // For test programs: Fresh, then entered; the program ends with the
-    // reason when either fails.
+    // For test programs: Fresh (and entered); the program ends with the
+    // reason when that fails.
+    static GameFolder FreshOrEnd(const std::string& prefix, Files files);
     static GameFolder EnterFresh(const std::string& prefix, Files files);
 
     GameFolder(GameFolder&& other) noexcept;
