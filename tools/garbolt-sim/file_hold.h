@@ -23,8 +23,10 @@ class FileHold {
 
   private:
     FileHold() = default;
-    void* process_ = nullptr;
+#if defined(_WIN32)
+    void* process_ = nullptr;  // the holder's process and its ready event
     void* ready_ = nullptr;
+#endif
 };
 
 }  // namespace garbolt_sim
