@@ -7,13 +7,9 @@
 // handler; the outfit store.
 #include <benchmark/benchmark.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <new>
 #include <string>
@@ -21,11 +17,13 @@
 
 #include "bridge.h"
 #include "host/keyboard.h"
+#include "host/platform.h"
 #include "host/script.h"
 #include "host/state.h"
-#include "host/platform.h"
 #include "menu/menu.h"
 #include "settings/settings.h"
+#include "sim/play/default_files.h"
+#include "sim/play/game_folder.h"
 #include "wardrobe/layout.h"
 #include "wardrobe/pages.h"
 #include "wardrobe/scene.h"
@@ -237,24 +235,15 @@ std::string Store(int count) {
     return file + "</Garbolt>\n";
 }
 
-class StoreFolder {
-  public:
-    StoreFolder() {
-        char pattern[] = "/tmp/garbolt-bench-XXXXXX";
-        if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) {
-            std::abort();
-        }
-        mkdir("Garbolt", 0755);
-    }
-    void Put(const std::string& bytes) const {
-        std::ofstream out("Garbolt/SavedOutfits.xml", std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-};
-
-const StoreFolder& Folder() {
-    static StoreFolder folder;
+// A bare game folder as the working directory, removed at exit.
+const play::GameFolder& Folder() {
+    static const play::GameFolder folder =
+        play::GameFolder::EnterFresh("garbolt-bench", play::GameFolder::Files::Bare);
     return folder;
+}
+
+void PutStore(const std::string& bytes) {
+    Folder().Write(play::kSavedOutfitsPath, bytes);
 }
 
 void StartStore() {
@@ -265,7 +254,7 @@ void StartStore() {
 
 void BM_StoreLoadAtStart15(benchmark::State& state) {
     StartStore();
-    Folder().Put(Store(kCustomRows));
+    PutStore(Store(kCustomRows));
     for (auto _ : state) {
         savedSlots.clear();
         LoadCustomOutfitNames();
@@ -275,7 +264,7 @@ BENCHMARK(BM_StoreLoadAtStart15)->Unit(benchmark::kMicrosecond);
 
 void BM_StoreEquipFull(benchmark::State& state) {
     StartStore();
-    Folder().Put(Store(kCustomRows));
+    PutStore(Store(kCustomRows));
     for (auto _ : state) {
         EquipCustomOutfit(kFirstCustomRow + kCustomRows);  // the last row's outfit
     }
@@ -289,7 +278,7 @@ void BM_StoreSaveFifteenth(benchmark::State& state) {
     const std::string fourteen = Store(kCustomRows - 1);
     for (auto _ : state) {
         state.PauseTiming();
-        Folder().Put(fourteen);
+        PutStore(fourteen);
         savedSlots.clear();
         state.ResumeTiming();
         SaveCustomOutfit("Sunday Best", kFirstCustomRow + kCustomRows);
@@ -302,7 +291,7 @@ void BM_StoreDeleteFromFull(benchmark::State& state) {
     const std::string fifteen = Store(kCustomRows);
     for (auto _ : state) {
         state.PauseTiming();
-        Folder().Put(fifteen);
+        PutStore(fifteen);
         savedSlots.assign({kFirstCustomRow + kCustomRows - 1});
         state.ResumeTiming();
         DeleteCustomOutfit(kFirstCustomRow + kCustomRows);
@@ -313,7 +302,7 @@ BENCHMARK(BM_StoreDeleteFromFull)->Unit(benchmark::kMicrosecond);
 // A hand-edited file of many outfits, read at start: time linear in its size.
 void BM_StoreLoadAtStartHandEdited(benchmark::State& state) {
     StartStore();
-    Folder().Put(Store(static_cast<int>(state.range(0))));
+    PutStore(Store(static_cast<int>(state.range(0))));
     for (auto _ : state) {
         savedSlots.clear();
         LoadCustomOutfitNames();
@@ -338,7 +327,7 @@ void BM_FrameSavingOutfit(benchmark::State& state) {
     static const char kTypedName[] = "Sunday Best";
     for (auto _ : state) {
         state.PauseTiming();
-        Folder().Put(fourteen);
+        PutStore(fourteen);
         savedSlots.clear();
         wardrobe.naming = true;
         wardrobe.namingRow = kFirstCustomRow + kCustomRows - 1;
@@ -353,11 +342,8 @@ BENCHMARK(BM_FrameSavingOutfit)->Unit(benchmark::kMicrosecond);
 // The script routine's start-up from a fresh load, with the release's settings
 // file and a store of fifteen outfits.
 void BM_StartUpWith15Outfits(benchmark::State& state) {
-    Folder().Put(Store(kCustomRows));
-    {
-        std::ofstream settings("Garbolt/Garbolt.ini", std::ios::binary | std::ios::trunc);
-        settings << "[Garbolt]\r\nbUseCamera=0\r\nbDrawLight=0\r\niMenuKey=120\r\n";
-    }
+    PutStore(Store(kCustomRows));
+    Folder().Write(play::kSettingsPath, play::kDefaultSettings);
     for (auto _ : state) {
         state.PauseTiming();
         ResetPluginState();

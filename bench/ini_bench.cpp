@@ -4,15 +4,11 @@
 // bench/run prints the time and its ratio per doubling.
 #include <benchmark/benchmark.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "settings/settings.h"
+#include "sim/play/default_files.h"
+#include "sim/play/game_folder.h"
 
 namespace {
 
@@ -39,39 +35,18 @@ std::string SettingsFile(Shape shape, long size) {
     return file;
 }
 
-// A scratch game folder as the working directory, removed at exit.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        char pattern[] = "/tmp/garbolt-bench-ini-XXXXXX";
-        if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) {
-            std::abort();
-        }
-        path_ = pattern;
-        mkdir("Garbolt", 0755);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path_); }
-    void Put(const std::string& bytes) const {
-        std::ofstream out("Garbolt/Garbolt.ini", std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-
-  private:
-    std::string path_;
-};
-
-const ScratchFolder& Folder() {
-    static ScratchFolder folder;
+// A bare game folder as the working directory, removed at exit.
+const play::GameFolder& Folder() {
+    static const play::GameFolder folder =
+        play::GameFolder::EnterFresh("garbolt-bench-ini", play::GameFolder::Files::Bare);
     return folder;
 }
 
 void Prepare(benchmark::State& state) {
     const std::string file = SettingsFile(static_cast<Shape>(state.range(0)), state.range(1));
-    Folder().Put(file);
+    Folder().Write(play::kSettingsPath, file);
     state.counters["file_bytes"] = static_cast<double>(file.size());
-    useCamera = false;
-    drawLight = false;
-    settingsDocument.clear();
+    ResetSettings();
 }
 
 void BM_SettingsLoad(benchmark::State& state) {

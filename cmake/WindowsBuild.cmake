@@ -3,10 +3,12 @@
 #   the C and C++ runtimes linked in, no exports, importing only the script
 #   hook and Windows system DLLs;
 # - the simulated game as a ScriptHookRDR2.dll that exports the hook's nine
-#   operations under their real decorated names, and programs that load the
-#   real Garbolt.asi through it and play it under Wine.
+#   operations under their real decorated names, and the programs that load
+#   the real Garbolt.asi through it and play it under Wine: garbolt-sim.exe,
+#   the same scenario runner as on Linux, plays the Windows tests
+#   (windows/scenarios/*.scenario).
 #
-# More simulator programs (the scenario runner, for example) are added with
+# More simulator programs are added with
 #   garbolt_windows_sim_program(<target> <sources>...)
 # and their checks under Wine with
 #   garbolt_add_wine_test(<name> <target> [args...]).
@@ -82,12 +84,11 @@ function(garbolt_windows_sim_program target)
   add_dependencies(${target} garbolt_asi)
 endfunction()
 
-garbolt_windows_sim_program(garbolt-sim-driver ${GARBOLT_WINDOWS_DIR}/sim-driver.cpp)
-# The second program that holds a file while the driver's plug-in saves it.
+# The second program that holds a file while the plug-in saves it: started by
+# garbolt-sim.exe's `hold` command, from beside it.
 add_executable(garbolt-file-holder ${GARBOLT_WINDOWS_DIR}/file-holder.cpp)
 target_link_libraries(garbolt-file-holder PRIVATE garbolt_warnings)
 target_link_options(garbolt-file-holder PRIVATE ${GARBOLT_STATIC_RUNTIME})
-add_dependencies(garbolt-sim-driver garbolt-file-holder)
 
 # A stand-in plug-in built exactly like Garbolt.asi, whose script routine
 # waits inside frames with clean-ups: the check program unloads it and sees
@@ -100,8 +101,12 @@ target_link_options(garbolt_unwind_probe PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,-
 garbolt_windows_sim_program(garbolt-unwind-check ${GARBOLT_WINDOWS_DIR}/unwind-check.cpp)
 add_dependencies(garbolt-unwind-check garbolt_unwind_probe)
 
+# The player and game folder the scenario runner shares with the Linux tests.
+add_subdirectory(${PROJECT_SOURCE_DIR}/sim/play ${CMAKE_BINARY_DIR}/sim/play)
+
 # The scenario runner, played under Wine like on Linux.
 add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-sim ${CMAKE_BINARY_DIR}/tools/garbolt-sim)
+add_dependencies(garbolt-sim garbolt-file-holder)
 
 # The outfit file tool, shipped beside Garbolt.asi.
 add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-outfits ${CMAKE_BINARY_DIR}/tools/garbolt-outfits)
@@ -132,7 +137,14 @@ function(garbolt_add_wine_test name target)
     ENVIRONMENT "GARBOLT_WINE=${GARBOLT_WINE64};WINEPREFIX=${GARBOLT_WINE_PREFIX}")
 endfunction()
 
-garbolt_add_wine_test(windows.sim-driver garbolt-sim-driver)
+# The Windows tests: scenario files that garbolt-sim.exe plays with the real
+# Garbolt.asi (settings-and-reload plays on Linux too, as garbolt-sim.windows-scenario).
+file(GLOB GARBOLT_WINDOWS_SCENARIOS CONFIGURE_DEPENDS ${GARBOLT_WINDOWS_DIR}/scenarios/*.scenario)
+foreach(scenario ${GARBOLT_WINDOWS_SCENARIOS})
+  get_filename_component(name ${scenario} NAME_WE)
+  garbolt_add_wine_test(windows.scenario.${name} garbolt-sim
+    --plugin $<TARGET_FILE:garbolt_asi> ${scenario})
+endforeach()
 garbolt_add_wine_test(windows.script-unwinding garbolt-unwind-check)
 
 # What the game's loader sees in Garbolt.asi: no exports, and imports only from

@@ -9,12 +9,9 @@
 #include "host/keyboard.h"
 #include "host/script.h"
 #include "host/state.h"
-#include "sim/game.h"
+#include "sim/play/player.h"
 
 namespace fuzz_support {
-
-const char kDefaultSavedOutfits[] = "<?xml version=\"1.0\"?>\n<Garbolt />\n";
-const char kDefaultSettings[] = "[Garbolt]\r\nbUseCamera=0\r\nbDrawLight=0\r\niMenuKey=120\r\n";
 
 void PrepareGameFolder(const std::string& root, const std::string& savedOutfits,
                        const std::string& settings) {
@@ -25,18 +22,22 @@ void PrepareGameFolder(const std::string& root, const std::string& savedOutfits,
     }
 }
 
+namespace {
+
+play::Player& LinkedPlugin() {
+    static play::Player player(
+        play::Player::Linked{ScriptMain, OnKeyboardMessage, ResetPluginState});
+    return player;
+}
+
+}  // namespace
+
 void StartPlugin() {
-    ::ResetPluginState();
-    sim::Game& game = sim::TheGame();
-    game.HookScriptRegister(nullptr, ScriptMain);
-    game.HookKeyboardRegister(OnKeyboardMessage);
+    LinkedPlugin().Load();
 }
 
 void StopPlugin() {
-    sim::Game& game = sim::TheGame();
-    game.StopScript();
-    game.HookScriptUnregister(nullptr);
-    game.HookKeyboardUnregister(OnKeyboardMessage);
+    LinkedPlugin().Unload();
 }
 
 bool WellFormedXml(const std::string& bytes) {

@@ -7,22 +7,23 @@
 #include <string>
 
 #include "fuzz_files.h"
+#include "sim/play/default_files.h"
 
 namespace fuzz_support {
 
-// A game folder: `root`/Garbolt/ with the two default files, and the
+// A game folder: `root`/Garbolt/ with the two files given, and the
 // working directory set to `root`, as the game's is.
 void PrepareGameFolder(const std::string& root, const std::string& savedOutfits,
                        const std::string& settings);
 
-// The release's default files.
-extern const char kDefaultSavedOutfits[];
-extern const char kDefaultSettings[];
+// The release's default files, as the package ships them.
+using play::kDefaultSavedOutfits;
+using play::kDefaultSettings;
 
 // The plug-in as the game loads it, but linked into this program: its
-// script routine and keyboard handler registered with the simulated game.
-// Stop ends the routine (the game unloading it); Start after Stop is a
-// restart with fresh process state.
+// script routine and keyboard handler registered with the simulated game
+// (the shared player's linked plug-in). Stop ends the routine (the game
+// unloading it); Start after Stop is a restart with fresh process state.
 void StartPlugin();
 void StopPlugin();
 

@@ -20,22 +20,13 @@
 #include "sim/controls.h"
 #include "sim/game.h"
 #include "sim/naming_keyboard.h"
+#include "sim/play/player.h"
 
 namespace {
 
 using fuzz_support::Broken;
 
-constexpr std::uint32_t kSelectControl = 0x43DBF61F;
-constexpr std::uint32_t kBackControl = 0x308588E6;
-constexpr std::uint32_t kUpControl = 0x911CB09E;
-constexpr std::uint32_t kDownControl = 0x4403F97F;
-constexpr std::uint32_t kLeftControl = 0xAD7FCC5B;
-constexpr std::uint32_t kRightControl = 0x65F9EC5B;
-constexpr std::uint32_t kSaveControl = 0x171910DC;
-constexpr std::uint32_t kFirstOpenChordControl = 0x17BEC168;
-constexpr std::uint32_t kSecondOpenChordControl = 0x5181713D;
-constexpr std::uint32_t kF9Key = 120;
-constexpr std::uint32_t kShiftKey = 0x10;
+using namespace play::controls;
 constexpr std::size_t kNameCharacters = 30;
 constexpr int kMostActions = 200;
 
@@ -162,35 +153,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (input.ConsumeIntegralInRange(0, 16)) {
             case 0:
             case 1:
-                controls.Press(kUpControl);
+                controls.Press(kUp);
                 break;
             case 2:
             case 3:
-                controls.Press(kDownControl);
+                controls.Press(kDown);
                 break;
             case 4:
-                controls.Press(kLeftControl);
+                controls.Press(kLeft);
                 break;
             case 5:
-                controls.Press(kRightControl);
+                controls.Press(kRight);
                 break;
             case 6:
-                controls.Press(kSelectControl);
+                controls.Press(kSelect);
                 break;
             case 7:
-                controls.Press(kBackControl);
+                controls.Press(kBack);
                 break;
             case 8:
-                controls.Press(kSaveControl);
+                controls.Press(kSave);
                 break;
             case 9:
-                game.KeyDown(kF9Key);
+                game.KeyDown(kF9);
                 Frame(player);
-                game.KeyUp(kF9Key);
+                game.KeyUp(kF9);
                 break;
             case 10:
                 shift = !shift;
-                game.SendKeyboardMessage(kShiftKey, !shift);
+                game.SendKeyboardMessage(kShift, !shift);
                 break;
             case 11:
                 if (sim::NamingKeyboard().IsOpen()) {
@@ -205,8 +196,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 sim::NamingKeyboard().FinishNull();
                 break;
             case 14:
-                controls.Press(kFirstOpenChordControl);
-                controls.Press(kSecondOpenChordControl);
+                controls.Press(kChordFirst);
+                controls.Press(kChordSecond);
                 break;
             case 15:
                 gamepad = !gamepad;

@@ -45,3 +45,9 @@ if(TARGET garbolt-sim)
     COMMENT "Writing tests/data/sim-tool/tour-transcript.txt from the tour"
     VERBATIM)
 endif()
+# The Windows tests' session scenario, played on Linux too: the same file
+# gives the same outcome on both systems (windows.scenario.* under Wine).
+if(TARGET garbolt-sim)
+  add_test(NAME garbolt-sim.windows-scenario
+    COMMAND garbolt-sim ${PROJECT_SOURCE_DIR}/windows/scenarios/settings-and-reload.scenario)
+endif()

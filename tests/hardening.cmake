@@ -11,8 +11,8 @@ add_dependencies(garbolt_tests garbolt_hardening_child)
 add_executable(garbolt_soak ${CMAKE_CURRENT_LIST_DIR}/hardening_soak.cpp)
 # The whole simulated game: the loaded plug-in calls back into its hook
 # operations, which nothing in the program itself refers to.
-target_link_libraries(garbolt_soak PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,garbolt_sim>"
-  garbolt_warnings)
+target_link_libraries(garbolt_soak PRIVATE garbolt_play
+  "$<LINK_LIBRARY:WHOLE_ARCHIVE,garbolt_sim>" garbolt_warnings)
 set_target_properties(garbolt_soak PROPERTIES ENABLE_EXPORTS ON)
 add_dependencies(garbolt_soak garbolt_plugin)
 add_dependencies(garbolt_tests garbolt_soak)

@@ -7,18 +7,15 @@
 //   garbolt_soak [FRAMES [RESTART_EVERY]]      (default 100000 frames, a restart every 10000)
 //
 // Exit status 0 when both hold, 1 otherwise (with the figures printed).
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <new>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -27,7 +24,8 @@
 #include "sim/game.h"
 #include "sim/game_code.h"
 #include "sim/naming_keyboard.h"
-#include "sim/plugin.h"
+#include "sim/play/game_folder.h"
+#include "sim/play/player.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -160,61 +158,38 @@ void operator delete[](void* memory, std::size_t) noexcept {
 
 namespace {
 
-constexpr std::uint32_t kSelectControl = 0x43DBF61F;
-constexpr std::uint32_t kBackControl = 0x308588E6;
-constexpr std::uint32_t kUpControl = 0x911CB09E;
-constexpr std::uint32_t kDownControl = 0x4403F97F;
-constexpr std::uint32_t kLeftControl = 0xAD7FCC5B;
-constexpr std::uint32_t kRightControl = 0x65F9EC5B;
-constexpr std::uint32_t kSaveControl = 0x171910DC;
-constexpr std::uint32_t kF9Key = 120;
-constexpr std::uint32_t kShiftKey = 0x10;
+using namespace play::controls;
 // Random moving about after a start or a change of labels, before counting.
 constexpr int kWarmUpFrames = 400;
 // Memory may differ by this much between restarts (allocator slack).
 constexpr long kMemorySlack = 64 * 1024;
 
-bool WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    return static_cast<bool>(out.flush());
-}
-
 class Soak {
   public:
     explicit Soak(std::uint32_t seed) : random_(seed) {}
 
+    // A fresh game folder with the release's default files, entered.
     bool Prepare() {
-        char pattern[] = "/tmp/garbolt-soak-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) {
-            return false;
-        }
-        folder_ = pattern;
-        mkdir((folder_ + "/Garbolt").c_str(), 0755);
-        return WriteFile(folder_ + "/Garbolt/SavedOutfits.xml",
-                         "<?xml version=\"1.0\"?>\n<Garbolt />\n") &&
-               WriteFile(folder_ + "/Garbolt/Garbolt.ini",
-                         "[Garbolt]\r\nbUseCamera=0\r\nbDrawLight=0\r\niMenuKey=120") &&
-               chdir(folder_.c_str()) == 0;
+        std::string error;
+        folder_ =
+            play::GameFolder::Fresh("garbolt-soak", play::GameFolder::Files::Defaults, &error);
+        return folder_ && folder_->Enter(&error);
     }
 
     void Load() {
         sim::GameCodeScope loader;
-        plugin_ = std::make_unique<sim::Plugin>(sim::DefaultPluginPath());
+        player_.Load();
         shift_ = false;
         warmFrom_ = frame_ + kWarmUpFrames;
     }
     void Unload() {
         sim::GameCodeScope loader;
         sim::NamingKeyboard().Cancel();
-        plugin_.reset();
+        player_.Unload();
     }
-    void RemoveFolder() const {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    bool Loaded() const { return plugin_ && plugin_->Loaded(); }
-    std::string Error() const { return plugin_ ? plugin_->Error() : std::string(); }
+    void RemoveFolder() { folder_.reset(); }
+    bool Loaded() const { return player_.Loaded(); }
+    std::string Error() const { return player_.Error(); }
 
     // One frame of random input, counting the allocations of quiet frames.
     void Step() {
@@ -234,27 +209,27 @@ class Soak {
             quiet = false;
             calmUntil_ = frame_ + 2;
         } else if (pick < 25) {
-            controls.Press(kDownControl);
+            controls.Press(kDown);
         } else if (pick < 40) {
-            controls.Press(kUpControl);
+            controls.Press(kUp);
         } else if (pick < 45) {
-            controls.Press(kLeftControl);
+            controls.Press(kLeft);
         } else if (pick < 50) {
-            controls.Press(kRightControl);
+            controls.Press(kRight);
         } else if (pick < 56) {
-            controls.Press(kBackControl);
+            controls.Press(kBack);
         } else if (pick < 60) {
-            game.SendKeyboardMessage(kF9Key, f9Down_);  // a release when it is down
+            game.SendKeyboardMessage(kF9, f9Down_);  // a release when it is down
             f9Down_ = !f9Down_;
         } else if (pick < 63) {
             shift_ = !shift_;
-            game.SendKeyboardMessage(kShiftKey, !shift_);
+            game.SendKeyboardMessage(kShift, !shift_);
         } else if (pick < 70) {
-            controls.Press(kSelectControl);  // links, toggles, outfits, "Save Settings"
+            controls.Press(kSelect);  // links, toggles, outfits, "Save Settings"
             quiet = false;
             calmUntil_ = frame_ + 2;
         } else if (pick < 75) {
-            controls.Press(kSaveControl);  // opens the keyboard, or deletes
+            controls.Press(kSave);  // opens the keyboard, or deletes
             quiet = false;
             calmUntil_ = frame_ + 2;
         }
@@ -296,8 +271,8 @@ class Soak {
     }
 
     std::mt19937 random_;
-    std::string folder_;
-    std::unique_ptr<sim::Plugin> plugin_;
+    std::optional<play::GameFolder> folder_;
+    play::Player player_;
     bool shift_ = false;
     bool f9Down_ = false;
     std::uint64_t warmFrom_ = 0;

@@ -14,8 +14,8 @@ using testing_support::Session;
 
 namespace {
 
-constexpr std::uint32_t kF9 = 120;
-constexpr std::uint32_t kShift = 16;
+using play::controls::kF9;
+using play::controls::kShift;
 
 // The keyboard table of the plug-in library linked into this test program.
 class KeyboardTable : public ::testing::Test {

@@ -22,11 +22,6 @@
 namespace menu_testing {
 
 using namespace testing_support::controls;
-constexpr std::uint32_t kLeft = 0xAD7FCC5B;
-constexpr std::uint32_t kRight = 0x65F9EC5B;
-constexpr std::uint32_t kChordFirst = 0x17BEC168;
-constexpr std::uint32_t kChordSecond = 0x5181713D;
-constexpr std::uint32_t kShift = 16;
 
 inline std::string Float(float value) {
     char text[32];

@@ -6,13 +6,14 @@
 #include "sim/controls.h"
 #include "sim/draw_list.h"
 #include "sim/game.h"
+#include "sim/play/player.h"
 #include "sim/prompts.h"
 #include "sim/sounds.h"
 
 namespace {
 
-constexpr std::uint32_t kSelect = 0x43DBF61F;
-constexpr std::uint32_t kBack = 0x308588E6;
+using play::controls::kBack;
+using play::controls::kSelect;
 
 class SimMenuSide : public ::testing::Test {
   protected:

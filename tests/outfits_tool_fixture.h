@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include "sim/play/game_folder.h"
 #include "support/program_run.h"
 
 namespace outfits_tool_testing {
@@ -103,20 +104,13 @@ inline std::vector<ReadOutfit> OutfitsIn(const std::string& xml) {
 // nobody can reach it) with an empty Garbolt folder.
 class ToolFolder {
   public:
-    ToolFolder() {
-        char pattern[] = "/tmp/garbolt-outfits-test-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) {
-            ADD_FAILURE() << "no temporary folder";
-            return;
-        }
-        folder_ = pattern;
+    ToolFolder()
+        : made_(
+              play::GameFolder::FreshOrEnd("garbolt-outfits-test", play::GameFolder::Files::Bare)),
+          folder_(made_.Path()) {
         std::filesystem::create_directory(folder_ + "/Garbolt");
         EXPECT_EQ(chmod(folder_.c_str(), 0777), 0);
         EXPECT_EQ(chmod((folder_ + "/Garbolt").c_str(), 0777), 0);
-    }
-    ~ToolFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
     ToolFolder(const ToolFolder&) = delete;
     ToolFolder& operator=(const ToolFolder&) = delete;
@@ -174,6 +168,7 @@ class ToolFolder {
     }
 
   protected:
+    play::GameFolder made_;  // removed again when the test ends
     std::string folder_;
 
   private:

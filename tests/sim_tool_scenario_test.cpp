@@ -2,6 +2,7 @@
 // expectation failing when it should, the exit statuses, the game folder.
 #include <gtest/gtest.h>
 
+#include "sim/play/default_files.h"
 #include "support/program_run.h"
 
 #include <sys/wait.h>
@@ -65,6 +66,12 @@ TEST_F(SimTool, ParseErrorsNameTheLineAndExitWithTwo) {
          "absolute or has '..'"},
         {"expect file /etc/passwd contains \"root\"\n",
          "-:1: error: expect file reads only inside the game folder: '/etc/passwd'"},
+        {"write ../x \"a\"\n", "-:1: error: write works only inside the game folder: '../x'"},
+        {"hold Garbolt/Garbolt.ini 0\n", "-:1: error: bad number '0' for the milliseconds"},
+        {"expect prompt \"Back\" on\n", "-:1: error: expected shown or hidden, got 'on'"},
+        {"expect text-size all 20\n", "-:1: error: expected every or some, got 'all'"},
+        {"expect file Garbolt/Garbolt.ini holds \"x\"\n",
+         "-:1: error: expected: expect file PATH contains|is \"TEXT\""},
     };
     for (const Case& c : cases) {
         const Result result = Run(c.scenario);
@@ -105,6 +112,19 @@ TEST_F(SimTool, EachExpectationFailsWithItsLine) {
          "-:2: expect file Garbolt/Garbolt.ini contains \"bUseCamera=1\": Garbolt/Garbolt.ini"},
         {"expect file Garbolt/missing.xml contains \"x\"",
          "-:2: expect file Garbolt/missing.xml contains \"x\": cannot read Garbolt/missing.xml"},
+        {"expect file Garbolt/SavedOutfits.xml is \"<Garbolt />\\n\"",
+         "-:2: expect file Garbolt/SavedOutfits.xml is \"<Garbolt />\\n\": "
+         "Garbolt/SavedOutfits.xml holds \"<?xml version=\\\"1.0\\\"?>\\n<Garbolt />\\n\""},
+        {"expect files Garbolt Garbolt.ini",
+         "-:2: expect files Garbolt Garbolt.ini: Garbolt holds Garbolt.ini SavedOutfits.xml"},
+        {"expect prompt \"Select\" shown",
+         "-:2: expect prompt \"Select\" shown: the prompt is hidden"},
+        {"expect prompt \"Jump\" hidden",
+         "-:2: expect prompt \"Jump\" hidden: the plug-in has made no prompt \"Jump\""},
+        {"expect sound \"MENU_ENTER\"", "-:2: expect sound \"MENU_ENTER\": frame 1 played no"},
+        {"expect text-size some 20",
+         "-:2: expect text-size some 20: frame 1 drew texts of sizes none"},
+        {"expect failures 1", "-:2: expect failures 1: 0 failure messages were shown"},
     };
     for (const Case& c : cases) {
         const Result result = Run("frames 1\n" + c.line + "\nframes 1\n");
@@ -116,6 +136,21 @@ TEST_F(SimTool, EachExpectationFailsWithItsLine) {
     const Result held = Run("frames 1\nexpect closed\nexpect no-unknown-natives\n");
     EXPECT_EQ(held.status, 0) << held.err;
     EXPECT_EQ(held.err, "");
+    // The player's own file, put in without a frame, and held where only
+    // Windows can hold one.
+    const Result written =
+        Run("write Garbolt/Garbolt.ini \"[Garbolt]\\niMenuKey=121\\n\"\n"
+            "expect file Garbolt/Garbolt.ini is \"[Garbolt]\\niMenuKey=121\\n\"\n"
+            "key F10\nexpect open\nexpect sound \"MENU_ENTER\"\nexpect text-size some 45\n"
+            "expect prompt \"Select\" shown\nexpect failures 0\n");
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_NE(written.out.find("line 1: write Garbolt/Garbolt.ini \"[Garbolt]\\niMenuKey=121\\n\"\n"
+                               "  file Garbolt/Garbolt.ini put there (23 bytes)\nline 2"),
+              std::string::npos)
+        << written.out;
+    const Result hold = Run("hold Garbolt/Garbolt.ini 200\n");
+    EXPECT_EQ(hold.status, 1);
+    EXPECT_NE(hold.err.find("needs the Windows build"), std::string::npos) << hold.err;
 }
 
 TEST_F(SimTool, GameFolderIsUsedAndKept) {
@@ -143,7 +178,7 @@ TEST_F(SimTool, DefaultFolderHoldsTheReleaseFilesAndIsRemoved) {
     const Result result =
         Run("frames 1\n"
             "expect file Garbolt/SavedOutfits.xml contains \"<Garbolt />\"\n"
-            "expect file Garbolt/Garbolt.ini contains \"bUseCamera=0\"\n"
+            "expect file Garbolt/Garbolt.ini contains \"bUseCamera=0\\x0D\\n\"\n"
             "expect file Garbolt/Garbolt.ini contains \"bDrawLight=0\"\n"
             "expect file Garbolt/Garbolt.ini contains \"iMenuKey=120\"\n");
     EXPECT_EQ(result.status, 0) << result.err;
@@ -152,9 +187,12 @@ TEST_F(SimTool, DefaultFolderHoldsTheReleaseFilesAndIsRemoved) {
     const Result inTmp = Run("frames 1\n", "-", "TMPDIR='" + (dir_ / "tmp").string() + "' ");
     EXPECT_EQ(inTmp.status, 0) << inTmp.err;
     EXPECT_TRUE(fs::is_empty(dir_ / "tmp"));
-    // The packaged files are the ones the program plays with.
-    EXPECT_EQ(Slurp(fs::path(GARBOLT_SOURCE_DIR) / "package" / "Garbolt" / "SavedOutfits.xml"),
-              "<?xml version=\"1.0\"?>\n<Garbolt />\n");
+    // The packaged files, byte for byte (CR LF line ends too), are the ones
+    // the program and every test program's fresh folder play with.
+    const fs::path package = fs::path(GARBOLT_SOURCE_DIR) / "package" / "Garbolt";
+    EXPECT_EQ(Slurp(package / "SavedOutfits.xml"), "<?xml version=\"1.0\"?>\n<Garbolt />\n");
+    EXPECT_EQ(Slurp(package / "SavedOutfits.xml"), play::kDefaultSavedOutfits);
+    EXPECT_EQ(Slurp(package / "Garbolt.ini"), play::kDefaultSettings);
 }
 
 TEST_F(SimTool, BadOptionsExitWithTwo) {

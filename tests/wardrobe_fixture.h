@@ -30,7 +30,7 @@
 namespace wardrobe_testing {
 
 using namespace testing_support::controls;
-constexpr std::uint32_t kSaveControl = 0x171910DC;
+constexpr std::uint32_t kSaveControl = kSave;
 constexpr const char* kOutfitFile = "Garbolt/SavedOutfits.xml";
 constexpr const char* kRootOnly = "<?xml version=\"1.0\"?>\n<Garbolt />\n";
 

@@ -18,11 +18,8 @@
 
 namespace {
 
-constexpr std::uint32_t kSelect = 0x43DBF61F;
-constexpr std::uint32_t kBack = 0x308588E6;
-constexpr std::uint32_t kDown = 0x4403F97F;
-constexpr std::uint32_t kSaveControl = 0x171910DC;
-constexpr std::uint32_t kF9 = 120;
+using namespace play::controls;
+constexpr std::uint32_t kSaveControl = kSave;
 constexpr const char* kOutfitFile = "Garbolt/SavedOutfits.xml";
 
 struct StoredOutfit {

@@ -2,71 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-namespace fs = std::filesystem;
-
 namespace testing_support {
 
-GameFolder::GameFolder() {
-    std::string pattern = (fs::temp_directory_path() / "garbolt-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const char* made = mkdtemp(buffer.data());
-    if (made == nullptr) {
-        ADD_FAILURE() << "cannot make a temporary folder";
-        return;
-    }
-    path_ = made;
-    previous_ = fs::current_path().string();
-    fs::current_path(path_);
-}
-
-GameFolder::~GameFolder() {
-    if (path_.empty()) {
-        return;
-    }
-    std::error_code ignored;
-    fs::current_path(previous_, ignored);
-    fs::remove_all(path_, ignored);
-}
-
-void GameFolder::Write(const std::string& relative, const std::string& bytes) const {
-    const fs::path target = fs::path(path_) / relative;
-    fs::create_directories(target.parent_path());
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string GameFolder::Read(const std::string& relative) const {
-    std::ifstream in(fs::path(path_) / relative, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-bool GameFolder::Exists(const std::string& relative) const {
-    return fs::exists(fs::path(path_) / relative);
-}
-
-void GameFolder::Remove(const std::string& relative) const {
-    std::error_code ignored;
-    fs::remove_all(fs::path(path_) / relative, ignored);
-}
-
-std::vector<std::string> GameFolder::List(const std::string& relative) const {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(fs::path(path_) / relative, error)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+GameFolder::GameFolder()
+    : play::GameFolder(EnterFresh("garbolt-test", play::GameFolder::Files::Bare)) {}
 
 Session::Session(bool load) {
     sim::TheGame().Reset();
@@ -80,19 +19,15 @@ Session::~Session() {
 }
 
 void Session::Load() {
-    plugin_ = std::make_unique<sim::Plugin>(sim::DefaultPluginPath());
-    if (!plugin_->Loaded()) {
-        ADD_FAILURE() << plugin_->Error();
+    if (!player_.Load()) {
+        ADD_FAILURE() << player_.Error();
     }
 }
 
-void Session::Unload() {
-    plugin_.reset();
-}
-
 void Session::Restart() {
-    Unload();
-    Load();
+    if (!player_.Restart()) {
+        ADD_FAILURE() << player_.Error();
+    }
 }
 
 std::vector<std::string> Session::Roles() {

@@ -8,27 +8,17 @@
 #include <vector>
 
 #include "sim/game.h"
+#include "sim/play/game_folder.h"
+#include "sim/play/player.h"
 #include "sim/plugin.h"
 
 namespace testing_support {
 
-// A temporary folder that becomes the working directory for the test's life.
-class GameFolder {
+// A fresh bare temporary folder (no Garbolt/ yet: the test writes what it
+// needs) that is the working directory for the test's life.
+class GameFolder : public play::GameFolder {
   public:
     GameFolder();
-    ~GameFolder();
-    const std::string& Path() const { return path_; }
-    // Writes bytes to a path relative to the folder (creating parent folders).
-    void Write(const std::string& relative, const std::string& bytes) const;
-    std::string Read(const std::string& relative) const;
-    bool Exists(const std::string& relative) const;
-    void Remove(const std::string& relative) const;
-    // Names of everything in a sub-folder, sorted.
-    std::vector<std::string> List(const std::string& relative) const;
-
-  private:
-    std::string path_;
-    std::string previous_;
 };
 
 class Session {
@@ -40,10 +30,10 @@ class Session {
     sim::Game& game() { return sim::TheGame(); }
     GameFolder& folder() { return folder_; }
     void Load();
-    void Unload();
+    void Unload() { player_.Unload(); }
     // Unload and load again, keeping the game's files and state.
     void Restart();
-    bool Loaded() const { return plugin_ && plugin_->Loaded(); }
+    bool Loaded() const { return player_.Loaded(); }
 
     // Natives recorded since the last ClearTrace, as "role" names.
     std::vector<std::string> Roles();
@@ -51,7 +41,7 @@ class Session {
 
   private:
     GameFolder folder_;
-    std::unique_ptr<sim::Plugin> plugin_;
+    play::Player player_;
 };
 
 }  // namespace testing_support

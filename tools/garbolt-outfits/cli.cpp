@@ -139,16 +139,17 @@ bool ParseRow(const std::string& text, std::int32_t& rowIndex, std::string& prob
         problem = "\"" + text + "\" is not a row number; custom outfits are on rows 7 to 21.";
         return false;
     }
-    if (number >= 1 && number <= 5) {
+    using namespace wardrobe_layout;
+    if (number >= SlotOfRow(0) && number < SlotOfRow(kGameOutfitRows)) {
         problem = "row " + text +
                   " holds one of the game's own saved outfits; custom outfits are on rows 7 to 21.";
         return false;
     }
-    if (number == 6) {
+    if (number == SlotOfRow(kHeadingRow)) {
         problem = "row 6 is the heading of the custom outfits; they are on rows 7 to 21.";
         return false;
     }
-    if (number < outfit_file::kFirstCustomRow + 1 || number > outfit_file::kLastCustomRow + 1) {
+    if (number < SlotOfRow(kFirstCustomRow) || number > SlotOfRow(kLastCustomRow)) {
         problem = "there is no row " + text + "; custom outfits are on rows 7 to 21.";
         return false;
     }

@@ -5,12 +5,12 @@
 #include <sstream>
 #include <string>
 
-#include "game_folder.h"
 #include "interactive.h"
 #include "runner.h"
 #include "safe_text.h"
 #include "scenario.h"
 #include "shot.h"
+#include "sim/play/game_folder.h"
 
 namespace garbolt_sim {
 
@@ -99,7 +99,7 @@ int Play(int argc, char** argv) {
         source = in.str();
         options.scenarioName = "-";
     } else {
-        if (!ReadWholeFile(scenarioPath, &source)) {
+        if (!play::ReadWholeFile(scenarioPath, &source)) {
             std::cerr << "garbolt-sim: cannot read " << scenarioPath << "\n";
             return kExitBadScenario;
         }

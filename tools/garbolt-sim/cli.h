@@ -6,4 +6,7 @@ namespace garbolt_sim {
 
 int Main(int argc, char** argv);
 
+// The default tour, built into the program.
+extern const char kDefaultTour[];
+
 }  // namespace garbolt_sim

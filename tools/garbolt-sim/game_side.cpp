@@ -4,21 +4,11 @@
 #include "sim/clothing.h"
 #include "sim/controls.h"
 #include "sim/naming_keyboard.h"
+#include "sim/play/player.h"
 
 namespace garbolt_sim::game_side {
 
 namespace {
-
-// The game's control hashes behind the scenario's control names.
-constexpr std::uint32_t kSelectControl = 0x43DBF61F;
-constexpr std::uint32_t kBackControl = 0x308588E6;
-constexpr std::uint32_t kUpControl = 0x911CB09E;
-constexpr std::uint32_t kDownControl = 0x4403F97F;
-constexpr std::uint32_t kLeftControl = 0xAD7FCC5B;
-constexpr std::uint32_t kRightControl = 0x65F9EC5B;
-constexpr std::uint32_t kSaveControl = 0x171910DC;
-constexpr std::uint32_t kFirstOpenChordControl = 0x17BEC168;
-constexpr std::uint32_t kSecondOpenChordControl = 0x5181713D;
 
 std::vector<sim::ClothingItem> ToGame(const std::vector<ClothingItem>& items) {
     std::vector<sim::ClothingItem> entries;
@@ -31,25 +21,7 @@ std::vector<sim::ClothingItem> ToGame(const std::vector<ClothingItem>& items) {
 }  // namespace
 
 std::string PressControl(const std::string& control) {
-    sim::ControlInput& controls = sim::Controls();
-    if (control == "open-chord") {
-        controls.Press(kFirstOpenChordControl);
-        controls.Press(kSecondOpenChordControl);
-        return {};
-    }
-    const std::uint32_t hash = control == "select"  ? kSelectControl
-                               : control == "back"  ? kBackControl
-                               : control == "up"    ? kUpControl
-                               : control == "down"  ? kDownControl
-                               : control == "left"  ? kLeftControl
-                               : control == "right" ? kRightControl
-                               : control == "save"  ? kSaveControl
-                                                    : 0;
-    if (hash == 0) {
-        return "unknown control " + control;
-    }
-    controls.Press(hash);
-    return {};
+    return play::PressNamed(control) ? std::string() : "unknown control " + control;
 }
 
 std::string SetGamepad(bool gamepad) {
@@ -68,27 +40,15 @@ KeyboardShown Keyboard() {
 }
 
 std::string KeyboardFinish(const std::string& text) {
-    if (!sim::NamingKeyboard().IsOpen()) {
-        return "the naming keyboard is not open";
-    }
-    sim::NamingKeyboard().Finish(text);
-    return {};
+    return play::Type(text);
 }
 
 std::string KeyboardCancel() {
-    if (!sim::NamingKeyboard().IsOpen()) {
-        return "the naming keyboard is not open";
-    }
-    sim::NamingKeyboard().Cancel();
-    return {};
+    return play::TypeCancel();
 }
 
 std::string KeyboardFinishNull() {
-    if (!sim::NamingKeyboard().IsOpen()) {
-        return "the naming keyboard is not open";
-    }
-    sim::NamingKeyboard().FinishNull();
-    return {};
+    return play::TypeNull();
 }
 
 std::string SetModel(const std::string& model) {

@@ -16,6 +16,7 @@
 #include "safe_text.h"
 #include "shot.h"
 #include "sim/game.h"
+#include "sim/plugin.h"
 #include "sim/prompts.h"
 
 namespace garbolt_sim {
@@ -131,7 +132,8 @@ Runner::Runner(RunOptions options, std::ostream& transcript, std::ostream& error
     : options_(std::move(options)), transcript_(transcript), errors_(errors) {}
 
 Runner::~Runner() {
-    plugin_.reset();
+    hold_.reset();
+    player_.reset();
     sim::TheGame().SetTraceObserver(nullptr);
     std::error_code ec;
     if (!startDir_.empty()) {
@@ -162,17 +164,18 @@ bool Runner::Start() {
         }
     }
     std::string error;
-    folder_ = options_.gameDir.empty() ? GameFolder::Fresh(&error)
-                                       : GameFolder::Existing(Resolve(options_.gameDir), &error);
+    folder_ =
+        options_.gameDir.empty()
+            ? play::GameFolder::Fresh("garbolt-sim", play::GameFolder::Files::Defaults, &error)
+            : play::GameFolder::Existing(Resolve(options_.gameDir), &error);
     if (!folder_) {
         errors_ << "garbolt-sim: " << error << "\n";
         return false;
     }
     const std::string plugin =
         options_.pluginPath.empty() ? sim::DefaultPluginPath() : Resolve(options_.pluginPath);
-    fs::current_path(fs::u8path(folder_->Path()), ec);
-    if (ec) {
-        errors_ << "garbolt-sim: cannot enter the game folder: " << ec.message() << "\n";
+    if (!folder_->Enter(&error)) {
+        errors_ << "garbolt-sim: " << error << "\n";
         return false;
     }
     options_.pluginPath = plugin;
@@ -180,9 +183,9 @@ bool Runner::Start() {
     game.Reset();
     watcher_.Attach(game, options_.trace);
     files_ = folder_->Snapshot();
-    plugin_ = std::make_unique<sim::Plugin>(plugin);
-    if (!plugin_->Loaded()) {
-        errors_ << "garbolt-sim: " << plugin_->Error() << "\n";
+    player_ = std::make_unique<play::Player>(plugin);
+    if (!player_->Load()) {
+        errors_ << "garbolt-sim: " << player_->Error() << "\n";
         return false;
     }
     return true;
@@ -303,13 +306,15 @@ bool Runner::Execute(const Command& command) {
             return Act(command, game_side::SetGameOutfit(static_cast<int>(command.number),
                                                          command.items, command.flag));
         case CommandKind::Restart: {
-            plugin_.reset();
+            player_->Unload();
+            if (game.ScriptRunning()) {
+                return Fail(command, "unloading the plug-in did not end its script routine");
+            }
             sim::Prompts().DropAll();
             watcher_.ForgetPlugin();
             promptsReported_.clear();
-            plugin_ = std::make_unique<sim::Plugin>(options_.pluginPath);
-            if (!plugin_->Loaded()) {
-                return Fail(command, plugin_->Error());
+            if (!player_->Load()) {
+                return Fail(command, player_->Error());
             }
             Step();
             return true;
@@ -386,7 +391,7 @@ bool Runner::Execute(const Command& command) {
             if (!LeadsInside(path, fs::u8path(folder_->Path()))) {
                 return Fail(command, command.path + " leads outside the game folder");
             }
-            if (!ReadWholeFile(path.u8string(), &bytes)) {
+            if (!play::ReadWholeFile(path.u8string(), &bytes)) {
                 return Fail(command, "cannot read " + command.path);
             }
             if (bytes.find(command.text) == std::string::npos) {
@@ -395,6 +400,15 @@ bool Runner::Execute(const Command& command) {
             }
             return true;
         }
+        case CommandKind::Write:
+        case CommandKind::Hold:
+        case CommandKind::ExpectFileIs:
+        case CommandKind::ExpectFiles:
+        case CommandKind::ExpectPrompt:
+        case CommandKind::ExpectSound:
+        case CommandKind::ExpectTextSize:
+        case CommandKind::ExpectFailures:
+            return ExecuteCheck(command);
         case CommandKind::ExpectNoUnknownNatives: {
             if (watcher_.UnknownCount() == 0) {
                 return true;
@@ -422,6 +436,7 @@ void Runner::Step() {
     game.ClearNotifications();
     game.ClearTrace();
     look_ = LookOf(game_side::Worn());
+    failuresShown_ += FailuresIn(frame.notifications);
     ReportFrame(frame);
     last_ = std::move(frame);
 }

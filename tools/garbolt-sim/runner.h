@@ -14,11 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "file_hold.h"
 #include "frame.h"
-#include "game_folder.h"
 #include "look.h"
 #include "scenario.h"
-#include "sim/plugin.h"
+#include "sim/play/game_folder.h"
+#include "sim/play/player.h"
 
 namespace garbolt_sim {
 
@@ -58,7 +59,7 @@ class Runner {
     const MenuView& Menu() const { return menu_; }
     // How the character looks after the last frame run: the clothes worn.
     const CharacterLook& Look() const { return look_; }
-    const GameFolder& Folder() const { return *folder_; }
+    const play::GameFolder& Folder() const { return *folder_; }
     // Notifications of the last frame run, oldest first.
     std::vector<std::string> LastNotifications() const { return last_.notifications; }
     // Renders the last frame to a PNG.
@@ -75,6 +76,9 @@ class Runner {
   private:
     bool Fail(const Command& command, const std::string& message);
     bool Act(const Command& command, const std::string& problem);
+    // Files beside the game and the screen in detail (runner_checks.cpp).
+    bool ExecuteCheck(const Command& command);
+    static int FailuresIn(const std::vector<std::string>& notifications);
     void ReportFrame(const FrameRecord& frame);
     void Line(const std::string& text);
     void Json(const std::string& line);
@@ -85,8 +89,8 @@ class Runner {
     std::ostream& errors_;
     std::ofstream json_;
     std::string startDir_;
-    std::optional<GameFolder> folder_;
-    std::unique_ptr<sim::Plugin> plugin_;
+    std::optional<play::GameFolder> folder_;
+    std::unique_ptr<play::Player> player_;
     TraceWatcher watcher_;
     FrameRecord last_;
     MenuView menu_;
@@ -100,6 +104,8 @@ class Runner {
     int keyboardOpens_ = 0;
     bool keyboardOpen_ = false;
     int failures_ = 0;
+    int failuresShown_ = 0;  // failure messages the player has seen
+    std::unique_ptr<FileHold> hold_;
     std::optional<std::int32_t> window_;
     std::function<void(const FrameRecord&, const MenuView&)> frameListener_;
 };

@@ -244,6 +244,11 @@ bool InsideFolder(const std::string& path) {
     return true;
 }
 
+// The commands of scenario_checks.inc: files beside the game, and the screen
+// in detail. True when `name` is one of them (an expectation when `expect`).
+bool ParseCheckCommand(const std::vector<Token>& t, const std::string& name, bool expect,
+                       Command& c);
+
 Command ParseCommand(const std::vector<Token>& t) {
     Command c;
     const std::string name = Lower(Word(t[0], "a command"));
@@ -374,29 +379,33 @@ Command ParseCommand(const std::vector<Token>& t) {
             c.number = Number(t[2], 0, 1000000, "the row");
             c.text = Text(t[3], "expect label ROW \"TEXT\"");
         } else if (what == "file") {
-            if (t.size() != 5 || t[3].quoted || Lower(t[3].text) != "contains") {
-                throw LineError{"expected: expect file PATH contains \"TEXT\""};
+            const std::string verb = t.size() == 5 && !t[3].quoted ? Lower(t[3].text) : "";
+            if (verb != "contains" && verb != "is") {
+                throw LineError{"expected: expect file PATH contains|is \"TEXT\""};
             }
-            c.kind = CommandKind::ExpectFileContains;
+            c.kind = verb == "is" ? CommandKind::ExpectFileIs : CommandKind::ExpectFileContains;
             c.path = t[2].text;
             if (!InsideFolder(c.path)) {
                 throw LineError{"expect file reads only inside the game folder: '" + c.path +
                                 "' is absolute or has '..'"};
             }
-            c.text = Text(t[4], "expect file PATH contains \"TEXT\"");
+            c.text = Text(t[4], "expect file PATH contains|is \"TEXT\"");
         } else if (what == "no-unknown-natives") {
             ExpectCount(t, 2, "expect no-unknown-natives");
             c.kind = CommandKind::ExpectNoUnknownNatives;
+        } else if (ParseCheckCommand(t, what, true, c)) {
         } else {
             throw LineError{"unknown expectation '" + t[1].text +
                             "' (notification, open, closed, page, row, label, file, "
-                            "no-unknown-natives)"};
+                            "no-unknown-natives, files, prompt, sound, text-size, failures)"};
         }
-    } else {
+    } else if (!ParseCheckCommand(t, name, false, c)) {
         throw LineError{"unknown command '" + t[0].text + "'"};
     }
     return c;
 }
+
+#include "scenario_checks.inc"
 
 }  // namespace
 

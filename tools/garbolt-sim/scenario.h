@@ -36,6 +36,16 @@ enum class CommandKind {
     ExpectLabel,         // number = row, text
     ExpectFileContains,  // path, text
     ExpectNoUnknownNatives,
+    // Files beside the game and what the screen shows, in detail (the
+    // Windows checks play these; scenario_checks.inc parses them).
+    Write,           // path, text
+    Hold,            // path, number = milliseconds
+    ExpectFileIs,    // path, text
+    ExpectFiles,     // path = folder, names
+    ExpectPrompt,    // text, flag = shown
+    ExpectSound,     // text
+    ExpectTextSize,  // number = size, flag = every text (else some)
+    ExpectFailures,  // number
 };
 
 // One piece of clothing: the item's hash and the state it is worn in.
@@ -57,6 +67,7 @@ struct Command {
     // by hand with only `number` or `text`: that one key or control.
     std::vector<std::uint32_t> keys;
     std::vector<std::string> controls;
+    std::vector<std::string> names;  // expect files
 };
 
 // The keys of a key, keydown or keyup command, and the controls of a press.
