@@ -134,6 +134,10 @@ endfunction()
 
 garbolt_add_wine_test(windows.sim-driver garbolt-sim-driver)
 garbolt_add_wine_test(windows.script-unwinding garbolt-unwind-check)
+# The plug-in's GetTickCount import answers the simulated clock (sim/plugin.cpp
+# redirects it): Shift held for 30 s of game time, played in well under 30 s.
+garbolt_add_wine_test(windows.simulated-key-clock garbolt-sim
+  ${GARBOLT_WINDOWS_DIR}/key-clock.scenario)
 
 # What the game's loader sees in Garbolt.asi: no exports, and imports only from
 # the hook and Windows itself.
