@@ -146,6 +146,10 @@ foreach(scenario ${GARBOLT_WINDOWS_SCENARIOS})
     --plugin $<TARGET_FILE:garbolt_asi> ${scenario})
 endforeach()
 garbolt_add_wine_test(windows.script-unwinding garbolt-unwind-check)
+# The plug-in's GetTickCount import answers the simulated clock (sim/plugin.cpp
+# redirects it): Shift held for 30 s of game time, played in well under 30 s.
+garbolt_add_wine_test(windows.simulated-key-clock garbolt-sim
+  ${GARBOLT_WINDOWS_DIR}/key-clock.scenario)
 
 # What the game's loader sees in Garbolt.asi: no exports, and imports only from
 # the hook and Windows itself.

@@ -16,6 +16,8 @@ constexpr std::uint64_t kCharacterNativeA = 0xAAA34F8A7CB32098;
 constexpr std::uint64_t kCharacterNativeB = 0x9587913B9E772D29;
 constexpr std::uint64_t kCharacterNativeC = 0xE952D6431689AD9A;
 constexpr std::uint64_t kCharacterNativeD = 0x2208438012482A1A;
+constexpr std::uint64_t kCharacterNatives[4] = {kCharacterNativeA, kCharacterNativeB,
+                                                kCharacterNativeC, kCharacterNativeD};
 constexpr std::uint64_t kCharacterSwitchNative = 0x7D9EFB7AD6B19754;
 constexpr std::uint64_t kPlayerSwitchNativeA = 0x34630A768925B852;
 constexpr std::uint64_t kPlayerSwitchNativeB = 0xFEBEEBC9CBDF4B12;
@@ -31,6 +33,25 @@ int CharacterState::CharacterNativeCalls(char which) const {
     return index >= 0 && index < 4 ? nativeCalls_[index] : 0;
 }
 
+bool CharacterState::Takes(std::uint64_t hash, const NativeCall& call, std::size_t index,
+                           bool player) {
+    const std::int32_t wanted = player ? playerId_ : handle_;
+    const std::int32_t given = call.Int(index);
+    if (given == wanted) {
+        return true;
+    }
+    wrongTargets_.push_back({TheGame().FrameNumber(), hash, player, given, wanted});
+    return false;
+}
+
+bool CharacterState::TakesCharacter(std::uint64_t hash, const NativeCall& call, std::size_t index) {
+    return Takes(hash, call, index, false);
+}
+
+bool CharacterState::TakesPlayer(std::uint64_t hash, const NativeCall& call, std::size_t index) {
+    return Takes(hash, call, index, true);
+}
+
 CharacterState& Character() {
     static CharacterState state;
     return state;
@@ -39,7 +60,10 @@ CharacterState& Character() {
 void RegisterCharacterNatives(Game& game) {
     CharacterState& me = Character();
     me = CharacterState();
-    auto isCharacter = [](NativeCall& call) { return call.Int(0) == Character().Handle(); };
+    // Each native that takes the character acts only on it; a wrong one is recorded.
+    auto isCharacter = [](NativeCall& call, std::uint64_t hash) {
+        return Character().TakesCharacter(hash, call);
+    };
 
     game.RegisterNative(kPlayerCharacterNative, "player-character native", "",
                         [](NativeCall& call) { call.ReturnInt(Character().Handle()); });
@@ -47,42 +71,58 @@ void RegisterCharacterNatives(Game& game) {
                         [](NativeCall& call) { call.ReturnInt(Character().PlayerId()); });
     game.RegisterNative(kEntityModelNative, "entity-model native", "i",
                         [isCharacter](NativeCall& call) {
-                            call.ReturnUint(isCharacter(call) ? Character().ModelHash() : 0);
+                            const bool character = isCharacter(call, kEntityModelNative);
+                            call.ReturnUint(character ? Character().ModelHash() : 0);
                         });
     game.RegisterNative(kEntityPositionNative, "entity-position native", "iib",
                         [isCharacter](NativeCall& call) {
-                            const Vec3 p = isCharacter(call) ? Character().Position() : Vec3{};
+                            // The last argument picks the real position (1) or the drawn one (0).
+                            const bool character = isCharacter(call, kEntityPositionNative);
+                            const Vec3 p = !character     ? Vec3{}
+                                           : call.Bool(2) ? Character().Position()
+                                                          : Character().DrawnPosition();
                             call.ReturnVector(p.x, p.y, p.z);
                         });
     game.RegisterNative(kEntityForwardNative, "entity-forward native", "i",
                         [isCharacter](NativeCall& call) {
-                            const Vec3 f = isCharacter(call) ? Character().Forward() : Vec3{};
+                            const bool character = isCharacter(call, kEntityForwardNative);
+                            const Vec3 f = character ? Character().Forward() : Vec3{};
                             call.ReturnVector(f.x, f.y, f.z);
                         });
     game.RegisterNative(kCharacterCheckNative, "character-check native", "i",
                         [isCharacter](NativeCall& call) {
-                            call.ReturnBool(isCharacter(call) && Character().CharacterCheck());
+                            const bool character = isCharacter(call, kCharacterCheckNative);
+                            call.ReturnBool(character && Character().CharacterCheck());
                         });
     const std::uint64_t characterNatives[4] = {kCharacterNativeA, kCharacterNativeB,
                                                kCharacterNativeC, kCharacterNativeD};
     const char* signatures[4] = {"iii", "ii", "ii", "iii"};
     for (int i = 0; i < 4; ++i) {
         game.RegisterNative(characterNatives[i], std::string("character native ") + char('A' + i),
-                            signatures[i], [i](NativeCall&) { ++Character().nativeCalls_[i]; });
+                            signatures[i], [i](NativeCall& call) {
+                                const std::uint64_t hash = kCharacterNatives[i];
+                                CharacterState& character = Character();
+                                // C copies the character onto a target: the character again.
+                                const bool target = hash != kCharacterNativeC ||
+                                                    character.TakesCharacter(hash, call, 1);
+                                if (character.TakesCharacter(hash, call) && target) {
+                                    ++character.nativeCalls_[i];
+                                }
+                            });
     }
     game.RegisterNative(kCharacterSwitchNative, "character switch native", "ib",
                         [isCharacter](NativeCall& call) {
-                            if (isCharacter(call)) {
+                            if (isCharacter(call, kCharacterSwitchNative)) {
                                 Character().characterSwitch_ = call.Bool(1);
                             }
                         });
     game.RegisterNative(kPlayerSwitchNativeA, "player switch native A", "ib", [](NativeCall& call) {
-        if (call.Int(0) == Character().PlayerId()) {
+        if (Character().TakesPlayer(kPlayerSwitchNativeA, call)) {
             Character().playerSwitchA_ = call.Bool(1);
         }
     });
     game.RegisterNative(kPlayerSwitchNativeB, "player switch native B", "ib", [](NativeCall& call) {
-        if (call.Int(0) == Character().PlayerId()) {
+        if (Character().TakesPlayer(kPlayerSwitchNativeB, call)) {
             Character().playerSwitchB_ = call.Bool(1);
         }
     });

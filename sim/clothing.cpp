@@ -203,10 +203,13 @@ void RegisterClothingNatives(Game& game) {
     }
     wardrobe.Wear(AsList(MadeUpOutfit("everyday")));
 
-    auto isCharacter = [](NativeCall& call) { return call.Int(0) == Character().Handle(); };
+    // Each native that takes the character acts only on it; a wrong one is recorded.
+    auto isCharacter = [](NativeCall& call, std::uint64_t hash) {
+        return Character().TakesCharacter(hash, call);
+    };
     game.RegisterNative(kClothingResetNative, "clothing-reset native", "i",
                         [isCharacter](NativeCall& call) {
-                            if (isCharacter(call)) {
+                            if (isCharacter(call, kClothingResetNative)) {
                                 ClothingState& w = Wardrobe();
                                 ++w.resets_;
                                 w.worn_ = OutfitEntries{};
@@ -218,7 +221,7 @@ void RegisterClothingNatives(Game& game) {
     });
     game.RegisterNative(
         kOutfitPresetNative, "outfit-preset native", "iu", [isCharacter](NativeCall& call) {
-            if (!isCharacter(call)) {
+            if (!isCharacter(call, kOutfitPresetNative)) {
                 return;
             }
             ClothingState& w = Wardrobe();
@@ -230,7 +233,10 @@ void RegisterClothingNatives(Game& game) {
             }
         });
     game.RegisterNative(kAppearanceRefreshNative, "appearance-refresh native", "iiiiii",
-                        [](NativeCall& call) {
+                        [isCharacter](NativeCall& call) {
+                            if (!isCharacter(call, kAppearanceRefreshNative)) {
+                                return;
+                            }
                             ClothingState& w = Wardrobe();
                             ++w.refreshes_;
                             for (std::size_t i = 0; i < 6; ++i) {
@@ -239,18 +245,22 @@ void RegisterClothingNatives(Game& game) {
                         });
     game.RegisterNative(kPutOnItemNative, "put-on-item native", "iubii",
                         [isCharacter](NativeCall& call) {
-                            if (isCharacter(call)) {
+                            if (isCharacter(call, kPutOnItemNative)) {
                                 Wardrobe().PutOn(call.Uint(1));
                             }
                         });
     game.RegisterNative(kItemStateNative, "item-state native", "iuuiib",
                         [isCharacter](NativeCall& call) {
-                            if (isCharacter(call)) {
+                            if (isCharacter(call, kItemStateNative)) {
                                 Wardrobe().SetState(call.Uint(1), call.Uint(2));
                             }
                         });
     game.RegisterNative(kOutfitSettleNative, "outfit-settle native", "ii",
-                        [](NativeCall&) { ++Wardrobe().settles_; });
+                        [isCharacter](NativeCall& call) {
+                            if (isCharacter(call, kOutfitSettleNative)) {
+                                ++Wardrobe().settles_;
+                            }
+                        });
 }
 
 }  // namespace sim

@@ -24,6 +24,22 @@ bool ControlInput::IsSuppressed(std::int32_t group, std::uint32_t control) const
     return false;
 }
 
+bool ControlInput::FiresIn(std::int32_t group, std::uint32_t control) const {
+    auto found = firing_.find(control);
+    return found != firing_.end() && found->second == group;
+}
+
+bool ControlInput::Disabled(std::uint32_t control) const {
+    return disabled_.count(control) != 0 || (allDisabled_ && enabled_.count(control) == 0);
+}
+
+void ControlInput::Enable(std::uint32_t control) {
+    disabled_.erase(control);
+    if (allDisabled_) {
+        enabled_.insert(control);
+    }
+}
+
 std::optional<std::int32_t> ControlInput::LastMenuState() const {
     if (menuStates_.empty()) {
         return std::nullopt;
@@ -36,10 +52,18 @@ void ControlInput::Reset() {
 }
 
 void ControlInput::BeginFrame(std::uint64_t) {
-    firing_ = held_;
-    firing_.insert(pressed_.begin(), pressed_.end());
+    const std::int32_t deviceGroup = gamepad_ ? kGamepadGroup : kKeyboardGroup;
+    firing_.clear();
+    for (const Presses* presses : {&held_, &pressed_}) {
+        for (const auto& [control, group] : *presses) {
+            firing_[control] = group.value_or(deviceGroup);
+        }
+    }
     pressed_.clear();
     suppressed_.clear();
+    disabled_.clear();
+    allDisabled_ = false;
+    enabled_.clear();
 }
 
 void ControlInput::RecordSuppression(const Suppression& suppression) {
@@ -47,6 +71,7 @@ void ControlInput::RecordSuppression(const Suppression& suppression) {
         ++framesWithSuppression_;
     }
     suppressed_.push_back(suppression);
+    disabled_.insert(suppression.control);
 }
 
 void RegisterControls(Game& game) {
@@ -55,10 +80,20 @@ void RegisterControls(Game& game) {
 
     game.RegisterNative(kInputSourceNative, "input-source native", "i",
                         [](NativeCall& call) { call.ReturnInt(Controls().Gamepad() ? 0 : 1); });
-    auto query = [](NativeCall& call) { call.ReturnInt(Controls().Fires(call.Uint(1)) ? 1 : 0); };
+    // The IS_DISABLED_* natives answer a disabled control too; the others do not.
+    auto query = [](NativeCall& call) {
+        const ControlInput& controls = Controls();
+        call.ReturnInt(controls.FiresIn(call.Int(0), call.Uint(1)) ? 1 : 0);
+    };
+    auto enabledQuery = [](NativeCall& call) {
+        const ControlInput& controls = Controls();
+        const std::uint32_t control = call.Uint(1);
+        call.ReturnInt(controls.FiresIn(call.Int(0), control) && !controls.Disabled(control) ? 1
+                                                                                             : 0);
+    };
     game.RegisterNative(kFirstOpenChordNative, "first open-chord native", "iu", query);
-    game.RegisterNative(kSecondOpenChordNative, "second open-chord native", "iu", query);
-    game.RegisterNative(kControlNative, "control native", "iu", query);
+    game.RegisterNative(kSecondOpenChordNative, "second open-chord native", "iu", enabledQuery);
+    game.RegisterNative(kControlNative, "control native", "iu", enabledQuery);
     game.RegisterNative(kSideControlNative, "side-control native", "iu", query);
 
     game.RegisterNative(kControlSuppressionNative, "control-suppression native", "iui",

@@ -10,12 +10,27 @@
 //   sim::TheGame().RunFrame();
 //
 // Presses and holds take effect when the next frame begins (the game reads its
-// pads between script frames), so they are made before RunFrame. The four
-// query natives (control, side-control and the two open-chord natives) answer
-// nonzero for a control that fires this frame, whatever control group is
-// asked. Suppressing a control lasts only for the frame it is called in and
-// the menu reads its controls before it suppresses, so suppression is recorded
-// and does not silence the queries.
+// pads between script frames), so they are made before RunFrame.
+//
+// Control groups. A control fires in the group of the device it came from:
+// group 0 for keyboard and mouse, group 2 for a gamepad (the device when the
+// frame begins, unless the press names a group). A query in any other group
+// answers 0. What the game does with a query's group is not public; this is
+// the strictest reading under which a plug-in that follows the input-source
+// native still works.
+//
+// Suppression. The control-suppression native (DISABLE_CONTROL_ACTION) and
+// the controls-off native (DISABLE_ALL_CONTROL_ACTIONS, undone for single
+// controls by the control-on native, ENABLE_CONTROL_ACTION) disable controls
+// from the call to the end of the frame, in every group (the public reference
+// notes that the groups give the same result). A disabled control answers
+// only to the IS_DISABLED_* queries (the side-control native,
+// IS_DISABLED_CONTROL_JUST_PRESSED, and the first open-chord native,
+// IS_DISABLED_CONTROL_PRESSED), which answer whether or not it is disabled;
+// the control native (IS_CONTROL_JUST_PRESSED) and the second open-chord
+// native (IS_CONTROL_JUST_RELEASED) answer 0 for it. The game clears the
+// disabling when the next frame begins, so reads before the frame's
+// suppression see the control.
 //
 // Global 1900699 is the game's own per-frame flag: the game clears it to 0 at
 // the start of every frame, so after a frame it reads 2 exactly when the
@@ -24,6 +39,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -39,6 +55,9 @@ constexpr std::uint64_t kSideControlNative = 0x91AEF906BCA88877;
 constexpr std::uint64_t kControlSuppressionNative = 0xFE99B66D079CF6BC;
 constexpr std::uint64_t kMenuStateNative = 0x1B3DA717B9AFF828;
 constexpr std::int32_t kMenuHudGlobal = 1900699;
+// The groups controls fire in: keyboard and mouse, and a gamepad.
+constexpr std::int32_t kKeyboardGroup = 0;
+constexpr std::int32_t kGamepadGroup = 2;
 
 // One call of the control-suppression native.
 struct Suppression {
@@ -61,16 +80,24 @@ class ControlInput {
     void SetGamepad(bool gamepad) { gamepad_ = gamepad; }
     bool Gamepad() const { return gamepad_; }
 
-    // The control fires on the next frame only.
-    void Press(std::uint32_t control) { pressed_.insert(control); }
+    // The control fires on the next frame only, in `group` or in the group
+    // of the device at that frame.
+    void Press(std::uint32_t control, std::optional<std::int32_t> group = std::nullopt) {
+        pressed_[control] = group;
+    }
     // The control fires on every frame from the next one until Release.
-    void Hold(std::uint32_t control) { held_.insert(control); }
+    void Hold(std::uint32_t control, std::optional<std::int32_t> group = std::nullopt) {
+        held_[control] = group;
+    }
     void Release(std::uint32_t control) { held_.erase(control); }
     void ReleaseAll();
 
     // Whether the control fires on the frame in progress (or, between frames,
-    // on the frame that last ran).
+    // on the frame that last ran), in any group or in the one given.
     bool Fires(std::uint32_t control) const { return firing_.count(control) != 0; }
+    bool FiresIn(std::int32_t group, std::uint32_t control) const;
+    // Whether the control is disabled at this point of the frame.
+    bool Disabled(std::uint32_t control) const;
 
     // Suppression calls of the frame in progress (or the last frame run).
     const std::vector<Suppression>& Suppressed() const { return suppressed_; }
@@ -86,14 +113,25 @@ class ControlInput {
     void Reset();
     void BeginFrame(std::uint64_t frame);
     void RecordSuppression(const Suppression& suppression);
+    // The controls-off and control-on natives.
+    void DisableAll() {
+        allDisabled_ = true;
+        enabled_.clear();
+    }
+    void Enable(std::uint32_t control);
     void RecordMenuState(const MenuStateCall& call) { menuStates_.push_back(call); }
 
   private:
+    using Presses = std::unordered_map<std::uint32_t, std::optional<std::int32_t>>;
     bool gamepad_ = false;
-    std::unordered_set<std::uint32_t> pressed_;
-    std::unordered_set<std::uint32_t> held_;
-    std::unordered_set<std::uint32_t> firing_;
+    Presses pressed_;
+    Presses held_;
+    std::unordered_map<std::uint32_t, std::int32_t> firing_;  // control to its group
     std::vector<Suppression> suppressed_;
+    // This frame's disabling: single controls, or all but the ones enabled again.
+    std::unordered_set<std::uint32_t> disabled_;
+    bool allDisabled_ = false;
+    std::unordered_set<std::uint32_t> enabled_;
     std::uint64_t framesWithSuppression_ = 0;
     std::vector<MenuStateCall> menuStates_;
 };

@@ -24,6 +24,10 @@ namespace sim {
 
 class ScriptThread;
 
+// What the upper 32 bits of every int, Hash and BOOL result hold: a fixed
+// pattern that no handle, hash or bool has there.
+constexpr std::uint64_t kResultHighHalf = 0xA5E1C3D700000000ull;
+
 // One native call as the handler sees it: the argument words and the result slots.
 class NativeCall {
   public:
@@ -43,9 +47,12 @@ class NativeCall {
     }
 
     void ReturnWord(std::uint64_t value, std::size_t slot = 0) { slots_[slot] = value; }
-    void ReturnInt(std::int32_t value) { slots_[0] = static_cast<std::uint32_t>(value); }
-    void ReturnUint(std::uint32_t value) { slots_[0] = value; }
-    void ReturnBool(bool value) { slots_[0] = value ? 1 : 0; }
+    // The game writes an int, Hash or BOOL result as 32 bits into a 64-bit
+    // slot and leaves the upper half as it was; these fill it with
+    // kResultHighHalf, so a caller that reads the whole word gets a wrong value.
+    void ReturnInt(std::int32_t value) { ReturnUint(static_cast<std::uint32_t>(value)); }
+    void ReturnUint(std::uint32_t value) { slots_[0] = kResultHighHalf | value; }
+    void ReturnBool(bool value) { ReturnUint(value ? 1u : 0u); }
     void ReturnFloat(float value, std::size_t slot = 0);
     void ReturnPointer(const void* pointer) {
         slots_[0] = reinterpret_cast<std::uintptr_t>(pointer);

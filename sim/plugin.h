@@ -22,12 +22,17 @@ class Plugin {
     // FreeLibrary (the plug-in exports nothing to find it by), and this
     // answers 0.
     int CallEntry(unsigned reason);
+    // On Windows: how many of the library's GetTickCount import entries were
+    // pointed at the simulated clock (1 for Garbolt.asi); 0 elsewhere, where
+    // the plug-in's clock is the simulated hook's own.
+    int TickEntriesRedirected() const { return tickEntriesRedirected_; }
 
   private:
     using Entry = int (*)(void*, unsigned, void*);
     std::string path_;
     void* library_ = nullptr;
     Entry entry_ = nullptr;
+    int tickEntriesRedirected_ = 0;
     std::string error_;
 };
 

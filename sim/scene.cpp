@@ -1,5 +1,6 @@
 #include "sim/scene.h"
 
+#include "sim/controls.h"
 #include "sim/game.h"
 
 namespace sim {
@@ -111,7 +112,8 @@ void RegisterSceneNatives(Game& game) {
     game.RegisterNative(kCameraPointAtNative, "camera-point-at native", "iifffb",
                         [](NativeCall& call) {
                             auto found = Scene().cameras_.find(call.Int(0));
-                            if (found != Scene().cameras_.end()) {
+                            if (found != Scene().cameras_.end() &&
+                                Character().TakesCharacter(kCameraPointAtNative, call, 1)) {
                                 found->second.pointing = true;
                                 found->second.pointAtEntity = call.Int(1);
                                 found->second.pointAtOffset = VectorAt(call, 2);
@@ -123,6 +125,8 @@ void RegisterSceneNatives(Game& game) {
                         [](NativeCall& call) { Scene().hudContexts_.insert(call.Uint(0)); });
     game.RegisterNative(kHudContextOffNative, "hud-context-off native", "u",
                         [](NativeCall& call) { Scene().hudContexts_.erase(call.Uint(0)); });
+    // The query asks whether the named effect has loaded: from its preload
+    // until it is set to unload. Playing and stopping leave it loaded.
     game.RegisterNative(kEffectQueryNative, "effect-query native", "s", [](NativeCall& call) {
         call.ReturnBool(Scene().effects_[call.Text(0).value_or("")].loaded);
     });
@@ -138,11 +142,18 @@ void RegisterSceneNatives(Game& game) {
     });
     game.RegisterNative(kEffectNativeC, "effect native C", "s", [](NativeCall& call) {
         ScreenEffect& effect = Scene().effects_[call.Text(0).value_or("")];
+        effect.loaded = false;
         effect.playing = false;
         ++effect.stops;
     });
-    game.RegisterNative(kSceneOpenNative, "scene-open native", "",
-                        [](NativeCall&) { ++Scene().sceneOpens_; });
+    game.RegisterNative(kSceneOpenNative, "scene-open native", "", [](NativeCall&) {
+        // Stops every effect that plays; what is loaded stays loaded.
+        SceneState& scene = Scene();
+        ++scene.sceneOpens_;
+        for (auto& [name, effect] : scene.effects_) {
+            effect.playing = false;
+        }
+    });
     game.RegisterNative(kSceneFrameNativeA, "scene-frame native A", "", nullptr);
     game.RegisterNative(kSceneFrameNativeB, "scene-frame native B", "",
                         [](NativeCall&) { ++Scene().sceneFrames_; });
@@ -208,13 +219,16 @@ void RegisterSceneNatives(Game& game) {
                         [](NativeCall& call) { Scene().areas_.erase(call.Int(0)); });
 
     // --- Controls and light ---
-    game.RegisterNative(kControlsOffNative, "controls-off native", "i",
-                        [&game](NativeCall&) { Scene().controlsOn_[game.FrameNumber()]; });
+    game.RegisterNative(kControlsOffNative, "controls-off native", "i", [&game](NativeCall&) {
+        Scene().controlsOn_[game.FrameNumber()];
+        Controls().DisableAll();
+    });
     game.RegisterNative(kControlOnNative, "control-on native", "iui", [&game](NativeCall& call) {
         auto found = Scene().controlsOn_.find(game.FrameNumber());
         if (found != Scene().controlsOn_.end()) {
             found->second.push_back(call.Uint(1));
         }
+        Controls().Enable(call.Uint(1));
     });
     game.RegisterNative(kDrawLightNative, "draw-light native", "fffiiiff",
                         [&game](NativeCall& call) {

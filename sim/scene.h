@@ -35,8 +35,10 @@ struct BoxArea {
 };
 
 struct ScreenEffect {
-    bool loaded = false;  // what the effect-query native answers
-    bool playing = false;
+    // What the effect-query native answers: loaded by effect native A, no
+    // longer once effect native C sets it to unload.
+    bool loaded = false;
+    bool playing = false;  // from effect native B until C or the stop-all (scene-open) native
     int plays = 0;
     int stops = 0;
 };

@@ -7,6 +7,7 @@
 #include "host/keyboard.h"
 #include "host/natives.h"
 #include "host/state.h"
+#include "sim/character.h"
 #include "sim/game.h"
 #include "support/session.h"
 
@@ -159,6 +160,32 @@ TEST(NativeArguments, DecodesResultsFromTheFirstSlot) {
     game.RegisterNative(0x3, "zero-high", "",
                         [](sim::NativeCall& call) { call.ReturnWord(0xFFFFFFFF00000000ull); });
     EXPECT_FALSE(CallNative<bool>(0x3));  // only the low half counts
+}
+
+// The game writes int, Hash and BOOL results as 32 bits and leaves the upper
+// half of the slot alone: the simulated game fills it, so reading the whole
+// word gets a wrong value, while the bridge's typed reads take the low half.
+TEST(NativeArguments, StrictResultsFillTheHighHalfThatTypedReadsIgnore) {
+    sim::Game& game = sim::TheGame();
+    game.Reset();
+    constexpr std::uint64_t kCharacterCheckNative = 0x7D5B1F88E7504BBA;   // BOOL
+    constexpr std::uint64_t kPlayerCharacterNative = 0x096275889B8E0EE0;  // Ped
+    constexpr std::uint64_t kEntityModelNative = 0xDA76A9F39210D365;      // Hash
+    const std::int32_t character = sim::Character().Handle();
+    sim::Character().SetCharacterCheck(false);
+    const auto no = CallNative<std::uint64_t>(kCharacterCheckNative, character);
+    EXPECT_EQ(no, sim::kResultHighHalf);
+    EXPECT_NE(no, 0u);  // a whole-word read takes false for true
+    EXPECT_FALSE(CallNative<bool>(kCharacterCheckNative, character));
+    sim::Character().SetCharacterCheck(true);
+    EXPECT_EQ(CallNative<std::uint64_t>(kCharacterCheckNative, character),
+              sim::kResultHighHalf | 1u);
+    EXPECT_TRUE(CallNative<bool>(kCharacterCheckNative, character));
+    EXPECT_EQ(CallNative<std::uint64_t>(kPlayerCharacterNative),
+              sim::kResultHighHalf | static_cast<std::uint32_t>(character));
+    EXPECT_EQ(CallNative<std::int32_t>(kPlayerCharacterNative), character);
+    EXPECT_EQ(CallNative<std::uint32_t>(kEntityModelNative, character),
+              sim::Character().ModelHash());
 }
 
 TEST(NativeArguments, UnknownNativeIsRecordedAndAnswersZero) {

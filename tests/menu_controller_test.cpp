@@ -116,6 +116,9 @@ TEST_F(Controller, GamepadChordNeedsBothControls) {
     EXPECT_TRUE(menu.isOpen);
     EXPECT_EQ(menu.controlGroup, 2);
     sim::Controls().Release(kChordFirst);
+    // A gamepad's controls answer only in group 2, the group the menu asks.
+    FrameWith({kDown});
+    EXPECT_EQ(menu.currentOption, 1);
 }
 
 TEST_F(Controller, UpAndDownWrapAtTheEnds) {

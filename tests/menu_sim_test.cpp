@@ -27,13 +27,38 @@ TEST_F(SimMenuSide, PressFiresOnTheNextFrameOnlyAndHoldUntilReleased) {
     EXPECT_FALSE(CallNative<bool>(sim::kControlNative, 0, kSelect));
     game().RunFrame();
     EXPECT_TRUE(CallNative<bool>(sim::kControlNative, 0, kSelect));
-    EXPECT_TRUE(CallNative<bool>(sim::kSideControlNative, 2, kBack));
+    EXPECT_TRUE(CallNative<bool>(sim::kSideControlNative, 0, kBack));
     game().RunFrame();
     EXPECT_FALSE(CallNative<bool>(sim::kControlNative, 0, kSelect));
-    EXPECT_TRUE(CallNative<bool>(sim::kFirstOpenChordNative, 2, kBack));
+    EXPECT_TRUE(CallNative<bool>(sim::kFirstOpenChordNative, 0, kBack));
     sim::Controls().Release(kBack);
     game().RunFrame();
+    EXPECT_FALSE(CallNative<bool>(sim::kSecondOpenChordNative, 0, kBack));
+}
+
+TEST_F(SimMenuSide, ControlsAnswerInTheirDevicesGroupAndDisabledOnlyToTheDisabledQueries) {
+    // Keyboard presses answer in group 0 only, gamepad presses in group 2 only.
+    sim::Controls().Press(kSelect);
+    game().RunFrame();
+    EXPECT_FALSE(CallNative<bool>(sim::kControlNative, 2, kSelect));
+    EXPECT_FALSE(CallNative<bool>(sim::kSideControlNative, 2, kSelect));
+    EXPECT_TRUE(CallNative<bool>(sim::kControlNative, 0, kSelect));
+    sim::Controls().SetGamepad(true);
+    sim::Controls().Hold(kBack);
+    game().RunFrame();
+    EXPECT_FALSE(CallNative<bool>(sim::kControlNative, 0, kBack));
+    EXPECT_TRUE(CallNative<bool>(sim::kControlNative, 2, kBack));
+
+    // Suppressed in any group: from then on this frame only the IS_DISABLED_*
+    // queries (side-control, first open-chord) see it.
+    CallNative(sim::kControlSuppressionNative, 0, kBack, 0);
+    EXPECT_FALSE(CallNative<bool>(sim::kControlNative, 2, kBack));
     EXPECT_FALSE(CallNative<bool>(sim::kSecondOpenChordNative, 2, kBack));
+    EXPECT_TRUE(CallNative<bool>(sim::kSideControlNative, 2, kBack));
+    EXPECT_TRUE(CallNative<bool>(sim::kFirstOpenChordNative, 2, kBack));
+    game().RunFrame();  // the game clears the disabling between frames
+    EXPECT_TRUE(CallNative<bool>(sim::kControlNative, 2, kBack));
+    sim::Controls().Release(kBack);
 }
 
 TEST_F(SimMenuSide, InputSourceAnswersZeroForAGamepad) {

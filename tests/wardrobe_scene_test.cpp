@@ -8,6 +8,8 @@
 //   the save prompt: where it is offered, saving a named outfit;
 //   naming: name lengths, null result and cancel, the menu closed while typing;
 //   the row the prompt showed, completions that are ignored, the text cap.
+#include <algorithm>
+
 #include "wardrobe/outfit_file.h"
 #include "wardrobe_fixture.h"
 
@@ -22,9 +24,22 @@ class WardrobeScene : public WardrobeFixture {
         StartUp(kRootOnly);
         me = std::to_string(sim::Character().Handle());
         save = std::to_string(menu().savePrompt);
-        sim::Character().SetPosition({10.0f, 20.0f, 30.0f});
-        sim::Character().SetForward({1.0f, 0.0f, 0.0f});
+        sim::Character().SetPosition(kReal);
+        sim::Character().SetDrawnPosition(kDrawn);
+        sim::Character().SetForward(kForward);
         game().ClearNotifications();
+    }
+    // Where the character stands by its real position (entity-position flag
+    // 1) and as drawn (flag 0), and where it faces: every part nonzero and
+    // each position unlike the other, so a dropped part or a swapped flag
+    // shows in the placements.
+    static constexpr sim::Vec3 kReal{10.0f, 20.0f, 30.0f};
+    static constexpr sim::Vec3 kDrawn{10.5f, 19.5f, 29.75f};
+    static constexpr sim::Vec3 kForward{0.36f, 0.48f, 0.8f};
+    // P + 1.7 x F, part by part, then `rise` added to z, as the trace shows it.
+    static std::string Ahead(const sim::Vec3& p, float rise = 0.0f) {
+        return Float(p.x + 1.7f * kForward.x) + "," + Float(p.y + 1.7f * kForward.y) + "," +
+               Float(p.z + 1.7f * kForward.z + rise);
     }
     // One frame; the wardrobe's calls of that frame are kept in `calls`.
     void WardrobeFrame() {
@@ -175,12 +190,12 @@ TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
          "entity-position native " + me + ",1,1",
          "player-character native",
          "entity-forward native " + me,
-         "camera-position native " + cam + ",11.6999998,20,30.5",
+         "camera-position native " + cam + "," + Ahead(kReal, 0.5f),
          "player-character native",
          "camera-point-at native " + cam + "," + me + ",0,-0.300000012,0,1",
          "area-exists native 0",
          "companion-exists native 0",
-         "box-area native 11.6999998,20,30,0,0,0,15,15,15"});
+         "box-area native " + Ahead(kReal) + ",0,0,0,15,15,15"});
     const std::string area = std::to_string(AreaHandle());
     Append(expected, {"area-setup native " + area + ",10208,8192,0,-1,-1,0",
                       "area-option native " + area + ",7", "area-companion native " + area + ",0,7",
@@ -245,6 +260,14 @@ TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
     EXPECT_FALSE(sim::Character().CharacterSwitch());
     EXPECT_FALSE(sim::Character().PlayerSwitchB());
     EXPECT_FALSE(wardrobe.cameraActive);
+    EXPECT_TRUE(sim::Character().WrongTargets().empty());
+
+    // The closing set the effect to unload, so the next opening loads it again.
+    useCamera = true;
+    OnKeyboardMessage(kF9, 1, 0, 0, 0, 1, 1);
+    WardrobeFrame();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "effect native A 'CamTransition01'"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "effect native B 'CamTransition01'"), 1);
 }
 
 TEST_F(WardrobeScene, ForcedCloseWithCameraLeavesTheAreaUntilTheNextOpening) {
@@ -306,9 +329,9 @@ TEST_F(WardrobeScene, LightFollowsTheSettingFromTheNextFrame) {
     WardrobeFrame();
     const auto lights = sim::Scene().LightsInFrame(game().FrameNumber());
     ASSERT_EQ(lights.size(), 1u);
-    EXPECT_FLOAT_EQ(lights[0].position.x, 10.0f + 1.7f);
-    EXPECT_FLOAT_EQ(lights[0].position.y, 20.0f);
-    EXPECT_FLOAT_EQ(lights[0].position.z, 30.0f);
+    EXPECT_EQ(lights[0].position.x, kDrawn.x + 1.7f * kForward.x);
+    EXPECT_EQ(lights[0].position.y, kDrawn.y + 1.7f * kForward.y);
+    EXPECT_EQ(lights[0].position.z, kDrawn.z + 1.7f * kForward.z);
     EXPECT_EQ(lights[0].red, 255);
     EXPECT_EQ(lights[0].blue, 255);
     EXPECT_FLOAT_EQ(lights[0].range, 5.0f);
@@ -317,7 +340,7 @@ TEST_F(WardrobeScene, LightFollowsTheSettingFromTheNextFrame) {
     EXPECT_EQ(tail, (std::vector<std::string>{
                         "player-character native", "entity-position native " + me + ",1,0",
                         "player-character native", "entity-forward native " + me,
-                        "draw-light native 11.6999998,20,30,255,255,255,5,2.5"}));
+                        "draw-light native " + Ahead(kDrawn) + ",255,255,255,5,2.5"}));
     WardrobeFrame();
     EXPECT_EQ(sim::Scene().LightsInFrame(game().FrameNumber()).size(), 1u);
     drawLight = false;

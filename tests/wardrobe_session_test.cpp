@@ -238,6 +238,9 @@ TEST_F(WardrobeSession, TheTour) {
     player().ToggleMenu();
     EXPECT_EQ(sim::Scene().Cameras().size(), 1u);
     EXPECT_TRUE(session().game().UnknownCalls().empty());
+    // Every native that takes the player was given the player id, every one
+    // that takes the character its handle.
+    EXPECT_TRUE(sim::Character().WrongTargets().empty());
 }
 
 // 200 random saves, equips and deletes across 20 restarts; after every step

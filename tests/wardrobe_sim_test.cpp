@@ -24,6 +24,10 @@ constexpr std::uint64_t kKeyboardOpenNative = 0x044131118D8DB3CD;
 constexpr std::uint64_t kKeyboardStatusNative = 0x37DF360F235A3893;
 constexpr std::uint64_t kKeyboardResultNative = 0xAFB4CF58A4A292B1;
 constexpr std::uint64_t kKeyboardDoneNative = 0x58A39BE597CE99CD;
+constexpr std::uint64_t kPlayerIdNative = 0x217E9DC48139933D;
+constexpr std::uint64_t kEntityPositionNative = 0xA86D5F069399F44D;
+constexpr std::uint64_t kPlayerSwitchNativeA = 0x34630A768925B852;
+constexpr std::uint64_t kCharacterSwitchNative = 0x7D9EFB7AD6B19754;
 
 class SimWardrobe : public ::testing::Test {
   protected:
@@ -49,6 +53,48 @@ TEST_F(SimWardrobe, RecordZeroMirrorsWhatTheCharacterWears) {
     EXPECT_EQ(game.Global(26830), 7u);
     EXPECT_EQ(game.Global(26826), 0x99u);
     EXPECT_EQ(sim::Wardrobe().Worn()[1], (sim::ClothingItem{0x80000022u, 7u}));
+}
+
+// The player and the character are two different values, neither 0: a
+// native given the character, or a constant, for the player (or the other
+// way round) does nothing and the wrong target is recorded.
+TEST_F(SimWardrobe, PlayerNativesTakeOnlyThePlayerAndCharacterNativesOnlyTheCharacter) {
+    const auto player = CallNative<std::int32_t>(kPlayerIdNative);
+    EXPECT_NE(player, 0);
+    EXPECT_NE(player, Me());
+    CallNative(kPlayerSwitchNativeA, 0, true);
+    CallNative(kPlayerSwitchNativeA, Me(), true);
+    EXPECT_FALSE(sim::Character().PlayerSwitchA());
+    CallNative(kCharacterSwitchNative, player, true);
+    EXPECT_FALSE(sim::Character().CharacterSwitch());
+    const auto& wrong = sim::Character().WrongTargets();
+    ASSERT_EQ(wrong.size(), 3u);
+    EXPECT_EQ(wrong[0].hash, kPlayerSwitchNativeA);
+    EXPECT_TRUE(wrong[0].wantedPlayer);
+    EXPECT_EQ(wrong[0].given, 0);
+    EXPECT_EQ(wrong[1].given, Me());
+    EXPECT_EQ(wrong[1].wanted, player);
+    EXPECT_EQ(wrong[2].hash, kCharacterSwitchNative);
+    EXPECT_FALSE(wrong[2].wantedPlayer);
+    EXPECT_EQ(wrong[2].given, player);
+
+    CallNative(kPlayerSwitchNativeA, player, true);
+    CallNative(kCharacterSwitchNative, Me(), true);
+    EXPECT_TRUE(sim::Character().PlayerSwitchA());
+    EXPECT_TRUE(sim::Character().CharacterSwitch());
+    EXPECT_EQ(wrong.size(), 3u);
+}
+
+// The position native's last argument picks the real position (1) or the
+// drawn one (0); the forward vector has a nonzero height.
+TEST_F(SimWardrobe, PositionFollowsItsFlagAndTheForwardVectorClimbs) {
+    sim::Character().SetPosition({1.0f, 2.0f, 3.0f});
+    const Vector3 real = CallNative<Vector3>(kEntityPositionNative, Me(), 1, 1);
+    const Vector3 drawn = CallNative<Vector3>(kEntityPositionNative, Me(), 1, 0);
+    EXPECT_EQ(real.z, 3.0f);
+    EXPECT_EQ(drawn.z, 3.0f - sim::CharacterState::kDrawnDrop);
+    EXPECT_EQ(drawn.x, 1.0f);
+    EXPECT_NE(sim::Character().Forward().z, 0.0f);
 }
 
 TEST_F(SimWardrobe, PresetsBelongToArthur) {
