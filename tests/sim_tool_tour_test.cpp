@@ -81,6 +81,20 @@ TEST_F(SimTour, TranscriptAndJsonAreTheSameEveryRun) {
     EXPECT_NE(json.find("\"type\":\"native\""), std::string::npos);
 }
 
+// Where the game's behaviour is unknown the tour is played under both
+// readings of a prompt's completion: the player sees and hears the same, byte
+// for byte, in the transcript and in every JSON event (which, without --trace,
+// are only what is shown and heard, and the files).
+TEST_F(SimTour, BothPromptReadingsShowAndSoundTheSame) {
+    ASSERT_EQ(Play("latched", "--prompt-completion latched"), 0) << Slurp(dir_ / "latched.txt");
+    ASSERT_EQ(Play("oneframe", "--prompt-completion one-frame"), 0)
+        << Slurp(dir_ / "oneframe.txt");
+    const std::string transcript = Slurp(dir_ / "latched.txt");
+    EXPECT_NE(transcript.find("notification \"Successfully saved outfit\""), std::string::npos);
+    EXPECT_EQ(transcript, Slurp(dir_ / "oneframe.txt"));
+    EXPECT_EQ(Slurp(dir_ / "latched.jsonl"), Slurp(dir_ / "oneframe.jsonl"));
+}
+
 TEST_F(SimTour, ShotsShowEveryScreen) {
     ASSERT_EQ(Play("shots", "--shots pictures"), 0) << Slurp(dir_ / "shots.err");
     std::size_t pictures = 0;

@@ -18,6 +18,7 @@
 #include "game_folder.h"
 #include "scenario.h"
 #include "sim/plugin.h"
+#include "sim/prompts.h"
 
 namespace garbolt_sim {
 
@@ -33,6 +34,8 @@ struct RunOptions {
     std::string jsonPath;               // empty: no JSON lines
     bool trace = false;                 // every native call and global write in the JSON
     std::string shotsDir;               // empty: no automatic screenshots
+    // How long prompt completions last; unset: as the game's reset chose.
+    std::optional<sim::PromptCompletion> promptCompletion;
 };
 
 class Runner {
