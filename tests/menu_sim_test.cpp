@@ -7,13 +7,39 @@
 #include <string>
 
 #include "host/natives.h"
+#include "host/platform.h"
 #include "sim/controls.h"
 #include "sim/draw_list.h"
 #include "sim/game.h"
 #include "sim/prompts.h"
 #include "sim/sounds.h"
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define GARBOLT_SIM_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define GARBOLT_SIM_TEST_ASAN 1
+#endif
+
 namespace {
+
+// A routine that hands the game a text and reuses its buffer before it
+// waits, as one drawing from a temporary would.
+char routineBuffer[16];
+void ReusingRoutine() {
+    for (;;) {
+        std::strcpy(routineBuffer, "Drawn early");
+        CallNative(sim::kDrawTextNative,
+                   CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING",
+                                             static_cast<const char*>(routineBuffer)),
+                   0.1f, 0.2f);
+        std::strcpy(routineBuffer, "Reused late");
+        platform::scriptWait(0);
+        std::strcpy(routineBuffer, "After drawing");
+    }
+}
 
 constexpr std::uint32_t kSelect = 0x43DBF61F;
 constexpr std::uint32_t kBack = 0x308588E6;
@@ -185,6 +211,35 @@ TEST_F(SimMenuSide, DrawTextReadsItsBufferWhenTheFrameIsDrawn) {
     game().RunFrame();
     EXPECT_FALSE(sim::Drawing().ResolveGameString(text).has_value());
 }
+
+// Through the hook: the frame is drawn at the routine's scriptWait.
+TEST_F(SimMenuSide, ReusedTextBufferShowsAsTheWrongTextAtTheRoutinesWait) {
+    game().HookScriptRegister(nullptr, ReusingRoutine);
+    game().RunFrame();
+    ASSERT_EQ(sim::Drawing().Texts().size(), 1u);
+    EXPECT_EQ(sim::Drawing().Texts()[0]->markup, "Reused late");
+    game().StopScript();
+}
+
+#if defined(GARBOLT_SIM_TEST_ASAN)
+// A buffer freed before the frame is drawn: ASan reports the game's read.
+TEST_F(SimMenuSide, FreedTextBufferIsReportedWhenTheFrameIsDrawn) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            game().RunFrame();
+            char* buffer = new char[32];
+            std::strcpy(buffer, "Freed before drawing");
+            CallNative(sim::kDrawTextNative,
+                       CallNative<std::uint64_t>(sim::kVariableStringNative, 10,
+                                                 "LITERAL_STRING", static_cast<const char*>(buffer)),
+                       0.1f, 0.2f);
+            delete[] buffer;
+            game().DrawFrame();
+        },
+        "heap-use-after-free");
+}
+#endif
 
 // A prompt's text is read through its pointer on every drawn frame it is
 // shown: a text that dies while the prompt lives shows as the wrong text.

@@ -41,7 +41,10 @@ TEST_F(SimTour, PassesAndShowsTheWardrobesMessages) {
           "notification \"Successfully saved settings\"", "menu opened: WARDROBE / Change Clothes",
           "page WARDROBE / Preset Outfits (page 2)", "page WARDROBE / Settings (page 3)",
           "naming keyboard open: STABLE_RENAME_MOUNT_PROMPT", "camera on", "light on",
-          "file Garbolt/SavedOutfits.xml written", "file Garbolt/Garbolt.ini written"}) {
+          "file Garbolt/SavedOutfits.xml written", "file Garbolt/Garbolt.ini written",
+          // The prompts' texts as the game reads them while it shows them.
+          "prompt \"Select\" on", "prompt \"Back\" on", "prompt \"Save Outfit\" on",
+          "prompt \"Delete Outfit\" on"}) {
         EXPECT_NE(transcript.find(message), std::string::npos) << message;
     }
     EXPECT_EQ(transcript.find("unknown native"), std::string::npos);
