@@ -26,7 +26,7 @@ struct Draw {
     Rgba colour;
     float x = 0, y = 0;  // screen fractions as handed to the game
     // Text
-    std::string raw;       // the markup as handed to the game
+    std::string raw;       // the markup as the game read it when it drew the frame
     bool decoded = false;  // the markup had the menu's TEXTFORMAT shape
     int rightMargin = 0;
     std::string align;  // "Left", "Center", "Right"

@@ -297,8 +297,7 @@ bool Runner::Execute(const Command& command) {
             Step();
             return true;
         case CommandKind::Restart: {
-            plugin_.reset();
-            sim::Prompts().DropAll();
+            plugin_.reset();  // its prompts go with it
             watcher_.ForgetPlugin();
             promptsReported_.clear();
             plugin_ = std::make_unique<sim::Plugin>(options_.pluginPath);
