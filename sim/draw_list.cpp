@@ -75,7 +75,7 @@ void DecodeTextMarkup(TextEntry& entry) {
 
 std::vector<const TextEntry*> DrawRecorder::Texts() const {
     std::vector<const TextEntry*> texts;
-    for (const DrawEntry& entry : list_) {
+    for (const DrawEntry& entry : List()) {
         if (entry.kind == DrawEntry::Kind::Text) {
             texts.push_back(&entry.text);
         }
@@ -94,23 +94,32 @@ std::vector<const SpriteEntry*> DrawRecorder::Sprites() const {
 }
 
 std::uint64_t DrawRecorder::MakeGameString(const char* text) {
-    current_.emplace_back(text != nullptr ? text : "");
-    const std::string* copy = &current_.back();
-    const auto value = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(copy->c_str()));
-    live_[value] = copy;
+    current_.push_back(GameString{text});
+    const GameString* record = &current_.back();
+    const auto value = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(record));
+    live_[value] = record;
     return value;
 }
 
-std::optional<std::string> DrawRecorder::ResolveGameString(std::uint64_t value) const {
+std::optional<const char*> DrawRecorder::GameStringSource(std::uint64_t value) const {
     auto found = live_.find(value);
     if (found == live_.end()) {
         return std::nullopt;
     }
-    return *found->second;
+    return found->second->source;
+}
+
+std::optional<std::string> DrawRecorder::ResolveGameString(std::uint64_t value) const {
+    const std::optional<const char*> source = GameStringSource(value);
+    if (!source) {
+        return std::nullopt;
+    }
+    return std::string(*source != nullptr ? *source : "");
 }
 
 void DrawRecorder::Reset() {
     list_.clear();
+    pending_.clear();
     pendingColour_ = Colour();
     current_.clear();
     previous_.clear();
@@ -119,10 +128,11 @@ void DrawRecorder::Reset() {
 
 void DrawRecorder::BeginFrame() {
     list_.clear();
+    pending_.clear();
     pendingColour_ = Colour();
     // Strings of the frame before last are released.
-    for (const std::string& old : previous_) {
-        live_.erase(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(old.c_str())));
+    for (const GameString& old : previous_) {
+        live_.erase(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&old)));
     }
     previous_.swap(current_);
     current_.clear();
@@ -136,13 +146,21 @@ void DrawRecorder::DrawText(std::uint64_t frame, std::uint64_t gameString, float
     entry.text.y = y;
     entry.text.colour = pendingColour_;
     pendingColour_ = Colour();
-    if (auto text = ResolveGameString(gameString)) {
-        entry.text.markup = std::move(*text);
-        DecodeTextMarkup(entry.text);
+    if (const std::optional<const char*> source = GameStringSource(gameString)) {
+        pending_.push_back({list_.size(), *source});
     } else {
         entry.text.validString = false;
     }
     list_.push_back(std::move(entry));
+}
+
+void DrawRecorder::ReadPendingTexts() const {
+    for (const PendingText& pending : pending_) {
+        TextEntry& text = list_[pending.entry].text;
+        text.markup = pending.source != nullptr ? pending.source : "";
+        DecodeTextMarkup(text);
+    }
+    pending_.clear();
 }
 
 void DrawRecorder::DrawSprite(std::uint64_t frame, SpriteEntry sprite) {
@@ -179,6 +197,7 @@ void RegisterDrawing(Game& game) {
                             Drawing().DrawSprite(game.FrameNumber(), std::move(sprite));
                         });
     game.AddFrameHook([] { Drawing().BeginFrame(); });
+    game.AddDrawHook([] { Drawing().ReadPendingTexts(); });
 }
 
 }  // namespace sim

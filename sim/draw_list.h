@@ -13,11 +13,15 @@
 // colour set by the text-colour native just before it; a text drawn without
 // a colour of its own is white, as the colour applies to one text only.
 //
-// The variable-string native copies the text it is given into game-owned
-// storage and answers the address of that copy: the game string. Game strings
-// live for the frame they were made in and the next one; the draw-text and
-// prompt-text natives read them at once. A value that is no live game string
-// is drawn as an entry with validString false.
+// The variable-string native keeps the pointer it is given: the game string
+// it answers is a game-owned record of that pointer, not a copy of the text.
+// Game strings live for the frame they were made in and the next one. The
+// draw-text native takes a game string and the text behind it is read when
+// the frame is drawn (the game's DrawFrame, at the routine's scriptWait), so
+// a plug-in buffer freed or reused before then shows up under ASan or as the
+// wrong text. A value that is no live game string is drawn as an entry with
+// validString false. Whoever looks at the list before the frame is drawn sees
+// it as it would be drawn at that moment.
 #pragma once
 
 #include <cstdint>
@@ -85,14 +89,20 @@ struct DrawEntry {
 
 class DrawRecorder {
   public:
-    const std::vector<DrawEntry>& List() const { return list_; }
+    const std::vector<DrawEntry>& List() const {
+        ReadPendingTexts();
+        return list_;
+    }
     std::vector<const TextEntry*> Texts() const;
     std::vector<const SpriteEntry*> Sprites() const;
 
-    // The variable-string native's work: a game-owned copy of the text.
+    // The variable-string native's work: a game string that keeps `text`, the
+    // caller's pointer, to be read when the game uses it.
     std::uint64_t MakeGameString(const char* text);
-    // The text of a live game string, or nullopt.
+    // The text of a live game string, read now, or nullopt.
     std::optional<std::string> ResolveGameString(std::uint64_t value) const;
+    // The caller's pointer behind a live game string (null stays null), or nullopt.
+    std::optional<const char*> GameStringSource(std::uint64_t value) const;
     std::size_t LiveGameStrings() const { return current_.size() + previous_.size(); }
 
     // --- The game's side --------------------------------------------------
@@ -101,13 +111,27 @@ class DrawRecorder {
     void SetTextColour(const Colour& colour) { pendingColour_ = colour; }
     void DrawText(std::uint64_t frame, std::uint64_t gameString, float x, float y);
     void DrawSprite(std::uint64_t frame, SpriteEntry sprite);
+    // The frame is drawn: the texts drawn since the last reading are read
+    // through the pointers they were given.
+    void ReadPendingTexts() const;
 
   private:
-    std::vector<DrawEntry> list_;
+    // What a game string holds: the pointer the variable-string native was given.
+    struct GameString {
+        const char* source = nullptr;
+    };
+    // A text entry not read yet: its place in the list and its pointer.
+    struct PendingText {
+        std::size_t entry = 0;
+        const char* source = nullptr;
+    };
+    // Reading is the game's drawing, not a change anyone asked for.
+    mutable std::vector<DrawEntry> list_;
+    mutable std::vector<PendingText> pending_;
     Colour pendingColour_;
-    std::deque<std::string> current_;
-    std::deque<std::string> previous_;
-    std::unordered_map<std::uint64_t, const std::string*> live_;
+    std::deque<GameString> current_;
+    std::deque<GameString> previous_;
+    std::unordered_map<std::uint64_t, const GameString*> live_;
 };
 
 DrawRecorder& Drawing();

@@ -71,6 +71,8 @@ void Game::Reset() {
     tick_ = 100000;
     msPerFrame_ = 33;
     frameHooks_.clear();
+    drawHooks_.clear();
+    frameDrawn_ = true;
     {
         std::lock_guard<std::mutex> lock(keyboardMutex_);
         keyboardHandler_ = nullptr;
@@ -215,7 +217,22 @@ void Game::AddFrameHook(std::function<void()> hook) {
     frameHooks_.push_back(std::move(hook));
 }
 
+void Game::AddDrawHook(std::function<void()> hook) {
+    drawHooks_.push_back(std::move(hook));
+}
+
+void Game::DrawFrame() {
+    frameDrawn_ = true;
+    for (const auto& hook : drawHooks_) {
+        hook();
+    }
+}
+
 void Game::RunFrame() {
+    if (!frameDrawn_) {
+        DrawFrame();
+    }
+    frameDrawn_ = false;
     ++frame_;
     tick_ += msPerFrame_;
     for (const auto& hook : frameHooks_) {
@@ -280,6 +297,7 @@ void Game::HookKeyboardUnregister(platform::KeyboardHandler handler) {
 
 void Game::HookScriptWait(std::uint32_t) {
     CheckGlobalWrites();
+    DrawFrame();
     if (script_) {
         script_->YieldToDriver();
     }

@@ -133,6 +133,12 @@ class Game {
     void RunFrames(int count);
     // Called before the script runs on every frame; modules reset per-frame state here.
     void AddFrameHook(std::function<void()> hook);
+    // Called when the frame is drawn; modules read the texts they were given here.
+    void AddDrawHook(std::function<void()> hook);
+    // Draws the frame: at the routine's scriptWait, or, for a frame whose
+    // script never waited (a test driving the plug-in itself), when the next
+    // frame begins. A test may call it to draw the frame in progress now.
+    void DrawFrame();
     // A keyboard message as the hook delivers it; safe from any thread.
     void SendKeyboardMessage(std::uint32_t key, bool isUp);
     void KeyDown(std::uint32_t key) { SendKeyboardMessage(key, false); }
@@ -196,6 +202,8 @@ class Game {
     std::atomic<std::uint32_t> tick_{100000};
     std::uint32_t msPerFrame_ = 33;
     std::vector<std::function<void()>> frameHooks_;
+    std::vector<std::function<void()>> drawHooks_;
+    bool frameDrawn_ = true;
 
     std::mutex keyboardMutex_;
     platform::KeyboardHandler keyboardHandler_ = nullptr;

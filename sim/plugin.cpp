@@ -1,6 +1,7 @@
 #include "sim/plugin.h"
 
 #include "sim/game.h"
+#include "sim/prompts.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -139,6 +140,9 @@ Plugin::~Plugin() {
 #if !defined(_WIN32)
     CallEntry(kProcessDetach);
 #endif
+    // The prompts go with the plug-in that made them: the texts they show
+    // are read through pointers into its memory.
+    Prompts().DropAll();
     CloseLibrary(library_);
 }
 

@@ -1,10 +1,35 @@
 #include "sim/prompts.h"
 
+#include <cstdlib>
+
 #include "sim/controls.h"
 #include "sim/draw_list.h"
 #include "sim/game.h"
 
 namespace sim {
+
+bool ParsePromptCompletion(const std::string& word, PromptCompletion* reading) {
+    if (word == "latched") {
+        *reading = PromptCompletion::Latched;
+    } else if (word == "one-frame") {
+        *reading = PromptCompletion::OneFrame;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+const char* PromptCompletionName(PromptCompletion reading) {
+    return reading == PromptCompletion::OneFrame ? "one-frame" : "latched";
+}
+
+PromptCompletion PromptCompletionFromEnvironment() {
+    PromptCompletion reading = PromptCompletion::Latched;
+    if (const char* word = std::getenv("GARBOLT_PROMPT_COMPLETION")) {
+        ParsePromptCompletion(word, &reading);
+    }
+    return reading;
+}
 
 PromptBoard& Prompts() {
     static PromptBoard prompts;
@@ -28,7 +53,15 @@ const PromptRecord* PromptBoard::FindByText(const std::string& text) const {
 
 bool PromptBoard::CompletedOn(std::int32_t handle, std::uint64_t frame) const {
     const PromptRecord* prompt = Find(handle);
-    return prompt != nullptr && prompt->completedFrame != 0 && prompt->completedFrame == frame;
+    if (prompt == nullptr || !prompt->completed) {
+        return false;
+    }
+    return reading_ == PromptCompletion::Latched || prompt->completedFrame == frame;
+}
+
+void PromptBoard::Reset() {
+    *this = PromptBoard();
+    reading_ = PromptCompletionFromEnvironment();
 }
 
 std::int32_t PromptBoard::Create(std::uint64_t frame) {
@@ -47,8 +80,17 @@ PromptRecord* PromptBoard::Mutable(std::int32_t handle) {
 void PromptBoard::BeginFrame(std::uint64_t frame) {
     for (auto& [handle, prompt] : prompts_) {
         if (prompt.Active() && prompt.hasControl && Controls().Fires(prompt.control)) {
+            prompt.completed = true;
             prompt.completedFrame = frame;
             ++prompt.completions;
+        }
+    }
+}
+
+void PromptBoard::ReadShownTexts() {
+    for (auto& [handle, prompt] : prompts_) {
+        if (prompt.shown && prompt.textSource != nullptr) {
+            prompt.text = prompt.textSource;
         }
     }
 }
@@ -66,7 +108,9 @@ void RegisterPrompts(Game& game) {
     });
     game.RegisterNative(kPromptTextNative, "prompt-text native", "ip", [](NativeCall& call) {
         if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
-            prompt->text = Drawing().ResolveGameString(call.Word(1)).value_or("(invalid)");
+            const std::optional<const char*> source = Drawing().GameStringSource(call.Word(1));
+            prompt->textSource = source ? *source : nullptr;
+            prompt->text = !source ? "(invalid)" : *source != nullptr ? *source : "";
             prompt->hasText = true;
         }
     });
@@ -105,8 +149,7 @@ void RegisterPrompts(Game& game) {
                             }
                         });
     game.RegisterNative(kPromptActiveNative, "prompt-active native", "i", [](NativeCall& call) {
-        const PromptRecord* prompt = Prompts().Find(call.Int(0));
-        call.ReturnInt(prompt != nullptr && prompt->Active() ? 1 : 0);
+        call.ReturnInt(Prompts().Find(call.Int(0)) != nullptr ? 1 : 0);
     });
     game.RegisterNative(
         kPromptCompletedNative, "prompt-completed native", "ii", [&game](NativeCall& call) {
@@ -114,11 +157,13 @@ void RegisterPrompts(Game& game) {
         });
     game.RegisterNative(kPromptClearNative, "prompt-clear native", "i", [](NativeCall& call) {
         if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
+            prompt->completed = false;
             prompt->completedFrame = 0;
             ++prompt->clears;
         }
     });
     game.AddFrameHook([&game] { Prompts().BeginFrame(game.FrameNumber()); });
+    game.AddDrawHook([] { Prompts().ReadShownTexts(); });
 }
 
 }  // namespace sim

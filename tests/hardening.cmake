@@ -18,3 +18,8 @@ add_dependencies(garbolt_soak garbolt_plugin)
 add_dependencies(garbolt_tests garbolt_soak)
 add_test(NAME Soak.ShortRandomPlayWithRestarts COMMAND garbolt_soak 12000 2000)
 set_tests_properties(Soak.ShortRandomPlayWithRestarts PROPERTIES TIMEOUT 300)
+if(GARBOLT_BOTH_PROMPT_READINGS)
+  add_test(NAME Soak.ShortRandomPlayWithRestarts.one-frame COMMAND garbolt_soak 12000 2000)
+  set_tests_properties(Soak.ShortRandomPlayWithRestarts.one-frame PROPERTIES TIMEOUT 300
+    ENVIRONMENT GARBOLT_PROMPT_COMPLETION=one-frame)
+endif()

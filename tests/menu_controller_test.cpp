@@ -45,7 +45,8 @@ TEST_F(Controller, ClosedFrameReadsInputAndKeepsThePromptsOff) {
     EXPECT_EQ(RolesThisFrame(),
               (Strings{"input-source native", "first open-chord native", "control native",
                        "control native", "control native", "control native", "side-control native",
-                       "side-control native", "prompt-active native", "prompt-active native",
+                       "side-control native", "prompt-active native", "prompt-completed native",
+                       "prompt-active native", "prompt-completed native",
                        "first prompt-state native", "second prompt-state native",
                        "first prompt-state native", "second prompt-state native"}));
     EXPECT_FALSE(menu.isOpen);
@@ -329,43 +330,64 @@ TEST_F(Controller, SelectThatOpensAPageIsFollowedByBackOnIt) {
                                           "NAV_DOWN/Ledger_Sounds"}));
 }
 
-TEST_F(Controller, ActivePromptCompletionReplacesThePlainControl) {
-    int runs = 0;
-    Menu::AddSubmenu("T", "S", 0, 8,
-                     [&runs](Submenu* page) { page->AddOption("Plain", "", [&runs] { ++runs; }); });
-    // A Select prompt bound to another control tells completion from the plain control.
-    constexpr std::uint32_t kOther = 0x12345678;
-    menu.CreatePrompt(menu.selectPrompt, "Select", kOther);
-    menu.CreatePrompt(menu.backPrompt, "Back", kBack);
-    menu.currentSubmenu = &Menu::submenuRegistry[0];
+// The game counts a prompt valid from its creation on, so only its completion
+// counts, even on the frame the menu opens; the completion taken restarts the
+// prompt's modes, so one press is one event however long the game answers it.
+TEST_F(Controller, PromptCompletionReplacesThePlainControlOncePerPress) {
+    UnderBothReadings([this] {
+        int runs = 0;
+        Menu::AddSubmenu("T", "S", 0, 8, [&runs](Submenu* page) {
+            page->AddOption("Plain", "", [&runs] { ++runs; });
+        });
+        // A Select prompt bound to another control tells completion from the plain control.
+        constexpr std::uint32_t kOther = 0x12345678;
+        menu.CreatePrompt(menu.selectPrompt, "Select", kOther);
+        menu.CreatePrompt(menu.backPrompt, "Back", kBack);
+        menu.currentSubmenu = &Menu::submenuRegistry[0];
 
-    // Opening and selecting on one frame: the prompt was not on yet, the control counts.
-    ReleaseKey(kF9);
-    FrameWith({kSelect});
-    EXPECT_EQ(runs, 1);
+        // Opening and selecting on one frame: the prompt was not on to complete.
+        ReleaseKey(kF9);
+        FrameWith({kSelect});
+        EXPECT_TRUE(menu.isOpen);
+        EXPECT_EQ(runs, 0);
 
-    // Now the prompt is on: the plain control is ignored.
-    FrameWith({kSelect});
-    EXPECT_EQ(runs, 1);
-    EXPECT_TRUE(PlayedThisFrame().empty());
-    EXPECT_TRUE(menu.selectPressed);
-    EXPECT_FALSE(menu.selectConfirmed);
+        // The prompt is on: the plain control is still ignored.
+        FrameWith({kSelect});
+        EXPECT_EQ(runs, 0);
+        EXPECT_TRUE(PlayedThisFrame().empty());
+        EXPECT_TRUE(menu.selectPressed);
+        EXPECT_FALSE(menu.selectConfirmed);
 
-    // Its completion counts.
-    FrameWith({kOther});
-    EXPECT_EQ(runs, 2);
-    EXPECT_EQ(PlayedThisFrame(), Strings{"SELECT/HUD_SHOP_SOUNDSET"});
-    const Strings roles = RolesThisFrame();
-    EXPECT_EQ(std::count(roles.begin(), roles.end(), "prompt-completed native"), 2);
+        // Its completion counts, once.
+        FrameWith({kOther});
+        EXPECT_EQ(runs, 1);
+        EXPECT_EQ(PlayedThisFrame(), Strings{"SELECT/HUD_SHOP_SOUNDSET"});
+        const Strings roles = RolesThisFrame();
+        EXPECT_EQ(std::count(roles.begin(), roles.end(), "prompt-completed native"), 2);
+        EXPECT_EQ(std::count(roles.begin(), roles.end(), "prompt-clear native"), 1);
+        Frame();
+        Frame();
+        EXPECT_EQ(runs, 1);
+        EXPECT_TRUE(PlayedThisFrame().empty());
+        EXPECT_EQ(sim::Prompts().Find(menu.selectPrompt)->clears, 1);
+    });
 }
 
-TEST_F(Controller, BackPromptCompletesFromItsControl) {
-    StandardPages();
-    MakeMenu(1);
-    Open();
-    FrameWith({kBack});
-    EXPECT_EQ(Title(), "Main");
-    EXPECT_EQ(sim::Prompts().Find(menu.backPrompt)->completions, 1);
+TEST_F(Controller, BackPromptCompletesFromItsControlOncePerPress) {
+    UnderBothReadings([this] {
+        StandardPages();
+        MakeMenu(1);
+        Open();
+        FrameWith({kBack});
+        EXPECT_EQ(Title(), "Main");
+        EXPECT_EQ(sim::Prompts().Find(menu.backPrompt)->completions, 1);
+        // A Back acting again would close the menu from the main page.
+        Frame();
+        Frame();
+        EXPECT_TRUE(menu.isOpen);
+        EXPECT_EQ(Title(), "Main");
+        EXPECT_TRUE(PlayedThisFrame().empty());
+    });
 }
 
 TEST_F(Controller, KeyboardSuppressesElevenControlsInGroupZero) {

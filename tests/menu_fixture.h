@@ -118,6 +118,21 @@ class MenuFixture : public ::testing::Test {
 
     sim::Game& game() { return sim::TheGame(); }
 
+    // Runs `body` under each reading of how long a prompt's completion lasts,
+    // each time from a fresh game, plug-in state and menu.
+    template <typename Body>
+    void UnderBothReadings(Body body) {
+        for (const sim::PromptCompletion reading :
+             {sim::PromptCompletion::Latched, sim::PromptCompletion::OneFrame}) {
+            SCOPED_TRACE(sim::PromptCompletionName(reading));
+            game().Reset();
+            ResetPluginState();
+            menu = Menu();
+            sim::Prompts().SetReading(reading);
+            body();
+        }
+    }
+
     // A menu on page `page`, with its Select and Back prompts, as the start-up makes it.
     void MakeMenu(std::int32_t page = 0) {
         menu.CreatePrompt(menu.selectPrompt, "Select", kSelect);

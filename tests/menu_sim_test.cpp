@@ -2,7 +2,12 @@
 // through the natives as the plug-in calls them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
 #include "host/natives.h"
+#include "host/platform.h"
 #include "sim/controls.h"
 #include "sim/draw_list.h"
 #include "sim/game.h"
@@ -10,7 +15,32 @@
 #include "sim/prompts.h"
 #include "sim/sounds.h"
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define GARBOLT_SIM_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define GARBOLT_SIM_TEST_ASAN 1
+#endif
+
 namespace {
+
+// A routine that hands the game a text and reuses its buffer before it
+// waits, as one drawing from a temporary would.
+char routineBuffer[16];
+void ReusingRoutine() {
+    for (;;) {
+        std::strcpy(routineBuffer, "Drawn early");
+        CallNative(sim::kDrawTextNative,
+                   CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING",
+                                             static_cast<const char*>(routineBuffer)),
+                   0.1f, 0.2f);
+        std::strcpy(routineBuffer, "Reused late");
+        platform::scriptWait(0);
+        std::strcpy(routineBuffer, "After drawing");
+    }
+}
 
 using play::controls::kBack;
 using play::controls::kSelect;
@@ -80,33 +110,74 @@ TEST_F(SimMenuSide, SuppressionIsPerFrameAndTheHudGlobalIsClearedEachFrame) {
     EXPECT_EQ(sim::Controls().FramesWithSuppression(), 1u);
 }
 
-TEST_F(SimMenuSide, PromptCompletesOnlyWhileActiveAndOnlyOnThatFrame) {
-    const auto handle = CallNative<std::int32_t>(sim::kPromptCreateNative);
-    CallNative(sim::kPromptControlNative, handle, kSelect);
-    const auto text =
-        CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING", "Select");
-    CallNative(sim::kPromptTextNative, handle, text);
-    CallNative(sim::kPromptFinishNative, handle);
-    ASSERT_NE(sim::Prompts().FindByText("Select"), nullptr);
-    EXPECT_EQ(sim::Prompts().FindByText("Select")->handle, handle);
+// Valid from its creation, as the game answers; it completes only while
+// shown and enabled; the completion lasts until its modes are restarted
+// (latched) or for its frame only (one-frame).
+TEST_F(SimMenuSide, PromptIsValidWhenMadeAndItsCompletionLastsAsTheReadingSays) {
+    for (const sim::PromptCompletion reading :
+         {sim::PromptCompletion::Latched, sim::PromptCompletion::OneFrame}) {
+        SCOPED_TRACE(sim::PromptCompletionName(reading));
+        game().Reset();
+        sim::Prompts().SetReading(reading);
+        const bool latched = reading == sim::PromptCompletion::Latched;
+        EXPECT_FALSE(CallNative<bool>(sim::kPromptActiveNative, 0));
+        const auto handle = CallNative<std::int32_t>(sim::kPromptCreateNative);
+        EXPECT_TRUE(CallNative<bool>(sim::kPromptActiveNative, handle));
+        CallNative(sim::kPromptControlNative, handle, kSelect);
+        const auto text =
+            CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING", "Select");
+        CallNative(sim::kPromptTextNative, handle, text);
+        CallNative(sim::kPromptFinishNative, handle);
+        ASSERT_NE(sim::Prompts().FindByText("Select"), nullptr);
+        EXPECT_EQ(sim::Prompts().FindByText("Select")->handle, handle);
 
-    // Pressed while hidden: no completion.
-    sim::Controls().Press(kSelect);
-    game().RunFrame();
-    EXPECT_FALSE(CallNative<bool>(sim::kPromptActiveNative, handle));
-    EXPECT_FALSE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
+        // Pressed while hidden: valid, but no completion.
+        sim::Controls().Press(kSelect);
+        game().RunFrame();
+        EXPECT_TRUE(CallNative<bool>(sim::kPromptActiveNative, handle));
+        EXPECT_FALSE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
 
-    CallNative(sim::kFirstPromptStateNative, handle, true);
-    EXPECT_FALSE(CallNative<bool>(sim::kPromptActiveNative, handle));
-    CallNative(sim::kSecondPromptStateNative, handle, true);
-    EXPECT_TRUE(CallNative<bool>(sim::kPromptActiveNative, handle));
+        CallNative(sim::kFirstPromptStateNative, handle, true);
+        EXPECT_FALSE(sim::Prompts().Find(handle)->Active());
+        CallNative(sim::kSecondPromptStateNative, handle, true);
+        EXPECT_TRUE(sim::Prompts().Find(handle)->Active());
 
-    sim::Controls().Press(kSelect);
-    game().RunFrame();
-    EXPECT_TRUE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
-    game().RunFrame();
-    EXPECT_FALSE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
-    EXPECT_EQ(sim::Prompts().Find(handle)->completions, 1);
+        sim::Controls().Press(kSelect);
+        game().RunFrame();
+        EXPECT_TRUE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
+        game().RunFrame();
+        EXPECT_EQ(CallNative<bool>(sim::kPromptCompletedNative, handle, 0), latched);
+        CallNative(sim::kPromptClearNative, handle);
+        EXPECT_FALSE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
+        game().RunFrame();
+        EXPECT_FALSE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
+        EXPECT_EQ(sim::Prompts().Find(handle)->completions, 1);
+        EXPECT_EQ(sim::Prompts().Find(handle)->clears, 1);
+    }
+}
+
+TEST_F(SimMenuSide, PromptCompletionReadingWordsAndEnvironment) {
+    sim::PromptCompletion reading = sim::PromptCompletion::Latched;
+    EXPECT_TRUE(sim::ParsePromptCompletion("one-frame", &reading));
+    EXPECT_EQ(reading, sim::PromptCompletion::OneFrame);
+    EXPECT_TRUE(sim::ParsePromptCompletion("latched", &reading));
+    EXPECT_EQ(reading, sim::PromptCompletion::Latched);
+    EXPECT_FALSE(sim::ParsePromptCompletion("Latched", &reading));
+    // Each reset takes the reading from the environment (which a second run of
+    // the whole suite sets), and an unknown word keeps the stricter default.
+    const char* before = std::getenv("GARBOLT_PROMPT_COMPLETION");
+    const std::string saved = before != nullptr ? before : "";
+    setenv("GARBOLT_PROMPT_COMPLETION", "one-frame", 1);
+    game().Reset();
+    EXPECT_EQ(sim::Prompts().Reading(), sim::PromptCompletion::OneFrame);
+    setenv("GARBOLT_PROMPT_COMPLETION", "sometimes", 1);
+    game().Reset();
+    EXPECT_EQ(sim::Prompts().Reading(), sim::PromptCompletion::Latched);
+    if (before != nullptr) {
+        setenv("GARBOLT_PROMPT_COMPLETION", saved.c_str(), 1);
+    } else {
+        unsetenv("GARBOLT_PROMPT_COMPLETION");
+    }
 }
 
 TEST_F(SimMenuSide, SoundsAreRecordedWithTheirPrepare) {
@@ -121,20 +192,25 @@ TEST_F(SimMenuSide, SoundsAreRecordedWithTheirPrepare) {
               (std::vector<std::string>{"NAV_UP/Ledger_Sounds", "BACK/HUD_SHOP_SOUNDSET"}));
 }
 
-TEST_F(SimMenuSide, DrawTextDecodesTheMarkupOfACopiedGameString) {
+// The game keeps the pointer it is given and reads the text when it draws the
+// frame: a buffer reused before then is drawn with what it holds by then.
+TEST_F(SimMenuSide, DrawTextReadsItsBufferWhenTheFrameIsDrawn) {
     game().RunFrame();
     char buffer[] =
         "<TEXTFORMAT RIGHTMARGIN = '1400'><P ALIGN = 'Right'><FONT FACE = '$body' LETTERSPACING "
         "= '-1' SIZE = '20'>~s~3 of 12</FONT></P><TEXTFORMAT>";
+    char* const count = std::strstr(buffer, "3 of 12");
     CallNative(sim::kTextColourNative, 144, 144, 144, 230);
     const auto text = CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING",
                                                 static_cast<const char*>(buffer));
-    buffer[0] = 'X';  // the game kept its own copy
     CallNative(sim::kDrawTextNative, text, 0.0f, 0.5f);
+    *count = '4';  // reused after the calls, before the frame is drawn
     CallNative(sim::kDrawTextNative, text, 0.1f, 0.2f);
     CallNative(sim::kDrawTextNative, std::uint64_t{12345}, 0.1f, 0.2f);
     CallNative(sim::kDrawSpriteNative, "menu_textures", "menu_bar", 0.1f, 0.2f, 0.3f, 0.4f, 0.0f, 1,
                2, 3, 4, 0);
+    game().DrawFrame();
+    *count = '5';  // after the frame was drawn: too late to show
 
     const auto& list = sim::DrawList();
     ASSERT_EQ(list.size(), 4u);
@@ -145,8 +221,9 @@ TEST_F(SimMenuSide, DrawTextDecodesTheMarkupOfACopiedGameString) {
     EXPECT_EQ(first.fontFace, "body");
     EXPECT_EQ(first.letterSpacing, -1);
     EXPECT_EQ(first.size, 20);
-    EXPECT_EQ(first.text, "3 of 12");
+    EXPECT_EQ(first.text, "4 of 12");
     EXPECT_EQ(first.colour, (sim::Colour{144, 144, 144, 230}));
+    EXPECT_EQ(list[1].text.text, "4 of 12");
     EXPECT_EQ(list[1].text.colour, sim::Colour{});  // the colour was for one text
     EXPECT_FALSE(list[2].text.validString);
     ASSERT_EQ(list[3].kind, sim::DrawEntry::Kind::Sprite);
@@ -155,10 +232,57 @@ TEST_F(SimMenuSide, DrawTextDecodesTheMarkupOfACopiedGameString) {
 
     // Game strings outlive their frame by one frame, then go.
     game().RunFrame();
-    EXPECT_TRUE(sim::Drawing().ResolveGameString(text).has_value());
+    EXPECT_EQ(sim::Drawing().ResolveGameString(text), std::string(buffer));
     EXPECT_TRUE(sim::DrawList().empty());
     game().RunFrame();
     EXPECT_FALSE(sim::Drawing().ResolveGameString(text).has_value());
+}
+
+// Through the hook: the frame is drawn at the routine's scriptWait.
+TEST_F(SimMenuSide, ReusedTextBufferShowsAsTheWrongTextAtTheRoutinesWait) {
+    game().HookScriptRegister(nullptr, ReusingRoutine);
+    game().RunFrame();
+    ASSERT_EQ(sim::Drawing().Texts().size(), 1u);
+    EXPECT_EQ(sim::Drawing().Texts()[0]->markup, "Reused late");
+    game().StopScript();
+}
+
+#if defined(GARBOLT_SIM_TEST_ASAN)
+// A buffer freed before the frame is drawn: ASan reports the game's read.
+TEST_F(SimMenuSide, FreedTextBufferIsReportedWhenTheFrameIsDrawn) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            game().RunFrame();
+            char* buffer = new char[32];
+            std::strcpy(buffer, "Freed before drawing");
+            CallNative(sim::kDrawTextNative,
+                       CallNative<std::uint64_t>(sim::kVariableStringNative, 10,
+                                                 "LITERAL_STRING", static_cast<const char*>(buffer)),
+                       0.1f, 0.2f);
+            delete[] buffer;
+            game().DrawFrame();
+        },
+        "heap-use-after-free");
+}
+#endif
+
+// A prompt's text is read through its pointer on every drawn frame it is
+// shown: a text that dies while the prompt lives shows as the wrong text.
+TEST_F(SimMenuSide, PromptTextIsReadEveryFrameItIsShown) {
+    game().RunFrame();
+    std::string label = "Save Outfit";
+    const auto handle = CallNative<std::int32_t>(sim::kPromptCreateNative);
+    CallNative(sim::kPromptTextNative, handle,
+               CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING",
+                                         label.c_str()));
+    EXPECT_EQ(sim::Prompts().Find(handle)->text, "Save Outfit");
+    label.replace(0, 4, "Lose");
+    game().RunFrame();  // hidden: not read
+    EXPECT_EQ(sim::Prompts().Find(handle)->text, "Save Outfit");
+    CallNative(sim::kFirstPromptStateNative, handle, true);
+    game().RunFrame();
+    EXPECT_EQ(sim::Prompts().Find(handle)->text, "Lose Outfit");
 }
 
 TEST_F(SimMenuSide, MarkupThatIsNotTextFormatIsNotDecoded) {

@@ -34,11 +34,13 @@ const char kToFirstCustomRow[] =
     "key F9\npress select\npress down\npress down\npress down\npress down\npress down\n"
     "expect row 6\n";
 
+// The save prompt under both readings of its completion, switched mid-run.
 TEST_F(SimCommands, NamingKeyboardEndings) {
-    Result result = Run(std::string(kToFirstCustomRow) +
+    Result result = Run("prompt-completion one-frame\n" + std::string(kToFirstCustomRow) +
                         "press save\n"
                         "type-null\n"
                         "expect notification \"Outfit name was null\"\n"
+                        "prompt-completion latched\n"
                         "press save\n"
                         "type \"ab\"\n"
                         "expect notification \"Outfit name was too short\"\n"
@@ -59,6 +61,11 @@ TEST_F(SimCommands, NamingKeyboardEndings) {
                               "Outfit Six\", up to 30"),
               std::string::npos)
         << result.out;
+    EXPECT_NE(result.out.find("line 1: prompt-completion one-frame\n  prompt completions now last "
+                              "one frame\n"),
+              std::string::npos);
+    EXPECT_NE(result.out.find("prompt completions now last until the prompt's modes are restarted"),
+              std::string::npos);
 
     // Typing with no keyboard open is a failed expectation, not a crash.
     result = Run("frames 1\ntype \"Nobody asked\"\ntype-null\ntype-cancel\n");

@@ -60,6 +60,8 @@ TEST_F(SimTool, ParseErrorsNameTheLineAndExitWithTwo) {
         {"game-outfit 6 empty\n", "-:1: error: bad number '6' for the game outfit"},
         {"window wide\n", "-:1: error: bad number 'wide' for the window width"},
         {"model arthur john\n", "-:1: error: too many arguments"},
+        {"prompt-completion sometimes\n",
+         "-:1: error: expected one-frame or latched, got 'sometimes'"},
         {"frames\n", "-:1: error: missing arguments: frames N"},
         {"expect file ../../../etc/passwd contains \"root\"\n",
          "-:1: error: expect file reads only inside the game folder: '../../../etc/passwd' is "
@@ -199,6 +201,10 @@ TEST_F(SimTool, BadOptionsExitWithTwo) {
     EXPECT_EQ(Run("", "--frobnicate").status, 2);
     EXPECT_EQ(Run("", "--json").status, 2);
     EXPECT_EQ(Run("", "a.scenario b.scenario").status, 2);
+    const Result reading = Run("", "--prompt-completion sometimes -");
+    EXPECT_EQ(reading.status, 2);
+    EXPECT_NE(reading.err.find("--prompt-completion takes one-frame or latched, not sometimes"),
+              std::string::npos);
     const Result missing = Run("", "no-such.scenario");
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("cannot read no-such.scenario"), std::string::npos);

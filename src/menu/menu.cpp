@@ -1,6 +1,7 @@
 #include "menu/menu.h"
 
 #include <algorithm>
+#include <deque>
 #include <stdexcept>
 #include <utility>
 
@@ -26,6 +27,7 @@ constexpr std::uint64_t kControlNative = 0x580417101DDB492F;
 constexpr std::uint64_t kSideControlNative = 0x91AEF906BCA88877;
 constexpr std::uint64_t kPromptActiveNative = 0x347469FBDD1589A9;
 constexpr std::uint64_t kPromptCompletedNative = 0xC92AC953F0A982AE;
+constexpr std::uint64_t kPromptClearNative = 0xDC6C55DFA2C24EE5;
 constexpr std::uint64_t kControlSuppressionNative = 0xFE99B66D079CF6BC;
 constexpr std::uint64_t kMenuStateNative = 0x1B3DA717B9AFF828;
 constexpr std::uint64_t kSoundPrepareNative = 0x0F2A2175734926D8;
@@ -64,6 +66,34 @@ constexpr std::uint32_t kSuppressedControls[] = {0x0F39B3D4, 0xCF8A4ECA, 0x80F28
 
 constexpr std::uint32_t kShiftKey = 16;
 constexpr std::int32_t kFastScrollStep = 10;
+
+// While a prompt is on screen the game completes it from the same control,
+// and only that completion counts. A completion may last until the prompt's
+// modes are restarted, so the one taken restarts them: one press, one event.
+bool Confirmed(std::int32_t prompt, bool pressed) {
+    if (!CallNative<bool>(kPromptActiveNative, prompt)) {
+        return pressed;
+    }
+    if (!CallNative<bool>(kPromptCompletedNative, prompt, 0)) {
+        return false;
+    }
+    CallNative(kPromptClearNative, prompt);
+    return true;
+}
+
+// The game reads a prompt's text through the pointer it was given, every
+// frame it shows the prompt, for as long as the prompt lives; prompts outlive
+// the menu that made them. So each text is kept once, for the process.
+const char* KeptPromptText(const std::string& text) {
+    static std::deque<std::string> kept;
+    for (const std::string& entry : kept) {
+        if (entry == text) {
+            return entry.c_str();
+        }
+    }
+    kept.push_back(text);
+    return kept.back().c_str();
+}
 
 bool IsHeadingAt(const Submenu& page, std::int32_t row) {
     return row >= 0 && static_cast<std::size_t>(row) < page.options.size() &&
@@ -172,14 +202,8 @@ void Menu::ReadInput() {
     leftPressed = CallNative<bool>(kSideControlNative, controlGroup, kLeftControl);
     rightPressed = CallNative<bool>(kSideControlNative, controlGroup, kRightControl);
 
-    // While a prompt is on screen the game completes it from the same
-    // control; only that completion counts.
-    selectConfirmed = CallNative<bool>(kPromptActiveNative, selectPrompt)
-                          ? CallNative<bool>(kPromptCompletedNative, selectPrompt, 0)
-                          : selectPressed;
-    backConfirmed = CallNative<bool>(kPromptActiveNative, backPrompt)
-                        ? CallNative<bool>(kPromptCompletedNative, backPrompt, 0)
-                        : backPressed;
+    selectConfirmed = Confirmed(selectPrompt, selectPressed);
+    backConfirmed = Confirmed(backPrompt, backPressed);
 }
 
 void Menu::HandleInput() {
@@ -334,8 +358,8 @@ void Menu::CreatePrompt(std::int32_t& handle, const std::string& text, std::uint
     handle = CallNative<std::int32_t>(kPromptCreateNative);
     CallNative(kPromptControlNative, handle, controlHash);
     CallNative(kPromptPriorityNative, handle, 2);
-    const auto gameText =
-        CallNative<std::uint64_t>(kVariableStringNative, 10, "LITERAL_STRING", text.c_str());
+    const auto gameText = CallNative<std::uint64_t>(kVariableStringNative, 10, "LITERAL_STRING",
+                                                    KeptPromptText(text));
     CallNative(kPromptTextNative, handle, gameText);
     CallNative(kPromptModeNative, handle, 1);
     CallNative(kPromptGroupNative, handle, 34, 1);

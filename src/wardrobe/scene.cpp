@@ -140,11 +140,13 @@ void OnSavePromptCompleted(const Menu& menu) {
     OpenNamingKeyboard(option != nullptr ? option->label.c_str() : "");
 }
 
-// The prompt is switched on or off by page and row every frame, not only while
-// the game calls it active: the game counts it active only once it is on.
+// The game counts a prompt valid from its creation on, shown or not, so the
+// prompt is switched on or off by page and row every frame.
 void UpdateSavePrompt(const Menu& menu) {
-    if (CallNative<bool>(kPromptActiveNative, menu.savePrompt) &&
-        CallNative<bool>(kPromptCompletedNative, menu.savePrompt, 0)) {
+    if (!CallNative<bool>(kPromptActiveNative, menu.savePrompt)) {
+        return;
+    }
+    if (CallNative<bool>(kPromptCompletedNative, menu.savePrompt, 0)) {
         CallNative(kPromptClearNative, menu.savePrompt);
         OnSavePromptCompleted(menu);
     }

@@ -11,6 +11,7 @@
 #include "scenario.h"
 #include "shot.h"
 #include "sim/play/game_folder.h"
+#include "sim/prompts.h"
 
 namespace garbolt_sim {
 
@@ -28,6 +29,10 @@ const char kUsage[] =
     "  --shots DIR      write a PNG of every new screen into DIR\n"
     "  --interactive    play in the terminal (arrows, Enter, Backspace, F9, Shift)\n"
     "  --plugin PATH    the plug-in library to load (default: the one beside the program)\n"
+    "  --prompt-completion one-frame|latched\n"
+    "                   how long the game answers a prompt's completion: until the\n"
+    "                   prompt's modes are restarted (latched, the default; or as\n"
+    "                   GARBOLT_PROMPT_COMPLETION says) or on its frame only\n"
     "  --print-tour     print the built-in tour and stop\n"
     "  --help           this text\n"
     "\n"
@@ -70,6 +75,18 @@ int Play(int argc, char** argv) {
             if (!value(&options.pluginPath)) {
                 return kExitBadScenario;
             }
+        } else if (arg == "--prompt-completion") {
+            std::string word;
+            sim::PromptCompletion reading = sim::PromptCompletion::Latched;
+            if (!value(&word)) {
+                return kExitBadScenario;
+            }
+            if (!sim::ParsePromptCompletion(word, &reading)) {
+                std::cerr << "garbolt-sim: --prompt-completion takes one-frame or latched, not "
+                          << TerminalSafe(word) << "\n";
+                return kExitBadScenario;
+            }
+            options.promptCompletion = reading;
         } else if (arg == "--trace") {
             options.trace = true;
         } else if (arg == "--interactive") {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "sim/draw_list.h"
+#include "sim/prompts.h"
 
 namespace garbolt_sim {
 
@@ -200,15 +201,12 @@ void TraceWatcher::OnEvent(const sim::TraceEvent& event) {
                               Component(word(3))};
             break;
         case kDrawTextNative: {
+            // The text itself is read when the frame is drawn (TakeFrame).
             Draw draw;
             draw.kind = Draw::Kind::Text;
-            draw.raw = GameText(word(0));
             draw.colour = pendingColour_;
             draw.x = FloatWord(word(1));
             draw.y = FloatWord(word(2));
-            if (!DecodeMarkup(draw.raw, &draw)) {
-                draw.text = draw.raw;
-            }
             current_.draws.push_back(std::move(draw));
             break;
         }
@@ -275,7 +273,32 @@ void TraceWatcher::OnEvent(const sim::TraceEvent& event) {
     }
 }
 
+// The game reads a text when it draws the frame, through the pointer it was
+// given, so what the screen shows is the game's own reading: its draw list
+// (in the same order as the calls) and its prompts.
+void TraceWatcher::ReadDrawnTexts() {
+    const std::vector<const sim::TextEntry*> drawn = sim::Drawing().Texts();
+    std::size_t next = 0;
+    for (Draw& draw : current_.draws) {
+        if (draw.kind != Draw::Kind::Text || next >= drawn.size()) {
+            continue;
+        }
+        const sim::TextEntry& text = *drawn[next++];
+        draw.raw = text.validString ? text.markup : std::string("(not a game string)");
+        if (!DecodeMarkup(draw.raw, &draw)) {
+            draw.text = draw.raw;
+        }
+    }
+    for (auto& [handle, prompt] : prompts_) {
+        const sim::PromptRecord* record = sim::Prompts().Find(handle);
+        if (record != nullptr && record->hasText) {
+            prompt.text = record->text;
+        }
+    }
+}
+
 FrameRecord TraceWatcher::TakeFrame(std::uint64_t frame) {
+    ReadDrawnTexts();
     FrameRecord record = std::move(current_);
     current_ = FrameRecord{};
     record.frame = frame;

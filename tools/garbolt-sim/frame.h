@@ -26,7 +26,7 @@ struct Draw {
     Rgba colour;
     float x = 0, y = 0;  // screen fractions as handed to the game
     // Text
-    std::string raw;       // the markup as handed to the game
+    std::string raw;       // the markup as the game read it when it drew the frame
     bool decoded = false;  // the markup had the menu's TEXTFORMAT shape
     int rightMargin = 0;
     std::string align;  // "Left", "Center", "Right"
@@ -87,7 +87,8 @@ struct FrameRecord {
 };
 
 // Follows the trace as it is recorded. Attach() installs it as the game's
-// observer; TakeFrame() hands over what the frame since the last call showed.
+// observer; TakeFrame(), once the frame has been drawn, hands over what the
+// frame since the last call showed.
 class TraceWatcher {
   public:
     void Attach(sim::Game& game, bool keepTrace);
@@ -101,6 +102,8 @@ class TraceWatcher {
     void ForgetPlugin();
 
   private:
+    void ReadDrawnTexts();
+
     bool keepTrace_ = false;
     FrameRecord current_;
     Rgba pendingColour_;

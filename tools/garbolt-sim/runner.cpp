@@ -181,6 +181,9 @@ bool Runner::Start() {
     options_.pluginPath = plugin;
     sim::Game& game = sim::TheGame();
     game.Reset();
+    if (options_.promptCompletion) {
+        sim::Prompts().SetReading(*options_.promptCompletion);
+    }
     watcher_.Attach(game, options_.trace);
     files_ = folder_->Snapshot();
     player_ = std::make_unique<play::Player>(plugin);
@@ -305,12 +308,18 @@ bool Runner::Execute(const Command& command) {
         case CommandKind::GameOutfit:
             return Act(command, game_side::SetGameOutfit(static_cast<int>(command.number),
                                                          command.items, command.flag));
+        case CommandKind::PromptCompletion:
+            sim::Prompts().SetReading(command.flag ? sim::PromptCompletion::OneFrame
+                                                   : sim::PromptCompletion::Latched);
+            Line(std::string("  prompt completions now last ") +
+                 (command.flag ? "one frame" : "until the prompt's modes are restarted"));
+            Step();
+            return true;
         case CommandKind::Restart: {
-            player_->Unload();
+            player_->Unload();  // its prompts go with it
             if (game.ScriptRunning()) {
                 return Fail(command, "unloading the plug-in did not end its script routine");
             }
-            sim::Prompts().DropAll();
             watcher_.ForgetPlugin();
             promptsReported_.clear();
             if (!player_->Load()) {

@@ -20,6 +20,7 @@
 #include "scenario.h"
 #include "sim/play/game_folder.h"
 #include "sim/play/player.h"
+#include "sim/prompts.h"
 
 namespace garbolt_sim {
 
@@ -35,6 +36,8 @@ struct RunOptions {
     std::string jsonPath;               // empty: no JSON lines
     bool trace = false;                 // every native call and global write in the JSON
     std::string shotsDir;               // empty: no automatic screenshots
+    // How long prompt completions last; unset: as the game's reset chose.
+    std::optional<sim::PromptCompletion> promptCompletion;
 };
 
 class Runner {

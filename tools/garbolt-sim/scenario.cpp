@@ -347,6 +347,14 @@ Command ParseCommand(const std::vector<Token>& t) {
     } else if (name == "restart") {
         ExpectCount(t, 1, "restart");
         c.kind = CommandKind::Restart;
+    } else if (name == "prompt-completion") {
+        ExpectCount(t, 2, "prompt-completion one-frame|latched");
+        c.kind = CommandKind::PromptCompletion;
+        const std::string reading = Lower(Word(t[1], "prompt-completion one-frame|latched"));
+        if (reading != "one-frame" && reading != "latched") {
+            throw LineError{"expected one-frame or latched, got '" + t[1].text + "'"};
+        }
+        c.flag = reading == "one-frame";
     } else if (name == "shot") {
         ExpectCount(t, 2, "shot FILE.png");
         c.kind = CommandKind::Shot;

@@ -26,6 +26,7 @@ enum class CommandKind {
     Wear,            // items
     GameOutfit,      // number = slot 1..5, items (flag = empty)
     Restart,
+    PromptCompletion,  // flag = one-frame (else latched)
     Shot,  // text = PNG path
     Dump,
     ExpectNotification,  // text
