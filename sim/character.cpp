@@ -41,47 +41,46 @@ void RegisterCharacterNatives(Game& game) {
     me = CharacterState();
     auto isCharacter = [](NativeCall& call) { return call.Int(0) == Character().Handle(); };
 
-    game.RegisterNative(kPlayerCharacterNative, "player-character native", "",
+    game.RegisterNative(kPlayerCharacterNative,
                         [](NativeCall& call) { call.ReturnInt(Character().Handle()); });
-    game.RegisterNative(kPlayerIdNative, "player-id native", "",
+    game.RegisterNative(kPlayerIdNative,
                         [](NativeCall& call) { call.ReturnInt(Character().PlayerId()); });
-    game.RegisterNative(kEntityModelNative, "entity-model native", "i",
+    game.RegisterNative(kEntityModelNative,
                         [isCharacter](NativeCall& call) {
                             call.ReturnUint(isCharacter(call) ? Character().ModelHash() : 0);
                         });
-    game.RegisterNative(kEntityPositionNative, "entity-position native", "iib",
+    game.RegisterNative(kEntityPositionNative,
                         [isCharacter](NativeCall& call) {
                             const Vec3 p = isCharacter(call) ? Character().Position() : Vec3{};
                             call.ReturnVector(p.x, p.y, p.z);
                         });
-    game.RegisterNative(kEntityForwardNative, "entity-forward native", "i",
+    game.RegisterNative(kEntityForwardNative,
                         [isCharacter](NativeCall& call) {
                             const Vec3 f = isCharacter(call) ? Character().Forward() : Vec3{};
                             call.ReturnVector(f.x, f.y, f.z);
                         });
-    game.RegisterNative(kCharacterCheckNative, "character-check native", "i",
+    game.RegisterNative(kCharacterCheckNative,
                         [isCharacter](NativeCall& call) {
                             call.ReturnBool(isCharacter(call) && Character().CharacterCheck());
                         });
     const std::uint64_t characterNatives[4] = {kCharacterNativeA, kCharacterNativeB,
                                                kCharacterNativeC, kCharacterNativeD};
-    const char* signatures[4] = {"iii", "ii", "ii", "iii"};
     for (int i = 0; i < 4; ++i) {
-        game.RegisterNative(characterNatives[i], std::string("character native ") + char('A' + i),
-                            signatures[i], [i](NativeCall&) { ++Character().nativeCalls_[i]; });
+        game.RegisterNative(characterNatives[i],
+                            [i](NativeCall&) { ++Character().nativeCalls_[i]; });
     }
-    game.RegisterNative(kCharacterSwitchNative, "character switch native", "ib",
+    game.RegisterNative(kCharacterSwitchNative,
                         [isCharacter](NativeCall& call) {
                             if (isCharacter(call)) {
                                 Character().characterSwitch_ = call.Bool(1);
                             }
                         });
-    game.RegisterNative(kPlayerSwitchNativeA, "player switch native A", "ib", [](NativeCall& call) {
+    game.RegisterNative(kPlayerSwitchNativeA, [](NativeCall& call) {
         if (call.Int(0) == Character().PlayerId()) {
             Character().playerSwitchA_ = call.Bool(1);
         }
     });
-    game.RegisterNative(kPlayerSwitchNativeB, "player switch native B", "ib", [](NativeCall& call) {
+    game.RegisterNative(kPlayerSwitchNativeB, [](NativeCall& call) {
         if (call.Int(0) == Character().PlayerId()) {
             Character().playerSwitchB_ = call.Bool(1);
         }

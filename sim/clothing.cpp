@@ -204,7 +204,7 @@ void RegisterClothingNatives(Game& game) {
     wardrobe.Wear(AsList(MadeUpOutfit("everyday")));
 
     auto isCharacter = [](NativeCall& call) { return call.Int(0) == Character().Handle(); };
-    game.RegisterNative(kClothingResetNative, "clothing-reset native", "i",
+    game.RegisterNative(kClothingResetNative,
                         [isCharacter](NativeCall& call) {
                             if (isCharacter(call)) {
                                 ClothingState& w = Wardrobe();
@@ -213,11 +213,11 @@ void RegisterClothingNatives(Game& game) {
                                 w.Mirror();
                             }
                         });
-    game.RegisterNative(kOutfitCheckNative, "outfit-check native", "uu", [](NativeCall& call) {
+    game.RegisterNative(kOutfitCheckNative, [](NativeCall& call) {
         call.ReturnBool(Wardrobe().HasPreset(call.Uint(1), call.Uint(0)));
     });
     game.RegisterNative(
-        kOutfitPresetNative, "outfit-preset native", "iu", [isCharacter](NativeCall& call) {
+        kOutfitPresetNative, [isCharacter](NativeCall& call) {
             if (!isCharacter(call)) {
                 return;
             }
@@ -229,7 +229,7 @@ void RegisterClothingNatives(Game& game) {
                 w.Mirror();
             }
         });
-    game.RegisterNative(kAppearanceRefreshNative, "appearance-refresh native", "iiiiii",
+    game.RegisterNative(kAppearanceRefreshNative,
                         [](NativeCall& call) {
                             ClothingState& w = Wardrobe();
                             ++w.refreshes_;
@@ -237,19 +237,19 @@ void RegisterClothingNatives(Game& game) {
                                 w.lastRefresh_[i] = call.Int(i);
                             }
                         });
-    game.RegisterNative(kPutOnItemNative, "put-on-item native", "iubii",
+    game.RegisterNative(kPutOnItemNative,
                         [isCharacter](NativeCall& call) {
                             if (isCharacter(call)) {
                                 Wardrobe().PutOn(call.Uint(1));
                             }
                         });
-    game.RegisterNative(kItemStateNative, "item-state native", "iuuiib",
+    game.RegisterNative(kItemStateNative,
                         [isCharacter](NativeCall& call) {
                             if (isCharacter(call)) {
                                 Wardrobe().SetState(call.Uint(1), call.Uint(2));
                             }
                         });
-    game.RegisterNative(kOutfitSettleNative, "outfit-settle native", "ii",
+    game.RegisterNative(kOutfitSettleNative,
                         [](NativeCall&) { ++Wardrobe().settles_; });
 }
 

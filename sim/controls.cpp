@@ -53,20 +53,20 @@ void RegisterControls(Game& game) {
     ControlInput& controls = Controls();
     controls.Reset();
 
-    game.RegisterNative(kInputSourceNative, "input-source native", "i",
+    game.RegisterNative(kInputSourceNative,
                         [](NativeCall& call) { call.ReturnInt(Controls().Gamepad() ? 0 : 1); });
     auto query = [](NativeCall& call) { call.ReturnInt(Controls().Fires(call.Uint(1)) ? 1 : 0); };
-    game.RegisterNative(kFirstOpenChordNative, "first open-chord native", "iu", query);
-    game.RegisterNative(kSecondOpenChordNative, "second open-chord native", "iu", query);
-    game.RegisterNative(kControlNative, "control native", "iu", query);
-    game.RegisterNative(kSideControlNative, "side-control native", "iu", query);
+    game.RegisterNative(kFirstOpenChordNative, query);
+    game.RegisterNative(kSecondOpenChordNative, query);
+    game.RegisterNative(kControlNative, query);
+    game.RegisterNative(kSideControlNative, query);
 
-    game.RegisterNative(kControlSuppressionNative, "control-suppression native", "iui",
+    game.RegisterNative(kControlSuppressionNative,
                         [&game](NativeCall& call) {
                             Controls().RecordSuppression(
                                 {game.FrameNumber(), call.Int(0), call.Uint(1), call.Int(2)});
                         });
-    game.RegisterNative(kMenuStateNative, "menu-state native", "i", [&game](NativeCall& call) {
+    game.RegisterNative(kMenuStateNative, [&game](NativeCall& call) {
         Controls().RecordMenuState({game.FrameNumber(), call.Int(0)});
     });
 

@@ -124,8 +124,9 @@ TEST_F(KeyboardTable, KeyWithoutMessagesIsNeverHeldOrReleased) {
 TEST(NativeArguments, EncodesEachKindInOneWord) {
     sim::Game& game = sim::TheGame();
     game.Reset();
+    game.AdoptScriptContext();
     constexpr std::uint64_t kProbe = 0x1234;
-    game.RegisterNative(kProbe, "probe", "iubfsp",
+    game.RegisterNative({kProbe, "TEST::PROBE", "ihbfsp", 0, sim::ResultKind::Vector},
                         [](sim::NativeCall& call) { call.ReturnVector(1.5f, -2.0f, 3.25f); });
     const char* text = "LITERAL_STRING";
     int marker = 0;
@@ -148,15 +149,17 @@ TEST(NativeArguments, EncodesEachKindInOneWord) {
 TEST(NativeArguments, DecodesResultsFromTheFirstSlot) {
     sim::Game& game = sim::TheGame();
     game.Reset();
-    game.RegisterNative(0x1, "wide", "",
+    game.AdoptScriptContext();
+    game.RegisterNative({0x1, "TEST::WIDE", "", 0, sim::ResultKind::Int},
                         [](sim::NativeCall& call) { call.ReturnWord(0xABCDEF0180000002ull); });
     EXPECT_EQ(CallNative<std::int32_t>(0x1), static_cast<std::int32_t>(0x80000002u));
     EXPECT_EQ(CallNative<std::uint32_t>(0x1), 0x80000002u);
     EXPECT_TRUE(CallNative<bool>(0x1));
     EXPECT_EQ(CallNative<std::uint64_t>(0x1), 0xABCDEF0180000002ull);
-    game.RegisterNative(0x2, "float", "", [](sim::NativeCall& call) { call.ReturnFloat(0.25f); });
+    game.RegisterNative({0x2, "TEST::FLOAT", "", 0, sim::ResultKind::Float},
+                        [](sim::NativeCall& call) { call.ReturnFloat(0.25f); });
     EXPECT_FLOAT_EQ(CallNative<float>(0x2), 0.25f);
-    game.RegisterNative(0x3, "zero-high", "",
+    game.RegisterNative({0x3, "TEST::ZERO_HIGH", "", 0, sim::ResultKind::Bool},
                         [](sim::NativeCall& call) { call.ReturnWord(0xFFFFFFFF00000000ull); });
     EXPECT_FALSE(CallNative<bool>(0x3));  // only the low half counts
 }

@@ -3,7 +3,8 @@
 # (scripts/test: `cmake --build --preset tsan --target garbolt_threads_test`).
 add_executable(garbolt_threads_test
   ${CMAKE_CURRENT_LIST_DIR}/tsan_keyboard.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/support/session.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/support/session.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/support/misuse.cpp)
 target_include_directories(garbolt_threads_test PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # The whole simulated game: the loaded plug-in calls back into its hook operations.
 target_link_libraries(garbolt_threads_test PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,garbolt_sim>"

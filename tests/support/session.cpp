@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/misuse.h"
+
 namespace fs = std::filesystem;
 
 namespace testing_support {
@@ -77,6 +79,7 @@ Session::Session(bool load) {
 
 Session::~Session() {
     Unload();
+    ExpectNoMisuse();
 }
 
 void Session::Load() {
@@ -99,7 +102,7 @@ std::vector<std::string> Session::Roles() {
     std::vector<std::string> roles;
     for (const sim::TraceEvent& event : game().Trace()) {
         if (event.kind == sim::TraceEvent::Kind::Native) {
-            roles.push_back(event.unknown ? "unknown" : event.role);
+            roles.push_back(event.unknown ? "unknown" : std::string(event.Name()));
         }
     }
     return roles;

@@ -33,7 +33,8 @@ class GameFolder {
 
 class Session {
   public:
-    // Resets the game, then loads the plug-in unless told not to.
+    // Resets the game, then loads the plug-in unless told not to. The end of
+    // the session fails the test on any misuse of a native.
     explicit Session(bool load = true);
     ~Session();
 
@@ -45,7 +46,7 @@ class Session {
     void Restart();
     bool Loaded() const { return plugin_ && plugin_->Loaded(); }
 
-    // Natives recorded since the last ClearTrace, as "role" names.
+    // Natives recorded since the last ClearTrace, as "NAMESPACE::NAME".
     std::vector<std::string> Roles();
     std::vector<std::string> NotificationTexts() const;
 

@@ -375,10 +375,13 @@ Command ParseCommand(const std::vector<Token>& t) {
         } else if (what == "no-unknown-natives") {
             ExpectCount(t, 2, "expect no-unknown-natives");
             c.kind = CommandKind::ExpectNoUnknownNatives;
+        } else if (what == "no-misuse") {
+            ExpectCount(t, 2, "expect no-misuse");
+            c.kind = CommandKind::ExpectNoMisuse;
         } else {
             throw LineError{"unknown expectation '" + t[1].text +
                             "' (notification, open, closed, page, row, label, file, "
-                            "no-unknown-natives)"};
+                            "no-unknown-natives, no-misuse)"};
         }
     } else {
         throw LineError{"unknown command '" + t[0].text + "'"};

@@ -36,6 +36,7 @@ enum class CommandKind {
     ExpectLabel,         // number = row, text
     ExpectFileContains,  // path, text
     ExpectNoUnknownNatives,
+    ExpectNoMisuse,
 };
 
 // One piece of clothing: the item's hash and the state it is worn in.
