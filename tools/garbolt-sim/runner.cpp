@@ -202,18 +202,20 @@ int Runner::Run(const std::vector<Command>& commands) {
         Line("unknown natives called: " + std::to_string(watcher_.UnknownCount()) + " calls of " +
              std::to_string(unknownReported_.size()) + " natives");
     }
-    if (watcher_.MisuseCount() > 0) {
-        // The game would not forgive a misuse, so a run with one fails
-        // whether or not the scenario asked.
-        ++failures_;
-        Line("natives misused: " + std::to_string(watcher_.MisuseCount()) + " misuses of " +
-             std::to_string(misuseReported_.size()) + " kinds");
+    // The game would not forgive a misuse, so a run with one fails whether
+    // or not the scenario asked.
+    const std::uint64_t misuses = watcher_.MisuseCount();
+    if (misuses > 0) {
+        Line("natives misused: " + std::to_string(misuses) +
+             (misuses == 1 ? " misuse" : " misuses") + " of " +
+             std::to_string(misuseReported_.size()) +
+             (misuseReported_.size() == 1 ? " kind" : " kinds"));
     }
     if (failures_ > 0) {
         Line(std::to_string(failures_) + " expectation" + (failures_ == 1 ? "" : "s") + " failed");
         return kExitExpectationFailed;
     }
-    return kExitOk;
+    return misuses > 0 ? kExitExpectationFailed : kExitOk;
 }
 
 void Runner::Line(const std::string& text) {
