@@ -1,7 +1,8 @@
-// The simulated game behind the hook's nine operations: a native table keyed
-// by hash, game globals, a trace of every call, a frame driver that runs the
-// plug-in's script routine on its own thread, keyboard messages, a tick clock
-// and the game window.
+// The simulated game behind the hook's nine operations: the handlers of the
+// natives of the native table (sim/native_table.h), keyed by hash; game
+// globals; a trace of every call, with each misuse of a native as an event of
+// its own; a frame driver that runs the plug-in's script routine on its own
+// thread; keyboard messages, a tick clock and the game window.
 //
 // Sections: native calls and the trace; globals; frames, keyboard and clock;
 // the window; notifications.

@@ -8,6 +8,7 @@
 #include "sim/game.h"
 #include "sim/prompts.h"
 #include "sim/sounds.h"
+#include "support/misuse.h"
 
 namespace {
 
@@ -16,7 +17,12 @@ constexpr std::uint32_t kBack = 0x308588E6;
 
 class SimMenuSide : public ::testing::Test {
   protected:
-    void SetUp() override { sim::TheGame().Reset(); }
+    // The test calls the natives itself, as the script routine would.
+    void SetUp() override {
+        sim::TheGame().Reset();
+        sim::TheGame().AdoptScriptContext();
+    }
+    void TearDown() override { testing_support::ExpectNoMisuse(); }
     sim::Game& game() { return sim::TheGame(); }
 };
 

@@ -205,7 +205,10 @@ std::string Describe(const sim::TraceEvent& event) {
                std::to_string(event.after);
     }
     std::string line = "frame " + std::to_string(event.frame) + " " + Hex(event.hash) + " " +
-                       (event.unknown ? "(unknown)" : event.role);
+                       (event.unknown ? std::string("(unknown)") : std::string(event.Name()));
+    if (event.kind == sim::TraceEvent::Kind::Misuse) {
+        return line + " misuse: " + event.problem;
+    }
     for (const std::string& text : event.texts) {
         line += " \"" + text + "\"";
     }
@@ -481,13 +484,19 @@ void ExpectTextScaledFor(std::optional<std::int32_t> width, const std::string& n
     }
 }
 
-// Reports what the game saw: unknown natives, notifications, and with
+// Reports what the game saw: unknown and misused natives, notifications, and with
 // --trace every event.
 void Report(sim::Game& game, const Options& options, const std::string& name,
             const std::vector<std::string>& expectedFailures, Checks& checks) {
     const std::vector<sim::TraceEvent> unknown = game.UnknownCalls();
     checks.Expect(unknown.empty(), name + ": no unknown native is called (" +
                                        std::to_string(unknown.size()) + " calls)");
+    checks.Expect(game.MisuseCount() == 0, name + ": no native is misused (" +
+                                               std::to_string(game.MisuseCount()) + " misuses)");
+    for (const sim::TraceEvent& misuse : game.Misuses()) {
+        std::printf("  misuse of %s %s: %s\n", Hex(misuse.hash).c_str(),
+                    std::string(misuse.Name()).c_str(), misuse.problem.c_str());
+    }
     std::map<std::uint64_t, int> unknownHashes;
     for (const sim::TraceEvent& event : unknown) {
         ++unknownHashes[event.hash];
@@ -512,7 +521,7 @@ void Report(sim::Game& game, const Options& options, const std::string& name,
             std::printf("  %s\n", Describe(event).c_str());
         }
         if (event.kind == sim::TraceEvent::Kind::Native) {
-            ++roles[event.unknown ? "(unknown)" : event.role];
+            ++roles[event.unknown ? std::string("(unknown)") : std::string(event.Name())];
         }
     }
     std::printf("%s: %llu frames, %zu trace events\n", name.c_str(),
