@@ -154,6 +154,7 @@ void Game::RecordMisuse(const TraceEvent& call, std::string problem) {
     event.native = call.native;
     event.unknown = call.unknown;
     event.args = call.args;
+    event.texts = call.texts;
     event.problem = std::move(problem);
     ++misuseCount_;
     if (misuses_.size() < kMisusesKept) {
@@ -226,13 +227,9 @@ std::uint64_t* Game::HookNativeCall() {
     // Copy what the handler needs: it may register natives or record events itself.
     const std::vector<std::uint64_t> args = pendingArgs_;
     NativeHandler handler = native != nullptr ? native->handler : NativeHandler();
-    TraceEvent call;  // what a misuse names, without the texts
+    TraceEvent call;  // what a misuse names: the call as traced
     if (!problems.empty()) {
-        call.frame = event.frame;
-        call.hash = event.hash;
-        call.native = event.native;
-        call.unknown = event.unknown;
-        call.args = args;
+        call = event;
     }
     Record(std::move(event));
     for (std::string& problem : problems) {
