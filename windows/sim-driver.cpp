@@ -515,19 +515,19 @@ void Report(sim::Game& game, const Options& options, const std::string& name,
             name + ": no unexpected failure is reported to the player (" + note.text + ")");
     }
 
-    std::map<std::string, int> roles;
+    std::map<std::string, int> calls;
     for (const sim::TraceEvent& event : game.Trace()) {
         if (options.trace) {
             std::printf("  %s\n", Describe(event).c_str());
         }
         if (event.kind == sim::TraceEvent::Kind::Native) {
-            ++roles[event.unknown ? std::string("(unknown)") : std::string(event.Name())];
+            ++calls[event.unknown ? std::string("(unknown)") : std::string(event.Name())];
         }
     }
     std::printf("%s: %llu frames, %zu trace events\n", name.c_str(),
                 static_cast<unsigned long long>(game.FrameNumber()), game.Trace().size());
-    for (const auto& [role, count] : roles) {
-        std::printf("  %6d  %s\n", count, role.c_str());
+    for (const auto& [native, count] : calls) {
+        std::printf("  %6d  %s\n", count, native.c_str());
     }
 }
 
