@@ -61,7 +61,7 @@ Game::~Game() {
 void Game::Reset() {
     StopScript();
     natives_.clear();
-    probeSpecs_.clear();
+    probeEntries_.clear();
     trace_.clear();
     misuses_.clear();
     misuseCount_ = 0;
@@ -89,15 +89,15 @@ void Game::Reset() {
 // --- Native calls and the trace ---------------------------------------------
 
 void Game::RegisterNative(std::uint64_t hash, NativeHandler handler) {
-    const NativeSpec* spec = FindNativeSpec(hash);
+    const NativeEntry* entry = FindNativeEntry(hash);
     // Every module's native is in the table; one that is not is this game's own fault.
-    assert(spec != nullptr);
-    natives_[hash] = Registered{spec, std::move(handler)};
+    assert(entry != nullptr);
+    natives_[hash] = Registered{entry, std::move(handler)};
 }
 
-void Game::RegisterNative(const NativeSpec& spec, NativeHandler handler) {
-    probeSpecs_[spec.hash] = spec;
-    natives_[spec.hash] = Registered{&probeSpecs_[spec.hash], std::move(handler)};
+void Game::RegisterNative(const NativeEntry& entry, NativeHandler handler) {
+    probeEntries_[entry.hash] = entry;
+    natives_[entry.hash] = Registered{&probeEntries_[entry.hash], std::move(handler)};
 }
 
 const std::vector<TraceEvent>& Game::Trace() {
@@ -172,25 +172,25 @@ std::string ArgumentCount(std::size_t count) {
 // What the game would not forgive in a call: a native it cannot name, a call
 // made where no script runs, an argument list of the wrong length, a null
 // text, a BOOL that is neither 0 nor 1. Nothing is allocated for a sound call.
-std::vector<std::string> Problems(const NativeSpec* spec, const std::vector<std::uint64_t>& args,
+std::vector<std::string> Problems(const NativeEntry* entry, const std::vector<std::uint64_t>& args,
                                   bool inScript) {
     std::vector<std::string> problems;
-    if (spec == nullptr) {
+    if (entry == nullptr) {
         problems.push_back("unknown native");
     }
     if (!inScript) {
         problems.push_back("called outside the script routine");
     }
-    if (spec == nullptr) {
+    if (entry == nullptr) {
         return problems;
     }
-    const std::size_t fixed = spec->FixedCount();
-    if (spec->variadic == 0 ? args.size() != fixed : args.size() < fixed) {
-        problems.push_back(std::string("takes ") + (spec->variadic != 0 ? "at least " : "") +
+    const std::size_t fixed = entry->FixedCount();
+    if (entry->variadic == 0 ? args.size() != fixed : args.size() < fixed) {
+        problems.push_back(std::string("takes ") + (entry->variadic != 0 ? "at least " : "") +
                            ArgumentCount(fixed) + ", was given " + std::to_string(args.size()));
     }
     for (std::size_t i = 0; i < args.size() && i < fixed; ++i) {
-        const char kind = spec->params[i];
+        const char kind = entry->params[i];
         if ((kind == arg_kind::kText || kind == arg_kind::kGameText) && args[i] == 0) {
             problems.push_back("argument " + std::to_string(i + 1) + " (text) is null");
         } else if (kind == arg_kind::kBool && args[i] > 1) {
@@ -214,9 +214,9 @@ std::uint64_t* Game::HookNativeCall() {
     event.hash = pendingHash_;
     event.args = pendingArgs_;
     event.unknown = native == nullptr;
-    event.native = native != nullptr ? native->spec : nullptr;
+    event.native = native != nullptr ? native->entry : nullptr;
     for (std::size_t i = 0; native != nullptr && i < pendingArgs_.size(); ++i) {
-        const char kind = native->spec->KindAt(i);
+        const char kind = native->entry->KindAt(i);
         if (kind == arg_kind::kText || kind == arg_kind::kTextOrNull) {
             const char* text =
                 reinterpret_cast<const char*>(static_cast<std::uintptr_t>(pendingArgs_[i]));

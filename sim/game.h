@@ -69,7 +69,7 @@ struct TraceEvent {
     std::uint64_t frame = 0;
     // Native and Misuse
     std::uint64_t hash = 0;
-    const NativeSpec* native = nullptr;  // null for an unknown native
+    const NativeEntry* native = nullptr;  // null for an unknown native
     bool unknown = false;
     std::vector<std::uint64_t> args;
     std::vector<std::string> texts;  // one per text argument, in order
@@ -104,9 +104,9 @@ class Game {
     // The handler of a native of the table (null: the native does nothing
     // and answers zeros).
     void RegisterNative(std::uint64_t hash, NativeHandler handler);
-    // A native outside the table, described by `spec` (a test's probe); the
-    // spec's texts must outlive the game's use of them.
-    void RegisterNative(const NativeSpec& spec, NativeHandler handler);
+    // A native outside the table, described by `entry` (a test's probe); the
+    // entry's texts must outlive the game's use of them.
+    void RegisterNative(const NativeEntry& entry, NativeHandler handler);
     bool HasNative(std::uint64_t hash) const { return natives_.count(hash) != 0; }
     const std::vector<TraceEvent>& Trace();
     void ClearTrace();
@@ -183,7 +183,7 @@ class Game {
         std::uint64_t value;
     };
     struct Registered {
-        const NativeSpec* spec = nullptr;
+        const NativeEntry* entry = nullptr;
         NativeHandler handler;
     };
     void CheckGlobalWrites();
@@ -191,7 +191,7 @@ class Game {
     void RecordMisuse(const TraceEvent& call, std::string problem);
 
     std::unordered_map<std::uint64_t, Registered> natives_;
-    std::unordered_map<std::uint64_t, NativeSpec> probeSpecs_;  // node-based: addresses stay put
+    std::unordered_map<std::uint64_t, NativeEntry> probeEntries_;  // node-based: addresses stay put
     std::vector<TraceEvent> misuses_;
     std::uint64_t misuseCount_ = 0;
     std::thread::id adoptedContext_;

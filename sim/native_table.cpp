@@ -17,7 +17,7 @@ using R = ResultKind;
 // _BG_DISPLAY_TEXT and _UI_PROMPT_SET_TEXT take are the game's own strings,
 // made by VAR_STRING.
 // clang-format off
-const NativeSpec kNatives[] = {
+const NativeEntry kNatives[] = {
     // (const char* audioName, const char* audioRef, BOOL p2, Any p3) -> void
     {0x67C540AA08E4A6F5, "AUDIO::PLAY_SOUND_FRONTEND", "ssbi", 0, R::Void},
     // (const char* audioName, const char* audioRef) -> void
@@ -197,29 +197,29 @@ const NativeSpec kNatives[] = {
 
 }  // namespace
 
-std::string_view NativeSpec::Namespace() const {
+std::string_view NativeEntry::Namespace() const {
     const std::string_view full(name);
     const std::size_t colons = full.find("::");
     return colons == std::string_view::npos ? std::string_view() : full.substr(0, colons);
 }
 
-std::string_view NativeSpec::ShortName() const {
+std::string_view NativeEntry::ShortName() const {
     const std::string_view full(name);
     const std::size_t colons = full.find("::");
     return colons == std::string_view::npos ? full : full.substr(colons + 2);
 }
 
-const NativeSpec* FindNativeSpec(std::uint64_t hash) {
+const NativeEntry* FindNativeEntry(std::uint64_t hash) {
     const auto found = std::find_if(std::begin(kNatives), std::end(kNatives),
-                                    [hash](const NativeSpec& spec) { return spec.hash == hash; });
+                                    [hash](const NativeEntry& entry) { return entry.hash == hash; });
     return found == std::end(kNatives) ? nullptr : found;
 }
 
-const NativeSpec* NativeTableBegin() {
+const NativeEntry* NativeTableBegin() {
     return std::begin(kNatives);
 }
 
-const NativeSpec* NativeTableEnd() {
+const NativeEntry* NativeTableEnd() {
     return std::end(kNatives);
 }
 

@@ -11,7 +11,7 @@
 
 namespace sim {
 
-// The kind of one parameter, as its character in NativeSpec::params.
+// The kind of one parameter, as its character in NativeEntry::params.
 namespace arg_kind {
 constexpr char kInt = 'i';         // int, or a game handle or value (Ped, Cam, Any, ...)
 constexpr char kHash = 'h';        // Hash: an unsigned 32-bit name hash
@@ -27,7 +27,7 @@ constexpr char kPointer = 'p';  // any other address
 
 enum class ResultKind : char { Void, Int, Hash, Bool, Float, Text, Vector };
 
-struct NativeSpec {
+struct NativeEntry {
     std::uint64_t hash = 0;
     const char* name = "";    // "NAMESPACE::NAME"
     const char* params = "";  // one arg_kind character per fixed parameter
@@ -44,10 +44,10 @@ struct NativeSpec {
 };
 
 // The modelled native with this hash, or null.
-const NativeSpec* FindNativeSpec(std::uint64_t hash);
+const NativeEntry* FindNativeEntry(std::uint64_t hash);
 
 // Every modelled native, in namespace and name order.
-const NativeSpec* NativeTableBegin();
-const NativeSpec* NativeTableEnd();
+const NativeEntry* NativeTableBegin();
+const NativeEntry* NativeTableEnd();
 
 }  // namespace sim
