@@ -2,9 +2,9 @@
 // the menu key, the gamepad chord, every menu control, Shift, typing into the
 // naming keyboard (or giving it up), idle frames and restarts. After every
 // frame: the cursor is never on a heading, the current row lies within the
-// page, the plug-in has called no native the game does not know, and the
-// outfit file is well-formed and holds exactly the outfits the player saved
-// and did not delete, each once, under the name typed.
+// page, the plug-in has called no native the game does not know and misused
+// none, and the outfit file is well-formed and holds exactly the outfits the
+// player saved and did not delete, each once, under the name typed.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -77,6 +77,10 @@ void CheckFrame(Player& player) {
     sim::Game& game = sim::TheGame();
     if (!game.UnknownCalls().empty()) {
         Broken("the plug-in called a native the game does not know");
+    }
+    if (!game.Misuses().empty()) {
+        const sim::TraceEvent& misuse = game.Misuses().front();
+        Broken("the plug-in misused " + std::string(misuse.Name()) + ": " + misuse.problem);
     }
     game.ClearTrace();
 

@@ -1,9 +1,9 @@
 // The custom outfit store on random file bytes: the plug-in's load, equip,
 // save and delete, in a random order on random rows with random names. It
-// never crashes and only ever shows its own messages; a file that was not
-// well-formed is never overwritten; every file it writes is well-formed; a
-// reported save holds the typed name on its row, and a reported delete
-// leaves one outfit fewer on that row.
+// never crashes, misuses no native and only ever shows its own messages; a
+// file that was not well-formed is never overwritten; every file it writes is
+// well-formed; a reported save holds the typed name on its row, and a
+// reported delete leaves one outfit fewer on that row.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -97,6 +97,10 @@ void CheckMessages() {
         if (!Written(shown.text)) {
             Broken("a message the plug-in does not have: " + shown.text);
         }
+    }
+    if (!sim::TheGame().Misuses().empty()) {
+        const sim::TraceEvent& misuse = sim::TheGame().Misuses().front();
+        Broken("the store misused " + std::string(misuse.Name()) + ": " + misuse.problem);
     }
 }
 

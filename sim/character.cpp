@@ -65,16 +65,16 @@ void RegisterCharacterNatives(Game& game) {
         return Character().TakesCharacter(hash, call);
     };
 
-    game.RegisterNative(kPlayerCharacterNative, "player-character native", "",
+    game.RegisterNative(kPlayerCharacterNative,
                         [](NativeCall& call) { call.ReturnInt(Character().Handle()); });
-    game.RegisterNative(kPlayerIdNative, "player-id native", "",
+    game.RegisterNative(kPlayerIdNative,
                         [](NativeCall& call) { call.ReturnInt(Character().PlayerId()); });
-    game.RegisterNative(kEntityModelNative, "entity-model native", "i",
+    game.RegisterNative(kEntityModelNative,
                         [isCharacter](NativeCall& call) {
                             const bool character = isCharacter(call, kEntityModelNative);
                             call.ReturnUint(character ? Character().ModelHash() : 0);
                         });
-    game.RegisterNative(kEntityPositionNative, "entity-position native", "iib",
+    game.RegisterNative(kEntityPositionNative,
                         [isCharacter](NativeCall& call) {
                             // The last argument picks the real position (1) or the drawn one (0).
                             const bool character = isCharacter(call, kEntityPositionNative);
@@ -83,23 +83,21 @@ void RegisterCharacterNatives(Game& game) {
                                                           : Character().DrawnPosition();
                             call.ReturnVector(p.x, p.y, p.z);
                         });
-    game.RegisterNative(kEntityForwardNative, "entity-forward native", "i",
+    game.RegisterNative(kEntityForwardNative,
                         [isCharacter](NativeCall& call) {
                             const bool character = isCharacter(call, kEntityForwardNative);
                             const Vec3 f = character ? Character().Forward() : Vec3{};
                             call.ReturnVector(f.x, f.y, f.z);
                         });
-    game.RegisterNative(kCharacterCheckNative, "character-check native", "i",
+    game.RegisterNative(kCharacterCheckNative,
                         [isCharacter](NativeCall& call) {
                             const bool character = isCharacter(call, kCharacterCheckNative);
                             call.ReturnBool(character && Character().CharacterCheck());
                         });
     const std::uint64_t characterNatives[4] = {kCharacterNativeA, kCharacterNativeB,
                                                kCharacterNativeC, kCharacterNativeD};
-    const char* signatures[4] = {"iii", "ii", "ii", "iii"};
     for (int i = 0; i < 4; ++i) {
-        game.RegisterNative(characterNatives[i], std::string("character native ") + char('A' + i),
-                            signatures[i], [i](NativeCall& call) {
+        game.RegisterNative(characterNatives[i], [i](NativeCall& call) {
                                 const std::uint64_t hash = kCharacterNatives[i];
                                 CharacterState& character = Character();
                                 // C copies the character onto a target: the character again.
@@ -110,18 +108,18 @@ void RegisterCharacterNatives(Game& game) {
                                 }
                             });
     }
-    game.RegisterNative(kCharacterSwitchNative, "character switch native", "ib",
+    game.RegisterNative(kCharacterSwitchNative,
                         [isCharacter](NativeCall& call) {
                             if (isCharacter(call, kCharacterSwitchNative)) {
                                 Character().characterSwitch_ = call.Bool(1);
                             }
                         });
-    game.RegisterNative(kPlayerSwitchNativeA, "player switch native A", "ib", [](NativeCall& call) {
+    game.RegisterNative(kPlayerSwitchNativeA, [](NativeCall& call) {
         if (Character().TakesPlayer(kPlayerSwitchNativeA, call)) {
             Character().playerSwitchA_ = call.Bool(1);
         }
     });
-    game.RegisterNative(kPlayerSwitchNativeB, "player switch native B", "ib", [](NativeCall& call) {
+    game.RegisterNative(kPlayerSwitchNativeB, [](NativeCall& call) {
         if (Character().TakesPlayer(kPlayerSwitchNativeB, call)) {
             Character().playerSwitchB_ = call.Bool(1);
         }

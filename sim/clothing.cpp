@@ -207,8 +207,7 @@ void RegisterClothingNatives(Game& game) {
     auto isCharacter = [](NativeCall& call, std::uint64_t hash) {
         return Character().TakesCharacter(hash, call);
     };
-    game.RegisterNative(kClothingResetNative, "clothing-reset native", "i",
-                        [isCharacter](NativeCall& call) {
+    game.RegisterNative(kClothingResetNative, [isCharacter](NativeCall& call) {
                             if (isCharacter(call, kClothingResetNative)) {
                                 ClothingState& w = Wardrobe();
                                 ++w.resets_;
@@ -216,11 +215,10 @@ void RegisterClothingNatives(Game& game) {
                                 w.Mirror();
                             }
                         });
-    game.RegisterNative(kOutfitCheckNative, "outfit-check native", "uu", [](NativeCall& call) {
+    game.RegisterNative(kOutfitCheckNative, [](NativeCall& call) {
         call.ReturnBool(Wardrobe().HasPreset(call.Uint(1), call.Uint(0)));
     });
-    game.RegisterNative(
-        kOutfitPresetNative, "outfit-preset native", "iu", [isCharacter](NativeCall& call) {
+    game.RegisterNative(kOutfitPresetNative, [isCharacter](NativeCall& call) {
             if (!isCharacter(call, kOutfitPresetNative)) {
                 return;
             }
@@ -232,8 +230,7 @@ void RegisterClothingNatives(Game& game) {
                 w.Mirror();
             }
         });
-    game.RegisterNative(kAppearanceRefreshNative, "appearance-refresh native", "iiiiii",
-                        [isCharacter](NativeCall& call) {
+    game.RegisterNative(kAppearanceRefreshNative, [isCharacter](NativeCall& call) {
                             if (!isCharacter(call, kAppearanceRefreshNative)) {
                                 return;
                             }
@@ -243,20 +240,19 @@ void RegisterClothingNatives(Game& game) {
                                 w.lastRefresh_[i] = call.Int(i);
                             }
                         });
-    game.RegisterNative(kPutOnItemNative, "put-on-item native", "iubii",
+    game.RegisterNative(kPutOnItemNative,
                         [isCharacter](NativeCall& call) {
                             if (isCharacter(call, kPutOnItemNative)) {
                                 Wardrobe().PutOn(call.Uint(1));
                             }
                         });
-    game.RegisterNative(kItemStateNative, "item-state native", "iuuiib",
+    game.RegisterNative(kItemStateNative,
                         [isCharacter](NativeCall& call) {
                             if (isCharacter(call, kItemStateNative)) {
                                 Wardrobe().SetState(call.Uint(1), call.Uint(2));
                             }
                         });
-    game.RegisterNative(kOutfitSettleNative, "outfit-settle native", "ii",
-                        [isCharacter](NativeCall& call) {
+    game.RegisterNative(kOutfitSettleNative, [isCharacter](NativeCall& call) {
                             if (isCharacter(call, kOutfitSettleNative)) {
                                 ++Wardrobe().settles_;
                             }

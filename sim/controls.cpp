@@ -78,7 +78,7 @@ void RegisterControls(Game& game) {
     ControlInput& controls = Controls();
     controls.Reset();
 
-    game.RegisterNative(kInputSourceNative, "input-source native", "i",
+    game.RegisterNative(kInputSourceNative,
                         [](NativeCall& call) { call.ReturnInt(Controls().Gamepad() ? 0 : 1); });
     // The IS_DISABLED_* natives answer a disabled control too; the others do not.
     auto query = [](NativeCall& call) {
@@ -91,17 +91,17 @@ void RegisterControls(Game& game) {
         call.ReturnInt(controls.FiresIn(call.Int(0), control) && !controls.Disabled(control) ? 1
                                                                                              : 0);
     };
-    game.RegisterNative(kFirstOpenChordNative, "first open-chord native", "iu", query);
-    game.RegisterNative(kSecondOpenChordNative, "second open-chord native", "iu", enabledQuery);
-    game.RegisterNative(kControlNative, "control native", "iu", enabledQuery);
-    game.RegisterNative(kSideControlNative, "side-control native", "iu", query);
+    game.RegisterNative(kFirstOpenChordNative, query);
+    game.RegisterNative(kSecondOpenChordNative, enabledQuery);
+    game.RegisterNative(kControlNative, enabledQuery);
+    game.RegisterNative(kSideControlNative, query);
 
-    game.RegisterNative(kControlSuppressionNative, "control-suppression native", "iui",
+    game.RegisterNative(kControlSuppressionNative,
                         [&game](NativeCall& call) {
                             Controls().RecordSuppression(
                                 {game.FrameNumber(), call.Int(0), call.Uint(1), call.Int(2)});
                         });
-    game.RegisterNative(kMenuStateNative, "menu-state native", "i", [&game](NativeCall& call) {
+    game.RegisterNative(kMenuStateNative, [&game](NativeCall& call) {
         Controls().RecordMenuState({game.FrameNumber(), call.Int(0)});
     });
 

@@ -173,16 +173,16 @@ void DrawRecorder::DrawSprite(std::uint64_t frame, SpriteEntry sprite) {
 
 void RegisterDrawing(Game& game) {
     Drawing().Reset();
-    game.RegisterNative(kTextColourNative, "text-colour native", "iiii", [](NativeCall& call) {
+    game.RegisterNative(kTextColourNative, [](NativeCall& call) {
         Drawing().SetTextColour({call.Int(0), call.Int(1), call.Int(2), call.Int(3)});
     });
     game.RegisterNative(
-        kVariableStringNative, "variable-string native", "iss",
+        kVariableStringNative,
         [](NativeCall& call) { call.ReturnWord(Drawing().MakeGameString(call.RawText(2))); });
-    game.RegisterNative(kDrawTextNative, "draw-text native", "pff", [&game](NativeCall& call) {
+    game.RegisterNative(kDrawTextNative, [&game](NativeCall& call) {
         Drawing().DrawText(game.FrameNumber(), call.Word(0), call.Float(1), call.Float(2));
     });
-    game.RegisterNative(kDrawSpriteNative, "draw-sprite native", "ssfffffiiiii",
+    game.RegisterNative(kDrawSpriteNative,
                         [&game](NativeCall& call) {
                             SpriteEntry sprite;
                             sprite.dictionary = call.Text(0).value_or("");

@@ -1,5 +1,6 @@
 #include "sim/game.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "sim/modules.h"
@@ -60,7 +61,11 @@ Game::~Game() {
 void Game::Reset() {
     StopScript();
     natives_.clear();
+    probeEntries_.clear();
     trace_.clear();
+    misuses_.clear();
+    misuseCount_ = 0;
+    adoptedContext_ = std::thread::id();
     traceObserver_ = nullptr;
     globals_.clear();
     missingGlobals_.clear();
@@ -85,14 +90,16 @@ void Game::Reset() {
 
 // --- Native calls and the trace ---------------------------------------------
 
-void Game::RegisterNative(std::uint64_t hash, std::string role, std::string signature,
-                          NativeHandler handler) {
-    natives_[hash] = NativeInfo{std::move(role), std::move(signature), std::move(handler)};
+void Game::RegisterNative(std::uint64_t hash, NativeHandler handler) {
+    const NativeEntry* entry = FindNativeEntry(hash);
+    // Every module's native is in the table; one that is not is this game's own fault.
+    assert(entry != nullptr);
+    natives_[hash] = Registered{entry, std::move(handler)};
 }
 
-const NativeInfo* Game::FindNative(std::uint64_t hash) const {
-    auto found = natives_.find(hash);
-    return found == natives_.end() ? nullptr : &found->second;
+void Game::RegisterNative(const NativeEntry& entry, NativeHandler handler) {
+    probeEntries_[entry.hash] = entry;
+    natives_[entry.hash] = Registered{&probeEntries_[entry.hash], std::move(handler)};
 }
 
 const std::vector<TraceEvent>& Game::Trace() {
@@ -136,33 +143,103 @@ void Game::HookNativePush(std::uint64_t value) {
     pendingArgs_.push_back(value);
 }
 
+void Game::ClearMisuses() {
+    misuses_.clear();
+    misuseCount_ = 0;
+}
+
+void Game::RecordMisuse(const TraceEvent& call, std::string problem) {
+    TraceEvent event;
+    event.kind = TraceEvent::Kind::Misuse;
+    event.frame = call.frame;
+    event.hash = call.hash;
+    event.native = call.native;
+    event.unknown = call.unknown;
+    event.args = call.args;
+    event.texts = call.texts;
+    event.problem = std::move(problem);
+    ++misuseCount_;
+    if (misuses_.size() < kMisusesKept) {
+        misuses_.push_back(event);
+    }
+    Record(std::move(event));
+}
+
+namespace {
+
+std::string ArgumentCount(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " argument" : " arguments");
+}
+
+// What the game would not forgive in a call: a native it cannot name, a call
+// made where no script runs, an argument list of the wrong length, a null
+// text, a BOOL that is neither 0 nor 1. Nothing is allocated for a sound call.
+std::vector<std::string> Problems(const NativeEntry* entry, const std::vector<std::uint64_t>& args,
+                                  bool inScript) {
+    std::vector<std::string> problems;
+    if (entry == nullptr) {
+        problems.push_back("unknown native");
+    }
+    if (!inScript) {
+        problems.push_back("called outside the script routine");
+    }
+    if (entry == nullptr) {
+        return problems;
+    }
+    const std::size_t fixed = entry->FixedCount();
+    if (entry->variadic == 0 ? args.size() != fixed : args.size() < fixed) {
+        problems.push_back(std::string("takes ") + (entry->variadic != 0 ? "at least " : "") +
+                           ArgumentCount(fixed) + ", was given " + std::to_string(args.size()));
+    }
+    for (std::size_t i = 0; i < args.size() && i < fixed; ++i) {
+        const char kind = entry->params[i];
+        if ((kind == arg_kind::kText || kind == arg_kind::kGameText) && args[i] == 0) {
+            problems.push_back("argument " + std::to_string(i + 1) + " (text) is null");
+        } else if (kind == arg_kind::kBool && args[i] > 1) {
+            problems.push_back("argument " + std::to_string(i + 1) + " (BOOL) is " +
+                               std::to_string(args[i]));
+        }
+    }
+    return problems;
+}
+
+}  // namespace
+
 std::uint64_t* Game::HookNativeCall() {
     resultSlots_.fill(0);
+    const auto found = natives_.find(pendingHash_);
+    const Registered* native = found == natives_.end() ? nullptr : &found->second;
+    const bool inScript = OnScriptRoutine() || (adoptedContext_ != std::thread::id() &&
+                                                adoptedContext_ == std::this_thread::get_id());
     TraceEvent event;
     event.frame = frame_;
     event.hash = pendingHash_;
     event.args = pendingArgs_;
-    const NativeInfo* info = FindNative(pendingHash_);
-    if (info == nullptr) {
-        event.unknown = true;
-        Record(std::move(event));
-        return resultSlots_.data();
-    }
-    event.role = info->role;
-    for (std::size_t i = 0; i < pendingArgs_.size() && i < info->signature.size(); ++i) {
-        if (info->signature[i] == 's') {
+    event.unknown = native == nullptr;
+    event.native = native != nullptr ? native->entry : nullptr;
+    for (std::size_t i = 0; native != nullptr && i < pendingArgs_.size(); ++i) {
+        const char kind = native->entry->KindAt(i);
+        if (kind == arg_kind::kText || kind == arg_kind::kTextOrNull) {
             const char* text =
                 reinterpret_cast<const char*>(static_cast<std::uintptr_t>(pendingArgs_[i]));
             event.texts.push_back(text != nullptr ? text : "(null)");
         }
     }
+    std::vector<std::string> problems = Problems(event.native, pendingArgs_, inScript);
     // Copy what the handler needs: it may register natives or record events itself.
     const std::vector<std::uint64_t> args = pendingArgs_;
-    NativeHandler handler = info->handler;
+    NativeHandler handler = native != nullptr ? native->handler : NativeHandler();
+    TraceEvent call;  // what a misuse names: the call as traced
+    if (!problems.empty()) {
+        call = event;
+    }
     Record(std::move(event));
-    NativeCall call(args, resultSlots_.data());
+    for (std::string& problem : problems) {
+        RecordMisuse(call, std::move(problem));
+    }
+    NativeCall nativeCall(args, resultSlots_.data());
     if (handler) {
-        handler(call);
+        handler(nativeCall);
     }
     return resultSlots_.data();
 }

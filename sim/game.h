@@ -1,7 +1,8 @@
-// The simulated game behind the hook's nine operations: a native table keyed
-// by hash, game globals, a trace of every call, a frame driver that runs the
-// plug-in's script routine on its own thread, keyboard messages, a tick clock
-// and the game window.
+// The simulated game behind the hook's nine operations: the handlers of the
+// natives of the native table (sim/native_table.h), keyed by hash; game
+// globals; a trace of every call, with each misuse of a native as an event of
+// its own; a frame driver that runs the plug-in's script routine on its own
+// thread; keyboard messages, a tick clock and the game window.
 //
 // Sections: native calls and the trace; globals; frames, keyboard and clock;
 // the window; notifications.
@@ -15,10 +16,13 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
 #include "host/platform.h"
+#include "sim/native_table.h"
 
 namespace sim {
 
@@ -66,29 +70,25 @@ class NativeCall {
 
 using NativeHandler = std::function<void(NativeCall&)>;
 
-// How the trace shows a native's arguments, one character per argument:
-// i signed, u unsigned/hash, b bool, f float, s text, p pointer or game value.
-// Missing characters show as unsigned.
-struct NativeInfo {
-    std::string role;
-    std::string signature;
-    NativeHandler handler;
-};
-
 struct TraceEvent {
-    enum class Kind { Native, GlobalWrite };
+    enum class Kind { Native, GlobalWrite, Misuse };
     Kind kind = Kind::Native;
     std::uint64_t frame = 0;
-    // Native
+    // Native and Misuse
     std::uint64_t hash = 0;
-    std::string role;  // empty for an unknown native
+    const NativeEntry* native = nullptr;  // null for an unknown native
     bool unknown = false;
     std::vector<std::uint64_t> args;
     std::vector<std::string> texts;  // one per text argument, in order
+    // Misuse: what was wrong with the call, for example "argument 2 (text) is null".
+    std::string problem;
     // GlobalWrite
     std::int32_t globalIndex = 0;
     std::uint64_t before = 0;
     std::uint64_t after = 0;
+
+    // "NAMESPACE::NAME", or empty for an unknown native.
+    std::string_view Name() const { return native != nullptr ? native->name : ""; }
 };
 
 struct Notification {
@@ -108,14 +108,28 @@ class Game {
     void Reset();
 
     // --- Native calls and the trace -------------------------------------
-    void RegisterNative(std::uint64_t hash, std::string role, std::string signature,
-                        NativeHandler handler);
+    // The handler of a native of the table (null: the native does nothing
+    // and answers zeros).
+    void RegisterNative(std::uint64_t hash, NativeHandler handler);
+    // A native outside the table, described by `entry` (a test's probe); the
+    // entry's texts must outlive the game's use of them.
+    void RegisterNative(const NativeEntry& entry, NativeHandler handler);
     bool HasNative(std::uint64_t hash) const { return natives_.count(hash) != 0; }
-    const NativeInfo* FindNative(std::uint64_t hash) const;
     const std::vector<TraceEvent>& Trace();
     void ClearTrace();
     // Calls of natives without a handler; each answered zeros.
     std::vector<TraceEvent> UnknownCalls();
+    // Every misuse since the game was reset or the misuses were cleared,
+    // kept also when the trace is cleared: the first kMisusesKept of them,
+    // and how many there were.
+    static constexpr std::size_t kMisusesKept = 100;
+    const std::vector<TraceEvent>& Misuses() const { return misuses_; }
+    std::uint64_t MisuseCount() const { return misuseCount_; }
+    void ClearMisuses();
+    // The calling thread acts as the script routine from now until the next
+    // Reset: a test that runs the plug-in's frame itself instead of through
+    // a registered routine.
+    void AdoptScriptContext() { adoptedContext_ = std::this_thread::get_id(); }
     // Observers see each event as it is recorded (the tool's live output).
     void SetTraceObserver(std::function<void(const TraceEvent&)> observer);
 
@@ -181,10 +195,19 @@ class Game {
         std::uint64_t* slot;
         std::uint64_t value;
     };
+    struct Registered {
+        const NativeEntry* entry = nullptr;
+        NativeHandler handler;
+    };
     void CheckGlobalWrites();
     void Record(TraceEvent event);
+    void RecordMisuse(const TraceEvent& call, std::string problem);
 
-    std::unordered_map<std::uint64_t, NativeInfo> natives_;
+    std::unordered_map<std::uint64_t, Registered> natives_;
+    std::unordered_map<std::uint64_t, NativeEntry> probeEntries_;  // node-based: addresses stay put
+    std::vector<TraceEvent> misuses_;
+    std::uint64_t misuseCount_ = 0;
+    std::thread::id adoptedContext_;
     std::vector<TraceEvent> trace_;
     std::function<void(const TraceEvent&)> traceObserver_;
 

@@ -77,7 +77,7 @@ void RegisterNamingKeyboardNatives(Game& game) {
             keyboard.result_.reset();
         }
     });
-    game.RegisterNative(kKeyboardOpenNative, "keyboard-open native", "issssssi",
+    game.RegisterNative(kKeyboardOpenNative,
                         [](NativeCall& call) {
                             NamingKeyboardState& keyboard = NamingKeyboard();
                             keyboard.status_ = NamingKeyboardState::Status::Typing;
@@ -88,7 +88,7 @@ void RegisterNamingKeyboardNatives(Game& game) {
                             keyboard.pending_.clear();
                             keyboard.nullResult_ = false;
                         });
-    game.RegisterNative(kKeyboardStatusNative, "keyboard-status native", "", [](NativeCall& call) {
+    game.RegisterNative(kKeyboardStatusNative, [](NativeCall& call) {
         switch (NamingKeyboard().status_) {
             case NamingKeyboardState::Status::Typing:
                 call.ReturnInt(kStatusTyping);
@@ -105,7 +105,7 @@ void RegisterNamingKeyboardNatives(Game& game) {
         }
     });
     game.RegisterNative(
-        kKeyboardResultNative, "keyboard-result native", "", [&game](NativeCall& call) {
+        kKeyboardResultNative, [&game](NativeCall& call) {
             NamingKeyboardState& keyboard = NamingKeyboard();
             if (keyboard.status_ != NamingKeyboardState::Status::Finished || keyboard.nullResult_) {
                 call.ReturnPointer(nullptr);
@@ -117,10 +117,10 @@ void RegisterNamingKeyboardNatives(Game& game) {
             keyboard.resultFrame_ = game.FrameNumber();
             call.ReturnPointer(keyboard.result_.get());
         });
-    game.RegisterNative(kKeyboardDoneNative, "keyboard-done native", "", [](NativeCall&) {
+    game.RegisterNative(kKeyboardDoneNative, [](NativeCall&) {
         NamingKeyboard().status_ = NamingKeyboardState::Status::Hidden;
     });
-    game.RegisterNative(kTextNullNative, "text-null native", "p",
+    game.RegisterNative(kTextNullNative,
                         [](NativeCall& call) { call.ReturnBool(call.RawText(0) == nullptr); });
 }
 

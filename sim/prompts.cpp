@@ -97,16 +97,16 @@ void PromptBoard::ReadShownTexts() {
 
 void RegisterPrompts(Game& game) {
     Prompts().Reset();
-    game.RegisterNative(kPromptCreateNative, "prompt-create native", "", [&game](NativeCall& call) {
+    game.RegisterNative(kPromptCreateNative, [&game](NativeCall& call) {
         call.ReturnInt(Prompts().Create(game.FrameNumber()));
     });
-    game.RegisterNative(kPromptControlNative, "prompt-control native", "iu", [](NativeCall& call) {
+    game.RegisterNative(kPromptControlNative, [](NativeCall& call) {
         if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
             prompt->control = call.Uint(1);
             prompt->hasControl = true;
         }
     });
-    game.RegisterNative(kPromptTextNative, "prompt-text native", "ip", [](NativeCall& call) {
+    game.RegisterNative(kPromptTextNative, [](NativeCall& call) {
         if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
             const std::optional<const char*> source = Drawing().GameStringSource(call.Word(1));
             prompt->textSource = source ? *source : nullptr;
@@ -125,37 +125,37 @@ void RegisterPrompts(Game& game) {
             }
         };
     };
-    game.RegisterNative(kPromptPriorityNative, "prompt setup native", "ii",
+    game.RegisterNative(kPromptPriorityNative,
                         setup(kPromptPriorityNative, 1));
-    game.RegisterNative(kPromptModeNative, "prompt setup native", "ii",
+    game.RegisterNative(kPromptModeNative,
                         setup(kPromptModeNative, 1));
-    game.RegisterNative(kPromptGroupNative, "prompt setup native", "iii",
+    game.RegisterNative(kPromptGroupNative,
                         setup(kPromptGroupNative, 2));
-    game.RegisterNative(kPromptFinishNative, "prompt-finish native", "i", [](NativeCall& call) {
+    game.RegisterNative(kPromptFinishNative, [](NativeCall& call) {
         if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
             prompt->finished = true;
         }
     });
-    game.RegisterNative(kFirstPromptStateNative, "first prompt-state native", "ib",
+    game.RegisterNative(kFirstPromptStateNative,
                         [](NativeCall& call) {
                             if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
                                 prompt->shown = call.Bool(1);
                             }
                         });
-    game.RegisterNative(kSecondPromptStateNative, "second prompt-state native", "ib",
+    game.RegisterNative(kSecondPromptStateNative,
                         [](NativeCall& call) {
                             if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
                                 prompt->enabled = call.Bool(1);
                             }
                         });
-    game.RegisterNative(kPromptActiveNative, "prompt-active native", "i", [](NativeCall& call) {
+    game.RegisterNative(kPromptActiveNative, [](NativeCall& call) {
         call.ReturnInt(Prompts().Find(call.Int(0)) != nullptr ? 1 : 0);
     });
     game.RegisterNative(
-        kPromptCompletedNative, "prompt-completed native", "ii", [&game](NativeCall& call) {
+        kPromptCompletedNative, [&game](NativeCall& call) {
             call.ReturnInt(Prompts().CompletedOn(call.Int(0), game.FrameNumber()) ? 1 : 0);
         });
-    game.RegisterNative(kPromptClearNative, "prompt-clear native", "i", [](NativeCall& call) {
+    game.RegisterNative(kPromptClearNative, [](NativeCall& call) {
         if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
             prompt->completed = false;
             prompt->completedFrame = 0;

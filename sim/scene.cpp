@@ -80,10 +80,10 @@ void RegisterSceneNatives(Game& game) {
     Scene() = SceneState();
 
     // --- Cameras ---
-    game.RegisterNative(kCameraExistsNative, "camera-exists native", "i", [](NativeCall& call) {
+    game.RegisterNative(kCameraExistsNative, [](NativeCall& call) {
         call.ReturnBool(Scene().CameraExists(call.Int(0)));
     });
-    game.RegisterNative(kCreateCameraNative, "create-camera native", "ub", [](NativeCall& call) {
+    game.RegisterNative(kCreateCameraNative, [](NativeCall& call) {
         SceneState& scene = Scene();
         const std::int32_t handle = scene.nextCamera_++;
         SimCamera camera;
@@ -92,24 +92,24 @@ void RegisterSceneNatives(Game& game) {
         ++scene.camerasCreated_;
         call.ReturnInt(handle);
     });
-    game.RegisterNative(kCameraActiveNative, "camera-active native", "ib", [](NativeCall& call) {
+    game.RegisterNative(kCameraActiveNative, [](NativeCall& call) {
         auto found = Scene().cameras_.find(call.Int(0));
         if (found != Scene().cameras_.end()) {
             found->second.active = call.Bool(1);
         }
     });
-    game.RegisterNative(kScriptCameraRenderNative, "script-camera-render native", "biibib",
+    game.RegisterNative(kScriptCameraRenderNative,
                         [](NativeCall& call) { Scene().scriptCameraRendering_ = call.Bool(0); });
-    game.RegisterNative(kDestroyCameraNative, "destroy-camera native", "ib",
+    game.RegisterNative(kDestroyCameraNative,
                         [](NativeCall& call) { Scene().cameras_.erase(call.Int(0)); });
-    game.RegisterNative(kCameraPositionNative, "camera-position native", "ifff",
+    game.RegisterNative(kCameraPositionNative,
                         [](NativeCall& call) {
                             auto found = Scene().cameras_.find(call.Int(0));
                             if (found != Scene().cameras_.end()) {
                                 found->second.position = VectorAt(call, 1);
                             }
                         });
-    game.RegisterNative(kCameraPointAtNative, "camera-point-at native", "iifffb",
+    game.RegisterNative(kCameraPointAtNative,
                         [](NativeCall& call) {
                             auto found = Scene().cameras_.find(call.Int(0));
                             if (found != Scene().cameras_.end() &&
@@ -121,32 +121,32 @@ void RegisterSceneNatives(Game& game) {
                         });
 
     // --- HUD contexts, effects, scene ---
-    game.RegisterNative(kHudContextOnNative, "hud-context-on native", "u",
+    game.RegisterNative(kHudContextOnNative,
                         [](NativeCall& call) { Scene().hudContexts_.insert(call.Uint(0)); });
-    game.RegisterNative(kHudContextOffNative, "hud-context-off native", "u",
+    game.RegisterNative(kHudContextOffNative,
                         [](NativeCall& call) { Scene().hudContexts_.erase(call.Uint(0)); });
     // The query asks whether the named effect has loaded: from its preload
     // until it is set to unload. Playing and stopping leave it loaded.
-    game.RegisterNative(kEffectQueryNative, "effect-query native", "s", [](NativeCall& call) {
+    game.RegisterNative(kEffectQueryNative, [](NativeCall& call) {
         call.ReturnBool(Scene().effects_[call.Text(0).value_or("")].loaded);
     });
-    game.RegisterNative(kEffectNativeA, "effect native A", "s", [](NativeCall& call) {
+    game.RegisterNative(kEffectNativeA, [](NativeCall& call) {
         Scene().effects_[call.Text(0).value_or("")].loaded = true;
     });
-    game.RegisterNative(kEffectNativeB, "effect native B", "s", [](NativeCall& call) {
+    game.RegisterNative(kEffectNativeB, [](NativeCall& call) {
         ScreenEffect& effect = Scene().effects_[call.Text(0).value_or("")];
         if (effect.loaded) {
             effect.playing = true;
             ++effect.plays;
         }
     });
-    game.RegisterNative(kEffectNativeC, "effect native C", "s", [](NativeCall& call) {
+    game.RegisterNative(kEffectNativeC, [](NativeCall& call) {
         ScreenEffect& effect = Scene().effects_[call.Text(0).value_or("")];
         effect.loaded = false;
         effect.playing = false;
         ++effect.stops;
     });
-    game.RegisterNative(kSceneOpenNative, "scene-open native", "", [](NativeCall&) {
+    game.RegisterNative(kSceneOpenNative, [](NativeCall&) {
         // Stops every effect that plays; what is loaded stays loaded.
         SceneState& scene = Scene();
         ++scene.sceneOpens_;
@@ -154,12 +154,11 @@ void RegisterSceneNatives(Game& game) {
             effect.playing = false;
         }
     });
-    game.RegisterNative(kSceneFrameNativeA, "scene-frame native A", "", nullptr);
-    game.RegisterNative(kSceneFrameNativeB, "scene-frame native B", "",
-                        [](NativeCall&) { ++Scene().sceneFrames_; });
+    game.RegisterNative(kSceneFrameNativeA, nullptr);
+    game.RegisterNative(kSceneFrameNativeB, [](NativeCall&) { ++Scene().sceneFrames_; });
 
     // --- Area and companion ---
-    game.RegisterNative(kBoxAreaNative, "box-area native", "fffffffff", [](NativeCall& call) {
+    game.RegisterNative(kBoxAreaNative, [](NativeCall& call) {
         SceneState& scene = Scene();
         const std::int32_t handle = scene.nextArea_++;
         BoxArea area;
@@ -170,10 +169,10 @@ void RegisterSceneNatives(Game& game) {
         ++scene.areasCreated_;
         call.ReturnInt(handle);
     });
-    game.RegisterNative(kAreaExistsNative, "area-exists native", "i", [](NativeCall& call) {
+    game.RegisterNative(kAreaExistsNative, [](NativeCall& call) {
         call.ReturnBool(Scene().areas_.count(call.Int(0)) != 0);
     });
-    game.RegisterNative(kAreaSetupNative, "area-setup native", "iiiiiii", [](NativeCall& call) {
+    game.RegisterNative(kAreaSetupNative, [](NativeCall& call) {
         auto found = Scene().areas_.find(call.Int(0));
         if (found != Scene().areas_.end()) {
             found->second.setup.clear();
@@ -182,13 +181,13 @@ void RegisterSceneNatives(Game& game) {
             }
         }
     });
-    game.RegisterNative(kAreaOptionNative, "area-option native", "ii", [](NativeCall& call) {
+    game.RegisterNative(kAreaOptionNative, [](NativeCall& call) {
         auto found = Scene().areas_.find(call.Int(0));
         if (found != Scene().areas_.end()) {
             found->second.option = call.Int(1);
         }
     });
-    game.RegisterNative(kAreaCompanionNative, "area-companion native", "iii", [](NativeCall& call) {
+    game.RegisterNative(kAreaCompanionNative, [](NativeCall& call) {
         SceneState& scene = Scene();
         if (scene.areas_.count(call.Int(0)) == 0) {
             call.ReturnInt(0);
@@ -200,9 +199,9 @@ void RegisterSceneNatives(Game& game) {
         call.ReturnInt(handle);
     });
     game.RegisterNative(
-        kCompanionExistsNative, "companion-exists native", "i",
+        kCompanionExistsNative,
         [](NativeCall& call) { call.ReturnBool(Scene().companions_.count(call.Int(0)) != 0); });
-    game.RegisterNative(kCompanionRemoveNative, "companion-remove native", "ii",
+    game.RegisterNative(kCompanionRemoveNative,
                         [](NativeCall& call) {
                             Scene().companions_.erase(call.Int(0));
                             Scene().companionOfArea_.erase(call.Int(0));
@@ -213,24 +212,24 @@ void RegisterSceneNatives(Game& game) {
             ++found->second.releases;
         }
     };
-    game.RegisterNative(kAreaReleaseNativeA, "area-release native A", "i", release);
-    game.RegisterNative(kAreaReleaseNativeB, "area-release native B", "i", release);
-    game.RegisterNative(kDeleteAreaNative, "delete-area native", "i",
+    game.RegisterNative(kAreaReleaseNativeA, release);
+    game.RegisterNative(kAreaReleaseNativeB, release);
+    game.RegisterNative(kDeleteAreaNative,
                         [](NativeCall& call) { Scene().areas_.erase(call.Int(0)); });
 
     // --- Controls and light ---
-    game.RegisterNative(kControlsOffNative, "controls-off native", "i", [&game](NativeCall&) {
+    game.RegisterNative(kControlsOffNative, [&game](NativeCall&) {
         Scene().controlsOn_[game.FrameNumber()];
         Controls().DisableAll();
     });
-    game.RegisterNative(kControlOnNative, "control-on native", "iui", [&game](NativeCall& call) {
+    game.RegisterNative(kControlOnNative, [&game](NativeCall& call) {
         auto found = Scene().controlsOn_.find(game.FrameNumber());
         if (found != Scene().controlsOn_.end()) {
             found->second.push_back(call.Uint(1));
         }
         Controls().Enable(call.Uint(1));
     });
-    game.RegisterNative(kDrawLightNative, "draw-light native", "fffiiiff",
+    game.RegisterNative(kDrawLightNative,
                         [&game](NativeCall& call) {
                             LightDraw light;
                             light.frame = game.FrameNumber();

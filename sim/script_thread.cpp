@@ -2,6 +2,22 @@
 
 namespace sim {
 
+namespace {
+thread_local bool onScriptRoutine = false;
+}  // namespace
+
+bool OnScriptRoutine() {
+    return onScriptRoutine;
+}
+
+ScriptRoutineScope::ScriptRoutineScope() : outer_(onScriptRoutine) {
+    onScriptRoutine = true;
+}
+
+ScriptRoutineScope::~ScriptRoutineScope() {
+    onScriptRoutine = outer_;
+}
+
 ScriptThread::ScriptThread(platform::ScriptRoutine routine) : routine_(routine) {}
 
 ScriptThread::~ScriptThread() {
@@ -15,6 +31,7 @@ void ScriptThread::Body() {
     }
     try {
         if (!stopping_) {
+            ScriptRoutineScope script;
             routine_();
         }
     } catch (const ScriptTerminated&) {

@@ -13,6 +13,22 @@
 
 namespace sim {
 
+// True on the thread of a script routine while the routine runs, and on a
+// thread that runs the script's work on the script's stack (RunOnScriptStack).
+bool OnScriptRoutine();
+
+// Marks this thread as running the script's work for the scope's life.
+class ScriptRoutineScope {
+  public:
+    ScriptRoutineScope();
+    ~ScriptRoutineScope();
+    ScriptRoutineScope(const ScriptRoutineScope&) = delete;
+    ScriptRoutineScope& operator=(const ScriptRoutineScope&) = delete;
+
+  private:
+    bool outer_;
+};
+
 // Thrown out of scriptWait to end the routine when the plug-in is unloaded.
 struct ScriptTerminated {};
 

@@ -45,7 +45,7 @@ void SoundLog::Record(SoundEvent event) {
 
 void RegisterSounds(Game& game) {
     Sounds().Reset();
-    game.RegisterNative(kSoundPrepareNative, "sound-prepare native", "ss",
+    game.RegisterNative(kSoundPrepareNative,
                         [&game](NativeCall& call) {
                             SoundEvent event;
                             event.kind = SoundEvent::Kind::Prepare;
@@ -54,7 +54,7 @@ void RegisterSounds(Game& game) {
                             event.set = call.Text(1).value_or("");
                             Sounds().Record(std::move(event));
                         });
-    game.RegisterNative(kSoundPlayNative, "sound-play native", "ssii", [&game](NativeCall& call) {
+    game.RegisterNative(kSoundPlayNative, [&game](NativeCall& call) {
         SoundEvent event;
         event.kind = SoundEvent::Kind::Play;
         event.frame = game.FrameNumber();

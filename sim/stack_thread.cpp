@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "sim/script_thread.h"
+
 namespace sim {
 
 StackThread::StackThread(std::size_t stackBytes, std::function<void()> body)
@@ -30,7 +32,12 @@ void* StackThread::Run(void* self) {
 }
 
 void RunOnScriptStack(const std::function<void()>& body) {
-    StackThread thread(kScriptStackBytes, body);
+    // Work on the script's stack is the script's work: its natives are called
+    // where the game expects them.
+    StackThread thread(kScriptStackBytes, [&body] {
+        ScriptRoutineScope script;
+        body();
+    });
 }
 
 }  // namespace sim

@@ -32,7 +32,8 @@ class StackThread {
     pthread_t thread_{};
 };
 
-// Runs `body` on a thread with a game script's stack and waits for it.
+// Runs `body` on a thread with a game script's stack, as the script's work
+// (natives called there are called inside the script routine), and waits for it.
 void RunOnScriptStack(const std::function<void()>& body);
 
 }  // namespace sim

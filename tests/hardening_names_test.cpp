@@ -263,6 +263,7 @@ TEST_F(Names, AThousandNamesComeBackByteForByte) {
 // overflow (the undefined-behaviour sanitizer stops the asan build on it).
 TEST(StoreEdges, LowestSlotNumberNamesNoRow) {
     testing_support::Session session(false);
+    session.game().AdoptScriptContext();  // the test calls the store as the script would
     const std::string file =
         "<Garbolt><Outfit><Name>Edge</Name><Slot>2147483647</Slot></Outfit></Garbolt>";
     session.folder().Write(kOutfitFile, file);

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "host/keyboard.h"
 #include "host/natives.h"
 #include "host/state.h"
 #include "sim/character.h"
 #include "sim/game.h"
+#include "support/misuse.h"
 #include "support/session.h"
 
 using testing_support::Session;
@@ -125,8 +128,9 @@ TEST_F(KeyboardTable, KeyWithoutMessagesIsNeverHeldOrReleased) {
 TEST(NativeArguments, EncodesEachKindInOneWord) {
     sim::Game& game = sim::TheGame();
     game.Reset();
+    game.AdoptScriptContext();
     constexpr std::uint64_t kProbe = 0x1234;
-    game.RegisterNative(kProbe, "probe", "iubfsp",
+    game.RegisterNative({kProbe, "TEST::PROBE", "ihbfsp", 0, sim::ResultKind::Vector},
                         [](sim::NativeCall& call) { call.ReturnVector(1.5f, -2.0f, 3.25f); });
     const char* text = "LITERAL_STRING";
     int marker = 0;
@@ -149,15 +153,17 @@ TEST(NativeArguments, EncodesEachKindInOneWord) {
 TEST(NativeArguments, DecodesResultsFromTheFirstSlot) {
     sim::Game& game = sim::TheGame();
     game.Reset();
-    game.RegisterNative(0x1, "wide", "",
+    game.AdoptScriptContext();
+    game.RegisterNative({0x1, "TEST::WIDE", "", 0, sim::ResultKind::Int},
                         [](sim::NativeCall& call) { call.ReturnWord(0xABCDEF0180000002ull); });
     EXPECT_EQ(CallNative<std::int32_t>(0x1), static_cast<std::int32_t>(0x80000002u));
     EXPECT_EQ(CallNative<std::uint32_t>(0x1), 0x80000002u);
     EXPECT_TRUE(CallNative<bool>(0x1));
     EXPECT_EQ(CallNative<std::uint64_t>(0x1), 0xABCDEF0180000002ull);
-    game.RegisterNative(0x2, "float", "", [](sim::NativeCall& call) { call.ReturnFloat(0.25f); });
+    game.RegisterNative({0x2, "TEST::FLOAT", "", 0, sim::ResultKind::Float},
+                        [](sim::NativeCall& call) { call.ReturnFloat(0.25f); });
     EXPECT_FLOAT_EQ(CallNative<float>(0x2), 0.25f);
-    game.RegisterNative(0x3, "zero-high", "",
+    game.RegisterNative({0x3, "TEST::ZERO_HIGH", "", 0, sim::ResultKind::Bool},
                         [](sim::NativeCall& call) { call.ReturnWord(0xFFFFFFFF00000000ull); });
     EXPECT_FALSE(CallNative<bool>(0x3));  // only the low half counts
 }
@@ -188,13 +194,70 @@ TEST(NativeArguments, StrictResultsFillTheHighHalfThatTypedReadsIgnore) {
               sim::Character().ModelHash());
 }
 
-TEST(NativeArguments, UnknownNativeIsRecordedAndAnswersZero) {
-    sim::Game& game = sim::TheGame();
-    game.Reset();
+// Misuse planted through the plug-in's own native helper: the game records
+// each with the native's hash and name and what was wrong, in the trace and in
+// the misuse record that outlives it.
+class NativeMisuse : public ::testing::Test {
+  protected:
+    static constexpr std::uint64_t kDisplayRadar = 0x1B3DA717B9AFF828;   // (BOOL toggle)
+    static constexpr std::uint64_t kPromptIsValid = 0x347469FBDD1589A9;  // (Prompt prompt)
+    static constexpr std::uint64_t kEffectPlay = 0x4102732DF6B4005F;     // (const char* name)
+
+    void SetUp() override {
+        sim::TheGame().Reset();
+        sim::TheGame().AdoptScriptContext();
+    }
+    // What the game recorded, emptied for the next check.
+    std::vector<std::string> Taken() {
+        std::vector<std::string> texts = testing_support::MisuseTexts();
+        EXPECT_EQ(sim::TheGame().Trace().back().kind, sim::TraceEvent::Kind::Misuse);
+        sim::TheGame().ClearMisuses();
+        return texts;
+    }
+    using Texts = std::vector<std::string>;
+};
+
+TEST_F(NativeMisuse, MissingArgument) {
+    CallNative<bool>(kPromptIsValid);
+    EXPECT_EQ(Taken(), Texts{"HUD::_UI_PROMPT_IS_VALID (0x347469FBDD1589A9): takes 1 argument, "
+                             "was given 0"});
+}
+
+TEST_F(NativeMisuse, ExtraArgument) {
+    CallNative(kDisplayRadar, true, 0);
+    EXPECT_EQ(Taken(),
+              Texts{"MAP::DISPLAY_RADAR (0x1B3DA717B9AFF828): takes 1 argument, was given 2"});
+    CallNative(kDisplayRadar, true);
+    EXPECT_EQ(sim::TheGame().MisuseCount(), 0u);
+}
+
+TEST_F(NativeMisuse, NullText) {
+    CallNative(kEffectPlay, static_cast<const char*>(nullptr));
+    EXPECT_EQ(Taken(),
+              Texts{"GRAPHICS::ANIMPOSTFX_PLAY (0x4102732DF6B4005F): argument 1 (text) is null"});
+}
+
+TEST_F(NativeMisuse, BoolOfTwo) {
+    CallNative(kDisplayRadar, 2);
+    EXPECT_EQ(Taken(), Texts{"MAP::DISPLAY_RADAR (0x1B3DA717B9AFF828): argument 1 (BOOL) is 2"});
+}
+
+TEST_F(NativeMisuse, UnknownHashIsRecordedAndAnswersZero) {
     EXPECT_EQ(CallNative<std::uint64_t>(0xDEADBEEF, 3), 0u);
-    const auto unknown = game.UnknownCalls();
+    const auto unknown = sim::TheGame().UnknownCalls();
     ASSERT_EQ(unknown.size(), 1u);
     EXPECT_EQ(unknown[0].hash, 0xDEADBEEFu);
+    EXPECT_EQ(Taken(), Texts{"(0x00000000DEADBEEF): unknown native"});
+}
+
+TEST_F(NativeMisuse, CallOutsideTheScriptRoutine) {
+    Session session;  // a fresh game: the plug-in's routine runs on the script's thread
+    session.game().RunFrames(2);
+    EXPECT_EQ(session.game().MisuseCount(), 0u);
+    // This thread is the hook's, as the plug-in's entry point and keyboard handler are.
+    CallNative(kDisplayRadar, false);
+    EXPECT_EQ(Taken(), Texts{"MAP::DISPLAY_RADAR (0x1B3DA717B9AFF828): called outside the "
+                             "script routine"});
 }
 
 TEST(Globals, MissingSlotReadsZeroAndSkipsWrites) {

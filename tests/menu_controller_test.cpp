@@ -43,12 +43,12 @@ TEST_F(Controller, ClosedFrameReadsInputAndKeepsThePromptsOff) {
     MakeMenu();
     Frame();
     EXPECT_EQ(RolesThisFrame(),
-              (Strings{"input-source native", "first open-chord native", "control native",
-                       "control native", "control native", "control native", "side-control native",
-                       "side-control native", "prompt-active native", "prompt-completed native",
-                       "prompt-active native", "prompt-completed native",
-                       "first prompt-state native", "second prompt-state native",
-                       "first prompt-state native", "second prompt-state native"}));
+              (Strings{"PAD::IS_USING_KEYBOARD_AND_MOUSE", "PAD::IS_DISABLED_CONTROL_PRESSED", "PAD::IS_CONTROL_JUST_PRESSED",
+                       "PAD::IS_CONTROL_JUST_PRESSED", "PAD::IS_CONTROL_JUST_PRESSED", "PAD::IS_CONTROL_JUST_PRESSED", "PAD::IS_DISABLED_CONTROL_JUST_PRESSED",
+                       "PAD::IS_DISABLED_CONTROL_JUST_PRESSED", "HUD::_UI_PROMPT_IS_VALID", "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED",
+                       "HUD::_UI_PROMPT_IS_VALID", "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED",
+                       "HUD::_UI_PROMPT_SET_VISIBLE", "HUD::_UI_PROMPT_SET_ENABLED",
+                       "HUD::_UI_PROMPT_SET_VISIBLE", "HUD::_UI_PROMPT_SET_ENABLED"}));
     EXPECT_FALSE(menu.isOpen);
     EXPECT_TRUE(sim::DrawList().empty());
     EXPECT_EQ(menu.currentSubmenuId, 0);
@@ -69,7 +69,7 @@ TEST_F(Controller, MenuKeyReleaseOpensAndClosesWithSoundsAndMenuState) {
     EXPECT_TRUE(sim::Sounds().Events().back().wasPrepared);
     // Released key: no chord query on that frame.
     for (const std::string& role : RolesThisFrame()) {
-        EXPECT_NE(role, "first open-chord native");
+        EXPECT_NE(role, "PAD::IS_DISABLED_CONTROL_PRESSED");
     }
     EXPECT_FALSE(sim::DrawList().empty());
     EXPECT_TRUE(sim::Prompts().Find(menu.selectPrompt)->Active());
@@ -363,8 +363,8 @@ TEST_F(Controller, PromptCompletionReplacesThePlainControlOncePerPress) {
         EXPECT_EQ(runs, 1);
         EXPECT_EQ(PlayedThisFrame(), Strings{"SELECT/HUD_SHOP_SOUNDSET"});
         const Strings roles = RolesThisFrame();
-        EXPECT_EQ(std::count(roles.begin(), roles.end(), "prompt-completed native"), 2);
-        EXPECT_EQ(std::count(roles.begin(), roles.end(), "prompt-clear native"), 1);
+        EXPECT_EQ(std::count(roles.begin(), roles.end(), "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED"), 2);
+        EXPECT_EQ(std::count(roles.begin(), roles.end(), "HUD::_UI_PROMPT_RESTART_MODES"), 1);
         Frame();
         Frame();
         EXPECT_EQ(runs, 1);
@@ -430,7 +430,7 @@ TEST_F(Controller, GamepadWritesTheGlobalAndSuppressesTwoMore) {
     // The global is written before the first suppression call.
     const Strings roles = RolesThisFrame();
     const auto write = std::find(roles.begin(), roles.end(), "global 1900699=2");
-    const auto first = std::find(roles.begin(), roles.end(), "control-suppression native");
+    const auto first = std::find(roles.begin(), roles.end(), "PAD::DISABLE_CONTROL_ACTION");
     ASSERT_NE(write, roles.end());
     EXPECT_LT(write, first);
 }
@@ -564,12 +564,14 @@ TEST_F(Controller, CreatePromptMakesAPromptThatStartsOff) {
     EXPECT_NE(handle, 0);
     Strings roles;
     for (const sim::TraceEvent& event : game().Trace()) {
-        roles.push_back(event.role);
+        roles.emplace_back(event.Name());
     }
-    EXPECT_EQ(roles, (Strings{"prompt-create native", "prompt-control native",
-                              "prompt setup native", "variable-string native", "prompt-text native",
-                              "prompt setup native", "prompt setup native", "prompt-finish native",
-                              "first prompt-state native", "second prompt-state native"}));
+    EXPECT_EQ(roles,
+              (Strings{"HUD::_UI_PROMPT_REGISTER_BEGIN", "HUD::_UI_PROMPT_SET_CONTROL_ACTION",
+                       "HUD::_UI_PROMPT_SET_PRIORITY", "MISC::VAR_STRING",
+                       "HUD::_UI_PROMPT_SET_TEXT", "HUD::_UI_PROMPT_SET_STANDARD_MODE",
+                       "HUD::_UI_PROMPT_SET_ATTRIBUTE", "HUD::_UI_PROMPT_REGISTER_END",
+                       "HUD::_UI_PROMPT_SET_VISIBLE", "HUD::_UI_PROMPT_SET_ENABLED"}));
     const auto& trace = game().Trace();
     EXPECT_EQ(trace[2].hash, 0xCA24F528D0D16289u);
     EXPECT_EQ(trace[2].args, (std::vector<std::uint64_t>{static_cast<std::uint32_t>(handle), 2}));
@@ -595,9 +597,9 @@ TEST_F(Controller, SoundIsPreparedThenPlayed) {
     menu.PlayMenuSound("NAV_UP", "Ledger_Sounds");
     const auto& trace = game().Trace();
     ASSERT_EQ(trace.size(), 2u);
-    EXPECT_EQ(trace[0].role, "sound-prepare native");
+    EXPECT_EQ(trace[0].Name(), "AUDIO::_STOP_SOUND_WITH_NAME");
     EXPECT_EQ(trace[0].texts, (Strings{"NAV_UP", "Ledger_Sounds"}));
-    EXPECT_EQ(trace[1].role, "sound-play native");
+    EXPECT_EQ(trace[1].Name(), "AUDIO::PLAY_SOUND_FRONTEND");
     EXPECT_EQ(trace[1].texts, (Strings{"NAV_UP", "Ledger_Sounds"}));
     EXPECT_EQ(trace[1].args[2], 1u);
     EXPECT_EQ(trace[1].args[3], 0u);

@@ -110,15 +110,15 @@ TEST_F(Drawing, EachTextIsColouredFormattedAndDrawnInThatOrder) {
     DrawFrame(Page(1, 1, 8), 0);
     std::vector<std::string> textCalls;
     for (const sim::TraceEvent& event : game().Trace()) {
-        if (event.role == "text-colour native" || event.role == "variable-string native" ||
-            event.role == "draw-text native") {
-            textCalls.push_back(event.role);
+        if (event.Name() == "UIDEBUG::_BG_SET_TEXT_COLOR" || event.Name() == "MISC::VAR_STRING" ||
+            event.Name() == "UIDEBUG::_BG_DISPLAY_TEXT") {
+            textCalls.emplace_back(event.Name());
         }
     }
     ASSERT_GE(textCalls.size(), 3u);
-    EXPECT_EQ(textCalls[0], "text-colour native");
-    EXPECT_EQ(textCalls[1], "variable-string native");
-    EXPECT_EQ(textCalls[2], "draw-text native");
+    EXPECT_EQ(textCalls[0], "UIDEBUG::_BG_SET_TEXT_COLOR");
+    EXPECT_EQ(textCalls[1], "MISC::VAR_STRING");
+    EXPECT_EQ(textCalls[2], "UIDEBUG::_BG_DISPLAY_TEXT");
 
     const sim::TextEntry* label = TextNamed("Row 0");
     ASSERT_NE(label, nullptr);
@@ -308,7 +308,7 @@ TEST_F(Drawing, FormattedTextsAreReusedFrameAfterFrame) {
         DrawFrame(page, 4);
         std::vector<std::uint64_t> thisFrame;
         for (const sim::TraceEvent& event : game().Trace()) {
-            if (event.frame == game().FrameNumber() && event.role == "variable-string native") {
+            if (event.frame == game().FrameNumber() && event.Name() == "MISC::VAR_STRING") {
                 thisFrame.push_back(event.args[2]);
             }
         }

@@ -17,6 +17,7 @@
 #include "sim/game.h"
 #include "sim/prompts.h"
 #include "sim/sounds.h"
+#include "support/misuse.h"
 #include "support/plugin_state.h"
 
 namespace menu_testing {
@@ -110,11 +111,16 @@ inline void AddRows(Submenu* page, int count) {
 
 class MenuFixture : public ::testing::Test {
   protected:
+    // The test runs the menu's frame itself, so it plays the script routine.
     void SetUp() override {
         sim::TheGame().Reset();
+        sim::TheGame().AdoptScriptContext();
         ResetPluginState();
     }
-    void TearDown() override { ResetPluginState(); }
+    void TearDown() override {
+        testing_support::ExpectNoMisuse();
+        ResetPluginState();
+    }
 
     sim::Game& game() { return sim::TheGame(); }
 
@@ -166,18 +172,19 @@ class MenuFixture : public ::testing::Test {
         return sim::Sounds().PlayedOnFrame(game().FrameNumber());
     }
 
-    // Native roles recorded on the frame that ran last.
+    // Natives (NAMESPACE::NAME) and global writes recorded on the frame that ran last.
     std::vector<std::string> RolesThisFrame() {
         std::vector<std::string> roles;
         for (const sim::TraceEvent& event : game().Trace()) {
-            if (event.frame != game().FrameNumber()) {
+            if (event.frame != game().FrameNumber() ||
+                event.kind == sim::TraceEvent::Kind::Misuse) {
                 continue;
             }
             if (event.kind == sim::TraceEvent::Kind::GlobalWrite) {
                 roles.push_back("global " + std::to_string(event.globalIndex) + "=" +
                                 std::to_string(event.after));
             } else {
-                roles.push_back(event.unknown ? "unknown" : event.role);
+                roles.push_back(event.unknown ? "unknown" : std::string(event.Name()));
             }
         }
         return roles;

@@ -56,7 +56,7 @@ TEST(MenuInPlugin, StartUpMakesThreePromptsThatStayOffWhileClosed) {
     // The start-up's prompts come before anything of the first frame's update.
     const Strings roles = session.Roles();
     ASSERT_FALSE(roles.empty());
-    EXPECT_EQ(roles[0], "prompt-create native");
+    EXPECT_EQ(roles[0], "HUD::_UI_PROMPT_REGISTER_BEGIN");
     EXPECT_TRUE(sim::DrawList().empty());
     EXPECT_TRUE(session.game().UnknownCalls().empty());
 }

@@ -14,6 +14,7 @@
 #include "sim/play/player.h"
 #include "sim/prompts.h"
 #include "sim/sounds.h"
+#include "support/misuse.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -47,7 +48,12 @@ using play::controls::kSelect;
 
 class SimMenuSide : public ::testing::Test {
   protected:
-    void SetUp() override { sim::TheGame().Reset(); }
+    // The test calls the natives itself, as the script routine would.
+    void SetUp() override {
+        sim::TheGame().Reset();
+        sim::TheGame().AdoptScriptContext();
+    }
+    void TearDown() override { testing_support::ExpectNoMisuse(); }
     sim::Game& game() { return sim::TheGame(); }
 };
 

@@ -363,8 +363,8 @@ class OutfitsToolInGame : public wardrobe_testing::WardrobeFixture {
         EquipCustomOutfit(row + 1);
         std::vector<std::string> calls;
         for (const std::string& call : wardrobe_testing::TraceFrom(mark)) {
-            if (call.rfind("put-on-item native", 0) == 0 ||
-                call.rfind("item-state native", 0) == 0) {
+            if (call.rfind("PED::_APPLY_SHOP_ITEM_TO_PED", 0) == 0 ||
+                call.rfind("PED::_UPDATE_SHOP_ITEM_WEARABLE_STATE", 0) == 0) {
                 calls.push_back(call);
             }
         }

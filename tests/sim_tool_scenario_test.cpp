@@ -286,7 +286,7 @@ TEST_F(SimTool, ScreenshotsShowTheClothesWorn) {
 
 TEST_F(SimTool, UnknownNativesAreReportedAndFailTheirExpectation) {
     const Result result =
-        Run("frames 3\nexpect no-unknown-natives\n",
+        Run("frames 3\nexpect no-unknown-natives\nexpect no-misuse\n",
             "--plugin '" GARBOLT_SIM_UNKNOWN_NATIVE_PLUGIN "' --json events.jsonl -");
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("-:2: expect no-unknown-natives: 3 calls of unknown natives: "
@@ -305,6 +305,23 @@ TEST_F(SimTool, UnknownNativesAreReportedAndFailTheirExpectation) {
         ++calls;
     }
     EXPECT_EQ(calls, 3u);
+    // An unknown native is a misuse too: each call an event, the kind once in
+    // the transcript, and the run fails even where the scenario does not ask.
+    EXPECT_NE(result.err.find("-:3: expect no-misuse: 3 misuses of natives: 0x0123456789ABCDEF: "
+                              "unknown native"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.out.find("frame 1  misuse of 0x0123456789ABCDEF: unknown native"),
+              std::string::npos);
+    EXPECT_EQ(result.out.find("frame 2  misuse"), std::string::npos);
+    EXPECT_NE(json.find("{\"frame\":3,\"type\":\"misuse\",\"hash\":\"0x0123456789ABCDEF\","
+                        "\"name\":null,\"problem\":\"unknown native\",\"args\":[7]}"),
+              std::string::npos)
+        << json;
+    const Result unasked = Run("frames 1\n", "--plugin '" GARBOLT_SIM_UNKNOWN_NATIVE_PLUGIN "' -");
+    EXPECT_EQ(unasked.status, 1);
+    EXPECT_NE(unasked.out.find("natives misused: 1 misuse of 1 kind"), std::string::npos)
+        << unasked.out;
 }
 
 TEST_F(SimTool, PluginThatDoesNotLoadExitsWithTwo) {

@@ -71,27 +71,28 @@ TEST_F(CustomOutfitStore, EquipPutsTheStoredItemsOnWithTheirStates) {
     EquipCustomOutfit(8);
     const std::string me = std::to_string(sim::Character().Handle());
     const std::uint32_t label = sim::NameHash("CLOTHING_CUSTOM_ONE_OUTFIT");
-    EXPECT_EQ(TraceFrom(mark), (std::vector<std::string>{
-                                   "player-character native",
-                                   "clothing-reset native " + me,
-                                   "player-character native",
-                                   "put-on-item native " + me + ",4294967295,0,0,0",
-                                   "player-character native",
-                                   "put-on-item native " + me + ",33,0,0,0",
-                                   "player-character native",
-                                   "item-state native " + me + ",4294967295,9,0,0,1",
-                                   "player-character native",
-                                   "item-state native " + me + ",0,4,0,0,1",
-                                   "name-hash 'CLOTHING_CUSTOM_ONE_OUTFIT'",
-                                   "global 1948301=" + std::to_string(label),
-                                   "name-hash 'CLOTHING_CUSTOM_ONE_OUTFIT'",
-                                   "global 1948182=" + std::to_string(label),
-                                   "global 7198=4096",
-                                   "player-character native",
-                                   "outfit-settle native " + me + ",0",
-                                   "player-character native",
-                                   "appearance-refresh native " + me + ",0,1,1,1,0",
-                               }));
+    EXPECT_EQ(TraceFrom(mark),
+              (std::vector<std::string>{
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_RESET_PED_COMPONENTS " + me,
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_APPLY_SHOP_ITEM_TO_PED " + me + ",4294967295,0,0,0",
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_APPLY_SHOP_ITEM_TO_PED " + me + ",33,0,0,0",
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_UPDATE_SHOP_ITEM_WEARABLE_STATE " + me + ",4294967295,9,0,0,1",
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_UPDATE_SHOP_ITEM_WEARABLE_STATE " + me + ",0,4,0,0,1",
+                  "MISC::GET_HASH_KEY 'CLOTHING_CUSTOM_ONE_OUTFIT'",
+                  "global 1948301=" + std::to_string(label),
+                  "MISC::GET_HASH_KEY 'CLOTHING_CUSTOM_ONE_OUTFIT'",
+                  "global 1948182=" + std::to_string(label),
+                  "global 7198=4096",
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_SET_ACTIVE_META_PED_COMPONENTS_UPDATED " + me + ",0",
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_UPDATE_PED_VARIATION " + me + ",0,1,1,1,0",
+              }));
     EXPECT_EQ(LastMessage(), "Equipped: Two");
     EXPECT_EQ(sim::Wardrobe().Worn()[0], (sim::ClothingItem{0xFFFFFFFFu, 9}));
 }

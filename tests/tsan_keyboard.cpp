@@ -21,7 +21,7 @@ constexpr std::uint32_t kShiftKey = 0x10;
 
 bool MenuDrawn(sim::Game& game) {
     for (const sim::TraceEvent& event : game.Trace()) {
-        if (event.role == "draw-text native") {
+        if (event.Name() == "UIDEBUG::_BG_DISPLAY_TEXT") {
             return true;
         }
     }

@@ -20,6 +20,7 @@
 #include "sim/naming_keyboard.h"
 #include "sim/prompts.h"
 #include "sim/scene.h"
+#include "support/misuse.h"
 #include "support/plugin_state.h"
 #include "support/session.h"
 #include "wardrobe/outfits.h"
@@ -80,49 +81,56 @@ inline std::string Float(float value) {
     return text;
 }
 
-// "role arg,arg,..." with arguments shown by the native's signature.
+// "NAMESPACE::NAME arg,arg,..." with arguments shown as the native table reads them.
 inline std::string Describe(const sim::TraceEvent& event) {
     if (event.kind == sim::TraceEvent::Kind::GlobalWrite) {
         return "global " + std::to_string(event.globalIndex) + "=" + std::to_string(event.after);
     }
-    const sim::NativeInfo* info = sim::TheGame().FindNative(event.hash);
-    std::string line = event.unknown ? "unknown" : event.role;
+    std::string line = event.unknown ? "unknown" : std::string(event.Name());
     std::size_t text = 0;
     for (std::size_t i = 0; i < event.args.size(); ++i) {
         line += i == 0 ? " " : ",";
-        const char kind = info != nullptr && i < info->signature.size() ? info->signature[i] : 'u';
+        const char kind = event.native != nullptr ? event.native->KindAt(i) : 0;
         const std::uint64_t word = event.args[i];
         switch (kind) {
-            case 'i':
+            case sim::arg_kind::kInt:
                 line += std::to_string(static_cast<std::int32_t>(word));
                 break;
-            case 'b':
+            case sim::arg_kind::kBool:
                 line += static_cast<std::uint32_t>(word) != 0 ? "1" : "0";
                 break;
-            case 'f':
+            case sim::arg_kind::kFloat:
                 line += Float(native_words::FloatFromLowHalf(word));
                 break;
-            case 's':
-                line += text < event.texts.size() ? "'" + event.texts[text++] + "'" : "?";
+            case sim::arg_kind::kText:
+            case sim::arg_kind::kTextOrNull:
+                if (word == 0) {
+                    line += "null";
+                    ++text;
+                } else {
+                    line += text < event.texts.size() ? "'" + event.texts[text++] + "'" : "?";
+                }
                 break;
-            case 'p':
+            case sim::arg_kind::kPointer:
+            case sim::arg_kind::kGameText:
                 line += word == 0 ? "null" : "ptr";
                 break;
-            default:
+            default:  // a Hash, or an argument the table does not describe
                 line += std::to_string(static_cast<std::uint32_t>(word));
         }
     }
     return line;
 }
 
-// The trace from event `from` on, without the notification natives and the
-// name-hash calls unless asked, one line each.
+// The trace from event `from` on, without the notification natives (the
+// game's cached-objective log) unless asked, one line each. Misuse is checked
+// at the end of each test.
 inline std::vector<std::string> TraceFrom(std::size_t from, bool withNotifications = false) {
     std::vector<std::string> lines;
     const auto& trace = sim::TheGame().Trace();
     for (std::size_t i = from; i < trace.size(); ++i) {
-        const std::string& role = trace[i].role;
-        if (!withNotifications && role.rfind("notification", 0) == 0) {
+        if (trace[i].kind == sim::TraceEvent::Kind::Misuse ||
+            (!withNotifications && trace[i].Name().rfind("UILOG::", 0) == 0)) {
             continue;
         }
         lines.push_back(Describe(trace[i]));
@@ -137,12 +145,15 @@ inline std::size_t TraceMark() {
 // The wardrobe as the script routine runs it, with the frames driven here.
 class WardrobeFixture : public ::testing::Test {
   protected:
+    // The test runs the script loop's frame itself, so it plays the script routine.
     void SetUp() override {
         sim::TheGame().Reset();
+        sim::TheGame().AdoptScriptContext();
         ResetPluginState();
         folder_ = std::make_unique<testing_support::GameFolder>();
     }
     void TearDown() override {
+        testing_support::ExpectNoMisuse();
         ResetPluginState();
         folder_.reset();
     }

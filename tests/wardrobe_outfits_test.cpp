@@ -32,33 +32,34 @@ TEST_F(WardrobeOutfits, PresetPutsTheNineKeptItemsBackInTwoGroups) {
     EquipPreset(0xFD336722);
 
     std::vector<std::string> expected = {
-        "player-character native",
-        "entity-model native " + me,
-        "outfit-check native " + std::to_string(0xFD336722u) + "," +
+        "PLAYER::PLAYER_PED_ID",
+        "ENTITY::GET_ENTITY_MODEL " + me,
+        "PED::_DOES_META_PED_OUTFIT_EXIST_FOR_PED_MODEL " + std::to_string(0xFD336722u) + "," +
             std::to_string(sim::NameHash("player_zero")),
-        "player-character native",
-        "clothing-reset native " + me,
-        "player-character native",
-        "outfit-preset native " + me + "," + std::to_string(0xFD336722u),
-        "player-character native",
-        "appearance-refresh native " + me + ",1,1,1,1,1",
+        "PLAYER::PLAYER_PED_ID",
+        "PED::_RESET_PED_COMPONENTS " + me,
+        "PLAYER::PLAYER_PED_ID",
+        "PED::_EQUIP_META_PED_OUTFIT " + me + "," + std::to_string(0xFD336722u),
+        "PLAYER::PLAYER_PED_ID",
+        "PED::_UPDATE_PED_VARIATION " + me + ",1,1,1,1,1",
     };
     auto group = [&](std::vector<int> entries) {
         for (int k : entries) {
-            expected.push_back("player-character native");
-            expected.push_back("put-on-item native " + me + "," + std::to_string(worn[k].item) +
-                               ",1,0,0");
+            expected.push_back("PLAYER::PLAYER_PED_ID");
+            expected.push_back("PED::_APPLY_SHOP_ITEM_TO_PED " + me + "," +
+                               std::to_string(worn[k].item) + ",1,0,0");
         }
         for (int k : entries) {
-            expected.push_back("player-character native");
-            expected.push_back("item-state native " + me + "," + std::to_string(worn[k].item) +
-                               "," + std::to_string(worn[k].state) + ",0,0,1");
+            expected.push_back("PLAYER::PLAYER_PED_ID");
+            expected.push_back("PED::_UPDATE_SHOP_ITEM_WEARABLE_STATE " + me + "," +
+                               std::to_string(worn[k].item) + "," + std::to_string(worn[k].state) +
+                               ",0,0,1");
         }
     };
     group({1, 6, 7, 5});
     group({24, 25, 26, 27, 28});
-    expected.push_back("player-character native");
-    expected.push_back("appearance-refresh native " + me + ",0,1,1,1,0");
+    expected.push_back("PLAYER::PLAYER_PED_ID");
+    expected.push_back("PED::_UPDATE_PED_VARIATION " + me + ",0,1,1,1,0");
     EXPECT_EQ(TraceFrom(mark), expected);
     EXPECT_EQ(LastMessage(), "Equipped: The Grizzlies Outlaw");
 
@@ -77,8 +78,8 @@ TEST_F(WardrobeOutfits, NamedPresetsAskTheGameForTheirHashWhenActivated) {
     Row(2, 0).callback();
     const auto trace = TraceFrom(mark);
     ASSERT_GE(trace.size(), 3u);
-    EXPECT_EQ(trace[0], "name-hash 'META_OUTFIT_COOL_WEATHER'");
-    EXPECT_EQ(trace[3], "outfit-check native " +
+    EXPECT_EQ(trace[0], "MISC::GET_HASH_KEY 'META_OUTFIT_COOL_WEATHER'");
+    EXPECT_EQ(trace[3], "PED::_DOES_META_PED_OUTFIT_EXIST_FOR_PED_MODEL " +
                             std::to_string(sim::NameHash("META_OUTFIT_COOL_WEATHER")) + "," +
                             std::to_string(sim::NameHash("player_zero")));
     EXPECT_EQ(LastMessage(), "Equipped: The Gunslinger");
@@ -104,7 +105,7 @@ TEST_F(WardrobeOutfits, EveryPresetWorksForArthurAndNoneForJohn) {
         Row(2, row).callback();
         EXPECT_EQ(LastMessage(), "Preset outfits currently only work for Arthur. Sorry!");
         const auto trace = TraceFrom(mark);
-        EXPECT_EQ(trace.back().rfind("outfit-check native", 0), 0u);
+        EXPECT_EQ(trace.back().rfind("PED::_DOES_META_PED_OUTFIT_EXIST_FOR_PED_MODEL", 0), 0u);
     }
     EXPECT_EQ(sim::Wardrobe().Worn(), worn);
     EXPECT_EQ(sim::Wardrobe().ResetCount(), resets);
@@ -118,29 +119,30 @@ TEST_F(WardrobeOutfits, GameOutfitDressesFromItsRecordAndKeepsTheOtherFlagBits) 
     const std::size_t mark = TraceMark();
     EquipGameOutfit(1);
     const std::uint32_t label = sim::NameHash("CLOTHING_SP_OUTFIT_SAVE_ONE");
-    EXPECT_EQ(TraceFrom(mark), (std::vector<std::string>{
-                                   "player-character native",
-                                   "clothing-reset native " + me,
-                                   "player-character native",
-                                   "put-on-item native " + me + ",2415919105,0,0,0",
-                                   "player-character native",
-                                   "item-state native " + me + ",2415919105,3,0,0,1",
-                                   "player-character native",
-                                   "put-on-item native " + me + ",44,0,0,0",
-                                   "player-character native",
-                                   "item-state native " + me + ",44,0,0,0,1",
-                                   "name-hash 'CLOTHING_SP_OUTFIT_SAVE_ONE'",
-                                   "global 1948301=" + std::to_string(label),
-                                   "global 1948182=" + std::to_string(label),
-                                   "global 7769=1",
-                                   "global 7201=" + std::to_string(0xF0F0),
-                                   "global 27572=1",
-                                   "global 1905941=1",
-                                   "player-character native",
-                                   "outfit-settle native " + me + ",0",
-                                   "player-character native",
-                                   "appearance-refresh native " + me + ",0,1,1,1,0",
-                               }));
+    EXPECT_EQ(TraceFrom(mark),
+              (std::vector<std::string>{
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_RESET_PED_COMPONENTS " + me,
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_APPLY_SHOP_ITEM_TO_PED " + me + ",2415919105,0,0,0",
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_UPDATE_SHOP_ITEM_WEARABLE_STATE " + me + ",2415919105,3,0,0,1",
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_APPLY_SHOP_ITEM_TO_PED " + me + ",44,0,0,0",
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_UPDATE_SHOP_ITEM_WEARABLE_STATE " + me + ",44,0,0,0,1",
+                  "MISC::GET_HASH_KEY 'CLOTHING_SP_OUTFIT_SAVE_ONE'",
+                  "global 1948301=" + std::to_string(label),
+                  "global 1948182=" + std::to_string(label),
+                  "global 7769=1",
+                  "global 7201=" + std::to_string(0xF0F0),
+                  "global 27572=1",
+                  "global 1905941=1",
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_SET_ACTIVE_META_PED_COMPONENTS_UPDATED " + me + ",0",
+                  "PLAYER::PLAYER_PED_ID",
+                  "PED::_UPDATE_PED_VARIATION " + me + ",0,1,1,1,0",
+              }));
     EXPECT_EQ(game().Global(7198), 0x5u);
     EXPECT_EQ(LastMessage(), "Equipped: Saved Custom Outfit One");
 }
@@ -163,9 +165,9 @@ TEST_F(WardrobeOutfits, AllZeroGameOutfitStillWritesTheBookkeeping) {
     const std::size_t mark = TraceMark();
     EquipGameOutfit(2);
     const auto trace = TraceFrom(mark);
-    EXPECT_EQ(trace[1], "clothing-reset native " + me);
-    EXPECT_EQ(trace[2], "name-hash 'CLOTHING_SP_OUTFIT_SAVE_TWO'");
-    EXPECT_EQ(trace.back(), "appearance-refresh native " + me + ",0,1,1,1,0");
+    EXPECT_EQ(trace[1], "PED::_RESET_PED_COMPONENTS " + me);
+    EXPECT_EQ(trace[2], "MISC::GET_HASH_KEY 'CLOTHING_SP_OUTFIT_SAVE_TWO'");
+    EXPECT_EQ(trace.back(), "PED::_UPDATE_PED_VARIATION " + me + ",0,1,1,1,0");
     EXPECT_EQ(game().Global(27572), 2u);
     EXPECT_EQ(game().Global(7204), 0x1000u);
     EXPECT_EQ(LastMessage(), "Equipped: Saved Custom Outfit Two");

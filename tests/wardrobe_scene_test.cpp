@@ -55,16 +55,16 @@ class WardrobeScene : public WardrobeFixture {
     }
     // The game counts the prompt valid from its creation, so its completion is asked too.
     std::vector<std::string> PromptOff() {
-        return {"prompt-active native " + save, "prompt-completed native " + save + ",0",
-                "first prompt-state native " + save + ",0",
-                "second prompt-state native " + save + ",0"};
+        return {"HUD::_UI_PROMPT_IS_VALID " + save, "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED " + save + ",0",
+                "HUD::_UI_PROMPT_SET_VISIBLE " + save + ",0",
+                "HUD::_UI_PROMPT_SET_ENABLED " + save + ",0"};
     }
     std::vector<std::string> PromptText(const char* text) {
-        return {"variable-string native 10,'LITERAL_STRING','" + std::string(text) + "'",
-                "prompt-text native " + save + ",ptr"};
+        return {"MISC::VAR_STRING 10,'LITERAL_STRING','" + std::string(text) + "'",
+                "HUD::_UI_PROMPT_SET_TEXT " + save + ",ptr"};
     }
     std::vector<std::string> CharacterCheck() {
-        return {"player-character native", "character-check native " + me};
+        return {"PLAYER::PLAYER_PED_ID", "ENTITY::IS_ENTITY_DEAD " + me};
     }
     // "controls-on" stands for the six menu controls turned back on, in order.
     static void Append(std::vector<std::string>& to, const std::vector<std::string>& more) {
@@ -74,7 +74,7 @@ class WardrobeScene : public WardrobeFixture {
                 continue;
             }
             for (std::uint32_t control : {kSelect, kBack, kUp, kDown, 0xAD7FCC5Bu, 0x65F9EC5Bu}) {
-                to.push_back("control-on native 0," + std::to_string(control) + ",0");
+                to.push_back("PAD::ENABLE_CONTROL_ACTION 0," + std::to_string(control) + ",0");
             }
         }
     }
@@ -105,13 +105,16 @@ TEST_F(WardrobeScene, OpeningWithoutCameraMakesOnlyTheArea) {
     WardrobeFrame();
     ASSERT_TRUE(menu().isOpen);
     std::vector<std::string> expected = PromptOff();
-    Append(expected, {"player-character native", "entity-position native " + me + ",1,1",
-                      "area-exists native 0", "companion-exists native 0",
-                      "box-area native 10,20,30,0,0,0,15,15,15"});
+    Append(expected, {"PLAYER::PLAYER_PED_ID", "ENTITY::GET_ENTITY_COORDS " + me + ",1,1",
+                      "VOLUME::DOES_VOLUME_EXIST 0", "PED::_IS_SCENARIO_BLOCKING_AREA_VALID 0",
+                      "VOLUME::CREATE_VOLUME_SPHERE 10,20,30,0,0,0,15,15,15"});
     const std::string area = std::to_string(AreaHandle());
-    Append(expected, {"area-setup native " + area + ",10208,8192,0,-1,-1,0",
-                      "area-option native " + area + ",7", "area-companion native " + area + ",0,7",
-                      "scene-frame native A", "scene-frame native B"});
+    Append(expected, {"POPULATION::_ADD_AMBIENT_AVOIDANCE_RESTRICTION " + area +
+                          ",10208,8192,0,4294967295,4294967295,0",
+                      "PATHFIND::_ADD_NAVMESH_BLOCKING_VOLUME " + area + ",7",
+                      "PED::_ADD_SCENARIO_BLOCKING_VOLUME " + area + ",0,7",
+                      "CAM::DISABLE_ON_FOOT_FIRST_PERSON_VIEW_THIS_UPDATE",
+                      "CAM::_FORCE_THIRD_PERSON_CAM_THIS_FRAME"});
     Append(expected, PromptText("Save Outfit"));
     Append(expected, CharacterCheck());
     EXPECT_EQ(calls, expected);
@@ -123,7 +126,8 @@ TEST_F(WardrobeScene, OpeningWithoutCameraMakesOnlyTheArea) {
     // Kept: the frame natives, the prompt text and the check; no controls turned off.
     WardrobeFrame();
     expected = PromptOff();
-    Append(expected, {"scene-frame native A", "scene-frame native B"});
+    Append(expected, {"CAM::DISABLE_ON_FOOT_FIRST_PERSON_VIEW_THIS_UPDATE",
+                      "CAM::_FORCE_THIRD_PERSON_CAM_THIS_FRAME"});
     Append(expected, PromptText("Save Outfit"));
     Append(expected, CharacterCheck());
     EXPECT_EQ(calls, expected);
@@ -135,11 +139,14 @@ TEST_F(WardrobeScene, OpeningWithoutCameraMakesOnlyTheArea) {
     ASSERT_FALSE(menu().isOpen);
     const std::string companion = std::to_string(wardrobe.areaCompanion);
     expected = PromptOff();
-    Append(expected, {"scene-frame native A", "scene-frame native B"});
+    Append(expected, {"CAM::DISABLE_ON_FOOT_FIRST_PERSON_VIEW_THIS_UPDATE",
+                      "CAM::_FORCE_THIRD_PERSON_CAM_THIS_FRAME"});
     Append(expected, PromptText("Save Outfit"));
-    Append(expected, {"area-exists native " + area, "area-release native A " + area,
-                      "area-release native B " + area,
-                      "companion-remove native " + companion + ",0", "delete-area native " + area});
+    Append(expected, {"VOLUME::DOES_VOLUME_EXIST " + area,
+                      "POPULATION::_REMOVE_AMBIENT_AVOIDANCE_RESTRICTION " + area,
+                      "PATHFIND::_REMOVE_NAVMESH_BLOCKING_VOLUME " + area,
+                      "PED::REMOVE_SCENARIO_BLOCKING_AREA " + companion + ",0",
+                      "VOLUME::DELETE_VOLUME " + area});
     Append(expected, CharacterCheck());
     EXPECT_EQ(calls, expected);
     EXPECT_FALSE(wardrobe.sceneActive);
@@ -161,48 +168,51 @@ TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
     std::vector<std::string> expected = PromptOff();
     Append(
         expected,
-        {"player-character native",
-         "entity-position native " + me + ",1,1",
-         "scene-open native",
-         "effect-query native 'CamTransition01'",
-         "effect native A 'CamTransition01'",
-         "effect-query native 'CamTransition01'",
-         "effect native B 'CamTransition01'",
-         "camera-exists native 0",
-         "name-hash 'default_scripted_camera'",
-         "create-camera native " + std::to_string(sim::NameHash("default_scripted_camera")) + ",1",
-         "camera-active native " + cam + ",1",
-         "script-camera-render native 1,0,3000,1,0,1",
-         "name-hash 'HUD_CTX_IN_CAMP_WARDROBE'",
-         "hud-context-on native " + std::to_string(sim::NameHash("HUD_CTX_IN_CAMP_WARDROBE")),
-         "player-character native",
-         "character native A " + me + ",0,1",
-         "player-character native",
-         "character native B " + me + ",0",
-         "player-character native",
-         "character switch native " + me + ",1",
-         "player-id native",
-         "player switch native A " + player + ",1",
-         "player-id native",
-         "player switch native B " + player + ",1",
-         "player-character native",
-         "player-character native",
-         "character native C " + me + "," + me,
-         "player-character native",
-         "entity-position native " + me + ",1,1",
-         "player-character native",
-         "entity-forward native " + me,
-         "camera-position native " + cam + "," + Ahead(kReal, 0.5f),
-         "player-character native",
-         "camera-point-at native " + cam + "," + me + ",0,-0.300000012,0,1",
-         "area-exists native 0",
-         "companion-exists native 0",
-         "box-area native " + Ahead(kReal) + ",0,0,0,15,15,15"});
+        {"PLAYER::PLAYER_PED_ID",
+         "ENTITY::GET_ENTITY_COORDS " + me + ",1,1",
+         "GRAPHICS::ANIMPOSTFX_STOP_ALL",
+         "GRAPHICS::_ANIMPOSTFX_HAS_LOADED 'CamTransition01'",
+         "GRAPHICS::_ANIMPOSTFX_PRELOAD_POSTFX 'CamTransition01'",
+         "GRAPHICS::_ANIMPOSTFX_HAS_LOADED 'CamTransition01'",
+         "GRAPHICS::ANIMPOSTFX_PLAY 'CamTransition01'",
+         "CAM::DOES_CAM_EXIST 0",
+         "MISC::GET_HASH_KEY 'default_scripted_camera'",
+         "CAM::CREATE_CAMERA " + std::to_string(sim::NameHash("default_scripted_camera")) + ",1",
+         "CAM::SET_CAM_ACTIVE " + cam + ",1",
+         "CAM::RENDER_SCRIPT_CAMS 1,0,3000,1,0,1",
+         "MISC::GET_HASH_KEY 'HUD_CTX_IN_CAMP_WARDROBE'",
+         "HUD::_ENABLE_HUD_CONTEXT " + std::to_string(sim::NameHash("HUD_CTX_IN_CAMP_WARDROBE")),
+         "PLAYER::PLAYER_PED_ID",
+         "TASK::CLEAR_PED_TASKS_IMMEDIATELY " + me + ",0,1",
+         "PLAYER::PLAYER_PED_ID",
+         "ENTITY::PLACE_ENTITY_ON_GROUND_PROPERLY " + me + ",0",
+         "PLAYER::PLAYER_PED_ID",
+         "ENTITY::FREEZE_ENTITY_POSITION " + me + ",1",
+         "PLAYER::PLAYER_ID",
+         "PLAYER::SET_EVERYONE_IGNORE_PLAYER " + player + ",1",
+         "PLAYER::PLAYER_ID",
+         "PLAYER::SET_PLAYER_INVINCIBLE " + player + ",1",
+         "PLAYER::PLAYER_PED_ID",
+         "PLAYER::PLAYER_PED_ID",
+         "PED::CLONE_PED_TO_TARGET " + me + "," + me,
+         "PLAYER::PLAYER_PED_ID",
+         "ENTITY::GET_ENTITY_COORDS " + me + ",1,1",
+         "PLAYER::PLAYER_PED_ID",
+         "ENTITY::GET_ENTITY_FORWARD_VECTOR " + me,
+         "CAM::SET_CAM_COORD " + cam + "," + Ahead(kReal, 0.5f),
+         "PLAYER::PLAYER_PED_ID",
+         "CAM::POINT_CAM_AT_ENTITY " + cam + "," + me + ",0,-0.300000012,0,1",
+         "VOLUME::DOES_VOLUME_EXIST 0",
+         "PED::_IS_SCENARIO_BLOCKING_AREA_VALID 0",
+         "VOLUME::CREATE_VOLUME_SPHERE " + Ahead(kReal) + ",0,0,0,15,15,15"});
     const std::string area = std::to_string(AreaHandle());
-    Append(expected, {"area-setup native " + area + ",10208,8192,0,-1,-1,0",
-                      "area-option native " + area + ",7", "area-companion native " + area + ",0,7",
-                      "scene-frame native A", "scene-frame native B", "controls-off native 0",
-                      "controls-on"});
+    Append(expected, {"POPULATION::_ADD_AMBIENT_AVOIDANCE_RESTRICTION " + area +
+                          ",10208,8192,0,4294967295,4294967295,0",
+                      "PATHFIND::_ADD_NAVMESH_BLOCKING_VOLUME " + area + ",7",
+                      "PED::_ADD_SCENARIO_BLOCKING_VOLUME " + area + ",0,7",
+                      "CAM::DISABLE_ON_FOOT_FIRST_PERSON_VIEW_THIS_UPDATE",
+                      "CAM::_FORCE_THIRD_PERSON_CAM_THIS_FRAME",
+                      "PAD::DISABLE_ALL_CONTROL_ACTIONS 0", "controls-on"});
     Append(expected, PromptText("Save Outfit"));
     Append(expected, CharacterCheck());
     EXPECT_EQ(calls, expected);
@@ -221,39 +231,40 @@ TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
     WardrobeFrame();
     const std::string companion = std::to_string(wardrobe.areaCompanion);
     expected = PromptOff();
-    Append(expected, {"scene-frame native A", "scene-frame native B", "controls-off native 0",
-                      "controls-on"});
+    Append(expected, {"CAM::DISABLE_ON_FOOT_FIRST_PERSON_VIEW_THIS_UPDATE",
+                      "CAM::_FORCE_THIRD_PERSON_CAM_THIS_FRAME",
+                      "PAD::DISABLE_ALL_CONTROL_ACTIONS 0", "controls-on"});
     Append(expected, PromptText("Save Outfit"));
-    Append(expected,
-           {"camera-exists native " + cam,
-            "effect-query native 'CamTransition01'",
-            "effect-query native 'CamTransition01'",
-            "effect native B 'CamTransition01'",
-            "effect-query native 'CamTransition01'",
-            "effect native C 'CamTransition01'",
-            "camera-exists native " + cam,
-            "camera-active native " + cam + ",0",
-            "script-camera-render native 0,0,3000,1,0,1",
-            "destroy-camera native " + cam + ",1",
-            "name-hash 'HUD_CTX_IN_CAMP_WARDROBE'",
-            "hud-context-off native " + std::to_string(sim::NameHash("HUD_CTX_IN_CAMP_WARDROBE")),
-            "player-character native",
-            "character native A " + me + ",0,1",
-            "player-character native",
-            "character native B " + me + ",0",
-            "player-character native",
-            "character switch native " + me + ",0",
-            "player-character native",
-            "character native D " + me + ",0,0",
-            "player-id native",
-            "player switch native A " + player + ",0",
-            "player-id native",
-            "player switch native B " + player + ",0",
-            "area-exists native " + area,
-            "area-release native A " + area,
-            "area-release native B " + area,
-            "companion-remove native " + companion + ",0",
-            "delete-area native " + area});
+    Append(expected, {"CAM::DOES_CAM_EXIST " + cam,
+                      "GRAPHICS::_ANIMPOSTFX_HAS_LOADED 'CamTransition01'",
+                      "GRAPHICS::_ANIMPOSTFX_HAS_LOADED 'CamTransition01'",
+                      "GRAPHICS::ANIMPOSTFX_PLAY 'CamTransition01'",
+                      "GRAPHICS::_ANIMPOSTFX_HAS_LOADED 'CamTransition01'",
+                      "GRAPHICS::_ANIMPOSTFX_SET_TO_UNLOAD 'CamTransition01'",
+                      "CAM::DOES_CAM_EXIST " + cam,
+                      "CAM::SET_CAM_ACTIVE " + cam + ",0",
+                      "CAM::RENDER_SCRIPT_CAMS 0,0,3000,1,0,1",
+                      "CAM::DESTROY_CAM " + cam + ",1",
+                      "MISC::GET_HASH_KEY 'HUD_CTX_IN_CAMP_WARDROBE'",
+                      "HUD::_DISABLE_HUD_CONTEXT " +
+                          std::to_string(sim::NameHash("HUD_CTX_IN_CAMP_WARDROBE")),
+                      "PLAYER::PLAYER_PED_ID",
+                      "TASK::CLEAR_PED_TASKS_IMMEDIATELY " + me + ",0,1",
+                      "PLAYER::PLAYER_PED_ID",
+                      "ENTITY::PLACE_ENTITY_ON_GROUND_PROPERLY " + me + ",0",
+                      "PLAYER::PLAYER_PED_ID",
+                      "ENTITY::FREEZE_ENTITY_POSITION " + me + ",0",
+                      "PLAYER::PLAYER_PED_ID",
+                      "PED::FORCE_PED_AI_AND_ANIMATION_UPDATE " + me + ",0,0",
+                      "PLAYER::PLAYER_ID",
+                      "PLAYER::SET_EVERYONE_IGNORE_PLAYER " + player + ",0",
+                      "PLAYER::PLAYER_ID",
+                      "PLAYER::SET_PLAYER_INVINCIBLE " + player + ",0",
+                      "VOLUME::DOES_VOLUME_EXIST " + area,
+                      "POPULATION::_REMOVE_AMBIENT_AVOIDANCE_RESTRICTION " + area,
+                      "PATHFIND::_REMOVE_NAVMESH_BLOCKING_VOLUME " + area,
+                      "PED::REMOVE_SCENARIO_BLOCKING_AREA " + companion + ",0",
+                      "VOLUME::DELETE_VOLUME " + area});
     Append(expected, CharacterCheck());
     EXPECT_EQ(calls, expected);
     EXPECT_TRUE(sim::Scene().Cameras().empty());
@@ -268,8 +279,8 @@ TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
     useCamera = true;
     OnKeyboardMessage(kF9, 1, 0, 0, 0, 1, 1);
     WardrobeFrame();
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "effect native A 'CamTransition01'"), 1);
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "effect native B 'CamTransition01'"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "GRAPHICS::_ANIMPOSTFX_PRELOAD_POSTFX 'CamTransition01'"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "GRAPHICS::ANIMPOSTFX_PLAY 'CamTransition01'"), 1);
 }
 
 TEST_F(WardrobeScene, ForcedCloseWithCameraLeavesTheAreaUntilTheNextOpening) {
@@ -286,15 +297,17 @@ TEST_F(WardrobeScene, ForcedCloseWithCameraLeavesTheAreaUntilTheNextOpening) {
     EXPECT_EQ(
         tail,
         (std::vector<std::string>{
-            "player-character native", "character-check native " + me,
-            "camera-exists native " + cam, "effect-query native 'CamTransition01'",
-            "effect native C 'CamTransition01'", "camera-exists native " + cam,
-            "camera-active native " + cam + ",0", "script-camera-render native 0,0,3000,1,0,1",
-            "destroy-camera native " + cam + ",1", "name-hash 'HUD_CTX_IN_CAMP_WARDROBE'",
-            "hud-context-off native " + std::to_string(sim::NameHash("HUD_CTX_IN_CAMP_WARDROBE")),
-            "player-id native", "player switch native A " + player + ",0", "player-id native",
-            "player switch native B " + player + ",0", "player-character native"}));
-    EXPECT_EQ(calls.back(), "character switch native " + me + ",0");
+            "PLAYER::PLAYER_PED_ID", "ENTITY::IS_ENTITY_DEAD " + me, "CAM::DOES_CAM_EXIST " + cam,
+            "GRAPHICS::_ANIMPOSTFX_HAS_LOADED 'CamTransition01'",
+            "GRAPHICS::_ANIMPOSTFX_SET_TO_UNLOAD 'CamTransition01'", "CAM::DOES_CAM_EXIST " + cam,
+            "CAM::SET_CAM_ACTIVE " + cam + ",0", "CAM::RENDER_SCRIPT_CAMS 0,0,3000,1,0,1",
+            "CAM::DESTROY_CAM " + cam + ",1", "MISC::GET_HASH_KEY 'HUD_CTX_IN_CAMP_WARDROBE'",
+            "HUD::_DISABLE_HUD_CONTEXT " +
+                std::to_string(sim::NameHash("HUD_CTX_IN_CAMP_WARDROBE")),
+            "PLAYER::PLAYER_ID", "PLAYER::SET_EVERYONE_IGNORE_PLAYER " + player + ",0",
+            "PLAYER::PLAYER_ID", "PLAYER::SET_PLAYER_INVINCIBLE " + player + ",0",
+            "PLAYER::PLAYER_PED_ID"}));
+    EXPECT_EQ(calls.back(), "ENTITY::FREEZE_ENTITY_POSITION " + me + ",0");
     EXPECT_EQ(sim::Scene().Areas().count(area), 1u);
     EXPECT_TRUE(sim::Scene().Cameras().empty());
 
@@ -302,8 +315,9 @@ TEST_F(WardrobeScene, ForcedCloseWithCameraLeavesTheAreaUntilTheNextOpening) {
     sim::Character().SetCharacterCheck(false);
     OnKeyboardMessage(kF9, 1, 0, 0, 0, 1, 1);
     WardrobeFrame();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "delete-area native " + std::to_string(area)),
-              calls.end());
+    EXPECT_NE(
+        std::find(calls.begin(), calls.end(), "VOLUME::DELETE_VOLUME " + std::to_string(area)),
+        calls.end());
     EXPECT_EQ(sim::Scene().Areas().count(area), 0u);
     EXPECT_EQ(sim::Scene().Areas().size(), 1u);
 }
@@ -315,12 +329,13 @@ TEST_F(WardrobeScene, ForcedCloseWithoutCameraRemovesTheArea) {
     WardrobeFrame();
     EXPECT_FALSE(menu().isOpen);
     std::vector<std::string> tail(calls.end() - 7, calls.end() - 1);
-    EXPECT_EQ(
-        tail,
-        (std::vector<std::string>{
-            "player-character native", "character-check native " + me, "area-exists native " + area,
-            "area-release native A " + area, "area-release native B " + area,
-            "companion-remove native " + std::to_string(wardrobe.areaCompanion) + ",0"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"PLAYER::PLAYER_PED_ID", "ENTITY::IS_ENTITY_DEAD " + me,
+                                        "VOLUME::DOES_VOLUME_EXIST " + area,
+                                        "POPULATION::_REMOVE_AMBIENT_AVOIDANCE_RESTRICTION " + area,
+                                        "PATHFIND::_REMOVE_NAVMESH_BLOCKING_VOLUME " + area,
+                                        "PED::REMOVE_SCENARIO_BLOCKING_AREA " +
+                                            std::to_string(wardrobe.areaCompanion) + ",0"}));
     EXPECT_TRUE(sim::Scene().Areas().empty());
 }
 
@@ -340,9 +355,9 @@ TEST_F(WardrobeScene, LightFollowsTheSettingFromTheNextFrame) {
     EXPECT_FLOAT_EQ(lights[0].intensity, 2.5f);
     std::vector<std::string> tail(calls.end() - 5, calls.end());
     EXPECT_EQ(tail, (std::vector<std::string>{
-                        "player-character native", "entity-position native " + me + ",1,0",
-                        "player-character native", "entity-forward native " + me,
-                        "draw-light native " + Ahead(kDrawn) + ",255,255,255,5,2.5"}));
+                        "PLAYER::PLAYER_PED_ID", "ENTITY::GET_ENTITY_COORDS " + me + ",1,0",
+                        "PLAYER::PLAYER_PED_ID", "ENTITY::GET_ENTITY_FORWARD_VECTOR " + me,
+                        "GRAPHICS::DRAW_LIGHT_WITH_RANGE " + Ahead(kDrawn) + ",255,255,255,5,2.5"}));
     WardrobeFrame();
     EXPECT_EQ(sim::Scene().LightsInFrame(game().FrameNumber()).size(), 1u);
     drawLight = false;
@@ -368,7 +383,7 @@ TEST_F(WardrobeScene, SavePromptIsOfferedOnlyOnCustomRowsWhileOpen) {
         WardrobeFrame();
         EXPECT_EQ(offered(), row >= 6) << row;
         const std::string on = row >= 6 ? "1" : "0";
-        EXPECT_EQ(calls[calls.size() - 1 - 6], "second prompt-state native " + save + "," + on)
+        EXPECT_EQ(calls[calls.size() - 1 - 6], "HUD::_UI_PROMPT_SET_ENABLED " + save + "," + on)
             << row;
     }
     menu().currentSubmenu = &Menu::submenuRegistry[2];
@@ -391,33 +406,32 @@ TEST_F(WardrobeScene, SavingANamedOutfitFromThePrompt) {
     EXPECT_EQ(sim::NamingKeyboard().Title(), "STABLE_RENAME_MOUNT_PROMPT");
     EXPECT_EQ(sim::NamingKeyboard().InitialText(), "Saved Custom Outfit Six");
     EXPECT_EQ(sim::NamingKeyboard().MaxLength(), 30);
-    EXPECT_EQ(calls[0], "prompt-active native " + save);
-    EXPECT_EQ(calls[1], "prompt-completed native " + save + ",0");
-    EXPECT_EQ(calls[2], "prompt-clear native " + save);
+    EXPECT_EQ(calls[0], "HUD::_UI_PROMPT_IS_VALID " + save);
+    EXPECT_EQ(calls[1], "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED " + save + ",0");
+    EXPECT_EQ(calls[2], "HUD::_UI_PROMPT_RESTART_MODES " + save);
     EXPECT_EQ(calls[3],
-              "keyboard-open native 0,'STABLE_RENAME_MOUNT_PROMPT','','Saved Custom "
+              "MISC::DISPLAY_ONSCREEN_KEYBOARD 0,'STABLE_RENAME_MOUNT_PROMPT','','Saved Custom "
               "Outfit Six','','','',30");
     // While typing the keyboard is polled and the game's controls are off.
     WardrobeFrame();
-    EXPECT_EQ(calls[4], "keyboard-status native");
-    EXPECT_EQ(calls[5], "controls-off native 0");
+    EXPECT_EQ(calls[4], "MISC::UPDATE_ONSCREEN_KEYBOARD");
+    EXPECT_EQ(calls[5], "PAD::DISABLE_ALL_CONTROL_ACTIONS 0");
     EXPECT_TRUE(wardrobe.naming);
     sim::NamingKeyboard().Finish("Abc");
     WardrobeFrame();
     EXPECT_FALSE(wardrobe.naming);
     EXPECT_EQ(wardrobe.keyboardStatus, -1);
-    EXPECT_EQ(calls[4], "keyboard-status native");
-    EXPECT_EQ(calls[5], "controls-off native 0");
-    EXPECT_EQ(calls[6], "keyboard-result native");
-    EXPECT_EQ(calls[7], "keyboard-done native");
-    EXPECT_EQ(calls[8], "text-null native ptr");
+    EXPECT_EQ(calls[4], "MISC::UPDATE_ONSCREEN_KEYBOARD");
+    EXPECT_EQ(calls[5], "PAD::DISABLE_ALL_CONTROL_ACTIONS 0");
+    EXPECT_EQ(calls[6], "MISC::GET_ONSCREEN_KEYBOARD_RESULT");
+    EXPECT_EQ(calls[7], "MISC::CANCEL_ONSCREEN_KEYBOARD");
+    EXPECT_EQ(calls[8], "MISC::IS_STRING_NULL_OR_EMPTY_OR_SPACES 'Abc'");
     EXPECT_EQ(LastMessage(), "Successfully saved outfit");
     EXPECT_EQ(Label(6), "Abc");
     EXPECT_EQ(savedSlots, std::vector<std::int32_t>{6});
     // The prompt now offers to delete, and deleting needs no keyboard.
-    EXPECT_EQ(calls[calls.size() - 3], "prompt-text native " + save + ",ptr");
-    EXPECT_EQ(calls[calls.size() - 4],
-              "variable-string native 10,'LITERAL_STRING','Delete Outfit'");
+    EXPECT_EQ(calls[calls.size() - 3], "HUD::_UI_PROMPT_SET_TEXT " + save + ",ptr");
+    EXPECT_EQ(calls[calls.size() - 4], "MISC::VAR_STRING 10,'LITERAL_STRING','Delete Outfit'");
     EXPECT_TRUE(wardrobe.deleteMode);
     const int opens = sim::NamingKeyboard().Opens();
     WardrobeFrameWith(kSaveControl);
@@ -453,7 +467,7 @@ TEST_F(WardrobeScene, NullResultAndCancelSaveNothing) {
     WardrobeFrame();
     EXPECT_EQ(LastMessage(), "Outfit name was null");
     EXPECT_FALSE(wardrobe.naming);
-    EXPECT_EQ(calls[8], "text-null native null");
+    EXPECT_EQ(calls[8], "MISC::IS_STRING_NULL_OR_EMPTY_OR_SPACES null");
     game().ClearNotifications();
     WardrobeFrameWith(kSaveControl);
     sim::NamingKeyboard().Cancel();
@@ -474,7 +488,7 @@ TEST_F(WardrobeScene, MenuClosedWhileTypingStillSavesToTheRowBeingNamed) {
     EXPECT_TRUE(wardrobe.naming);
     menu().currentOption = 0;  // the cursor went elsewhere meanwhile
     WardrobeFrame();
-    EXPECT_EQ(calls[4], "keyboard-status native");
+    EXPECT_EQ(calls[4], "MISC::UPDATE_ONSCREEN_KEYBOARD");
     sim::NamingKeyboard().Finish("Closed Menu");
     WardrobeFrame();
     EXPECT_EQ(LastMessage(), "Successfully saved outfit");

@@ -11,6 +11,7 @@
 #include "sim/game.h"
 #include "sim/naming_keyboard.h"
 #include "sim/scene.h"
+#include "support/misuse.h"
 
 namespace {
 
@@ -31,7 +32,12 @@ constexpr std::uint64_t kCharacterSwitchNative = 0x7D9EFB7AD6B19754;
 
 class SimWardrobe : public ::testing::Test {
   protected:
-    void SetUp() override { sim::TheGame().Reset(); }
+    // The test calls the natives itself, as the script routine would.
+    void SetUp() override {
+        sim::TheGame().Reset();
+        sim::TheGame().AdoptScriptContext();
+    }
+    void TearDown() override { testing_support::ExpectNoMisuse(); }
     std::int32_t Me() { return CallNative<std::int32_t>(kPlayerCharacterNative); }
 };
 

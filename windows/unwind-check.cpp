@@ -33,11 +33,11 @@ std::string ProbeBesideProgram() {
 }
 
 void Listen(sim::Game& game, Seen& seen) {
-    game.RegisterNative(kProbeCaughtNative, "probe-caught native", "s",
+    game.RegisterNative({kProbeCaughtNative, "PROBE::CAUGHT", "s", 0, sim::ResultKind::Void},
                         [&seen](sim::NativeCall&) { ++seen.caught; });
-    game.RegisterNative(kProbeFrameNative, "probe-frame native", "i",
+    game.RegisterNative({kProbeFrameNative, "PROBE::FRAME", "i", 0, sim::ResultKind::Void},
                         [&seen](sim::NativeCall&) { ++seen.frames; });
-    game.RegisterNative(kProbeCleanupNative, "probe-cleanup native", "is",
+    game.RegisterNative({kProbeCleanupNative, "PROBE::CLEANUP", "is", 0, sim::ResultKind::Void},
                         [&seen](sim::NativeCall& call) {
                             const std::int32_t depth = call.Int(0);
                             seen.cleanups.push_back(depth);
@@ -82,6 +82,7 @@ int main(int argc, char** argv) {
                "the unload runs the clean-up of every frame of the routine, innermost first");
         expect(seen.cleanupTextsIntact, round, "each clean-up still sees its own data");
         expect(game.UnknownCalls().empty(), round, "no unknown native is called");
+        expect(game.MisuseCount() == 0, round, "no native is misused");
         std::printf("round %d: %d frames, clean-ups", round, seen.frames);
         for (std::int32_t depth : seen.cleanups) {
             std::printf(" %d", depth);

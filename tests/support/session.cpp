@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/misuse.h"
+
 namespace testing_support {
 
 GameFolder::GameFolder()
@@ -16,6 +18,7 @@ Session::Session(bool load) {
 
 Session::~Session() {
     Unload();
+    ExpectNoMisuse();
 }
 
 void Session::Load() {
@@ -34,7 +37,7 @@ std::vector<std::string> Session::Roles() {
     std::vector<std::string> roles;
     for (const sim::TraceEvent& event : game().Trace()) {
         if (event.kind == sim::TraceEvent::Kind::Native) {
-            roles.push_back(event.unknown ? "unknown" : event.role);
+            roles.push_back(event.unknown ? "unknown" : std::string(event.Name()));
         }
     }
     return roles;

@@ -23,7 +23,8 @@ class GameFolder : public play::GameFolder {
 
 class Session {
   public:
-    // Resets the game, then loads the plug-in unless told not to.
+    // Resets the game, then loads the plug-in unless told not to. The end of
+    // the session fails the test on any misuse of a native.
     explicit Session(bool load = true);
     ~Session();
 
@@ -35,7 +36,7 @@ class Session {
     void Restart();
     bool Loaded() const { return player_.Loaded(); }
 
-    // Natives recorded since the last ClearTrace, as "role" names.
+    // Natives recorded since the last ClearTrace, as "NAMESPACE::NAME".
     std::vector<std::string> Roles();
     std::vector<std::string> NotificationTexts() const;
 

@@ -186,6 +186,11 @@ void TraceWatcher::OnEvent(const sim::TraceEvent& event) {
     if (keepTrace_) {
         current_.trace.push_back(event);
     }
+    if (event.kind == sim::TraceEvent::Kind::Misuse) {
+        ++misuseCount_;
+        current_.misuse.push_back(event);
+        return;
+    }
     if (event.kind != sim::TraceEvent::Kind::Native) {
         return;
     }

@@ -83,6 +83,7 @@ struct FrameRecord {
     std::vector<std::string> notifications;
     std::optional<Vec3> light;
     std::vector<sim::TraceEvent> unknown;
+    std::vector<sim::TraceEvent> misuse;
     std::vector<sim::TraceEvent> trace;  // every event, kept only when asked for
 };
 
@@ -98,6 +99,7 @@ class TraceWatcher {
     const std::map<std::int32_t, Prompt>& Prompts() const { return prompts_; }
     const Camera& CurrentCamera() const { return camera_; }
     std::uint64_t UnknownCount() const { return unknownCount_; }
+    std::uint64_t MisuseCount() const { return misuseCount_; }
     // A restart: the new plug-in creates its prompts and camera anew.
     void ForgetPlugin();
 
@@ -111,6 +113,7 @@ class TraceWatcher {
     Camera camera_;
     std::uint32_t cameraHandle_ = 0;
     std::uint64_t unknownCount_ = 0;
+    std::uint64_t misuseCount_ = 0;
 };
 
 // Splits the menu's TEXTFORMAT markup into its fields; false when it has another shape.

@@ -57,43 +57,49 @@ json Vector(const Vec3& p) {
     return json::array({p.x, p.y, p.z});
 }
 
-// A native's arguments as its signature reads them. Addresses differ from
+// A native's arguments as the native table reads them. Addresses differ from
 // run to run, so a pointer shows only whether it is null.
 json Arguments(const sim::TraceEvent& event) {
-    const sim::NativeInfo* info = event.unknown ? nullptr : sim::TheGame().FindNative(event.hash);
-    const std::string signature = info != nullptr ? info->signature : std::string();
     json args = json::array();
     std::size_t text = 0;
     for (std::size_t i = 0; i < event.args.size(); ++i) {
         const std::uint64_t word = event.args[i];
-        const char kind = i < signature.size() ? signature[i] : 'u';
+        const char kind = event.native != nullptr ? event.native->KindAt(i) : 0;
         switch (kind) {
-            case 'i':
+            case sim::arg_kind::kInt:
                 args.push_back(static_cast<std::int32_t>(static_cast<std::uint32_t>(word)));
                 break;
-            case 'b':
+            case sim::arg_kind::kBool:
                 args.push_back(static_cast<std::uint32_t>(word) != 0);
                 break;
-            case 'f':
+            case sim::arg_kind::kFloat:
                 args.push_back(FloatWord(word));
                 break;
-            case 's':
-                if (text < event.texts.size()) {
+            case sim::arg_kind::kText:
+            case sim::arg_kind::kTextOrNull:
+                if (text < event.texts.size() && word != 0) {
                     args.push_back(TextValue(event.texts[text]));
                 } else {
                     args.push_back(nullptr);
                 }
                 ++text;
                 break;
-            case 'p':
+            case sim::arg_kind::kPointer:
+            case sim::arg_kind::kGameText:
                 args.push_back(word != 0 ? json("pointer") : json(nullptr));
                 break;
-            default:
+            default:  // a Hash, or an argument the table does not describe
                 args.push_back(word);
                 break;
         }
     }
     return args;
+}
+
+// "NAMESPACE::NAME (0x...)", or the hash alone for an unknown native.
+std::string NativeText(const sim::TraceEvent& event) {
+    return event.native != nullptr ? std::string(event.Name()) + " (" + Hex(event.hash) + ")"
+                                   : Hex(event.hash);
 }
 
 std::string RowText(const MenuView& menu) {
@@ -202,11 +208,20 @@ int Runner::Run(const std::vector<Command>& commands) {
         Line("unknown natives called: " + std::to_string(watcher_.UnknownCount()) + " calls of " +
              std::to_string(unknownReported_.size()) + " natives");
     }
+    // The game would not forgive a misuse, so a run with one fails whether
+    // or not the scenario asked.
+    const std::uint64_t misuses = watcher_.MisuseCount();
+    if (misuses > 0) {
+        Line("natives misused: " + std::to_string(misuses) +
+             (misuses == 1 ? " misuse" : " misuses") + " of " +
+             std::to_string(misuseReported_.size()) +
+             (misuseReported_.size() == 1 ? " kind" : " kinds"));
+    }
     if (failures_ > 0) {
         Line(std::to_string(failures_) + " expectation" + (failures_ == 1 ? "" : "s") + " failed");
         return kExitExpectationFailed;
     }
-    return kExitOk;
+    return misuses > 0 ? kExitExpectationFailed : kExitOk;
 }
 
 void Runner::Line(const std::string& text) {
@@ -418,6 +433,17 @@ bool Runner::Execute(const Command& command) {
         case CommandKind::ExpectTextSize:
         case CommandKind::ExpectFailures:
             return ExecuteCheck(command);
+        case CommandKind::ExpectNoMisuse: {
+            if (watcher_.MisuseCount() == 0) {
+                return true;
+            }
+            std::string kinds;
+            for (const std::string& text : misuseReported_) {
+                kinds += (kinds.empty() ? "" : "; ") + text;
+            }
+            return Fail(command,
+                        std::to_string(watcher_.MisuseCount()) + " misuses of natives: " + kinds);
+        }
         case CommandKind::ExpectNoUnknownNatives: {
             if (watcher_.UnknownCount() == 0) {
                 return true;
@@ -460,10 +486,13 @@ void Runner::ReportFrame(const FrameRecord& frame) {
     };
 
     for (const sim::TraceEvent& traced : frame.trace) {
+        if (traced.kind == sim::TraceEvent::Kind::Misuse) {
+            continue;  // reported below, with or without the trace
+        }
         if (traced.kind == sim::TraceEvent::Kind::Native) {
             json line = event("native");
             line["hash"] = Hex(traced.hash);
-            line["role"] = traced.role;
+            line["name"] = std::string(traced.Name());
             line["args"] = Arguments(traced);
             Json(line.dump());
         } else {
@@ -482,6 +511,18 @@ void Runner::ReportFrame(const FrameRecord& frame) {
         if (unknownReported_.insert(unknown.hash).second) {
             Line(at + "unknown native " + Hex(unknown.hash) + " with " +
                  std::to_string(unknown.args.size()) + " arguments");
+        }
+    }
+    for (const sim::TraceEvent& misuse : frame.misuse) {
+        json line = event("misuse");
+        line["hash"] = Hex(misuse.hash);
+        line["name"] = misuse.native != nullptr ? json(std::string(misuse.Name())) : json(nullptr);
+        PutText(line, "problem", misuse.problem);
+        line["args"] = Arguments(misuse);
+        Json(line.dump());
+        const std::string text = NativeText(misuse) + ": " + misuse.problem;
+        if (misuseReported_.insert(text).second) {
+            Line(at + "misuse of " + text);
         }
     }
     for (const Draw& draw : frame.draws) {

@@ -103,6 +103,7 @@ class Runner {
     Camera cameraReported_;
     bool lightReported_ = false;
     std::set<std::uint64_t> unknownReported_;
+    std::set<std::string> misuseReported_;  // "NAME (hash): problem", each once
     std::string lastShotKey_;
     int keyboardOpens_ = 0;
     bool keyboardOpen_ = false;

@@ -401,11 +401,14 @@ Command ParseCommand(const std::vector<Token>& t) {
         } else if (what == "no-unknown-natives") {
             ExpectCount(t, 2, "expect no-unknown-natives");
             c.kind = CommandKind::ExpectNoUnknownNatives;
+        } else if (what == "no-misuse") {
+            ExpectCount(t, 2, "expect no-misuse");
+            c.kind = CommandKind::ExpectNoMisuse;
         } else if (ParseCheckCommand(t, what, true, c)) {
         } else {
             throw LineError{"unknown expectation '" + t[1].text +
                             "' (notification, open, closed, page, row, label, file, "
-                            "no-unknown-natives, files, prompt, sound, text-size, failures)"};
+                            "no-unknown-natives, no-misuse, files, prompt, sound, text-size, failures)"};
         }
     } else if (!ParseCheckCommand(t, name, false, c)) {
         throw LineError{"unknown command '" + t[0].text + "'"};

@@ -37,6 +37,7 @@ enum class CommandKind {
     ExpectLabel,         // number = row, text
     ExpectFileContains,  // path, text
     ExpectNoUnknownNatives,
+    ExpectNoMisuse,
     // Files beside the game and what the screen shows, in detail (the
     // Windows checks play these; scenario_checks.inc parses them).
     Write,           // path, text
