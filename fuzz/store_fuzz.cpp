@@ -13,11 +13,11 @@
 #include <pugixml.hpp>
 
 #include "fuzz_support.h"
-#include "sim/stack_thread.h"
-#include "structure_mutator.h"
 #include "host/state.h"
 #include "menu/menu.h"
 #include "sim/game.h"
+#include "sim/stack_thread.h"
+#include "structure_mutator.h"
 #include "wardrobe/layout.h"
 #include "wardrobe/pages.h"
 #include "wardrobe/store.h"
@@ -203,6 +203,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
                                                std::size_t maxSize, unsigned int seed) {
-    return fuzz_support::MutateStructure(fuzz_support::Structure::Xml, data, size, maxSize,
-                                         seed);
+    return fuzz_support::MutateStructure(fuzz_support::Structure::Xml, data, size, maxSize, seed);
 }

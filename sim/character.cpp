@@ -69,51 +69,46 @@ void RegisterCharacterNatives(Game& game) {
                         [](NativeCall& call) { call.ReturnInt(Character().Handle()); });
     game.RegisterNative(kPlayerIdNative,
                         [](NativeCall& call) { call.ReturnInt(Character().PlayerId()); });
-    game.RegisterNative(kEntityModelNative,
-                        [isCharacter](NativeCall& call) {
-                            const bool character = isCharacter(call, kEntityModelNative);
-                            call.ReturnUint(character ? Character().ModelHash() : 0);
-                        });
-    game.RegisterNative(kEntityPositionNative,
-                        [isCharacter](NativeCall& call) {
-                            // The last argument picks the real position (1) or the drawn one (0).
-                            const bool character = isCharacter(call, kEntityPositionNative);
-                            const Vec3 p = !character     ? Vec3{}
-                                           : call.Bool(2) ? Character().Position()
-                                                          : Character().DrawnPosition();
-                            call.ReturnVector(p.x, p.y, p.z);
-                        });
-    game.RegisterNative(kEntityForwardNative,
-                        [isCharacter](NativeCall& call) {
-                            const bool character = isCharacter(call, kEntityForwardNative);
-                            const Vec3 f = character ? Character().Forward() : Vec3{};
-                            call.ReturnVector(f.x, f.y, f.z);
-                        });
-    game.RegisterNative(kCharacterCheckNative,
-                        [isCharacter](NativeCall& call) {
-                            const bool character = isCharacter(call, kCharacterCheckNative);
-                            call.ReturnBool(character && Character().CharacterCheck());
-                        });
+    game.RegisterNative(kEntityModelNative, [isCharacter](NativeCall& call) {
+        const bool character = isCharacter(call, kEntityModelNative);
+        call.ReturnUint(character ? Character().ModelHash() : 0);
+    });
+    game.RegisterNative(kEntityPositionNative, [isCharacter](NativeCall& call) {
+        // The last argument picks the real position (1) or the drawn one (0).
+        const bool character = isCharacter(call, kEntityPositionNative);
+        const Vec3 p = !character     ? Vec3{}
+                       : call.Bool(2) ? Character().Position()
+                                      : Character().DrawnPosition();
+        call.ReturnVector(p.x, p.y, p.z);
+    });
+    game.RegisterNative(kEntityForwardNative, [isCharacter](NativeCall& call) {
+        const bool character = isCharacter(call, kEntityForwardNative);
+        const Vec3 f = character ? Character().Forward() : Vec3{};
+        call.ReturnVector(f.x, f.y, f.z);
+    });
+    game.RegisterNative(kCharacterCheckNative, [isCharacter](NativeCall& call) {
+        const bool character = isCharacter(call, kCharacterCheckNative);
+        call.ReturnBool(character && Character().CharacterCheck());
+    });
     const std::uint64_t characterNatives[4] = {kCharacterNativeA, kCharacterNativeB,
                                                kCharacterNativeC, kCharacterNativeD};
     for (int i = 0; i < 4; ++i) {
         game.RegisterNative(characterNatives[i], [i](NativeCall& call) {
-                                const std::uint64_t hash = kCharacterNatives[i];
-                                CharacterState& character = Character();
-                                // C copies the character onto a target: the character again.
-                                const bool target = hash != kCharacterNativeC ||
-                                                    character.TakesCharacter(hash, call, 1);
-                                if (character.TakesCharacter(hash, call) && target) {
-                                    ++character.nativeCalls_[i];
-                                }
-                            });
+            const std::uint64_t hash = kCharacterNatives[i];
+            CharacterState& character = Character();
+            // C copies the character onto a target: the character again.
+            const bool target =
+                hash != kCharacterNativeC || character.TakesCharacter(hash, call, 1);
+            if (character.TakesCharacter(hash, call) && target) {
+                ++character.nativeCalls_[i];
+            }
+        });
     }
-    game.RegisterNative(kCharacterSwitchNative,
-                        [isCharacter](NativeCall& call) {
-                            if (isCharacter(call, kCharacterSwitchNative)) {
-                                Character().characterSwitch_ = call.Bool(1);
-                            }
-                        });
+    game.RegisterNative(kCharacterSwitchNative, [isCharacter](NativeCall& call) {
+        if (isCharacter(call, kCharacterSwitchNative)) {
+            Character().characterSwitch_ = call.Bool(1);
+        }
+    });
     game.RegisterNative(kPlayerSwitchNativeA, [](NativeCall& call) {
         if (Character().TakesPlayer(kPlayerSwitchNativeA, call)) {
             Character().playerSwitchA_ = call.Bool(1);

@@ -208,55 +208,53 @@ void RegisterClothingNatives(Game& game) {
         return Character().TakesCharacter(hash, call);
     };
     game.RegisterNative(kClothingResetNative, [isCharacter](NativeCall& call) {
-                            if (isCharacter(call, kClothingResetNative)) {
-                                ClothingState& w = Wardrobe();
-                                ++w.resets_;
-                                w.worn_ = OutfitEntries{};
-                                w.Mirror();
-                            }
-                        });
+        if (isCharacter(call, kClothingResetNative)) {
+            ClothingState& w = Wardrobe();
+            ++w.resets_;
+            w.worn_ = OutfitEntries{};
+            w.Mirror();
+        }
+    });
     game.RegisterNative(kOutfitCheckNative, [](NativeCall& call) {
         call.ReturnBool(Wardrobe().HasPreset(call.Uint(1), call.Uint(0)));
     });
     game.RegisterNative(kOutfitPresetNative, [isCharacter](NativeCall& call) {
-            if (!isCharacter(call, kOutfitPresetNative)) {
-                return;
-            }
-            ClothingState& w = Wardrobe();
-            const OutfitEntries* preset = w.Preset(Character().Model(), call.Uint(1));
-            if (preset != nullptr) {
-                w.lastPreset_ = call.Uint(1);
-                w.worn_ = *preset;
-                w.Mirror();
-            }
-        });
+        if (!isCharacter(call, kOutfitPresetNative)) {
+            return;
+        }
+        ClothingState& w = Wardrobe();
+        const OutfitEntries* preset = w.Preset(Character().Model(), call.Uint(1));
+        if (preset != nullptr) {
+            w.lastPreset_ = call.Uint(1);
+            w.worn_ = *preset;
+            w.Mirror();
+        }
+    });
     game.RegisterNative(kAppearanceRefreshNative, [isCharacter](NativeCall& call) {
-                            if (!isCharacter(call, kAppearanceRefreshNative)) {
-                                return;
-                            }
-                            ClothingState& w = Wardrobe();
-                            ++w.refreshes_;
-                            for (std::size_t i = 0; i < 6; ++i) {
-                                w.lastRefresh_[i] = call.Int(i);
-                            }
-                        });
-    game.RegisterNative(kPutOnItemNative,
-                        [isCharacter](NativeCall& call) {
-                            if (isCharacter(call, kPutOnItemNative)) {
-                                Wardrobe().PutOn(call.Uint(1));
-                            }
-                        });
-    game.RegisterNative(kItemStateNative,
-                        [isCharacter](NativeCall& call) {
-                            if (isCharacter(call, kItemStateNative)) {
-                                Wardrobe().SetState(call.Uint(1), call.Uint(2));
-                            }
-                        });
+        if (!isCharacter(call, kAppearanceRefreshNative)) {
+            return;
+        }
+        ClothingState& w = Wardrobe();
+        ++w.refreshes_;
+        for (std::size_t i = 0; i < 6; ++i) {
+            w.lastRefresh_[i] = call.Int(i);
+        }
+    });
+    game.RegisterNative(kPutOnItemNative, [isCharacter](NativeCall& call) {
+        if (isCharacter(call, kPutOnItemNative)) {
+            Wardrobe().PutOn(call.Uint(1));
+        }
+    });
+    game.RegisterNative(kItemStateNative, [isCharacter](NativeCall& call) {
+        if (isCharacter(call, kItemStateNative)) {
+            Wardrobe().SetState(call.Uint(1), call.Uint(2));
+        }
+    });
     game.RegisterNative(kOutfitSettleNative, [isCharacter](NativeCall& call) {
-                            if (isCharacter(call, kOutfitSettleNative)) {
-                                ++Wardrobe().settles_;
-                            }
-                        });
+        if (isCharacter(call, kOutfitSettleNative)) {
+            ++Wardrobe().settles_;
+        }
+    });
 }
 
 }  // namespace sim

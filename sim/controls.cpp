@@ -96,11 +96,9 @@ void RegisterControls(Game& game) {
     game.RegisterNative(kControlNative, enabledQuery);
     game.RegisterNative(kSideControlNative, query);
 
-    game.RegisterNative(kControlSuppressionNative,
-                        [&game](NativeCall& call) {
-                            Controls().RecordSuppression(
-                                {game.FrameNumber(), call.Int(0), call.Uint(1), call.Int(2)});
-                        });
+    game.RegisterNative(kControlSuppressionNative, [&game](NativeCall& call) {
+        Controls().RecordSuppression({game.FrameNumber(), call.Int(0), call.Uint(1), call.Int(2)});
+    });
     game.RegisterNative(kMenuStateNative, [&game](NativeCall& call) {
         Controls().RecordMenuState({game.FrameNumber(), call.Int(0)});
     });

@@ -24,20 +24,18 @@ struct NotificationState {
 
 void RegisterCoreNatives(Game& game) {
     auto state = std::make_shared<NotificationState>();
-    game.RegisterNative(kNotificationTextNative,
-                        [state](NativeCall& call) {
-                            state->staged = call.Text(0).value_or("");
-                            state->hasStaged = true;
-                        });
+    game.RegisterNative(kNotificationTextNative, [state](NativeCall& call) {
+        state->staged = call.Text(0).value_or("");
+        state->hasStaged = true;
+    });
     game.RegisterNative(kNotificationCommitNative, nullptr);
     game.RegisterNative(kNotificationLayoutNative, nullptr);
-    game.RegisterNative(kNotificationShowNative,
-                        [state, &game](NativeCall&) {
-                            if (state->hasStaged) {
-                                game.AddNotification(state->staged);
-                                state->hasStaged = false;
-                            }
-                        });
+    game.RegisterNative(kNotificationShowNative, [state, &game](NativeCall&) {
+        if (state->hasStaged) {
+            game.AddNotification(state->staged);
+            state->hasStaged = false;
+        }
+    });
     game.RegisterNative(kNameHashNative, [](NativeCall& call) {
         call.ReturnUint(NameHash(call.Text(0).value_or("")));
     });

@@ -176,26 +176,25 @@ void RegisterDrawing(Game& game) {
     game.RegisterNative(kTextColourNative, [](NativeCall& call) {
         Drawing().SetTextColour({call.Int(0), call.Int(1), call.Int(2), call.Int(3)});
     });
-    game.RegisterNative(
-        kVariableStringNative,
-        [](NativeCall& call) { call.ReturnWord(Drawing().MakeGameString(call.RawText(2))); });
+    game.RegisterNative(kVariableStringNative, [](NativeCall& call) {
+        call.ReturnWord(Drawing().MakeGameString(call.RawText(2)));
+    });
     game.RegisterNative(kDrawTextNative, [&game](NativeCall& call) {
         Drawing().DrawText(game.FrameNumber(), call.Word(0), call.Float(1), call.Float(2));
     });
-    game.RegisterNative(kDrawSpriteNative,
-                        [&game](NativeCall& call) {
-                            SpriteEntry sprite;
-                            sprite.dictionary = call.Text(0).value_or("");
-                            sprite.texture = call.Text(1).value_or("");
-                            sprite.x = call.Float(2);
-                            sprite.y = call.Float(3);
-                            sprite.width = call.Float(4);
-                            sprite.height = call.Float(5);
-                            sprite.heading = call.Float(6);
-                            sprite.colour = {call.Int(7), call.Int(8), call.Int(9), call.Int(10)};
-                            sprite.last = call.Int(11);
-                            Drawing().DrawSprite(game.FrameNumber(), std::move(sprite));
-                        });
+    game.RegisterNative(kDrawSpriteNative, [&game](NativeCall& call) {
+        SpriteEntry sprite;
+        sprite.dictionary = call.Text(0).value_or("");
+        sprite.texture = call.Text(1).value_or("");
+        sprite.x = call.Float(2);
+        sprite.y = call.Float(3);
+        sprite.width = call.Float(4);
+        sprite.height = call.Float(5);
+        sprite.heading = call.Float(6);
+        sprite.colour = {call.Int(7), call.Int(8), call.Int(9), call.Int(10)};
+        sprite.last = call.Int(11);
+        Drawing().DrawSprite(game.FrameNumber(), std::move(sprite));
+    });
     game.AddFrameHook([] { Drawing().BeginFrame(); });
     game.AddDrawHook([] { Drawing().ReadPendingTexts(); });
 }

@@ -77,17 +77,16 @@ void RegisterNamingKeyboardNatives(Game& game) {
             keyboard.result_.reset();
         }
     });
-    game.RegisterNative(kKeyboardOpenNative,
-                        [](NativeCall& call) {
-                            NamingKeyboardState& keyboard = NamingKeyboard();
-                            keyboard.status_ = NamingKeyboardState::Status::Typing;
-                            ++keyboard.opens_;
-                            keyboard.title_ = call.Text(1).value_or("");
-                            keyboard.initialText_ = call.Text(3).value_or("");
-                            keyboard.maxLength_ = call.Int(7);
-                            keyboard.pending_.clear();
-                            keyboard.nullResult_ = false;
-                        });
+    game.RegisterNative(kKeyboardOpenNative, [](NativeCall& call) {
+        NamingKeyboardState& keyboard = NamingKeyboard();
+        keyboard.status_ = NamingKeyboardState::Status::Typing;
+        ++keyboard.opens_;
+        keyboard.title_ = call.Text(1).value_or("");
+        keyboard.initialText_ = call.Text(3).value_or("");
+        keyboard.maxLength_ = call.Int(7);
+        keyboard.pending_.clear();
+        keyboard.nullResult_ = false;
+    });
     game.RegisterNative(kKeyboardStatusNative, [](NativeCall& call) {
         switch (NamingKeyboard().status_) {
             case NamingKeyboardState::Status::Typing:
@@ -104,19 +103,18 @@ void RegisterNamingKeyboardNatives(Game& game) {
                 break;
         }
     });
-    game.RegisterNative(
-        kKeyboardResultNative, [&game](NativeCall& call) {
-            NamingKeyboardState& keyboard = NamingKeyboard();
-            if (keyboard.status_ != NamingKeyboardState::Status::Finished || keyboard.nullResult_) {
-                call.ReturnPointer(nullptr);
-                return;
-            }
-            keyboard.result_ = std::make_unique<char[]>(keyboard.pending_.size() + 1);
-            std::memcpy(keyboard.result_.get(), keyboard.pending_.c_str(),
-                        keyboard.pending_.size() + 1);
-            keyboard.resultFrame_ = game.FrameNumber();
-            call.ReturnPointer(keyboard.result_.get());
-        });
+    game.RegisterNative(kKeyboardResultNative, [&game](NativeCall& call) {
+        NamingKeyboardState& keyboard = NamingKeyboard();
+        if (keyboard.status_ != NamingKeyboardState::Status::Finished || keyboard.nullResult_) {
+            call.ReturnPointer(nullptr);
+            return;
+        }
+        keyboard.result_ = std::make_unique<char[]>(keyboard.pending_.size() + 1);
+        std::memcpy(keyboard.result_.get(), keyboard.pending_.c_str(),
+                    keyboard.pending_.size() + 1);
+        keyboard.resultFrame_ = game.FrameNumber();
+        call.ReturnPointer(keyboard.result_.get());
+    });
     game.RegisterNative(kKeyboardDoneNative, [](NativeCall&) {
         NamingKeyboard().status_ = NamingKeyboardState::Status::Hidden;
     });

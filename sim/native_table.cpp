@@ -210,8 +210,9 @@ std::string_view NativeEntry::ShortName() const {
 }
 
 const NativeEntry* FindNativeEntry(std::uint64_t hash) {
-    const auto found = std::find_if(std::begin(kNatives), std::end(kNatives),
-                                    [hash](const NativeEntry& entry) { return entry.hash == hash; });
+    const auto found =
+        std::find_if(std::begin(kNatives), std::end(kNatives),
+                     [hash](const NativeEntry& entry) { return entry.hash == hash; });
     return found == std::end(kNatives) ? nullptr : found;
 }
 

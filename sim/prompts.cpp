@@ -125,36 +125,30 @@ void RegisterPrompts(Game& game) {
             }
         };
     };
-    game.RegisterNative(kPromptPriorityNative,
-                        setup(kPromptPriorityNative, 1));
-    game.RegisterNative(kPromptModeNative,
-                        setup(kPromptModeNative, 1));
-    game.RegisterNative(kPromptGroupNative,
-                        setup(kPromptGroupNative, 2));
+    game.RegisterNative(kPromptPriorityNative, setup(kPromptPriorityNative, 1));
+    game.RegisterNative(kPromptModeNative, setup(kPromptModeNative, 1));
+    game.RegisterNative(kPromptGroupNative, setup(kPromptGroupNative, 2));
     game.RegisterNative(kPromptFinishNative, [](NativeCall& call) {
         if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
             prompt->finished = true;
         }
     });
-    game.RegisterNative(kFirstPromptStateNative,
-                        [](NativeCall& call) {
-                            if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
-                                prompt->shown = call.Bool(1);
-                            }
-                        });
-    game.RegisterNative(kSecondPromptStateNative,
-                        [](NativeCall& call) {
-                            if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
-                                prompt->enabled = call.Bool(1);
-                            }
-                        });
+    game.RegisterNative(kFirstPromptStateNative, [](NativeCall& call) {
+        if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
+            prompt->shown = call.Bool(1);
+        }
+    });
+    game.RegisterNative(kSecondPromptStateNative, [](NativeCall& call) {
+        if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
+            prompt->enabled = call.Bool(1);
+        }
+    });
     game.RegisterNative(kPromptActiveNative, [](NativeCall& call) {
         call.ReturnInt(Prompts().Find(call.Int(0)) != nullptr ? 1 : 0);
     });
-    game.RegisterNative(
-        kPromptCompletedNative, [&game](NativeCall& call) {
-            call.ReturnInt(Prompts().CompletedOn(call.Int(0), game.FrameNumber()) ? 1 : 0);
-        });
+    game.RegisterNative(kPromptCompletedNative, [&game](NativeCall& call) {
+        call.ReturnInt(Prompts().CompletedOn(call.Int(0), game.FrameNumber()) ? 1 : 0);
+    });
     game.RegisterNative(kPromptClearNative, [](NativeCall& call) {
         if (PromptRecord* prompt = Prompts().Mutable(call.Int(0))) {
             prompt->completed = false;

@@ -102,23 +102,21 @@ void RegisterSceneNatives(Game& game) {
                         [](NativeCall& call) { Scene().scriptCameraRendering_ = call.Bool(0); });
     game.RegisterNative(kDestroyCameraNative,
                         [](NativeCall& call) { Scene().cameras_.erase(call.Int(0)); });
-    game.RegisterNative(kCameraPositionNative,
-                        [](NativeCall& call) {
-                            auto found = Scene().cameras_.find(call.Int(0));
-                            if (found != Scene().cameras_.end()) {
-                                found->second.position = VectorAt(call, 1);
-                            }
-                        });
-    game.RegisterNative(kCameraPointAtNative,
-                        [](NativeCall& call) {
-                            auto found = Scene().cameras_.find(call.Int(0));
-                            if (found != Scene().cameras_.end() &&
-                                Character().TakesCharacter(kCameraPointAtNative, call, 1)) {
-                                found->second.pointing = true;
-                                found->second.pointAtEntity = call.Int(1);
-                                found->second.pointAtOffset = VectorAt(call, 2);
-                            }
-                        });
+    game.RegisterNative(kCameraPositionNative, [](NativeCall& call) {
+        auto found = Scene().cameras_.find(call.Int(0));
+        if (found != Scene().cameras_.end()) {
+            found->second.position = VectorAt(call, 1);
+        }
+    });
+    game.RegisterNative(kCameraPointAtNative, [](NativeCall& call) {
+        auto found = Scene().cameras_.find(call.Int(0));
+        if (found != Scene().cameras_.end() &&
+            Character().TakesCharacter(kCameraPointAtNative, call, 1)) {
+            found->second.pointing = true;
+            found->second.pointAtEntity = call.Int(1);
+            found->second.pointAtOffset = VectorAt(call, 2);
+        }
+    });
 
     // --- HUD contexts, effects, scene ---
     game.RegisterNative(kHudContextOnNative,
@@ -198,14 +196,13 @@ void RegisterSceneNatives(Game& game) {
         scene.companionOfArea_[handle] = call.Int(0);
         call.ReturnInt(handle);
     });
-    game.RegisterNative(
-        kCompanionExistsNative,
-        [](NativeCall& call) { call.ReturnBool(Scene().companions_.count(call.Int(0)) != 0); });
-    game.RegisterNative(kCompanionRemoveNative,
-                        [](NativeCall& call) {
-                            Scene().companions_.erase(call.Int(0));
-                            Scene().companionOfArea_.erase(call.Int(0));
-                        });
+    game.RegisterNative(kCompanionExistsNative, [](NativeCall& call) {
+        call.ReturnBool(Scene().companions_.count(call.Int(0)) != 0);
+    });
+    game.RegisterNative(kCompanionRemoveNative, [](NativeCall& call) {
+        Scene().companions_.erase(call.Int(0));
+        Scene().companionOfArea_.erase(call.Int(0));
+    });
     auto release = [](NativeCall& call) {
         auto found = Scene().areas_.find(call.Int(0));
         if (found != Scene().areas_.end()) {
@@ -229,18 +226,17 @@ void RegisterSceneNatives(Game& game) {
         }
         Controls().Enable(call.Uint(1));
     });
-    game.RegisterNative(kDrawLightNative,
-                        [&game](NativeCall& call) {
-                            LightDraw light;
-                            light.frame = game.FrameNumber();
-                            light.position = VectorAt(call, 0);
-                            light.red = call.Int(3);
-                            light.green = call.Int(4);
-                            light.blue = call.Int(5);
-                            light.range = call.Float(6);
-                            light.intensity = call.Float(7);
-                            Scene().lights_.push_back(light);
-                        });
+    game.RegisterNative(kDrawLightNative, [&game](NativeCall& call) {
+        LightDraw light;
+        light.frame = game.FrameNumber();
+        light.position = VectorAt(call, 0);
+        light.red = call.Int(3);
+        light.green = call.Int(4);
+        light.blue = call.Int(5);
+        light.range = call.Float(6);
+        light.intensity = call.Float(7);
+        Scene().lights_.push_back(light);
+    });
 }
 
 }  // namespace sim

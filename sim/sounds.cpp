@@ -45,15 +45,14 @@ void SoundLog::Record(SoundEvent event) {
 
 void RegisterSounds(Game& game) {
     Sounds().Reset();
-    game.RegisterNative(kSoundPrepareNative,
-                        [&game](NativeCall& call) {
-                            SoundEvent event;
-                            event.kind = SoundEvent::Kind::Prepare;
-                            event.frame = game.FrameNumber();
-                            event.name = call.Text(0).value_or("");
-                            event.set = call.Text(1).value_or("");
-                            Sounds().Record(std::move(event));
-                        });
+    game.RegisterNative(kSoundPrepareNative, [&game](NativeCall& call) {
+        SoundEvent event;
+        event.kind = SoundEvent::Kind::Prepare;
+        event.frame = game.FrameNumber();
+        event.name = call.Text(0).value_or("");
+        event.set = call.Text(1).value_or("");
+        Sounds().Record(std::move(event));
+    });
     game.RegisterNative(kSoundPlayNative, [&game](NativeCall& call) {
         SoundEvent event;
         event.kind = SoundEvent::Kind::Play;

@@ -28,7 +28,8 @@ namespace {
 
 constexpr int kBadRequest = 2;
 using wardrobe_layout::kSavedOutfitsPage;
-constexpr std::int32_t kFirstCustomSlot = wardrobe_layout::SlotOfRow(wardrobe_layout::kFirstCustomRow);
+constexpr std::int32_t kFirstCustomSlot =
+    wardrobe_layout::SlotOfRow(wardrobe_layout::kFirstCustomRow);
 
 std::size_t printed = 0;
 

@@ -294,9 +294,9 @@ TEST(StoreEdges, LongNamesAreShownCutAtACharacterBoundary) {
         {times("a", 30), times("a", 30)},
         {times("a", 31), times("a", 30)},
         {times(twoByte, 31), times(twoByte, 30)},
-        {times(fourByte, 30), times(fourByte, 30)},       // 120 bytes: the byte cap exactly
+        {times(fourByte, 30), times(fourByte, 30)},  // 120 bytes: the byte cap exactly
         {times(fourByte, 31), times(fourByte, 30)},
-        {times("\xFF", 121), times("\xFF", 30)},        // not UTF-8: 30 bytes are 30 characters
+        {times("\xFF", 121), times("\xFF", 30)},  // not UTF-8: 30 bytes are 30 characters
         {"a" + times("\x80", 130), "a" + times("\x80", 119)},  // one character past the cap
         {times("\xF0", 1) + times("\x80", 130), "\xF0" + times("\x80", 119)},
     };

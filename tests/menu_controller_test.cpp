@@ -42,13 +42,16 @@ TEST_F(Controller, ClosedFrameReadsInputAndKeepsThePromptsOff) {
     StandardPages();
     MakeMenu();
     Frame();
-    EXPECT_EQ(RolesThisFrame(),
-              (Strings{"PAD::IS_USING_KEYBOARD_AND_MOUSE", "PAD::IS_DISABLED_CONTROL_PRESSED", "PAD::IS_CONTROL_JUST_PRESSED",
-                       "PAD::IS_CONTROL_JUST_PRESSED", "PAD::IS_CONTROL_JUST_PRESSED", "PAD::IS_CONTROL_JUST_PRESSED", "PAD::IS_DISABLED_CONTROL_JUST_PRESSED",
-                       "PAD::IS_DISABLED_CONTROL_JUST_PRESSED", "HUD::_UI_PROMPT_IS_VALID", "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED",
-                       "HUD::_UI_PROMPT_IS_VALID", "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED",
-                       "HUD::_UI_PROMPT_SET_VISIBLE", "HUD::_UI_PROMPT_SET_ENABLED",
-                       "HUD::_UI_PROMPT_SET_VISIBLE", "HUD::_UI_PROMPT_SET_ENABLED"}));
+    EXPECT_EQ(
+        RolesThisFrame(),
+        (Strings{"PAD::IS_USING_KEYBOARD_AND_MOUSE", "PAD::IS_DISABLED_CONTROL_PRESSED",
+                 "PAD::IS_CONTROL_JUST_PRESSED", "PAD::IS_CONTROL_JUST_PRESSED",
+                 "PAD::IS_CONTROL_JUST_PRESSED", "PAD::IS_CONTROL_JUST_PRESSED",
+                 "PAD::IS_DISABLED_CONTROL_JUST_PRESSED", "PAD::IS_DISABLED_CONTROL_JUST_PRESSED",
+                 "HUD::_UI_PROMPT_IS_VALID", "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED",
+                 "HUD::_UI_PROMPT_IS_VALID", "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED",
+                 "HUD::_UI_PROMPT_SET_VISIBLE", "HUD::_UI_PROMPT_SET_ENABLED",
+                 "HUD::_UI_PROMPT_SET_VISIBLE", "HUD::_UI_PROMPT_SET_ENABLED"}));
     EXPECT_FALSE(menu.isOpen);
     EXPECT_TRUE(sim::DrawList().empty());
     EXPECT_EQ(menu.currentSubmenuId, 0);
@@ -363,7 +366,9 @@ TEST_F(Controller, PromptCompletionReplacesThePlainControlOncePerPress) {
         EXPECT_EQ(runs, 1);
         EXPECT_EQ(PlayedThisFrame(), Strings{"SELECT/HUD_SHOP_SOUNDSET"});
         const Strings roles = RolesThisFrame();
-        EXPECT_EQ(std::count(roles.begin(), roles.end(), "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED"), 2);
+        EXPECT_EQ(
+            std::count(roles.begin(), roles.end(), "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED"),
+            2);
         EXPECT_EQ(std::count(roles.begin(), roles.end(), "HUD::_UI_PROMPT_RESTART_MODES"), 1);
         Frame();
         Frame();

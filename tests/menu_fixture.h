@@ -132,6 +132,7 @@ class MenuFixture : public ::testing::Test {
              {sim::PromptCompletion::Latched, sim::PromptCompletion::OneFrame}) {
             SCOPED_TRACE(sim::PromptCompletionName(reading));
             game().Reset();
+            game().AdoptScriptContext();
             ResetPluginState();
             menu = Menu();
             sim::Prompts().SetReading(reading);

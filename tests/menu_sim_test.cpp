@@ -124,6 +124,7 @@ TEST_F(SimMenuSide, PromptIsValidWhenMadeAndItsCompletionLastsAsTheReadingSays) 
          {sim::PromptCompletion::Latched, sim::PromptCompletion::OneFrame}) {
         SCOPED_TRACE(sim::PromptCompletionName(reading));
         game().Reset();
+        game().AdoptScriptContext();
         sim::Prompts().SetReading(reading);
         const bool latched = reading == sim::PromptCompletion::Latched;
         EXPECT_FALSE(CallNative<bool>(sim::kPromptActiveNative, 0));
@@ -263,8 +264,8 @@ TEST_F(SimMenuSide, FreedTextBufferIsReportedWhenTheFrameIsDrawn) {
             char* buffer = new char[32];
             std::strcpy(buffer, "Freed before drawing");
             CallNative(sim::kDrawTextNative,
-                       CallNative<std::uint64_t>(sim::kVariableStringNative, 10,
-                                                 "LITERAL_STRING", static_cast<const char*>(buffer)),
+                       CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING",
+                                                 static_cast<const char*>(buffer)),
                        0.1f, 0.2f);
             delete[] buffer;
             game().DrawFrame();
@@ -279,9 +280,9 @@ TEST_F(SimMenuSide, PromptTextIsReadEveryFrameItIsShown) {
     game().RunFrame();
     std::string label = "Save Outfit";
     const auto handle = CallNative<std::int32_t>(sim::kPromptCreateNative);
-    CallNative(sim::kPromptTextNative, handle,
-               CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING",
-                                         label.c_str()));
+    CallNative(
+        sim::kPromptTextNative, handle,
+        CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING", label.c_str()));
     EXPECT_EQ(sim::Prompts().Find(handle)->text, "Save Outfit");
     label.replace(0, 4, "Lose");
     game().RunFrame();  // hidden: not read

@@ -115,8 +115,7 @@ TEST_F(SimTour, TranscriptAndJsonAreTheSameEveryRun) {
 // are only what is shown and heard, and the files).
 TEST_F(SimTour, BothPromptReadingsShowAndSoundTheSame) {
     ASSERT_EQ(Play("latched", "--prompt-completion latched"), 0) << Slurp(dir_ / "latched.txt");
-    ASSERT_EQ(Play("oneframe", "--prompt-completion one-frame"), 0)
-        << Slurp(dir_ / "oneframe.txt");
+    ASSERT_EQ(Play("oneframe", "--prompt-completion one-frame"), 0) << Slurp(dir_ / "oneframe.txt");
     const std::string transcript = Slurp(dir_ / "latched.txt");
     EXPECT_NE(transcript.find("notification \"Successfully saved outfit\""), std::string::npos);
     EXPECT_EQ(transcript, Slurp(dir_ / "oneframe.txt"));

@@ -55,7 +55,8 @@ class WardrobeScene : public WardrobeFixture {
     }
     // The game counts the prompt valid from its creation, so its completion is asked too.
     std::vector<std::string> PromptOff() {
-        return {"HUD::_UI_PROMPT_IS_VALID " + save, "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED " + save + ",0",
+        return {"HUD::_UI_PROMPT_IS_VALID " + save,
+                "HUD::_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED " + save + ",0",
                 "HUD::_UI_PROMPT_SET_VISIBLE " + save + ",0",
                 "HUD::_UI_PROMPT_SET_ENABLED " + save + ",0"};
     }
@@ -166,45 +167,44 @@ TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
     const std::string cam = std::to_string(camera);
     const std::string player = std::to_string(sim::Character().PlayerId());
     std::vector<std::string> expected = PromptOff();
-    Append(
-        expected,
-        {"PLAYER::PLAYER_PED_ID",
-         "ENTITY::GET_ENTITY_COORDS " + me + ",1,1",
-         "GRAPHICS::ANIMPOSTFX_STOP_ALL",
-         "GRAPHICS::_ANIMPOSTFX_HAS_LOADED 'CamTransition01'",
-         "GRAPHICS::_ANIMPOSTFX_PRELOAD_POSTFX 'CamTransition01'",
-         "GRAPHICS::_ANIMPOSTFX_HAS_LOADED 'CamTransition01'",
-         "GRAPHICS::ANIMPOSTFX_PLAY 'CamTransition01'",
-         "CAM::DOES_CAM_EXIST 0",
-         "MISC::GET_HASH_KEY 'default_scripted_camera'",
-         "CAM::CREATE_CAMERA " + std::to_string(sim::NameHash("default_scripted_camera")) + ",1",
-         "CAM::SET_CAM_ACTIVE " + cam + ",1",
-         "CAM::RENDER_SCRIPT_CAMS 1,0,3000,1,0,1",
-         "MISC::GET_HASH_KEY 'HUD_CTX_IN_CAMP_WARDROBE'",
-         "HUD::_ENABLE_HUD_CONTEXT " + std::to_string(sim::NameHash("HUD_CTX_IN_CAMP_WARDROBE")),
-         "PLAYER::PLAYER_PED_ID",
-         "TASK::CLEAR_PED_TASKS_IMMEDIATELY " + me + ",0,1",
-         "PLAYER::PLAYER_PED_ID",
-         "ENTITY::PLACE_ENTITY_ON_GROUND_PROPERLY " + me + ",0",
-         "PLAYER::PLAYER_PED_ID",
-         "ENTITY::FREEZE_ENTITY_POSITION " + me + ",1",
-         "PLAYER::PLAYER_ID",
-         "PLAYER::SET_EVERYONE_IGNORE_PLAYER " + player + ",1",
-         "PLAYER::PLAYER_ID",
-         "PLAYER::SET_PLAYER_INVINCIBLE " + player + ",1",
-         "PLAYER::PLAYER_PED_ID",
-         "PLAYER::PLAYER_PED_ID",
-         "PED::CLONE_PED_TO_TARGET " + me + "," + me,
-         "PLAYER::PLAYER_PED_ID",
-         "ENTITY::GET_ENTITY_COORDS " + me + ",1,1",
-         "PLAYER::PLAYER_PED_ID",
-         "ENTITY::GET_ENTITY_FORWARD_VECTOR " + me,
-         "CAM::SET_CAM_COORD " + cam + "," + Ahead(kReal, 0.5f),
-         "PLAYER::PLAYER_PED_ID",
-         "CAM::POINT_CAM_AT_ENTITY " + cam + "," + me + ",0,-0.300000012,0,1",
-         "VOLUME::DOES_VOLUME_EXIST 0",
-         "PED::_IS_SCENARIO_BLOCKING_AREA_VALID 0",
-         "VOLUME::CREATE_VOLUME_SPHERE " + Ahead(kReal) + ",0,0,0,15,15,15"});
+    Append(expected,
+           {"PLAYER::PLAYER_PED_ID",
+            "ENTITY::GET_ENTITY_COORDS " + me + ",1,1",
+            "GRAPHICS::ANIMPOSTFX_STOP_ALL",
+            "GRAPHICS::_ANIMPOSTFX_HAS_LOADED 'CamTransition01'",
+            "GRAPHICS::_ANIMPOSTFX_PRELOAD_POSTFX 'CamTransition01'",
+            "GRAPHICS::_ANIMPOSTFX_HAS_LOADED 'CamTransition01'",
+            "GRAPHICS::ANIMPOSTFX_PLAY 'CamTransition01'",
+            "CAM::DOES_CAM_EXIST 0",
+            "MISC::GET_HASH_KEY 'default_scripted_camera'",
+            "CAM::CREATE_CAMERA " + std::to_string(sim::NameHash("default_scripted_camera")) + ",1",
+            "CAM::SET_CAM_ACTIVE " + cam + ",1",
+            "CAM::RENDER_SCRIPT_CAMS 1,0,3000,1,0,1",
+            "MISC::GET_HASH_KEY 'HUD_CTX_IN_CAMP_WARDROBE'",
+            "HUD::_ENABLE_HUD_CONTEXT " + std::to_string(sim::NameHash("HUD_CTX_IN_CAMP_WARDROBE")),
+            "PLAYER::PLAYER_PED_ID",
+            "TASK::CLEAR_PED_TASKS_IMMEDIATELY " + me + ",0,1",
+            "PLAYER::PLAYER_PED_ID",
+            "ENTITY::PLACE_ENTITY_ON_GROUND_PROPERLY " + me + ",0",
+            "PLAYER::PLAYER_PED_ID",
+            "ENTITY::FREEZE_ENTITY_POSITION " + me + ",1",
+            "PLAYER::PLAYER_ID",
+            "PLAYER::SET_EVERYONE_IGNORE_PLAYER " + player + ",1",
+            "PLAYER::PLAYER_ID",
+            "PLAYER::SET_PLAYER_INVINCIBLE " + player + ",1",
+            "PLAYER::PLAYER_PED_ID",
+            "PLAYER::PLAYER_PED_ID",
+            "PED::CLONE_PED_TO_TARGET " + me + "," + me,
+            "PLAYER::PLAYER_PED_ID",
+            "ENTITY::GET_ENTITY_COORDS " + me + ",1,1",
+            "PLAYER::PLAYER_PED_ID",
+            "ENTITY::GET_ENTITY_FORWARD_VECTOR " + me,
+            "CAM::SET_CAM_COORD " + cam + "," + Ahead(kReal, 0.5f),
+            "PLAYER::PLAYER_PED_ID",
+            "CAM::POINT_CAM_AT_ENTITY " + cam + "," + me + ",0,-0.300000012,0,1",
+            "VOLUME::DOES_VOLUME_EXIST 0",
+            "PED::_IS_SCENARIO_BLOCKING_AREA_VALID 0",
+            "VOLUME::CREATE_VOLUME_SPHERE " + Ahead(kReal) + ",0,0,0,15,15,15"});
     const std::string area = std::to_string(AreaHandle());
     Append(expected, {"POPULATION::_ADD_AMBIENT_AVOIDANCE_RESTRICTION " + area +
                           ",10208,8192,0,4294967295,4294967295,0",
@@ -279,8 +279,11 @@ TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
     useCamera = true;
     OnKeyboardMessage(kF9, 1, 0, 0, 0, 1, 1);
     WardrobeFrame();
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "GRAPHICS::_ANIMPOSTFX_PRELOAD_POSTFX 'CamTransition01'"), 1);
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "GRAPHICS::ANIMPOSTFX_PLAY 'CamTransition01'"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(),
+                         "GRAPHICS::_ANIMPOSTFX_PRELOAD_POSTFX 'CamTransition01'"),
+              1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "GRAPHICS::ANIMPOSTFX_PLAY 'CamTransition01'"),
+              1);
 }
 
 TEST_F(WardrobeScene, ForcedCloseWithCameraLeavesTheAreaUntilTheNextOpening) {
@@ -354,10 +357,11 @@ TEST_F(WardrobeScene, LightFollowsTheSettingFromTheNextFrame) {
     EXPECT_FLOAT_EQ(lights[0].range, 5.0f);
     EXPECT_FLOAT_EQ(lights[0].intensity, 2.5f);
     std::vector<std::string> tail(calls.end() - 5, calls.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{
-                        "PLAYER::PLAYER_PED_ID", "ENTITY::GET_ENTITY_COORDS " + me + ",1,0",
-                        "PLAYER::PLAYER_PED_ID", "ENTITY::GET_ENTITY_FORWARD_VECTOR " + me,
-                        "GRAPHICS::DRAW_LIGHT_WITH_RANGE " + Ahead(kDrawn) + ",255,255,255,5,2.5"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{
+                  "PLAYER::PLAYER_PED_ID", "ENTITY::GET_ENTITY_COORDS " + me + ",1,0",
+                  "PLAYER::PLAYER_PED_ID", "ENTITY::GET_ENTITY_FORWARD_VECTOR " + me,
+                  "GRAPHICS::DRAW_LIGHT_WITH_RANGE " + Ahead(kDrawn) + ",255,255,255,5,2.5"}));
     WardrobeFrame();
     EXPECT_EQ(sim::Scene().LightsInFrame(game().FrameNumber()).size(), 1u);
     drawLight = false;

@@ -150,8 +150,8 @@ void UpdateSavePrompt(const Menu& menu) {
         CallNative(kPromptClearNative, menu.savePrompt);
         OnSavePromptCompleted(menu);
     }
-    const bool offered =
-        menu.currentOption > kHeadingRow && menu.currentSubmenuId == kSavedOutfitsPage && menu.isOpen;
+    const bool offered = menu.currentOption > kHeadingRow &&
+                         menu.currentSubmenuId == kSavedOutfitsPage && menu.isOpen;
     CallNative(kFirstPromptStateNative, menu.savePrompt, offered);
     CallNative(kSecondPromptStateNative, menu.savePrompt, offered);
 }

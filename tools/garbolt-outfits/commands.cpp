@@ -335,8 +335,8 @@ int ListCommand(const std::string& path, std::ostream& out, std::ostream& err) {
         out << (!outfit.hasSlot  ? std::string("no row")
                 : outfit.inRange ? "row " + std::to_string(RowNumberOf(outfit.rowIndex))
                                  : std::string("row ?"))
-            << ": " << (outfit.hasName ? Quoted(outfit.shownName) : std::string("(no name)")) << ", "
-            << Items(outfit.items);
+            << ": " << (outfit.hasName ? Quoted(outfit.shownName) : std::string("(no name)"))
+            << ", " << Items(outfit.items);
         if (!outfit.inRange) {
             out << " (not in the game: "
                 << (outfit.hasSlot ? SlotText(outfit) + " outside 6 to 20" : std::string("no Slot"))

@@ -406,9 +406,10 @@ Command ParseCommand(const std::vector<Token>& t) {
             c.kind = CommandKind::ExpectNoMisuse;
         } else if (ParseCheckCommand(t, what, true, c)) {
         } else {
-            throw LineError{"unknown expectation '" + t[1].text +
-                            "' (notification, open, closed, page, row, label, file, "
-                            "no-unknown-natives, no-misuse, files, prompt, sound, text-size, failures)"};
+            throw LineError{
+                "unknown expectation '" + t[1].text +
+                "' (notification, open, closed, page, row, label, file, "
+                "no-unknown-natives, no-misuse, files, prompt, sound, text-size, failures)"};
         }
     } else if (!ParseCheckCommand(t, name, false, c)) {
         throw LineError{"unknown command '" + t[0].text + "'"};

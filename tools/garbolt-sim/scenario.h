@@ -27,7 +27,7 @@ enum class CommandKind {
     GameOutfit,      // number = slot 1..5, items (flag = empty)
     Restart,
     PromptCompletion,  // flag = one-frame (else latched)
-    Shot,  // text = PNG path
+    Shot,              // text = PNG path
     Dump,
     ExpectNotification,  // text
     ExpectOpen,
