@@ -5,6 +5,7 @@
 #include <deque>
 #include <string>
 
+#include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/window.h"
 
@@ -44,10 +45,7 @@ const std::array<const char*, kFontCount> fontTable = {
 
 namespace {
 
-constexpr std::uint64_t kTextColourNative = 0x16FA5CE47F184F1E;
-constexpr std::uint64_t kVariableStringNative = 0xFA925AC00EB830B9;
-constexpr std::uint64_t kDrawTextNative = 0x16794E044C9EFB58;
-constexpr std::uint64_t kDrawSpriteNative = 0xC9884ECADE94CB34;
+using namespace game_natives;
 
 constexpr std::int32_t kBodyFont = 0;
 constexpr std::int32_t kTitleFont = 26;

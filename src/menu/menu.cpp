@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "host/keyboard.h"
+#include "host/native_hashes.h"
 #include "host/natives.h"
 #include "menu/draw.h"
 #include "settings/settings.h"
@@ -20,28 +21,7 @@ void ResetMenu() {
 
 namespace {
 
-constexpr std::uint64_t kInputSourceNative = 0xA571D46727E2B718;
-constexpr std::uint64_t kFirstOpenChordNative = 0xE2587F8CBBD87B1D;
-constexpr std::uint64_t kSecondOpenChordNative = 0x50F940259D3841E6;
-constexpr std::uint64_t kControlNative = 0x580417101DDB492F;
-constexpr std::uint64_t kSideControlNative = 0x91AEF906BCA88877;
-constexpr std::uint64_t kPromptActiveNative = 0x347469FBDD1589A9;
-constexpr std::uint64_t kPromptCompletedNative = 0xC92AC953F0A982AE;
-constexpr std::uint64_t kPromptClearNative = 0xDC6C55DFA2C24EE5;
-constexpr std::uint64_t kControlSuppressionNative = 0xFE99B66D079CF6BC;
-constexpr std::uint64_t kMenuStateNative = 0x1B3DA717B9AFF828;
-constexpr std::uint64_t kSoundPrepareNative = 0x0F2A2175734926D8;
-constexpr std::uint64_t kSoundPlayNative = 0x67C540AA08E4A6F5;
-constexpr std::uint64_t kPromptCreateNative = 0x04F97DE45A519419;
-constexpr std::uint64_t kPromptControlNative = 0xB5352B7494A08258;
-constexpr std::uint64_t kPromptPriorityNative = 0xCA24F528D0D16289;
-constexpr std::uint64_t kVariableStringNative = 0xFA925AC00EB830B9;
-constexpr std::uint64_t kPromptTextNative = 0x5DD02A8318420DD7;
-constexpr std::uint64_t kPromptModeNative = 0xCC6656799977741B;
-constexpr std::uint64_t kPromptGroupNative = 0x560E76D5E2E1803F;
-constexpr std::uint64_t kPromptFinishNative = 0xF7AA2696A22AD8B9;
-constexpr std::uint64_t kFirstPromptStateNative = 0x71215ACCFDE075EE;
-constexpr std::uint64_t kSecondPromptStateNative = 0x8A0FB4D03A630D21;
+using namespace game_natives;
 
 // Control groups: 0 while the player uses keyboard and mouse, 2 for a gamepad.
 constexpr std::int32_t kKeyboardGroup = 0;

@@ -2,22 +2,14 @@
 
 #include <string>
 
+#include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/notification.h"
 #include "menu/menu.h"
 
 namespace {
 
-constexpr std::uint64_t kPlayerCharacterNative = 0x096275889B8E0EE0;
-constexpr std::uint64_t kEntityModelNative = 0xDA76A9F39210D365;
-constexpr std::uint64_t kOutfitCheckNative = 0xC0E880B7A441164D;
-constexpr std::uint64_t kClothingResetNative = 0x0BFA1BD465CDFEFD;
-constexpr std::uint64_t kOutfitPresetNative = 0x1902C4CFCC5BE57C;
-constexpr std::uint64_t kAppearanceRefreshNative = 0xCC8CA3E88256E58F;
-constexpr std::uint64_t kPutOnItemNative = 0xD3A7B003ED343FD9;
-constexpr std::uint64_t kItemStateNative = 0x66B957AAC2EAAEAB;
-constexpr std::uint64_t kNameHashNative = 0xFD340785ADF8CFB7;
-constexpr std::uint64_t kOutfitSettleNative = 0xAAB86462966168CE;
+using namespace game_natives;
 
 // Game outfit record r is 120 globals from 26823 + 120 r: flags first, then
 // entry k's item at offset 3 + 3k and its state at 4 + 3k.

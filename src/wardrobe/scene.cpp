@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/notification.h"
 #include "menu/menu.h"
@@ -15,64 +16,7 @@ WardrobeState wardrobe;
 
 namespace {
 
-// Prompts and text.
-constexpr std::uint64_t kPromptActiveNative = 0x347469FBDD1589A9;
-constexpr std::uint64_t kPromptCompletedNative = 0xC92AC953F0A982AE;
-constexpr std::uint64_t kPromptClearNative = 0xDC6C55DFA2C24EE5;
-constexpr std::uint64_t kFirstPromptStateNative = 0x71215ACCFDE075EE;
-constexpr std::uint64_t kSecondPromptStateNative = 0x8A0FB4D03A630D21;
-constexpr std::uint64_t kVariableStringNative = 0xFA925AC00EB830B9;
-constexpr std::uint64_t kPromptTextNative = 0x5DD02A8318420DD7;
-// The naming keyboard.
-constexpr std::uint64_t kKeyboardOpenNative = 0x044131118D8DB3CD;
-constexpr std::uint64_t kKeyboardStatusNative = 0x37DF360F235A3893;
-constexpr std::uint64_t kKeyboardResultNative = 0xAFB4CF58A4A292B1;
-constexpr std::uint64_t kKeyboardDoneNative = 0x58A39BE597CE99CD;
-constexpr std::uint64_t kTextNullNative = 0x375F5870A7B8BEC1;
-// The character and the player.
-constexpr std::uint64_t kEntityPositionNative = 0xA86D5F069399F44D;
-constexpr std::uint64_t kEntityForwardNative = 0x2412D9C05BB09B97;
-constexpr std::uint64_t kPlayerIdNative = 0x217E9DC48139933D;
-constexpr std::uint64_t kCharacterNativeA = 0xAAA34F8A7CB32098;
-constexpr std::uint64_t kCharacterNativeB = 0x9587913B9E772D29;
-constexpr std::uint64_t kCharacterNativeC = 0xE952D6431689AD9A;
-constexpr std::uint64_t kCharacterNativeD = 0x2208438012482A1A;
-constexpr std::uint64_t kCharacterSwitchNative = 0x7D9EFB7AD6B19754;
-constexpr std::uint64_t kPlayerSwitchNativeA = 0x34630A768925B852;
-constexpr std::uint64_t kPlayerSwitchNativeB = 0xFEBEEBC9CBDF4B12;
-constexpr std::uint64_t kCharacterCheckNative = 0x7D5B1F88E7504BBA;
-// The camera, HUD and transition effect.
-constexpr std::uint64_t kCameraExistsNative = 0x153AD457764FD704;
-constexpr std::uint64_t kCreateCameraNative = 0x57CDF879EA466C46;
-constexpr std::uint64_t kCameraActiveNative = 0x87295BCA613800C8;
-constexpr std::uint64_t kScriptCameraRenderNative = 0x33281167E4942E4F;
-constexpr std::uint64_t kDestroyCameraNative = 0x4E67E0B6D7FD5145;
-constexpr std::uint64_t kCameraPositionNative = 0xF9EE7D419EE49DE6;
-constexpr std::uint64_t kCameraPointAtNative = 0xFC2867E6074D3A61;
-constexpr std::uint64_t kHudContextOnNative = 0x4CC5F2FC1332577F;
-constexpr std::uint64_t kHudContextOffNative = 0x8BC7C1F929D07BF3;
-constexpr std::uint64_t kEffectQueryNative = 0xBF2DD155B2ADCD0A;
-constexpr std::uint64_t kEffectNativeA = 0x5199405EABFBD7F0;
-constexpr std::uint64_t kEffectNativeB = 0x4102732DF6B4005F;
-constexpr std::uint64_t kEffectNativeC = 0x37D7BDBA89F13959;
-constexpr std::uint64_t kSceneOpenNative = 0x66560A0D4C64FD21;
-// The box area and its companion.
-constexpr std::uint64_t kBoxAreaNative = 0xB3FB80A32BAE3065;
-constexpr std::uint64_t kAreaExistsNative = 0x92A78D0BEDB332A3;
-constexpr std::uint64_t kAreaSetupNative = 0xB56D41A694E42E86;
-constexpr std::uint64_t kAreaOptionNative = 0x19C7567D2F2287D6;
-constexpr std::uint64_t kAreaCompanionNative = 0x4C39C95AE5DB1329;
-constexpr std::uint64_t kCompanionExistsNative = 0x91A5F9CBEBB9D936;
-constexpr std::uint64_t kCompanionRemoveNative = 0x31D16B74C6E29D66;
-constexpr std::uint64_t kFirstAreaReleaseNative = 0x74C2B3DC0B294102;
-constexpr std::uint64_t kSecondAreaReleaseNative = 0x2C87C3E1C7B96EE2;
-constexpr std::uint64_t kDeleteAreaNative = 0x43F867EF5C463A53;
-// Per frame.
-constexpr std::uint64_t kFirstSceneFrameNative = 0x9C473089A934C930;
-constexpr std::uint64_t kSecondSceneFrameNative = 0x8370D34BD2E60B73;
-constexpr std::uint64_t kControlsOffNative = 0x5F4B6931816E599B;
-constexpr std::uint64_t kControlOnNative = 0x351220255D64C155;
-constexpr std::uint64_t kDrawLightNative = 0xD2D9E04C0DF927F4;
+using namespace game_natives;
 
 constexpr const char* kTransitionEffect = "CamTransition01";
 constexpr const char* kCameraName = "default_scripted_camera";

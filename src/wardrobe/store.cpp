@@ -5,6 +5,7 @@
 
 #include <pugixml.hpp>
 
+#include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/notification.h"
 #include "menu/menu.h"
@@ -21,6 +22,7 @@ using outfit_file::FirstOutfit;
 using outfit_file::kOutfitEntries;
 using outfit_file::kOutfitFilePath;
 using outfit_file::NextOutfit;
+using namespace game_natives;
 using outfit_file::RootOf;
 using outfit_file::RowIndexOf;
 using outfit_file::ShownNameOf;
@@ -31,10 +33,6 @@ constexpr std::int32_t kNoRowSlot = std::numeric_limits<std::int32_t>::min();
 std::int32_t RowIndexOfSlot(std::int32_t slotNumber) {
     return slotNumber > kNoRowSlot ? slotNumber - 1 : kNoRowSlot;
 }
-
-constexpr std::uint64_t kClothingResetNative = 0x0BFA1BD465CDFEFD;
-constexpr std::uint64_t kOutfitSettleNative = 0xAAB86462966168CE;
-constexpr std::uint64_t kAppearanceRefreshNative = 0xCC8CA3E88256E58F;
 
 // Game outfit record 0 holds what the character wears: entry k's item at
 // global 26826 + 3k and its state at 26827 + 3k.
