@@ -443,6 +443,7 @@ const Syntax kCommands[] = {
      ParsePromptCompletion},
     {"shot", CommandKind::Shot, "shot FILE.png", ParseShot},
     {"dump", CommandKind::Dump, "dump", ParseNothing},
+    // The kind comes from the expectation's own row (kExpectations).
     {"expect", CommandKind::ExpectOpen, "expect WHAT ...", ParseExpect},
     {"write", CommandKind::Write, "write PATH \"TEXT\"", ParseWrite},
     {"hold", CommandKind::Hold, "hold PATH MILLISECONDS", ParseHold},
