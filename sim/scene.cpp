@@ -76,14 +76,28 @@ SceneState& Scene() {
     return state;
 }
 
-void RegisterSceneNatives(Game& game) {
-    Scene() = SceneState();
+// The scene natives' handlers, each acting on the scene state (whose
+// insides they may touch).
+struct SceneNatives {
+    using Handler = void (*)(Game& game, NativeCall& call);
+
+    static SimCamera* FindCamera(std::int32_t handle) {
+        auto found = Scene().cameras_.find(handle);
+        return found == Scene().cameras_.end() ? nullptr : &found->second;
+    }
+    static BoxArea* FindArea(std::int32_t handle) {
+        auto found = Scene().areas_.find(handle);
+        return found == Scene().areas_.end() ? nullptr : &found->second;
+    }
+    static ScreenEffect& EffectNamed(NativeCall& call) {
+        return Scene().effects_[call.Text(0).value_or("")];
+    }
 
     // --- Cameras ---
-    game.RegisterNative(kCameraExistsNative, [](NativeCall& call) {
+    static void CameraExists(Game&, NativeCall& call) {
         call.ReturnBool(Scene().CameraExists(call.Int(0)));
-    });
-    game.RegisterNative(kCreateCameraNative, [](NativeCall& call) {
+    }
+    static void CreateCamera(Game&, NativeCall& call) {
         SceneState& scene = Scene();
         const std::int32_t handle = scene.nextCamera_++;
         SimCamera camera;
@@ -91,72 +105,62 @@ void RegisterSceneNatives(Game& game) {
         scene.cameras_[handle] = camera;
         ++scene.camerasCreated_;
         call.ReturnInt(handle);
-    });
-    game.RegisterNative(kCameraActiveNative, [](NativeCall& call) {
-        auto found = Scene().cameras_.find(call.Int(0));
-        if (found != Scene().cameras_.end()) {
-            found->second.active = call.Bool(1);
+    }
+    static void CameraActive(Game&, NativeCall& call) {
+        if (SimCamera* camera = FindCamera(call.Int(0))) {
+            camera->active = call.Bool(1);
         }
-    });
-    game.RegisterNative(kScriptCameraRenderNative,
-                        [](NativeCall& call) { Scene().scriptCameraRendering_ = call.Bool(0); });
-    game.RegisterNative(kDestroyCameraNative,
-                        [](NativeCall& call) { Scene().cameras_.erase(call.Int(0)); });
-    game.RegisterNative(kCameraPositionNative, [](NativeCall& call) {
-        auto found = Scene().cameras_.find(call.Int(0));
-        if (found != Scene().cameras_.end()) {
-            found->second.position = VectorAt(call, 1);
+    }
+    static void ScriptCameraRender(Game&, NativeCall& call) {
+        Scene().scriptCameraRendering_ = call.Bool(0);
+    }
+    static void DestroyCamera(Game&, NativeCall& call) { Scene().cameras_.erase(call.Int(0)); }
+    static void CameraPosition(Game&, NativeCall& call) {
+        if (SimCamera* camera = FindCamera(call.Int(0))) {
+            camera->position = VectorAt(call, 1);
         }
-    });
-    game.RegisterNative(kCameraPointAtNative, [](NativeCall& call) {
-        auto found = Scene().cameras_.find(call.Int(0));
-        if (found != Scene().cameras_.end() &&
-            Character().TakesCharacter(kCameraPointAtNative, call, 1)) {
-            found->second.pointing = true;
-            found->second.pointAtEntity = call.Int(1);
-            found->second.pointAtOffset = VectorAt(call, 2);
+    }
+    static void CameraPointAt(Game&, NativeCall& call) {
+        SimCamera* camera = FindCamera(call.Int(0));
+        if (camera != nullptr && Character().TakesCharacter(kCameraPointAtNative, call, 1)) {
+            camera->pointing = true;
+            camera->pointAtEntity = call.Int(1);
+            camera->pointAtOffset = VectorAt(call, 2);
         }
-    });
+    }
 
     // --- HUD contexts, effects, scene ---
-    game.RegisterNative(kHudContextOnNative,
-                        [](NativeCall& call) { Scene().hudContexts_.insert(call.Uint(0)); });
-    game.RegisterNative(kHudContextOffNative,
-                        [](NativeCall& call) { Scene().hudContexts_.erase(call.Uint(0)); });
+    static void HudContextOn(Game&, NativeCall& call) { Scene().hudContexts_.insert(call.Uint(0)); }
+    static void HudContextOff(Game&, NativeCall& call) { Scene().hudContexts_.erase(call.Uint(0)); }
     // The query asks whether the named effect has loaded: from its preload
     // until it is set to unload. Playing and stopping leave it loaded.
-    game.RegisterNative(kEffectQueryNative, [](NativeCall& call) {
-        call.ReturnBool(Scene().effects_[call.Text(0).value_or("")].loaded);
-    });
-    game.RegisterNative(kEffectNativeA, [](NativeCall& call) {
-        Scene().effects_[call.Text(0).value_or("")].loaded = true;
-    });
-    game.RegisterNative(kEffectNativeB, [](NativeCall& call) {
-        ScreenEffect& effect = Scene().effects_[call.Text(0).value_or("")];
+    static void EffectQuery(Game&, NativeCall& call) { call.ReturnBool(EffectNamed(call).loaded); }
+    static void EffectPreload(Game&, NativeCall& call) { EffectNamed(call).loaded = true; }
+    static void EffectPlay(Game&, NativeCall& call) {
+        ScreenEffect& effect = EffectNamed(call);
         if (effect.loaded) {
             effect.playing = true;
             ++effect.plays;
         }
-    });
-    game.RegisterNative(kEffectNativeC, [](NativeCall& call) {
-        ScreenEffect& effect = Scene().effects_[call.Text(0).value_or("")];
+    }
+    static void EffectStop(Game&, NativeCall& call) {
+        ScreenEffect& effect = EffectNamed(call);
         effect.loaded = false;
         effect.playing = false;
         ++effect.stops;
-    });
-    game.RegisterNative(kSceneOpenNative, [](NativeCall&) {
-        // Stops every effect that plays; what is loaded stays loaded.
+    }
+    // Stops every effect that plays; what is loaded stays loaded.
+    static void SceneOpen(Game&, NativeCall&) {
         SceneState& scene = Scene();
         ++scene.sceneOpens_;
         for (auto& [name, effect] : scene.effects_) {
             effect.playing = false;
         }
-    });
-    game.RegisterNative(kSceneFrameNativeA, nullptr);
-    game.RegisterNative(kSceneFrameNativeB, [](NativeCall&) { ++Scene().sceneFrames_; });
+    }
+    static void SceneFrame(Game&, NativeCall&) { ++Scene().sceneFrames_; }
 
     // --- Area and companion ---
-    game.RegisterNative(kBoxAreaNative, [](NativeCall& call) {
+    static void BoxAreaCreate(Game&, NativeCall& call) {
         SceneState& scene = Scene();
         const std::int32_t handle = scene.nextArea_++;
         BoxArea area;
@@ -166,26 +170,24 @@ void RegisterSceneNatives(Game& game) {
         scene.areas_[handle] = area;
         ++scene.areasCreated_;
         call.ReturnInt(handle);
-    });
-    game.RegisterNative(kAreaExistsNative, [](NativeCall& call) {
+    }
+    static void AreaExists(Game&, NativeCall& call) {
         call.ReturnBool(Scene().areas_.count(call.Int(0)) != 0);
-    });
-    game.RegisterNative(kAreaSetupNative, [](NativeCall& call) {
-        auto found = Scene().areas_.find(call.Int(0));
-        if (found != Scene().areas_.end()) {
-            found->second.setup.clear();
+    }
+    static void AreaSetup(Game&, NativeCall& call) {
+        if (BoxArea* area = FindArea(call.Int(0))) {
+            area->setup.clear();
             for (std::size_t i = 1; i < 7; ++i) {
-                found->second.setup.push_back(call.Int(i));
+                area->setup.push_back(call.Int(i));
             }
         }
-    });
-    game.RegisterNative(kAreaOptionNative, [](NativeCall& call) {
-        auto found = Scene().areas_.find(call.Int(0));
-        if (found != Scene().areas_.end()) {
-            found->second.option = call.Int(1);
+    }
+    static void AreaOption(Game&, NativeCall& call) {
+        if (BoxArea* area = FindArea(call.Int(0))) {
+            area->option = call.Int(1);
         }
-    });
-    game.RegisterNative(kAreaCompanionNative, [](NativeCall& call) {
+    }
+    static void AreaCompanion(Game&, NativeCall& call) {
         SceneState& scene = Scene();
         if (scene.areas_.count(call.Int(0)) == 0) {
             call.ReturnInt(0);
@@ -195,38 +197,34 @@ void RegisterSceneNatives(Game& game) {
         scene.companions_.insert(handle);
         scene.companionOfArea_[handle] = call.Int(0);
         call.ReturnInt(handle);
-    });
-    game.RegisterNative(kCompanionExistsNative, [](NativeCall& call) {
+    }
+    static void CompanionExists(Game&, NativeCall& call) {
         call.ReturnBool(Scene().companions_.count(call.Int(0)) != 0);
-    });
-    game.RegisterNative(kCompanionRemoveNative, [](NativeCall& call) {
+    }
+    static void CompanionRemove(Game&, NativeCall& call) {
         Scene().companions_.erase(call.Int(0));
         Scene().companionOfArea_.erase(call.Int(0));
-    });
-    auto release = [](NativeCall& call) {
-        auto found = Scene().areas_.find(call.Int(0));
-        if (found != Scene().areas_.end()) {
-            ++found->second.releases;
+    }
+    static void AreaRelease(Game&, NativeCall& call) {
+        if (BoxArea* area = FindArea(call.Int(0))) {
+            ++area->releases;
         }
-    };
-    game.RegisterNative(kAreaReleaseNativeA, release);
-    game.RegisterNative(kAreaReleaseNativeB, release);
-    game.RegisterNative(kDeleteAreaNative,
-                        [](NativeCall& call) { Scene().areas_.erase(call.Int(0)); });
+    }
+    static void DeleteArea(Game&, NativeCall& call) { Scene().areas_.erase(call.Int(0)); }
 
     // --- Controls and light ---
-    game.RegisterNative(kControlsOffNative, [&game](NativeCall&) {
+    static void ControlsOff(Game& game, NativeCall&) {
         Scene().controlsOn_[game.FrameNumber()];
         Controls().DisableAll();
-    });
-    game.RegisterNative(kControlOnNative, [&game](NativeCall& call) {
+    }
+    static void ControlOn(Game& game, NativeCall& call) {
         auto found = Scene().controlsOn_.find(game.FrameNumber());
         if (found != Scene().controlsOn_.end()) {
             found->second.push_back(call.Uint(1));
         }
         Controls().Enable(call.Uint(1));
-    });
-    game.RegisterNative(kDrawLightNative, [&game](NativeCall& call) {
+    }
+    static void DrawLight(Game& game, NativeCall& call) {
         LightDraw light;
         light.frame = game.FrameNumber();
         light.position = VectorAt(call, 0);
@@ -236,7 +234,59 @@ void RegisterSceneNatives(Game& game) {
         light.range = call.Float(6);
         light.intensity = call.Float(7);
         Scene().lights_.push_back(light);
-    });
+    }
+};
+
+namespace {
+
+struct SceneNative {
+    std::uint64_t hash;
+    SceneNatives::Handler handler;  // null: does nothing, answers zeros
+};
+
+constexpr SceneNative kSceneNatives[] = {
+    {kCameraExistsNative, SceneNatives::CameraExists},
+    {kCreateCameraNative, SceneNatives::CreateCamera},
+    {kCameraActiveNative, SceneNatives::CameraActive},
+    {kScriptCameraRenderNative, SceneNatives::ScriptCameraRender},
+    {kDestroyCameraNative, SceneNatives::DestroyCamera},
+    {kCameraPositionNative, SceneNatives::CameraPosition},
+    {kCameraPointAtNative, SceneNatives::CameraPointAt},
+    {kHudContextOnNative, SceneNatives::HudContextOn},
+    {kHudContextOffNative, SceneNatives::HudContextOff},
+    {kEffectQueryNative, SceneNatives::EffectQuery},
+    {kEffectNativeA, SceneNatives::EffectPreload},
+    {kEffectNativeB, SceneNatives::EffectPlay},
+    {kEffectNativeC, SceneNatives::EffectStop},
+    {kSceneOpenNative, SceneNatives::SceneOpen},
+    {kSceneFrameNativeA, nullptr},
+    {kSceneFrameNativeB, SceneNatives::SceneFrame},
+    {kBoxAreaNative, SceneNatives::BoxAreaCreate},
+    {kAreaExistsNative, SceneNatives::AreaExists},
+    {kAreaSetupNative, SceneNatives::AreaSetup},
+    {kAreaOptionNative, SceneNatives::AreaOption},
+    {kAreaCompanionNative, SceneNatives::AreaCompanion},
+    {kCompanionExistsNative, SceneNatives::CompanionExists},
+    {kCompanionRemoveNative, SceneNatives::CompanionRemove},
+    {kAreaReleaseNativeA, SceneNatives::AreaRelease},
+    {kAreaReleaseNativeB, SceneNatives::AreaRelease},
+    {kDeleteAreaNative, SceneNatives::DeleteArea},
+    {kControlsOffNative, SceneNatives::ControlsOff},
+    {kControlOnNative, SceneNatives::ControlOn},
+    {kDrawLightNative, SceneNatives::DrawLight},
+};
+
+}  // namespace
+
+void RegisterSceneNatives(Game& game) {
+    Scene() = SceneState();
+    for (const SceneNative& native : kSceneNatives) {
+        NativeHandler handler;
+        if (native.handler != nullptr) {
+            handler = [&game, act = native.handler](NativeCall& call) { act(game, call); };
+        }
+        game.RegisterNative(native.hash, std::move(handler));
+    }
 }
 
 }  // namespace sim

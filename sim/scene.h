@@ -88,7 +88,7 @@ class SceneState {
     std::vector<LightDraw> LightsInFrame(std::uint64_t frame) const;
 
   private:
-    friend void RegisterSceneNatives(Game& game);
+    friend struct SceneNatives;  // the natives' handlers (scene.cpp)
 
     std::map<std::int32_t, SimCamera> cameras_;
     std::int32_t nextCamera_ = 0x3E01;

@@ -193,116 +193,124 @@ void Menu::HandleInput() {
     if (!isOpen || currentSubmenu == nullptr) {
         return;
     }
-
-    if (selectConfirmed) {
-        Option* option = SelectedOption();
-        if (option == nullptr) {
-            return;
-        }
-        if (option->isRegular) {
-            if (option->callback) {
-                option->callback();
-            }
-        } else if (option->isToggle) {
-            if (option->toggleTarget != nullptr) {
-                *option->toggleTarget = !*option->toggleTarget;
-            }
-            if (option->callback) {
-                option->callback();
-            }
-        } else if (option->isSelection) {
-            StepSelection(*option, true);
-        } else if (option->isSubmenuLink) {
-            auto target = submenuRegistry.find(option->targetSubmenu);
-            if (target != submenuRegistry.end()) {
-                navigationStack.push_back(currentSubmenu->id);
-                rememberedOption[currentSubmenu->id] = currentOption;
-                currentSubmenu = &target->second;
-                currentOption = 0;
-            }
-        }
-        PlayMenuSound("SELECT", "HUD_SHOP_SOUNDSET");
+    // Each event acts on what the one before left; one that ends the
+    // handling (no row to act on, or the menu closed) skips the rest.
+    if (selectConfirmed && !HandleSelect()) {
+        return;
     }
-
-    if (backConfirmed) {
-        if (currentSubmenu->id > 0) {
-            if (!navigationStack.empty()) {
-                const std::int32_t previous = navigationStack.back();
-                currentSubmenu = &submenuRegistry[previous];
-                navigationStack.pop_back();
-                const std::int32_t* remembered = rememberedOption.Find(previous);
-                currentOption = remembered != nullptr ? *remembered : 0;
-                rememberedOption.erase(previous);
-            } else {
-                currentSubmenu = &submenuRegistry[0];
-                currentOption = rememberedOption[0];
-            }
-            PlayMenuSound("BACK", "HUD_SHOP_SOUNDSET");
-        } else {
-            PlayMenuSound("BACK", "HUD_SHOP_SOUNDSET");
-            isOpen = false;
-            CallNative(kMenuStateNative, 1);
-            PlayMenuSound("MENU_CLOSE", "HUD_PLAYER_MENU");
-            return;
-        }
+    if (backConfirmed && !HandleBack()) {
+        return;
     }
-
-    if (upPressed) {
-        if (SelectedOption() == nullptr) {
-            return;
-        }
-        if (KeyHeld(kShiftKey)) {
-            currentOption = std::max(currentOption - kFastScrollStep, 0);
-        } else {
-            --currentOption;
-        }
-        if (currentOption >= 0 && IsHeadingAt(*currentSubmenu, currentOption)) {
-            --currentOption;
-        }
-        if (currentOption < 0) {
-            currentOption = currentSubmenu->optionCount - 1;
-        }
-        PlayMenuSound("NAV_UP", "Ledger_Sounds");
+    if (upPressed && !HandleMove(false)) {
+        return;
     }
-
-    if (downPressed) {
-        if (SelectedOption() == nullptr) {
-            return;
-        }
-        const std::int32_t last = currentSubmenu->optionCount - 1;
-        if (KeyHeld(kShiftKey)) {
-            currentOption = std::min(currentOption + kFastScrollStep, last);
-        } else {
-            ++currentOption;
-        }
-        if (currentOption <= last && IsHeadingAt(*currentSubmenu, currentOption)) {
-            ++currentOption;
-        }
-        if (currentOption > last) {
-            currentOption = 0;
-        }
-        PlayMenuSound("NAV_DOWN", "Ledger_Sounds");
+    if (downPressed && !HandleMove(true)) {
+        return;
     }
-
-    if (leftPressed) {
-        Option* option = SelectedOption();
-        if (option == nullptr) {
-            return;
-        }
-        if (option->isSelection && StepSelection(*option, false)) {
-            PlayMenuSound("NAV_LEFT", "PAUSE_MENU_SOUNDSET");
-        }
+    if (leftPressed && !HandleStep(false)) {
+        return;
     }
-
     if (rightPressed) {
-        Option* option = SelectedOption();
-        if (option == nullptr || !option->isSelection) {
-            return;
-        }
-        if (StepSelection(*option, true)) {
-            PlayMenuSound("NAV_RIGHT", "PAUSE_MENU_SOUNDSET");
-        }
+        HandleStep(true);
     }
+}
+
+bool Menu::HandleSelect() {
+    Option* option = SelectedOption();
+    if (option == nullptr) {
+        return false;
+    }
+    if (option->isRegular) {
+        if (option->callback) {
+            option->callback();
+        }
+    } else if (option->isToggle) {
+        if (option->toggleTarget != nullptr) {
+            *option->toggleTarget = !*option->toggleTarget;
+        }
+        if (option->callback) {
+            option->callback();
+        }
+    } else if (option->isSelection) {
+        StepSelection(*option, true);
+    } else if (option->isSubmenuLink) {
+        OpenLinkedPage(option->targetSubmenu);
+    }
+    PlayMenuSound("SELECT", "HUD_SHOP_SOUNDSET");
+    return true;
+}
+
+void Menu::OpenLinkedPage(std::int32_t id) {
+    auto target = submenuRegistry.find(id);
+    if (target == submenuRegistry.end()) {
+        return;
+    }
+    navigationStack.push_back(currentSubmenu->id);
+    rememberedOption[currentSubmenu->id] = currentOption;
+    currentSubmenu = &target->second;
+    currentOption = 0;
+}
+
+bool Menu::HandleBack() {
+    if (currentSubmenu->id <= 0) {
+        // A top page: back closes the menu.
+        PlayMenuSound("BACK", "HUD_SHOP_SOUNDSET");
+        isOpen = false;
+        CallNative(kMenuStateNative, 1);
+        PlayMenuSound("MENU_CLOSE", "HUD_PLAYER_MENU");
+        return false;
+    }
+    if (!navigationStack.empty()) {
+        const std::int32_t previous = navigationStack.back();
+        currentSubmenu = &submenuRegistry[previous];
+        navigationStack.pop_back();
+        const std::int32_t* remembered = rememberedOption.Find(previous);
+        currentOption = remembered != nullptr ? *remembered : 0;
+        rememberedOption.erase(previous);
+    } else {
+        currentSubmenu = &submenuRegistry[0];
+        currentOption = rememberedOption[0];
+    }
+    PlayMenuSound("BACK", "HUD_SHOP_SOUNDSET");
+    return true;
+}
+
+bool Menu::HandleMove(bool down) {
+    if (SelectedOption() == nullptr) {
+        return false;
+    }
+    const std::int32_t last = currentSubmenu->optionCount - 1;
+    const std::int32_t step = down ? 1 : -1;
+    if (!KeyHeld(kShiftKey)) {
+        currentOption += step;
+    } else if (down) {
+        // Fast scrolling stops at the end rather than wrapping.
+        currentOption = std::min(currentOption + kFastScrollStep, last);
+    } else {
+        currentOption = std::max(currentOption - kFastScrollStep, 0);
+    }
+    const bool onPage = down ? currentOption <= last : currentOption >= 0;
+    if (onPage && IsHeadingAt(*currentSubmenu, currentOption)) {
+        currentOption += step;
+    }
+    if (down && currentOption > last) {
+        currentOption = 0;
+    } else if (!down && currentOption < 0) {
+        currentOption = last;
+    }
+    PlayMenuSound(down ? "NAV_DOWN" : "NAV_UP", "Ledger_Sounds");
+    return true;
+}
+
+bool Menu::HandleStep(bool right) {
+    Option* option = SelectedOption();
+    if (option == nullptr) {
+        return false;
+    }
+    if (option->isSelection && StepSelection(*option, right)) {
+        PlayMenuSound(right ? "NAV_RIGHT" : "NAV_LEFT", "PAUSE_MENU_SOUNDSET");
+    }
+    return true;
 }
 
 void Menu::SuppressGameControls() {

@@ -92,6 +92,15 @@ class Menu {
     // Select and back after the prompt check: a prompt on screen counts only when completed.
     bool selectConfirmed = false;
     bool backConfirmed = false;
+
+  private:
+    // One input each, in HandleInput's order; false ends this frame's handling.
+    bool HandleSelect();
+    bool HandleBack();
+    bool HandleMove(bool down);   // up or down, ten rows with Shift held
+    bool HandleStep(bool right);  // a selection option's value, left or right
+    // Select on a link: remembers where the player was and opens the page.
+    void OpenLinkedPage(std::int32_t id);
 };
 
 // The one menu of the process, made by the script routine at start-up.

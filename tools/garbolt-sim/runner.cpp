@@ -254,206 +254,279 @@ bool Runner::Act(const Command& command, const std::string& problem) {
     return true;
 }
 
-bool Runner::Execute(const Command& command) {
+// --- The commands ---
+
+bool Runner::DoFrames(const Command& command) {
+    for (std::int64_t i = 0; i < command.number; ++i) {
+        Step();
+    }
+    return true;
+}
+
+// A key is pressed on one frame and released on the next; keydown and keyup
+// do one half each.
+bool Runner::DoKeys(const Command& command) {
     sim::Game& game = sim::TheGame();
+    const std::vector<std::uint32_t> keys = KeysOf(command);
+    if (command.kind != CommandKind::KeyUp) {
+        for (std::uint32_t key : keys) {
+            game.KeyDown(key);
+        }
+        Step();
+    }
+    if (command.kind != CommandKind::KeyDown) {
+        for (std::uint32_t key : keys) {
+            game.KeyUp(key);
+        }
+        Step();
+    }
+    return true;
+}
+
+bool Runner::DoWindow(const Command& command) {
+    if (command.number < 0) {
+        sim::TheGame().SetWindow(std::nullopt);
+        window_.reset();
+    } else {
+        sim::TheGame().SetWindow(static_cast<std::int32_t>(command.number));
+        window_ = static_cast<std::int32_t>(command.number);
+    }
+    Step();
+    return true;
+}
+
+bool Runner::DoPromptCompletion(const Command& command) {
+    sim::Prompts().SetReading(command.flag ? sim::PromptCompletion::OneFrame
+                                           : sim::PromptCompletion::Latched);
+    Line(std::string("  prompt completions now last ") +
+         (command.flag ? "one frame" : "until the prompt's modes are restarted"));
+    Step();
+    return true;
+}
+
+bool Runner::DoRestart(const Command& command) {
+    player_->Unload();  // its prompts go with it
+    if (sim::TheGame().ScriptRunning()) {
+        return Fail(command, "unloading the plug-in did not end its script routine");
+    }
+    watcher_.ForgetPlugin();
+    promptsReported_.clear();
+    if (!player_->Load()) {
+        return Fail(command, player_->Error());
+    }
+    Step();
+    return true;
+}
+
+bool Runner::DoShot(const Command& command) {
+    std::string error;
+    if (!Shot(Resolve(command.path), &error)) {
+        return Fail(command, error);
+    }
+    Line("  shot " + command.path);
+    return true;
+}
+
+bool Runner::DoDump(const Command&) {
+    std::istringstream lines(RenderMenuText(menu_));
+    for (std::string line; std::getline(lines, line);) {
+        Line(line);
+    }
+    return true;
+}
+
+bool Runner::CheckNotification(const Command& command) {
+    if (last_.notifications.empty()) {
+        return Fail(command, "no notification on frame " + std::to_string(last_.frame));
+    }
+    if (last_.notifications.back() != command.text) {
+        return Fail(command, "the last notification of frame " + std::to_string(last_.frame) +
+                                 " was " + Quote(last_.notifications.back()));
+    }
+    return true;
+}
+
+bool Runner::CheckOpen(const Command& command) {
+    return menu_.open ? true : Fail(command, "the menu is closed");
+}
+
+bool Runner::CheckClosed(const Command& command) {
+    return !menu_.open ? true : Fail(command, "the menu is open on " + PageText(menu_));
+}
+
+bool Runner::CheckPage(const Command& command) {
+    if (!menu_.open) {
+        return Fail(command, "the menu is closed");
+    }
+    if (menu_.page != command.number) {
+        return Fail(command, "the menu shows " + PageText(menu_));
+    }
+    return true;
+}
+
+bool Runner::CheckRow(const Command& command) {
+    if (!menu_.open) {
+        return Fail(command, "the menu is closed");
+    }
+    if (menu_.current != command.number) {
+        return Fail(command, "the current row is " + RowText(menu_));
+    }
+    return true;
+}
+
+bool Runner::CheckLabel(const Command& command) {
+    if (!menu_.open) {
+        return Fail(command, "the menu is closed");
+    }
+    const MenuRow* row = menu_.Row(static_cast<int>(command.number));
+    if (row == nullptr) {
+        std::string shown = menu_.rows.empty()
+                                ? std::string("no rows are shown")
+                                : "rows " + std::to_string(menu_.rows.front().index) + " to " +
+                                      std::to_string(menu_.rows.back().index) + " are shown";
+        return Fail(command,
+                    "row " + std::to_string(command.number) + " is not on screen (" + shown + ")");
+    }
+    if (row->label != command.text) {
+        return Fail(command,
+                    "row " + std::to_string(command.number) + " reads " + Quote(row->label));
+    }
+    return true;
+}
+
+bool Runner::CheckFileContains(const Command& command) {
+    std::string bytes;
+    const fs::path path = fs::u8path(folder_->Path()) / fs::u8path(command.path);
+    if (!LeadsInside(path, fs::u8path(folder_->Path()))) {
+        return Fail(command, command.path + " leads outside the game folder");
+    }
+    if (!play::ReadWholeFile(path.u8string(), &bytes)) {
+        return Fail(command, "cannot read " + command.path);
+    }
+    if (bytes.find(command.text) == std::string::npos) {
+        return Fail(command, command.path + " (" + std::to_string(bytes.size()) +
+                                 " bytes) does not contain " + Quote(command.text));
+    }
+    return true;
+}
+
+bool Runner::CheckNoMisuse(const Command& command) {
+    if (watcher_.MisuseCount() == 0) {
+        return true;
+    }
+    std::string kinds;
+    for (const std::string& text : misuseReported_) {
+        kinds += (kinds.empty() ? "" : "; ") + text;
+    }
+    return Fail(command, std::to_string(watcher_.MisuseCount()) + " misuses of natives: " + kinds);
+}
+
+bool Runner::CheckNoUnknownNatives(const Command& command) {
+    if (watcher_.UnknownCount() == 0) {
+        return true;
+    }
+    std::string hashes;
+    for (std::uint64_t hash : unknownReported_) {
+        hashes += (hashes.empty() ? "" : ", ") + Hex(hash);
+    }
+    return Fail(command,
+                std::to_string(watcher_.UnknownCount()) + " calls of unknown natives: " + hashes);
+}
+
+namespace {
+
+// The player's side of a command: a change in the game, made before the
+// command's frame; empty, or why the change could not be made.
+using GameChange = std::string (*)(const Command& command);
+
+std::string PressControls(const Command& command) {
+    // Every control fires on the same frame, as a player pressing them together.
+    std::string problem;
+    for (const std::string& control : ControlsOf(command)) {
+        if (problem.empty()) {
+            problem = game_side::PressControl(control);
+        }
+    }
+    return problem;
+}
+std::string SetInput(const Command& command) {
+    return game_side::SetGamepad(command.flag);
+}
+std::string TypeName(const Command& command) {
+    return game_side::KeyboardFinish(command.text);
+}
+std::string CancelTyping(const Command&) {
+    return game_side::KeyboardCancel();
+}
+std::string TypeNull(const Command&) {
+    return game_side::KeyboardFinishNull();
+}
+std::string SetModel(const Command& command) {
+    return game_side::SetModel(command.text);
+}
+std::string SetCharacterCheck(const Command& command) {
+    return game_side::SetCharacterCheck(command.flag);
+}
+std::string Wear(const Command& command) {
+    return game_side::Wear(command.items);
+}
+std::string SetGameOutfit(const Command& command) {
+    return game_side::SetGameOutfit(static_cast<int>(command.number), command.items, command.flag);
+}
+
+// Each kind of command: a game change followed by the command's frame, or a
+// handler of the runner's own.
+struct CommandRun {
+    CommandKind kind;
+    GameChange change;
+    bool (Runner::*run)(const Command& command);
+};
+
+}  // namespace
+
+bool Runner::Execute(const Command& command) {
+    static const CommandRun kRuns[] = {
+        {CommandKind::Frames, nullptr, &Runner::DoFrames},
+        {CommandKind::Key, nullptr, &Runner::DoKeys},
+        {CommandKind::KeyDown, nullptr, &Runner::DoKeys},
+        {CommandKind::KeyUp, nullptr, &Runner::DoKeys},
+        {CommandKind::Press, PressControls, nullptr},
+        {CommandKind::Input, SetInput, nullptr},
+        {CommandKind::Type, TypeName, nullptr},
+        {CommandKind::TypeCancel, CancelTyping, nullptr},
+        {CommandKind::TypeNull, TypeNull, nullptr},
+        {CommandKind::Window, nullptr, &Runner::DoWindow},
+        {CommandKind::Model, SetModel, nullptr},
+        {CommandKind::CharacterCheck, SetCharacterCheck, nullptr},
+        {CommandKind::Wear, Wear, nullptr},
+        {CommandKind::GameOutfit, SetGameOutfit, nullptr},
+        {CommandKind::PromptCompletion, nullptr, &Runner::DoPromptCompletion},
+        {CommandKind::Restart, nullptr, &Runner::DoRestart},
+        {CommandKind::Shot, nullptr, &Runner::DoShot},
+        {CommandKind::Dump, nullptr, &Runner::DoDump},
+        {CommandKind::ExpectNotification, nullptr, &Runner::CheckNotification},
+        {CommandKind::ExpectOpen, nullptr, &Runner::CheckOpen},
+        {CommandKind::ExpectClosed, nullptr, &Runner::CheckClosed},
+        {CommandKind::ExpectPage, nullptr, &Runner::CheckPage},
+        {CommandKind::ExpectRow, nullptr, &Runner::CheckRow},
+        {CommandKind::ExpectLabel, nullptr, &Runner::CheckLabel},
+        {CommandKind::ExpectFileContains, nullptr, &Runner::CheckFileContains},
+        {CommandKind::ExpectNoUnknownNatives, nullptr, &Runner::CheckNoUnknownNatives},
+        {CommandKind::ExpectNoMisuse, nullptr, &Runner::CheckNoMisuse},
+        {CommandKind::Write, nullptr, &Runner::DoWrite},
+        {CommandKind::Hold, nullptr, &Runner::DoHold},
+        {CommandKind::ExpectFileIs, nullptr, &Runner::CheckFileIs},
+        {CommandKind::ExpectFiles, nullptr, &Runner::CheckFiles},
+        {CommandKind::ExpectPrompt, nullptr, &Runner::CheckPrompt},
+        {CommandKind::ExpectSound, nullptr, &Runner::CheckSound},
+        {CommandKind::ExpectTextSize, nullptr, &Runner::CheckTextSize},
+        {CommandKind::ExpectFailures, nullptr, &Runner::CheckFailures},
+    };
     Line("line " + std::to_string(command.line) + ": " + command.source);
-    switch (command.kind) {
-        case CommandKind::Frames:
-            for (std::int64_t i = 0; i < command.number; ++i) {
-                Step();
-            }
-            return true;
-        case CommandKind::Key:
-            for (std::uint32_t key : KeysOf(command)) {
-                game.KeyDown(key);
-            }
-            Step();
-            for (std::uint32_t key : KeysOf(command)) {
-                game.KeyUp(key);
-            }
-            Step();
-            return true;
-        case CommandKind::KeyDown:
-            for (std::uint32_t key : KeysOf(command)) {
-                game.KeyDown(key);
-            }
-            Step();
-            return true;
-        case CommandKind::KeyUp:
-            for (std::uint32_t key : KeysOf(command)) {
-                game.KeyUp(key);
-            }
-            Step();
-            return true;
-        case CommandKind::Press: {
-            // Every control fires on the same frame, as a player pressing
-            // them together.
-            std::string problem;
-            for (const std::string& control : ControlsOf(command)) {
-                if (problem.empty()) {
-                    problem = game_side::PressControl(control);
-                }
-            }
-            return Act(command, problem);
-        }
-        case CommandKind::Input:
-            return Act(command, game_side::SetGamepad(command.flag));
-        case CommandKind::Type:
-            return Act(command, game_side::KeyboardFinish(command.text));
-        case CommandKind::TypeCancel:
-            return Act(command, game_side::KeyboardCancel());
-        case CommandKind::TypeNull:
-            return Act(command, game_side::KeyboardFinishNull());
-        case CommandKind::Window:
-            if (command.number < 0) {
-                game.SetWindow(std::nullopt);
-                window_.reset();
-            } else {
-                game.SetWindow(static_cast<std::int32_t>(command.number));
-                window_ = static_cast<std::int32_t>(command.number);
-            }
-            Step();
-            return true;
-        case CommandKind::Model:
-            return Act(command, game_side::SetModel(command.text));
-        case CommandKind::CharacterCheck:
-            return Act(command, game_side::SetCharacterCheck(command.flag));
-        case CommandKind::Wear:
-            return Act(command, game_side::Wear(command.items));
-        case CommandKind::GameOutfit:
-            return Act(command, game_side::SetGameOutfit(static_cast<int>(command.number),
-                                                         command.items, command.flag));
-        case CommandKind::PromptCompletion:
-            sim::Prompts().SetReading(command.flag ? sim::PromptCompletion::OneFrame
-                                                   : sim::PromptCompletion::Latched);
-            Line(std::string("  prompt completions now last ") +
-                 (command.flag ? "one frame" : "until the prompt's modes are restarted"));
-            Step();
-            return true;
-        case CommandKind::Restart: {
-            player_->Unload();  // its prompts go with it
-            if (game.ScriptRunning()) {
-                return Fail(command, "unloading the plug-in did not end its script routine");
-            }
-            watcher_.ForgetPlugin();
-            promptsReported_.clear();
-            if (!player_->Load()) {
-                return Fail(command, player_->Error());
-            }
-            Step();
-            return true;
-        }
-        case CommandKind::Shot: {
-            std::string error;
-            if (!Shot(Resolve(command.path), &error)) {
-                return Fail(command, error);
-            }
-            Line("  shot " + command.path);
-            return true;
-        }
-        case CommandKind::Dump: {
-            std::istringstream lines(RenderMenuText(menu_));
-            for (std::string line; std::getline(lines, line);) {
-                Line(line);
-            }
-            return true;
-        }
-        case CommandKind::ExpectNotification: {
-            if (last_.notifications.empty()) {
-                return Fail(command, "no notification on frame " + std::to_string(last_.frame));
-            }
-            if (last_.notifications.back() != command.text) {
-                return Fail(command, "the last notification of frame " +
-                                         std::to_string(last_.frame) + " was " +
-                                         Quote(last_.notifications.back()));
-            }
-            return true;
-        }
-        case CommandKind::ExpectOpen:
-            return menu_.open ? true : Fail(command, "the menu is closed");
-        case CommandKind::ExpectClosed:
-            return !menu_.open ? true : Fail(command, "the menu is open on " + PageText(menu_));
-        case CommandKind::ExpectPage:
-            if (!menu_.open) {
-                return Fail(command, "the menu is closed");
-            }
-            if (menu_.page != command.number) {
-                return Fail(command, "the menu shows " + PageText(menu_));
-            }
-            return true;
-        case CommandKind::ExpectRow:
-            if (!menu_.open) {
-                return Fail(command, "the menu is closed");
-            }
-            if (menu_.current != command.number) {
-                return Fail(command, "the current row is " + RowText(menu_));
-            }
-            return true;
-        case CommandKind::ExpectLabel: {
-            if (!menu_.open) {
-                return Fail(command, "the menu is closed");
-            }
-            const MenuRow* row = menu_.Row(static_cast<int>(command.number));
-            if (row == nullptr) {
-                std::string shown = menu_.rows.empty()
-                                        ? std::string("no rows are shown")
-                                        : "rows " + std::to_string(menu_.rows.front().index) +
-                                              " to " + std::to_string(menu_.rows.back().index) +
-                                              " are shown";
-                return Fail(command, "row " + std::to_string(command.number) +
-                                         " is not on screen (" + shown + ")");
-            }
-            if (row->label != command.text) {
-                return Fail(command, "row " + std::to_string(command.number) + " reads " +
-                                         Quote(row->label));
-            }
-            return true;
-        }
-        case CommandKind::ExpectFileContains: {
-            std::string bytes;
-            const fs::path path = fs::u8path(folder_->Path()) / fs::u8path(command.path);
-            if (!LeadsInside(path, fs::u8path(folder_->Path()))) {
-                return Fail(command, command.path + " leads outside the game folder");
-            }
-            if (!play::ReadWholeFile(path.u8string(), &bytes)) {
-                return Fail(command, "cannot read " + command.path);
-            }
-            if (bytes.find(command.text) == std::string::npos) {
-                return Fail(command, command.path + " (" + std::to_string(bytes.size()) +
-                                         " bytes) does not contain " + Quote(command.text));
-            }
-            return true;
-        }
-        case CommandKind::Write:
-        case CommandKind::Hold:
-        case CommandKind::ExpectFileIs:
-        case CommandKind::ExpectFiles:
-        case CommandKind::ExpectPrompt:
-        case CommandKind::ExpectSound:
-        case CommandKind::ExpectTextSize:
-        case CommandKind::ExpectFailures:
-            return ExecuteCheck(command);
-        case CommandKind::ExpectNoMisuse: {
-            if (watcher_.MisuseCount() == 0) {
-                return true;
-            }
-            std::string kinds;
-            for (const std::string& text : misuseReported_) {
-                kinds += (kinds.empty() ? "" : "; ") + text;
-            }
-            return Fail(command,
-                        std::to_string(watcher_.MisuseCount()) + " misuses of natives: " + kinds);
-        }
-        case CommandKind::ExpectNoUnknownNatives: {
-            if (watcher_.UnknownCount() == 0) {
-                return true;
-            }
-            std::string hashes;
-            for (std::uint64_t hash : unknownReported_) {
-                hashes += (hashes.empty() ? "" : ", ") + Hex(hash);
-            }
-            return Fail(command, std::to_string(watcher_.UnknownCount()) +
-                                     " calls of unknown natives: " + hashes);
+    for (const CommandRun& entry : kRuns) {
+        if (entry.kind == command.kind) {
+            return entry.change != nullptr ? Act(command, entry.change(command))
+                                           : (this->*entry.run)(command);
         }
     }
     return true;

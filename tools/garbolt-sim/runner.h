@@ -79,8 +79,33 @@ class Runner {
   private:
     bool Fail(const Command& command, const std::string& message);
     bool Act(const Command& command, const std::string& problem);
+    // The commands, one handler each, found by kind in Execute's table; false
+    // when an expectation failed.
+    bool DoFrames(const Command& command);
+    bool DoKeys(const Command& command);  // key, keydown, keyup
+    bool DoWindow(const Command& command);
+    bool DoPromptCompletion(const Command& command);
+    bool DoRestart(const Command& command);
+    bool DoShot(const Command& command);
+    bool DoDump(const Command& command);
+    bool CheckNotification(const Command& command);
+    bool CheckOpen(const Command& command);
+    bool CheckClosed(const Command& command);
+    bool CheckPage(const Command& command);
+    bool CheckRow(const Command& command);
+    bool CheckLabel(const Command& command);
+    bool CheckFileContains(const Command& command);
+    bool CheckNoMisuse(const Command& command);
+    bool CheckNoUnknownNatives(const Command& command);
     // Files beside the game and the screen in detail (runner_checks.cpp).
-    bool ExecuteCheck(const Command& command);
+    bool DoWrite(const Command& command);
+    bool DoHold(const Command& command);
+    bool CheckFileIs(const Command& command);
+    bool CheckFiles(const Command& command);
+    bool CheckPrompt(const Command& command);
+    bool CheckSound(const Command& command);
+    bool CheckTextSize(const Command& command);
+    bool CheckFailures(const Command& command);
     static int FailuresIn(const std::vector<std::string>& notifications);
     void ReportFrame(const FrameRecord& frame);
     void Line(const std::string& text);

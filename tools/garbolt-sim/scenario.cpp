@@ -244,180 +244,272 @@ bool InsideFolder(const std::string& path) {
     return true;
 }
 
-// The commands of scenario_checks.inc: files beside the game, and the screen
-// in detail. True when `name` is one of them (an expectation when `expect`).
-bool ParseCheckCommand(const std::vector<Token>& t, const std::string& name, bool expect,
-                       Command& c);
+// One line being parsed: its words, the command (or the expectation after
+// `expect`) in lower case, and the usage its messages show.
+struct Args {
+    const std::vector<Token>& t;
+    const std::string& name;
+    const char* usage;
+};
 
-Command ParseCommand(const std::vector<Token>& t) {
-    Command c;
-    const std::string name = Lower(Word(t[0], "a command"));
-    if (name == "frames") {
-        ExpectCount(t, 2, "frames N");
-        c.kind = CommandKind::Frames;
-        c.number = Number(t[1], 0, 1000000, "frames");
-    } else if (name == "key" || name == "keydown" || name == "keyup") {
-        if (t.size() < 2) {
-            throw LineError{"missing arguments: " + name +
-                            " NAME ... (F1-F12, SHIFT or a decimal code)"};
-        }
-        c.kind = name == "key" ? CommandKind::Key
-                               : (name == "keydown" ? CommandKind::KeyDown : CommandKind::KeyUp);
-        for (std::size_t i = 1; i < t.size(); ++i) {
-            std::uint32_t code = 0;
-            if (t[i].quoted || !ParseKeyName(t[i].text, &code)) {
-                throw LineError{"unknown key '" + t[i].text +
-                                "' (F1-F12, SHIFT or a decimal code 0-65535)"};
-            }
-            c.keys.push_back(code);
-        }
-        c.number = c.keys.front();
-    } else if (name == "press") {
-        if (t.size() < 2) {
-            throw LineError{"missing arguments: press CONTROL ..."};
-        }
-        c.kind = CommandKind::Press;
-        for (std::size_t i = 1; i < t.size(); ++i) {
-            const std::string control = Lower(Word(t[i], "press CONTROL ..."));
-            bool known = false;
-            std::string list;
-            for (const std::string& listed : ControlNames()) {
-                known = known || listed == control;
-                list += (list.empty() ? "" : " ") + listed;
-            }
-            if (!known) {
-                throw LineError{"unknown control '" + t[i].text + "' (one of " + list + ")"};
-            }
-            c.controls.push_back(control);
-        }
-        c.text = c.controls.front();
-    } else if (name == "input") {
-        ExpectCount(t, 2, "input keyboard|gamepad");
-        c.kind = CommandKind::Input;
-        const std::string source = Lower(Word(t[1], "input keyboard|gamepad"));
-        if (source != "keyboard" && source != "gamepad") {
-            throw LineError{"unknown input '" + t[1].text + "' (keyboard or gamepad)"};
-        }
-        c.flag = source == "gamepad";
-    } else if (name == "type") {
-        ExpectCount(t, 2, "type \"TEXT\"");
-        c.kind = CommandKind::Type;
-        c.text = Text(t[1], "type \"TEXT\"");
-    } else if (name == "type-cancel" || name == "type-null") {
-        ExpectCount(t, 1, name.c_str());
-        c.kind = name == "type-cancel" ? CommandKind::TypeCancel : CommandKind::TypeNull;
-    } else if (name == "window") {
-        ExpectCount(t, 2, "window WIDTH|none");
-        c.kind = CommandKind::Window;
-        if (!t[1].quoted && Lower(t[1].text) == "none") {
-            c.number = -1;
-        } else {
-            c.number = Number(t[1], 1, 16384, "the window width");
-        }
-    } else if (name == "model") {
-        ExpectCount(t, 2, "model arthur|john");
-        c.kind = CommandKind::Model;
-        c.text = Lower(Word(t[1], "model arthur|john"));
-        if (c.text != "arthur" && c.text != "john") {
-            throw LineError{"unknown model '" + t[1].text + "' (arthur or john)"};
-        }
-    } else if (name == "character-check") {
-        ExpectCount(t, 2, "character-check on|off");
-        c.kind = CommandKind::CharacterCheck;
-        const std::string state = Lower(Word(t[1], "character-check on|off"));
-        if (state != "on" && state != "off") {
-            throw LineError{"expected on or off, got '" + t[1].text + "'"};
-        }
-        c.flag = state == "on";
-    } else if (name == "wear") {
-        c.kind = CommandKind::Wear;
-        c.items = Items(t, 1);
-    } else if (name == "game-outfit") {
-        if (t.size() < 3) {
-            throw LineError{
-                "missing arguments: game-outfit N ITEM:STATE ... | game-outfit N empty"};
-        }
-        c.kind = CommandKind::GameOutfit;
-        c.number = Number(t[1], 1, 5, "the game outfit");
-        if (t.size() == 3 && !t[2].quoted && Lower(t[2].text) == "empty") {
-            c.flag = true;
-        } else {
-            c.items = Items(t, 2);
-        }
-    } else if (name == "restart") {
-        ExpectCount(t, 1, "restart");
-        c.kind = CommandKind::Restart;
-    } else if (name == "prompt-completion") {
-        ExpectCount(t, 2, "prompt-completion one-frame|latched");
-        c.kind = CommandKind::PromptCompletion;
-        const std::string reading = Lower(Word(t[1], "prompt-completion one-frame|latched"));
-        if (reading != "one-frame" && reading != "latched") {
-            throw LineError{"expected one-frame or latched, got '" + t[1].text + "'"};
-        }
-        c.flag = reading == "one-frame";
-    } else if (name == "shot") {
-        ExpectCount(t, 2, "shot FILE.png");
-        c.kind = CommandKind::Shot;
-        c.path = t[1].text;
-        if (c.path.empty()) {
-            throw LineError{"empty file name: shot FILE.png"};
-        }
-    } else if (name == "dump") {
-        ExpectCount(t, 1, "dump");
-        c.kind = CommandKind::Dump;
-    } else if (name == "expect") {
-        if (t.size() < 2) {
-            throw LineError{"missing arguments: expect WHAT ..."};
-        }
-        const std::string what = Lower(Word(t[1], "expect WHAT"));
-        if (what == "notification") {
-            ExpectCount(t, 3, "expect notification \"TEXT\"");
-            c.kind = CommandKind::ExpectNotification;
-            c.text = Text(t[2], "expect notification \"TEXT\"");
-        } else if (what == "open" || what == "closed") {
-            ExpectCount(t, 2, what.c_str());
-            c.kind = what == "open" ? CommandKind::ExpectOpen : CommandKind::ExpectClosed;
-        } else if (what == "page" || what == "row") {
-            ExpectCount(t, 3, what == "page" ? "expect page N" : "expect row N");
-            c.kind = what == "page" ? CommandKind::ExpectPage : CommandKind::ExpectRow;
-            c.number = Number(t[2], 0, 1000000, what.c_str());
-        } else if (what == "label") {
-            ExpectCount(t, 4, "expect label ROW \"TEXT\"");
-            c.kind = CommandKind::ExpectLabel;
-            c.number = Number(t[2], 0, 1000000, "the row");
-            c.text = Text(t[3], "expect label ROW \"TEXT\"");
-        } else if (what == "file") {
-            const std::string verb = t.size() == 5 && !t[3].quoted ? Lower(t[3].text) : "";
-            if (verb != "contains" && verb != "is") {
-                throw LineError{"expected: expect file PATH contains|is \"TEXT\""};
-            }
-            c.kind = verb == "is" ? CommandKind::ExpectFileIs : CommandKind::ExpectFileContains;
-            c.path = t[2].text;
-            if (!InsideFolder(c.path)) {
-                throw LineError{"expect file reads only inside the game folder: '" + c.path +
-                                "' is absolute or has '..'"};
-            }
-            c.text = Text(t[4], "expect file PATH contains|is \"TEXT\"");
-        } else if (what == "no-unknown-natives") {
-            ExpectCount(t, 2, "expect no-unknown-natives");
-            c.kind = CommandKind::ExpectNoUnknownNatives;
-        } else if (what == "no-misuse") {
-            ExpectCount(t, 2, "expect no-misuse");
-            c.kind = CommandKind::ExpectNoMisuse;
-        } else if (ParseCheckCommand(t, what, true, c)) {
-        } else {
-            throw LineError{
-                "unknown expectation '" + t[1].text +
-                "' (notification, open, closed, page, row, label, file, "
-                "no-unknown-natives, no-misuse, files, prompt, sound, text-size, failures)"};
-        }
-    } else if (!ParseCheckCommand(t, name, false, c)) {
-        throw LineError{"unknown command '" + t[0].text + "'"};
+using ParseFunction = void (*)(const Args& a, Command& c);
+
+// A command of the language (or an expectation): the kind it makes and how
+// its arguments are read. The function may refine the kind.
+struct Syntax {
+    const char* name;
+    CommandKind kind;
+    const char* usage;
+    ParseFunction parse;
+};
+
+void AtLeast(const std::vector<Token>& tokens, std::size_t count, const std::string& usage) {
+    if (tokens.size() < count) {
+        throw LineError{"missing arguments: " + usage};
     }
-    return c;
+}
+
+// True for the first of two words, false for the second. An unknown word is
+// refused as "unknown WHAT" when `unknown` names it, else as "expected A or B".
+bool FirstOf(const Token& token, const char* usage, const std::string& first,
+             const std::string& second, const char* unknown) {
+    const std::string word = Lower(Word(token, usage));
+    if (word != first && word != second) {
+        throw LineError{unknown != nullptr
+                            ? std::string("unknown ") + unknown + " '" + token.text + "' (" +
+                                  first + " or " + second + ")"
+                            : "expected " + first + " or " + second + ", got '" + token.text + "'"};
+    }
+    return word == first;
 }
 
 #include "scenario_checks.inc"
+
+// --- Commands ---
+
+void ParseNothing(const Args& a, Command&) {
+    ExpectCount(a.t, 1, a.usage);
+}
+
+void ParseFrames(const Args& a, Command& c) {
+    ExpectCount(a.t, 2, a.usage);
+    c.number = Number(a.t[1], 0, 1000000, "frames");
+}
+
+void ParseKeys(const Args& a, Command& c) {
+    AtLeast(a.t, 2, a.usage);
+    for (std::size_t i = 1; i < a.t.size(); ++i) {
+        std::uint32_t code = 0;
+        if (a.t[i].quoted || !ParseKeyName(a.t[i].text, &code)) {
+            throw LineError{"unknown key '" + a.t[i].text +
+                            "' (F1-F12, SHIFT or a decimal code 0-65535)"};
+        }
+        c.keys.push_back(code);
+    }
+    c.number = c.keys.front();
+}
+
+void ParsePress(const Args& a, Command& c) {
+    AtLeast(a.t, 2, a.usage);
+    for (std::size_t i = 1; i < a.t.size(); ++i) {
+        const std::string control = Lower(Word(a.t[i], a.usage));
+        bool known = false;
+        std::string list;
+        for (const std::string& listed : ControlNames()) {
+            known = known || listed == control;
+            list += (list.empty() ? "" : " ") + listed;
+        }
+        if (!known) {
+            throw LineError{"unknown control '" + a.t[i].text + "' (one of " + list + ")"};
+        }
+        c.controls.push_back(control);
+    }
+    c.text = c.controls.front();
+}
+
+void ParseInput(const Args& a, Command& c) {
+    ExpectCount(a.t, 2, a.usage);
+    c.flag = !FirstOf(a.t[1], a.usage, "keyboard", "gamepad", "input");
+}
+
+void ParseType(const Args& a, Command& c) {
+    ExpectCount(a.t, 2, a.usage);
+    c.text = Text(a.t[1], a.usage);
+}
+
+void ParseWindow(const Args& a, Command& c) {
+    ExpectCount(a.t, 2, a.usage);
+    if (!a.t[1].quoted && Lower(a.t[1].text) == "none") {
+        c.number = -1;
+    } else {
+        c.number = Number(a.t[1], 1, 16384, "the window width");
+    }
+}
+
+void ParseModel(const Args& a, Command& c) {
+    ExpectCount(a.t, 2, a.usage);
+    c.text = FirstOf(a.t[1], a.usage, "arthur", "john", "model") ? "arthur" : "john";
+}
+
+void ParseCharacterCheck(const Args& a, Command& c) {
+    ExpectCount(a.t, 2, a.usage);
+    c.flag = FirstOf(a.t[1], a.usage, "on", "off", nullptr);
+}
+
+void ParseWear(const Args& a, Command& c) {
+    c.items = Items(a.t, 1);
+}
+
+void ParseGameOutfit(const Args& a, Command& c) {
+    AtLeast(a.t, 3, a.usage);
+    c.number = Number(a.t[1], 1, 5, "the game outfit");
+    if (a.t.size() == 3 && !a.t[2].quoted && Lower(a.t[2].text) == "empty") {
+        c.flag = true;
+    } else {
+        c.items = Items(a.t, 2);
+    }
+}
+
+void ParsePromptCompletion(const Args& a, Command& c) {
+    ExpectCount(a.t, 2, a.usage);
+    c.flag = FirstOf(a.t[1], a.usage, "one-frame", "latched", nullptr);
+}
+
+void ParseShot(const Args& a, Command& c) {
+    ExpectCount(a.t, 2, a.usage);
+    c.path = a.t[1].text;
+    if (c.path.empty()) {
+        throw LineError{std::string("empty file name: ") + a.usage};
+    }
+}
+
+void ParseExpect(const Args& a, Command& c);
+
+// --- Expectations ---
+
+void ParseExpectNothing(const Args& a, Command&) {
+    ExpectCount(a.t, 2, a.usage);
+}
+
+void ParseExpectText(const Args& a, Command& c) {
+    ExpectCount(a.t, 3, a.usage);
+    c.text = Text(a.t[2], a.usage);
+}
+
+void ParseExpectNumber(const Args& a, Command& c) {
+    ExpectCount(a.t, 3, a.usage);
+    c.number = Number(a.t[2], 0, 1000000, a.name.c_str());
+}
+
+void ParseExpectLabel(const Args& a, Command& c) {
+    ExpectCount(a.t, 4, a.usage);
+    c.number = Number(a.t[2], 0, 1000000, "the row");
+    c.text = Text(a.t[3], a.usage);
+}
+
+void ParseExpectFile(const Args& a, Command& c) {
+    const std::string verb = a.t.size() == 5 && !a.t[3].quoted ? Lower(a.t[3].text) : "";
+    if (verb != "contains" && verb != "is") {
+        throw LineError{std::string("expected: ") + a.usage};
+    }
+    c.kind = verb == "is" ? CommandKind::ExpectFileIs : CommandKind::ExpectFileContains;
+    c.path = a.t[2].text;
+    if (!InsideFolder(c.path)) {
+        throw LineError{"expect file reads only inside the game folder: '" + c.path +
+                        "' is absolute or has '..'"};
+    }
+    c.text = Text(a.t[4], a.usage);
+}
+
+const Syntax kCommands[] = {
+    {"frames", CommandKind::Frames, "frames N", ParseFrames},
+    {"key", CommandKind::Key, "key NAME ... (F1-F12, SHIFT or a decimal code)", ParseKeys},
+    {"keydown", CommandKind::KeyDown, "keydown NAME ... (F1-F12, SHIFT or a decimal code)",
+     ParseKeys},
+    {"keyup", CommandKind::KeyUp, "keyup NAME ... (F1-F12, SHIFT or a decimal code)", ParseKeys},
+    {"press", CommandKind::Press, "press CONTROL ...", ParsePress},
+    {"input", CommandKind::Input, "input keyboard|gamepad", ParseInput},
+    {"type", CommandKind::Type, "type \"TEXT\"", ParseType},
+    {"type-cancel", CommandKind::TypeCancel, "type-cancel", ParseNothing},
+    {"type-null", CommandKind::TypeNull, "type-null", ParseNothing},
+    {"window", CommandKind::Window, "window WIDTH|none", ParseWindow},
+    {"model", CommandKind::Model, "model arthur|john", ParseModel},
+    {"character-check", CommandKind::CharacterCheck, "character-check on|off", ParseCharacterCheck},
+    {"wear", CommandKind::Wear, "wear ITEM:STATE ...", ParseWear},
+    {"game-outfit", CommandKind::GameOutfit, "game-outfit N ITEM:STATE ... | game-outfit N empty",
+     ParseGameOutfit},
+    {"restart", CommandKind::Restart, "restart", ParseNothing},
+    {"prompt-completion", CommandKind::PromptCompletion, "prompt-completion one-frame|latched",
+     ParsePromptCompletion},
+    {"shot", CommandKind::Shot, "shot FILE.png", ParseShot},
+    {"dump", CommandKind::Dump, "dump", ParseNothing},
+    // The kind comes from the expectation's own row (kExpectations).
+    {"expect", CommandKind::ExpectOpen, "expect WHAT ...", ParseExpect},
+    {"write", CommandKind::Write, "write PATH \"TEXT\"", ParseWrite},
+    {"hold", CommandKind::Hold, "hold PATH MILLISECONDS", ParseHold},
+};
+
+// The expectations, in the order the error for an unknown one lists them.
+const Syntax kExpectations[] = {
+    {"notification", CommandKind::ExpectNotification, "expect notification \"TEXT\"",
+     ParseExpectText},
+    {"open", CommandKind::ExpectOpen, "open", ParseExpectNothing},
+    {"closed", CommandKind::ExpectClosed, "closed", ParseExpectNothing},
+    {"page", CommandKind::ExpectPage, "expect page N", ParseExpectNumber},
+    {"row", CommandKind::ExpectRow, "expect row N", ParseExpectNumber},
+    {"label", CommandKind::ExpectLabel, "expect label ROW \"TEXT\"", ParseExpectLabel},
+    {"file", CommandKind::ExpectFileContains, "expect file PATH contains|is \"TEXT\"",
+     ParseExpectFile},
+    {"no-unknown-natives", CommandKind::ExpectNoUnknownNatives, "expect no-unknown-natives",
+     ParseExpectNothing},
+    {"no-misuse", CommandKind::ExpectNoMisuse, "expect no-misuse", ParseExpectNothing},
+    {"files", CommandKind::ExpectFiles, "expect files FOLDER NAME ...", ParseExpectFiles},
+    {"prompt", CommandKind::ExpectPrompt, "expect prompt \"TEXT\" shown|hidden", ParseExpectPrompt},
+    {"sound", CommandKind::ExpectSound, "expect sound \"NAME\"", ParseExpectText},
+    {"text-size", CommandKind::ExpectTextSize, "expect text-size every|some N",
+     ParseExpectTextSize},
+    {"failures", CommandKind::ExpectFailures, "expect failures N", ParseExpectFailures},
+};
+
+template <std::size_t N>
+const Syntax* Find(const Syntax (&table)[N], const std::string& name) {
+    for (const Syntax& syntax : table) {
+        if (name == syntax.name) {
+            return &syntax;
+        }
+    }
+    return nullptr;
+}
+
+void Parse(const Syntax& syntax, const std::vector<Token>& t, const std::string& name, Command& c) {
+    c.kind = syntax.kind;
+    syntax.parse(Args{t, name, syntax.usage}, c);
+}
+
+void ParseExpect(const Args& a, Command& c) {
+    AtLeast(a.t, 2, a.usage);
+    const std::string what = Lower(Word(a.t[1], "expect WHAT"));
+    const Syntax* syntax = Find(kExpectations, what);
+    if (syntax == nullptr) {
+        std::string list;
+        for (const Syntax& known : kExpectations) {
+            list += (list.empty() ? "" : ", ") + std::string(known.name);
+        }
+        throw LineError{"unknown expectation '" + a.t[1].text + "' (" + list + ")"};
+    }
+    Parse(*syntax, a.t, what, c);
+}
+
+Command ParseCommand(const std::vector<Token>& t) {
+    const std::string name = Lower(Word(t[0], "a command"));
+    const Syntax* syntax = Find(kCommands, name);
+    if (syntax == nullptr) {
+        throw LineError{"unknown command '" + t[0].text + "'"};
+    }
+    Command c;
+    Parse(*syntax, t, name, c);
+    return c;
+}
 
 }  // namespace
 
