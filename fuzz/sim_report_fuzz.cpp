@@ -20,6 +20,7 @@
 #include "safe_text.h"
 #include "scenario.h"
 #include "shot.h"
+#include "sim/observation.h"
 
 namespace {
 
@@ -116,36 +117,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return fuzz_support::ScratchFolder("sim_report");
     }();
     FuzzedDataProvider input(data, size);
-    garbolt_sim::FrameRecord frame;
+    sim::Observation frame;
     frame.frame = input.ConsumeIntegral<std::uint64_t>();
     for (int i = 0; i < 12 && input.remaining_bytes() > 0; ++i) {
-        garbolt_sim::Draw draw;
-        draw.colour = {input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>(),
-                       input.ConsumeIntegral<std::int32_t>(),
-                       input.ConsumeIntegral<std::int32_t>()};
-        draw.x = Coordinate(input);
-        draw.y = Coordinate(input);
+        const sim::Colour colour = {
+            input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>(),
+            input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>()};
+        const float x = Coordinate(input);
+        const float y = Coordinate(input);
+        sim::DrawEntry draw;
         switch (input.ConsumeIntegralInRange(0, 4)) {
             case 0:
-                draw.raw = Markup(input);
-                if (!garbolt_sim::DecodeMarkup(draw.raw, &draw)) {
-                    draw.text = draw.raw;
-                }
-                frame.draws.push_back(draw);
-                break;
             case 1:
-                draw.raw = input.ConsumeRandomLengthString(64);
-                if (!garbolt_sim::DecodeMarkup(draw.raw, &draw)) {
-                    draw.text = draw.raw;
+                draw.text.markup =
+                    input.ConsumeBool() ? Markup(input) : input.ConsumeRandomLengthString(64);
+                draw.text.validString = input.ConsumeIntegralInRange(0, 7) != 0;
+                if (draw.text.validString) {
+                    sim::DecodeTextMarkup(draw.text);
                 }
+                draw.text.colour = colour;
+                draw.text.x = x;
+                draw.text.y = y;
                 frame.draws.push_back(draw);
                 break;
             case 2:
-                draw.kind = garbolt_sim::Draw::Kind::Sprite;
-                draw.dictionary = input.ConsumeRandomLengthString(16);
-                draw.texture = input.ConsumeRandomLengthString(16);
-                draw.width = Coordinate(input);
-                draw.height = Coordinate(input);
+                draw.kind = sim::DrawEntry::Kind::Sprite;
+                draw.sprite.dictionary = input.ConsumeRandomLengthString(16);
+                draw.sprite.texture = input.ConsumeRandomLengthString(16);
+                draw.sprite.width = Coordinate(input);
+                draw.sprite.height = Coordinate(input);
+                draw.sprite.colour = colour;
+                draw.sprite.x = x;
+                draw.sprite.y = y;
                 frame.draws.push_back(draw);
                 break;
             case 3:
@@ -158,19 +161,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     if (input.ConsumeBool()) {
-        frame.light = garbolt_sim::Vec3{Coordinate(input), Coordinate(input), Coordinate(input)};
+        frame.light = sim::Vec3{Coordinate(input), Coordinate(input), Coordinate(input)};
     }
 
-    for (const garbolt_sim::Draw& draw : frame.draws) {
-        for (const std::string* text :
-             {&draw.raw, &draw.text, &draw.align, &draw.font, &draw.dictionary, &draw.texture}) {
-            CheckText(*text);
+    for (const sim::DrawEntry& draw : frame.draws) {
+        for (const std::string& text :
+             {sim::DrawnMarkup(draw.text), sim::ShownText(draw.text), draw.text.alignment,
+              draw.text.fontFace, draw.sprite.dictionary, draw.sprite.texture}) {
+            CheckText(text);
         }
     }
     for (const std::string& text : frame.notifications) {
         CheckText(text);
     }
-    for (const garbolt_sim::Sound& sound : frame.sounds) {
+    for (const sim::HeardSound& sound : frame.sounds) {
         CheckText(sound.name);
         CheckText(sound.set);
     }
@@ -181,8 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string error;
     const int width = input.ConsumeIntegralInRange(16, 96);
-    if (!garbolt_sim::RenderShot(frame, garbolt_sim::Camera{}, width, folder + "/shot.png",
-                                 &error)) {
+    if (!garbolt_sim::RenderShot(frame, width, folder + "/shot.png", &error)) {
         Broken("the picture failed: " + error);
     }
     return 0;

@@ -18,6 +18,7 @@ struct Vec3 {
     float x = 0.0f;
     float y = 0.0f;
     float z = 0.0f;
+    bool operator==(const Vec3& o) const { return x == o.x && y == o.y && z == o.z; }
 };
 
 enum class CharacterModel { Arthur, John };

@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cstring>
 
+#include "host/float_bits.h"
 #include "sim/modules.h"
 #include "sim/script_thread.h"
 
@@ -10,26 +11,13 @@ namespace sim {
 
 namespace {
 
-float FloatBits(std::uint64_t word) {
-    const auto bits = static_cast<std::uint32_t>(word);
-    float value = 0.0f;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-std::uint64_t WordOf(float value) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 // A handle no real window has; FindWindowA answers it while a window is shown.
 platform::WindowHandle const kGameWindowHandle = reinterpret_cast<platform::WindowHandle>(0x1000);
 
 }  // namespace
 
 float NativeCall::Float(std::size_t i) const {
-    return FloatBits(Word(i));
+    return float_bits::FromWord(Word(i));
 }
 
 std::optional<std::string> NativeCall::Text(std::size_t i) const {
@@ -41,13 +29,13 @@ std::optional<std::string> NativeCall::Text(std::size_t i) const {
 }
 
 void NativeCall::ReturnFloat(float value, std::size_t slot) {
-    slots_[slot] = WordOf(value);
+    slots_[slot] = float_bits::ToWord(value);
 }
 
 void NativeCall::ReturnVector(float x, float y, float z) {
-    slots_[0] = WordOf(x);
-    slots_[1] = WordOf(y);
-    slots_[2] = WordOf(z);
+    slots_[0] = float_bits::ToWord(x);
+    slots_[1] = float_bits::ToWord(y);
+    slots_[2] = float_bits::ToWord(z);
 }
 
 Game::Game() {

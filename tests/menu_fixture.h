@@ -15,6 +15,7 @@
 #include "sim/controls.h"
 #include "sim/draw_list.h"
 #include "sim/game.h"
+#include "sim/observation.h"
 #include "sim/prompts.h"
 #include "sim/sounds.h"
 #include "support/misuse.h"
@@ -55,7 +56,7 @@ inline std::string Describe(const sim::DrawEntry& entry) {
 
 inline std::vector<std::string> DescribeDrawList() {
     std::vector<std::string> lines;
-    for (const sim::DrawEntry& entry : sim::DrawList()) {
+    for (const sim::DrawEntry& entry : sim::Observe().draws) {
         lines.push_back(Describe(entry));
     }
     return lines;
@@ -169,8 +170,13 @@ class MenuFixture : public ::testing::Test {
         ASSERT_TRUE(menu.isOpen);
     }
 
+    // Played on the frame that ran last, as "name/set".
     std::vector<std::string> PlayedThisFrame() {
-        return sim::Sounds().PlayedOnFrame(game().FrameNumber());
+        std::vector<std::string> played;
+        for (const sim::HeardSound& sound : sim::Observe().sounds) {
+            played.push_back(sound.name + "/" + sound.set);
+        }
+        return played;
     }
 
     // Natives (NAMESPACE::NAME) and global writes recorded on the frame that ran last.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/float_bits.h"
 #include "host/keyboard.h"
 #include "host/natives.h"
 #include "menu/menu.h"
@@ -100,7 +101,7 @@ inline std::string Describe(const sim::TraceEvent& event) {
                 line += static_cast<std::uint32_t>(word) != 0 ? "1" : "0";
                 break;
             case sim::arg_kind::kFloat:
-                line += Float(native_words::FloatFromLowHalf(word));
+                line += Float(float_bits::FromWord(word));
                 break;
             case sim::arg_kind::kText:
             case sim::arg_kind::kTextOrNull:

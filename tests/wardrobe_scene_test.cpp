@@ -9,7 +9,9 @@
 //   naming: name lengths, null result and cancel, the menu closed while typing;
 //   the row the prompt showed, completions that are ignored, the text cap.
 #include <algorithm>
+#include <optional>
 
+#include "sim/observation.h"
 #include "wardrobe/outfit_file.h"
 #include "wardrobe_fixture.h"
 
@@ -289,6 +291,12 @@ TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
 TEST_F(WardrobeScene, ForcedCloseWithCameraLeavesTheAreaUntilTheNextOpening) {
     useCamera = true;
     OpenMenu();
+    // The player sees through the camera the wardrobe made, ahead of the character.
+    const sim::CameraView seen = sim::Observe().camera;
+    EXPECT_TRUE(seen.On());
+    EXPECT_TRUE(seen.rendering);
+    ASSERT_TRUE(seen.position);
+    EXPECT_EQ(seen.position->x, sim::Scene().Camera(wardrobe.wardrobeCamera)->position.x);
     const std::string cam = std::to_string(wardrobe.wardrobeCamera);
     const std::int32_t area = AreaHandle();
     const std::string player = std::to_string(sim::Character().PlayerId());
@@ -313,6 +321,7 @@ TEST_F(WardrobeScene, ForcedCloseWithCameraLeavesTheAreaUntilTheNextOpening) {
     EXPECT_EQ(calls.back(), "ENTITY::FREEZE_ENTITY_POSITION " + me + ",0");
     EXPECT_EQ(sim::Scene().Areas().count(area), 1u);
     EXPECT_TRUE(sim::Scene().Cameras().empty());
+    EXPECT_EQ(sim::Observe().camera, sim::CameraView{});
 
     // The next opening takes the old area down first.
     sim::Character().SetCharacterCheck(false);
@@ -356,6 +365,7 @@ TEST_F(WardrobeScene, LightFollowsTheSettingFromTheNextFrame) {
     EXPECT_EQ(lights[0].blue, 255);
     EXPECT_FLOAT_EQ(lights[0].range, 5.0f);
     EXPECT_FLOAT_EQ(lights[0].intensity, 2.5f);
+    EXPECT_EQ(sim::Observe().light, std::optional<sim::Vec3>(lights[0].position));
     std::vector<std::string> tail(calls.end() - 5, calls.end());
     EXPECT_EQ(tail,
               (std::vector<std::string>{
@@ -367,6 +377,7 @@ TEST_F(WardrobeScene, LightFollowsTheSettingFromTheNextFrame) {
     drawLight = false;
     WardrobeFrame();
     EXPECT_TRUE(sim::Scene().LightsInFrame(game().FrameNumber()).empty());
+    EXPECT_FALSE(sim::Observe().light);
     // Without the wardrobe open there is no light.
     drawLight = true;
     OnKeyboardMessage(kF9, 1, 0, 0, 0, 1, 1);

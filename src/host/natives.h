@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <type_traits>
 
+#include "host/float_bits.h"
 #include "host/platform.h"
 
 struct Vector3 {
@@ -28,9 +28,7 @@ inline std::uint64_t Encode(bool value) {
     return value ? 1u : 0u;
 }
 inline std::uint64_t Encode(float value) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
+    return float_bits::ToWord(value);
 }
 // A 64-bit value the game handed out (a game string, for example) goes back as it came.
 inline std::uint64_t Encode(std::uint64_t value) {
@@ -47,22 +45,15 @@ std::uint64_t Encode(T* pointer) {
 std::uint64_t Encode(double) = delete;
 std::uint64_t Encode(std::int64_t) = delete;
 
-inline float FloatFromLowHalf(std::uint64_t word) {
-    const auto bits = static_cast<std::uint32_t>(word);
-    float value = 0.0f;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 template <typename R>
 R Decode(const std::uint64_t* slots) {
     if constexpr (std::is_same_v<R, bool>) {
         return static_cast<std::uint32_t>(slots[0]) != 0;
     } else if constexpr (std::is_same_v<R, float>) {
-        return FloatFromLowHalf(slots[0]);
+        return float_bits::FromWord(slots[0]);
     } else if constexpr (std::is_same_v<R, Vector3>) {
-        return Vector3{FloatFromLowHalf(slots[0]), FloatFromLowHalf(slots[1]),
-                       FloatFromLowHalf(slots[2])};
+        return Vector3{float_bits::FromWord(slots[0]), float_bits::FromWord(slots[1]),
+                       float_bits::FromWord(slots[2])};
     } else if constexpr (std::is_pointer_v<R>) {
         return reinterpret_cast<R>(static_cast<std::uintptr_t>(slots[0]));
     } else if constexpr (std::is_same_v<R, std::uint64_t>) {

@@ -3,7 +3,6 @@
 #include "sim/character.h"
 #include "sim/clothing.h"
 #include "sim/controls.h"
-#include "sim/naming_keyboard.h"
 #include "sim/play/player.h"
 
 namespace garbolt_sim::game_side {
@@ -27,16 +26,6 @@ std::string PressControl(const std::string& control) {
 std::string SetGamepad(bool gamepad) {
     sim::Controls().SetGamepad(gamepad);
     return {};
-}
-
-bool KeyboardOpen() {
-    return sim::NamingKeyboard().IsOpen();
-}
-
-KeyboardShown Keyboard() {
-    const sim::NamingKeyboardState& keyboard = sim::NamingKeyboard();
-    return {keyboard.Opens(), keyboard.IsOpen(), keyboard.Title(), keyboard.InitialText(),
-            keyboard.MaxLength()};
 }
 
 std::string KeyboardFinish(const std::string& text) {
@@ -65,14 +54,6 @@ std::string SetCharacterCheck(bool on) {
 std::string Wear(const std::vector<ClothingItem>& items) {
     sim::Wardrobe().Wear(ToGame(items));
     return {};
-}
-
-std::vector<ClothingItem> Worn() {
-    std::vector<ClothingItem> worn;
-    for (const sim::ClothingItem& entry : sim::Wardrobe().Worn()) {
-        worn.push_back({entry.item, entry.state});
-    }
-    return worn;
 }
 
 std::string SetGameOutfit(int slot, const std::vector<ClothingItem>& items, bool empty) {

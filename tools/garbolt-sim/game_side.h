@@ -17,15 +17,7 @@ namespace garbolt_sim::game_side {
 std::string PressControl(const std::string& control);
 std::string SetGamepad(bool gamepad);
 
-// Whether the game's naming keyboard is open, and its three ways to end.
-bool KeyboardOpen();
-struct KeyboardShown {
-    int opens = 0;  // how often the plug-in has opened it
-    bool open = false;
-    std::string title, initialText;
-    int maxLength = 0;
-};
-KeyboardShown Keyboard();
+// The naming keyboard's three ways to end.
 std::string KeyboardFinish(const std::string& text);
 std::string KeyboardCancel();
 std::string KeyboardFinishNull();
@@ -34,9 +26,6 @@ std::string SetModel(const std::string& model);
 std::string SetCharacterCheck(bool on);
 // The clothing worn: entries in order, the rest emptied.
 std::string Wear(const std::vector<ClothingItem>& items);
-// What the character wears now: every entry of the game's outfit record, in
-// entry order, empty ones (item 0) included.
-std::vector<ClothingItem> Worn();
 // Game saved outfit 1 to 5: filled with these entries, or emptied.
 std::string SetGameOutfit(int slot, const std::vector<ClothingItem>& items, bool empty);
 

@@ -297,7 +297,7 @@ class Session {
 
     // Keeps the text box in step with the game's keyboard.
     void Follow() {
-        const game_side::KeyboardShown keyboard = game_side::Keyboard();
+        const sim::KeyboardView& keyboard = runner_.LastFrame().keyboard;
         if (keyboard.open && (!naming_ || keyboard.opens != opens_)) {
             naming_ = true;
             opens_ = keyboard.opens;
@@ -324,17 +324,16 @@ class Session {
             << "Shift+arrows or PgUp/PgDn ten rows  ` or k then a number: a key code  q quit\n\n";
         out << RenderMenuText(menu);
         std::string prompts;
-        for (const auto& [handle, prompt] : runner_.Prompts()) {
-            if (prompt.enabled && prompt.shown) {
+        for (const sim::ShownPrompt& prompt : frame.prompts) {
+            if (prompt.On()) {
                 prompts += "  [" + prompt.text + "]";
             }
         }
         out << "\n  prompts:" << (prompts.empty() ? "  none" : prompts) << "\n";
-        const Camera& camera = runner_.CurrentCamera();
         out << "  light " << (frame.light ? "on" : "off") << ", camera "
-            << (camera.exists && camera.active ? "on" : "off") << "\n";
+            << (frame.camera.On() ? "on" : "off") << "\n";
         if (naming_) {
-            rest << "\n  +-- " << game_side::Keyboard().title
+            rest << "\n  +-- " << frame.keyboard.title
                  << " (Enter done, Esc cancel, Ctrl-U clear)\n"
                  << "  | " << name_ << "_\n"
                  << "  +--\n";

@@ -18,7 +18,7 @@ Rgba ItemColour(std::uint32_t item) {
     return Rgba{channel(0), channel(8), channel(16), 255};
 }
 
-CharacterLook LookOf(const std::vector<ClothingItem>& worn) {
+CharacterLook LookOf(const sim::OutfitEntries& worn) {
     CharacterLook look;
     for (std::size_t k = 0; k < worn.size(); ++k) {
         if (worn[k].item == 0) {

@@ -9,10 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "frame.h"
-#include "scenario.h"
+#include "sim/clothing.h"
 
 namespace garbolt_sim {
+
+struct Rgba {
+    int r = 0, g = 0, b = 0, a = 0;
+    bool operator==(const Rgba& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
+};
 
 struct Band {
     std::uint32_t item = 0;
@@ -35,7 +39,7 @@ struct CharacterLook {
 // read in thirds: entries 0 to 12 dress the head, 13 to 25 the torso, 26 to
 // 38 the legs. Empty entries (item 0) show no band.
 constexpr std::size_t kEntriesPerPart = 13;
-CharacterLook LookOf(const std::vector<ClothingItem>& worn);
+CharacterLook LookOf(const sim::OutfitEntries& worn);
 
 // An opaque colour from an item hash: the same item always has the same
 // colour, and items whose hashes differ by a bit get unlike colours.

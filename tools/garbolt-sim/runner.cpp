@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <sstream>
 
 #include "game_side.h"
+#include "host/float_bits.h"
 #include "json_text.h"
 #include "safe_text.h"
 #include "shot.h"
@@ -37,24 +37,54 @@ std::string Fixed(float value) {
     return buffer;
 }
 
-std::string Point(const Vec3& p) {
+std::string Point(const sim::Vec3& p) {
     return "(" + Fixed(p.x) + ", " + Fixed(p.y) + ", " + Fixed(p.z) + ")";
 }
 
-float FloatWord(std::uint64_t word) {
-    const auto bits = static_cast<std::uint32_t>(word);
-    float value = 0;
-    static_assert(sizeof value == sizeof bits);
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-json RgbaJson(const garbolt_sim::Rgba& c) {
+json RgbaJson(const sim::Colour& c) {
     return json::array({c.r, c.g, c.b, c.a});
 }
 
-json Vector(const Vec3& p) {
+json Vector(const sim::Vec3& p) {
     return json::array({p.x, p.y, p.z});
+}
+
+// Every JSON line starts with its frame and type.
+json Event(const FrameRecord& frame, const char* type) {
+    json line;
+    line["frame"] = frame.frame;
+    line["type"] = type;
+    return line;
+}
+
+json TextJson(const FrameRecord& frame, const sim::TextEntry& text) {
+    json line = Event(frame, "text");
+    PutText(line, "raw", sim::DrawnMarkup(text));
+    line["decoded"] = text.decoded;
+    if (text.decoded) {
+        line["rightMargin"] = RightMargin(text);
+        PutText(line, "align", text.alignment);
+        PutText(line, "font", text.fontFace);
+        line["letterSpacing"] = text.letterSpacing;
+        line["size"] = text.size;
+    }
+    PutText(line, "text", sim::ShownText(text));
+    line["x"] = text.x;
+    line["y"] = text.y;
+    line["rgba"] = RgbaJson(text.colour);
+    return line;
+}
+
+json SpriteJson(const FrameRecord& frame, const sim::SpriteEntry& sprite) {
+    json line = Event(frame, "sprite");
+    PutText(line, "dict", sprite.dictionary);
+    PutText(line, "texture", sprite.texture);
+    line["x"] = sprite.x;
+    line["y"] = sprite.y;
+    line["w"] = sprite.width;
+    line["h"] = sprite.height;
+    line["rgba"] = RgbaJson(sprite.colour);
+    return line;
 }
 
 // A native's arguments as the native table reads them. Addresses differ from
@@ -73,7 +103,7 @@ json Arguments(const sim::TraceEvent& event) {
                 args.push_back(static_cast<std::uint32_t>(word) != 0);
                 break;
             case sim::arg_kind::kFloat:
-                args.push_back(FloatWord(word));
+                args.push_back(float_bits::FromWord(word));
                 break;
             case sim::arg_kind::kText:
             case sim::arg_kind::kTextOrNull:
@@ -309,7 +339,6 @@ bool Runner::DoRestart(const Command& command) {
     if (sim::TheGame().ScriptRunning()) {
         return Fail(command, "unloading the plug-in did not end its script routine");
     }
-    watcher_.ForgetPlugin();
     promptsReported_.clear();
     if (!player_->Load()) {
         return Fail(command, player_->Error());
@@ -535,59 +564,77 @@ bool Runner::Execute(const Command& command) {
 void Runner::Step() {
     sim::Game& game = sim::TheGame();
     game.RunFrame();
-    FrameRecord frame = watcher_.TakeFrame(game.FrameNumber());
-    for (const sim::Notification& notification : game.Notifications()) {
-        frame.notifications.push_back(notification.text);
-    }
+    FrameRecord frame = watcher_.TakeFrame();
     // The tool keeps what it needs itself; the game's own records would grow
     // without end over a long run.
     game.ClearNotifications();
     game.ClearTrace();
-    look_ = LookOf(game_side::Worn());
     failuresShown_ += FailuresIn(frame.notifications);
     ReportFrame(frame);
     last_ = std::move(frame);
 }
 
+// One reporter per kind of observation, in the order of the frame's JSON
+// lines; each writes its JSON events and transcript lines and remembers what
+// it reported.
 void Runner::ReportFrame(const FrameRecord& frame) {
-    const std::string at = "  frame " + std::to_string(frame.frame) + "  ";
-    const auto event = [&frame](const char* type) {
-        json line;
-        line["frame"] = frame.frame;
-        line["type"] = type;
-        return line;
+    using Reporter = void (Runner::*)(const FrameRecord&);
+    static constexpr Reporter kReporters[] = {
+        &Runner::ReportTrace,   &Runner::ReportUnknown,  &Runner::ReportMisuse,
+        &Runner::ReportDraws,   &Runner::ReportSounds,   &Runner::ReportNotifications,
+        &Runner::ReportMenu,    &Runner::ReportPrompts,  &Runner::ReportLight,
+        &Runner::ReportCamera,  &Runner::ReportKeyboard, &Runner::ReportFiles,
+        &Runner::ReportClothes, &Runner::ReportShot,
     };
+    for (const Reporter report : kReporters) {
+        (this->*report)(frame);
+    }
+    if (frameListener_) {
+        frameListener_(frame, menu_);
+    }
+}
 
+void Runner::Report(const FrameRecord& frame, const std::string& text) {
+    Line("  frame " + std::to_string(frame.frame) + "  " + text);
+}
+
+void Runner::ReportTrace(const FrameRecord& frame) {
     for (const sim::TraceEvent& traced : frame.trace) {
         if (traced.kind == sim::TraceEvent::Kind::Misuse) {
-            continue;  // reported below, with or without the trace
+            continue;  // ReportMisuse's, with or without the trace
         }
         if (traced.kind == sim::TraceEvent::Kind::Native) {
-            json line = event("native");
+            json line = Event(frame, "native");
             line["hash"] = Hex(traced.hash);
             line["name"] = std::string(traced.Name());
             line["args"] = Arguments(traced);
             Json(line.dump());
         } else {
-            json line = event("global");
+            json line = Event(frame, "global");
             line["index"] = traced.globalIndex;
             line["before"] = traced.before;
             line["after"] = traced.after;
             Json(line.dump());
         }
     }
+}
+
+void Runner::ReportUnknown(const FrameRecord& frame) {
     for (const sim::TraceEvent& unknown : frame.unknown) {
-        json line = event("unknown-native");
+        json line = Event(frame, "unknown-native");
         line["hash"] = Hex(unknown.hash);
         line["args"] = Arguments(unknown);
         Json(line.dump());
         if (unknownReported_.insert(unknown.hash).second) {
-            Line(at + "unknown native " + Hex(unknown.hash) + " with " +
-                 std::to_string(unknown.args.size()) + " arguments");
+            Report(frame, "unknown native " + Hex(unknown.hash) + " with " +
+                              std::to_string(unknown.args.size()) + " arguments");
         }
     }
+}
+
+void Runner::ReportMisuse(const FrameRecord& frame) {
     for (const sim::TraceEvent& misuse : frame.misuse) {
-        json line = event("misuse");
+        json line = Event(frame, "misuse");
         line["hash"] = Hex(misuse.hash);
         line["name"] = misuse.native != nullptr ? json(std::string(misuse.Name())) : json(nullptr);
         PutText(line, "problem", misuse.problem);
@@ -595,209 +642,220 @@ void Runner::ReportFrame(const FrameRecord& frame) {
         Json(line.dump());
         const std::string text = NativeText(misuse) + ": " + misuse.problem;
         if (misuseReported_.insert(text).second) {
-            Line(at + "misuse of " + text);
+            Report(frame, "misuse of " + text);
         }
     }
-    for (const Draw& draw : frame.draws) {
-        if (draw.kind == Draw::Kind::Text) {
-            json line = event("text");
-            PutText(line, "raw", draw.raw);
-            line["decoded"] = draw.decoded;
-            if (draw.decoded) {
-                line["rightMargin"] = draw.rightMargin;
-                PutText(line, "align", draw.align);
-                PutText(line, "font", draw.font);
-                line["letterSpacing"] = draw.letterSpacing;
-                line["size"] = draw.size;
-            }
-            PutText(line, "text", draw.text);
-            line["x"] = draw.x;
-            line["y"] = draw.y;
-            line["rgba"] = RgbaJson(draw.colour);
-            Json(line.dump());
-        } else {
-            json line = event("sprite");
-            PutText(line, "dict", draw.dictionary);
-            PutText(line, "texture", draw.texture);
-            line["x"] = draw.x;
-            line["y"] = draw.y;
-            line["w"] = draw.width;
-            line["h"] = draw.height;
-            line["rgba"] = RgbaJson(draw.colour);
-            Json(line.dump());
-        }
+}
+
+// The draw list goes to the JSON only: the transcript tells the menu's changes.
+void Runner::ReportDraws(const FrameRecord& frame) {
+    for (const sim::DrawEntry& draw : frame.draws) {
+        Json((draw.kind == sim::DrawEntry::Kind::Text ? TextJson(frame, draw.text)
+                                                      : SpriteJson(frame, draw.sprite))
+                 .dump());
     }
-    for (const Sound& sound : frame.sounds) {
-        json line = event("sound");
+}
+
+void Runner::ReportSounds(const FrameRecord& frame) {
+    for (const sim::HeardSound& sound : frame.sounds) {
+        json line = Event(frame, "sound");
         PutText(line, "name", sound.name);
         PutText(line, "set", sound.set);
         Json(line.dump());
-        Line(at + "sound " + sound.name + " (" + sound.set + ")");
+        Report(frame, "sound " + sound.name + " (" + sound.set + ")");
     }
+}
+
+void Runner::ReportNotifications(const FrameRecord& frame) {
     for (const std::string& text : frame.notifications) {
-        json line = event("notification");
+        json line = Event(frame, "notification");
         PutText(line, "text", text);
         Json(line.dump());
-        Line(at + "notification " + Quote(text));
+        Report(frame, "notification " + Quote(text));
     }
+}
 
-    // The menu as the player sees it change.
+// The menu as the player sees it change.
+void Runner::ReportMenu(const FrameRecord& frame) {
     const MenuView menu = ReadMenu(frame);
     if (menu.open && !menu_.open) {
-        Line(at + "menu opened: " + PageText(menu) + ", " + RowText(menu));
+        Report(frame, "menu opened: " + PageText(menu) + ", " + RowText(menu));
     } else if (!menu.open && menu_.open) {
-        Line(at + "menu closed");
+        Report(frame, "menu closed");
+    } else if (menu.open && (menu.subtitle != menu_.subtitle || menu.title != menu_.title)) {
+        Report(frame, "page " + PageText(menu) + ", " + RowText(menu));
     } else if (menu.open) {
-        if (menu.subtitle != menu_.subtitle || menu.title != menu_.title) {
-            Line(at + "page " + PageText(menu) + ", " + RowText(menu));
-        } else {
-            if (menu.current != menu_.current) {
-                Line(at + RowText(menu));
-            }
-            for (const MenuRow& row : menu.rows) {
-                const MenuRow* before = menu_.Row(row.index);
-                if (before == nullptr) {
-                    continue;
-                }
-                if (before->label != row.label) {
-                    Line(at + "row " + std::to_string(row.index) + " now reads " +
-                         Quote(row.label) + " (was " + Quote(before->label) + ")");
-                }
-                if (before->ticked != row.ticked) {
-                    Line(at + "row " + std::to_string(row.index) + " " + Quote(row.label) +
-                         (row.ticked ? " ticked" : " unticked"));
-                }
-                if (before->value != row.value && row.value) {
-                    Line(at + "row " + std::to_string(row.index) + " value " + Quote(*row.value));
-                }
+        if (menu.current != menu_.current) {
+            Report(frame, RowText(menu));
+        }
+        for (const MenuRow& row : menu.rows) {
+            if (const MenuRow* before = menu_.Row(row.index)) {
+                ReportRowChange(frame, *before, row);
             }
         }
     }
+    menu_ = menu;
+}
 
-    for (const auto& [handle, prompt] : watcher_.Prompts()) {
-        const auto before = promptsReported_.find(handle);
-        if (before != promptsReported_.end() && before->second == prompt) {
+void Runner::ReportRowChange(const FrameRecord& frame, const MenuRow& before, const MenuRow& row) {
+    const std::string name = "row " + std::to_string(row.index);
+    if (before.label != row.label) {
+        Report(frame,
+               name + " now reads " + Quote(row.label) + " (was " + Quote(before.label) + ")");
+    }
+    if (before.ticked != row.ticked) {
+        Report(frame, name + " " + Quote(row.label) + (row.ticked ? " ticked" : " unticked"));
+    }
+    if (before.value != row.value && row.value) {
+        Report(frame, name + " value " + Quote(*row.value));
+    }
+}
+
+// A prompt's every change goes to the JSON; the transcript tells it coming on
+// and going off, and a new text while it is on.
+void Runner::ReportPrompts(const FrameRecord& frame) {
+    for (const sim::ShownPrompt& prompt : frame.prompts) {
+        const auto before = promptsReported_.find(prompt.handle);
+        const bool known = before != promptsReported_.end();
+        if (known && before->second == prompt) {
             continue;
         }
-        json line = event("prompt");
+        json line = Event(frame, "prompt");
         line["handle"] = prompt.handle;
         PutText(line, "text", prompt.text);
         line["enabled"] = prompt.enabled;
         line["shown"] = prompt.shown;
         Json(line.dump());
-        const bool wasOn =
-            before != promptsReported_.end() && before->second.enabled && before->second.shown;
-        const bool isOn = prompt.enabled && prompt.shown;
-        if (wasOn != isOn || (isOn && before->second.text != prompt.text)) {
-            Line(at + "prompt " + Quote(prompt.text) + (isOn ? " on" : " off"));
+        const bool wasOn = known && before->second.On();
+        if (wasOn != prompt.On() || (prompt.On() && before->second.text != prompt.text)) {
+            Report(frame, "prompt " + Quote(prompt.text) + (prompt.On() ? " on" : " off"));
         }
-        promptsReported_[handle] = prompt;
+        promptsReported_[prompt.handle] = prompt;
     }
+}
 
+void Runner::ReportLight(const FrameRecord& frame) {
     if (frame.light) {
-        json line = event("light");
+        json line = Event(frame, "light");
         line["position"] = Vector(*frame.light);
         Json(line.dump());
         if (!lightReported_) {
-            Line(at + "light on at " + Point(*frame.light));
+            Report(frame, "light on at " + Point(*frame.light));
         }
     } else if (lightReported_) {
-        Line(at + "light off");
+        Report(frame, "light off");
     }
     lightReported_ = frame.light.has_value();
+}
 
-    const Camera& camera = watcher_.CurrentCamera();
-    if (!(camera == cameraReported_)) {
-        json line = event("camera");
-        line["exists"] = camera.exists;
-        line["active"] = camera.active;
-        line["rendering"] = camera.rendering;
-        line["position"] = camera.position ? Vector(*camera.position) : json(nullptr);
-        Json(line.dump());
-        const bool wasOn = cameraReported_.exists && cameraReported_.active;
-        const bool isOn = camera.exists && camera.active;
-        if (wasOn != isOn) {
-            Line(at + (isOn ? "camera on" : "camera off") +
-                 (isOn && camera.position ? " at " + Point(*camera.position) : std::string()));
-        }
-        cameraReported_ = camera;
+void Runner::ReportCamera(const FrameRecord& frame) {
+    const sim::CameraView& camera = frame.camera;
+    if (camera == cameraReported_) {
+        return;
     }
-
-    const game_side::KeyboardShown keyboard = game_side::Keyboard();
-    if (keyboard.opens != keyboardOpens_ || keyboard.open != keyboardOpen_) {
-        json line = event("keyboard");
-        line["open"] = keyboard.open;
-        PutText(line, "title", keyboard.title);
-        PutText(line, "text", keyboard.initialText);
-        line["maxLength"] = keyboard.maxLength;
-        Json(line.dump());
-        if (keyboard.open) {
-            Line(at + "naming keyboard open: " + keyboard.title + ", " +
-                 Quote(keyboard.initialText) + ", up to " + std::to_string(keyboard.maxLength));
-        } else {
-            Line(at + "naming keyboard closed");
-        }
-        keyboardOpens_ = keyboard.opens;
-        keyboardOpen_ = keyboard.open;
+    json line = Event(frame, "camera");
+    line["exists"] = camera.exists;
+    line["active"] = camera.active;
+    line["rendering"] = camera.rendering;
+    line["position"] = camera.position ? Vector(*camera.position) : json(nullptr);
+    Json(line.dump());
+    if (cameraReported_.On() != camera.On()) {
+        Report(frame, (camera.On() ? "camera on" : "camera off") +
+                          (camera.On() && camera.position ? " at " + Point(*camera.position)
+                                                          : std::string()));
     }
+    cameraReported_ = camera;
+}
 
+void Runner::ReportKeyboard(const FrameRecord& frame) {
+    const sim::KeyboardView& keyboard = frame.keyboard;
+    if (keyboard.opens == keyboardOpens_ && keyboard.open == keyboardOpen_) {
+        return;
+    }
+    json line = Event(frame, "keyboard");
+    line["open"] = keyboard.open;
+    PutText(line, "title", keyboard.title);
+    PutText(line, "text", keyboard.initialText);
+    line["maxLength"] = keyboard.maxLength;
+    Json(line.dump());
+    if (keyboard.open) {
+        Report(frame, "naming keyboard open: " + keyboard.title + ", " +
+                          Quote(keyboard.initialText) + ", up to " +
+                          std::to_string(keyboard.maxLength));
+    } else {
+        Report(frame, "naming keyboard closed");
+    }
+    keyboardOpens_ = keyboard.opens;
+    keyboardOpen_ = keyboard.open;
+}
+
+// Files beside the game are no part of the game's observation: the folder is
+// compared with what it held after the frame before.
+void Runner::ReportFiles(const FrameRecord& frame) {
     const std::map<std::string, std::string> files = folder_->Snapshot();
     for (const auto& [name, bytes] : files) {
         const auto before = files_.find(name);
         if (before != files_.end() && before->second == bytes) {
             continue;
         }
-        json line = event("file");
+        json line = Event(frame, "file");
         PutText(line, "path", name);
         line["bytes"] = bytes.size();
         Json(line.dump());
-        Line(at + "file " + name + " written (" + std::to_string(bytes.size()) + " bytes)");
+        Report(frame, "file " + name + " written (" + std::to_string(bytes.size()) + " bytes)");
     }
     for (const auto& [name, bytes] : files_) {
         if (files.count(name) == 0) {
-            json line = event("file");
+            json line = Event(frame, "file");
             PutText(line, "path", name);
             line["removed"] = true;
             Json(line.dump());
-            Line(at + "file " + name + " removed");
+            Report(frame, "file " + name + " removed");
         }
     }
     files_ = files;
-    menu_ = menu;
+}
 
-    if (!options_.shotsDir.empty()) {
-        // One picture per distinct screen, so a walk through the menu gives
-        // one per page and row.
-        std::string key = std::to_string(menu.open) + "|" + std::to_string(frame.light.has_value());
-        for (const Draw& draw : frame.draws) {
-            key += draw.raw + draw.texture + "|" + Fixed(draw.x * 1000) + Fixed(draw.y * 1000);
-        }
-        // An equip changes the character, and so the screen.
-        for (const std::vector<Band>* part : {&look_.head, &look_.torso, &look_.legs}) {
-            for (const Band& band : *part) {
-                key += "|" + std::to_string(band.item);
-            }
-            key += "/";
-        }
-        if (key != lastShotKey_ && !frame.draws.empty()) {
-            char name[32];
-            std::snprintf(name, sizeof name, "frame-%06llu.png",
-                          static_cast<unsigned long long>(frame.frame));
-            std::string error;
-            last_ = frame;  // the picture is of this frame
-            if (!Shot((fs::u8path(Resolve(options_.shotsDir)) / name).u8string(), &error)) {
-                errors_ << "garbolt-sim: " << error << "\n";
-            }
-        }
-        lastShotKey_ = key;
+// The clothes worn show only in pictures and on the interactive screen.
+void Runner::ReportClothes(const FrameRecord& frame) {
+    look_ = LookOf(frame.worn);
+}
+
+// One automatic picture per distinct screen, so a walk through the menu gives
+// one per page and row.
+void Runner::ReportShot(const FrameRecord& frame) {
+    if (options_.shotsDir.empty()) {
+        return;
     }
-    if (frameListener_) {
-        frameListener_(frame, menu);
+    std::string key = std::to_string(menu_.open) + "|" + std::to_string(frame.light.has_value());
+    for (const sim::DrawEntry& draw : frame.draws) {
+        const bool text = draw.kind == sim::DrawEntry::Kind::Text;
+        key += (text ? sim::DrawnMarkup(draw.text) : draw.sprite.texture) + "|" +
+               Fixed((text ? draw.text.x : draw.sprite.x) * 1000) +
+               Fixed((text ? draw.text.y : draw.sprite.y) * 1000);
     }
+    // An equip changes the character, and so the screen.
+    for (const std::vector<Band>* part : {&look_.head, &look_.torso, &look_.legs}) {
+        for (const Band& band : *part) {
+            key += "|" + std::to_string(band.item);
+        }
+        key += "/";
+    }
+    if (key != lastShotKey_ && !frame.draws.empty()) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%06llu.png",
+                      static_cast<unsigned long long>(frame.frame));
+        std::string error;
+        last_ = frame;  // the picture is of this frame
+        if (!Shot((fs::u8path(Resolve(options_.shotsDir)) / name).u8string(), &error)) {
+            errors_ << "garbolt-sim: " << error << "\n";
+        }
+    }
+    lastShotKey_ = key;
 }
 
 bool Runner::Shot(const std::string& path, std::string* error) const {
-    return RenderShot(last_, watcher_.CurrentCamera(), window_.value_or(1920), path, error, look_);
+    return RenderShot(last_, window_.value_or(1920), path, error, look_);
 }
 
 }  // namespace garbolt_sim

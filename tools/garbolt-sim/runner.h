@@ -68,9 +68,6 @@ class Runner {
     // Renders the last frame to a PNG.
     bool Shot(const std::string& path, std::string* error) const;
 
-    const std::map<std::int32_t, Prompt>& Prompts() const { return watcher_.Prompts(); }
-    const Camera& CurrentCamera() const { return watcher_.CurrentCamera(); }
-
     // Called with each frame after it has been reported (the interactive mode).
     void SetFrameListener(std::function<void(const FrameRecord&, const MenuView&)> listener) {
         frameListener_ = std::move(listener);
@@ -107,7 +104,25 @@ class Runner {
     bool CheckTextSize(const Command& command);
     bool CheckFailures(const Command& command);
     static int FailuresIn(const std::vector<std::string>& notifications);
+    // The frame's report: one reporter per kind of observation (runner.cpp).
     void ReportFrame(const FrameRecord& frame);
+    void ReportTrace(const FrameRecord& frame);
+    void ReportUnknown(const FrameRecord& frame);
+    void ReportMisuse(const FrameRecord& frame);
+    void ReportDraws(const FrameRecord& frame);
+    void ReportSounds(const FrameRecord& frame);
+    void ReportNotifications(const FrameRecord& frame);
+    void ReportMenu(const FrameRecord& frame);
+    void ReportRowChange(const FrameRecord& frame, const MenuRow& before, const MenuRow& row);
+    void ReportPrompts(const FrameRecord& frame);
+    void ReportLight(const FrameRecord& frame);
+    void ReportCamera(const FrameRecord& frame);
+    void ReportKeyboard(const FrameRecord& frame);
+    void ReportFiles(const FrameRecord& frame);
+    void ReportClothes(const FrameRecord& frame);
+    void ReportShot(const FrameRecord& frame);
+    // A transcript line about the frame.
+    void Report(const FrameRecord& frame, const std::string& text);
     void Line(const std::string& text);
     void Json(const std::string& line);
     std::string Resolve(const std::string& path) const;
@@ -124,8 +139,8 @@ class Runner {
     MenuView menu_;
     CharacterLook look_;
     std::map<std::string, std::string> files_;
-    std::map<std::int32_t, Prompt> promptsReported_;
-    Camera cameraReported_;
+    std::map<std::int32_t, sim::ShownPrompt> promptsReported_;
+    sim::CameraView cameraReported_;
     bool lightReported_ = false;
     std::set<std::uint64_t> unknownReported_;
     std::set<std::string> misuseReported_;  // "NAME (hash): problem", each once

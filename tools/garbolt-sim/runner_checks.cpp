@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "runner.h"
-#include "sim/draw_list.h"
+#include "sim/observation.h"
 #include "sim/play/game_folder.h"
 #include "sim/prompts.h"
 
@@ -17,6 +17,17 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kFailurePrefix = "~COLOR_RED~";
+
+// The texts of a frame's draw list, in drawing order.
+std::vector<const sim::TextEntry*> TextsOf(const sim::Observation& frame) {
+    std::vector<const sim::TextEntry*> texts;
+    for (const sim::DrawEntry& entry : frame.draws) {
+        if (entry.kind == sim::DrawEntry::Kind::Text) {
+            texts.push_back(&entry.text);
+        }
+    }
+    return texts;
+}
 
 std::string Sizes(const std::vector<const sim::TextEntry*>& texts) {
     std::string list;
@@ -94,7 +105,7 @@ bool Runner::CheckPrompt(const Command& command) {
 }
 
 bool Runner::CheckSound(const Command& command) {
-    for (const Sound& sound : last_.sounds) {
+    for (const sim::HeardSound& sound : last_.sounds) {
         if (sound.name == command.text) {
             return true;
         }
@@ -104,7 +115,7 @@ bool Runner::CheckSound(const Command& command) {
 }
 
 bool Runner::CheckTextSize(const Command& command) {
-    const std::vector<const sim::TextEntry*> texts = sim::Drawing().Texts();
+    const std::vector<const sim::TextEntry*> texts = TextsOf(last_);
     const auto sized = [&command](const sim::TextEntry* text) {
         return text->size == command.number;
     };

@@ -33,7 +33,7 @@ struct Piece {
     double width = 0;  // measured
 };
 
-void SetColour(cairo_t* cr, const Rgba& c) {
+void SetColour(cairo_t* cr, const sim::Colour& c) {
     cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0, c.a / 255.0);
 }
 
@@ -159,7 +159,7 @@ void ShowText(cairo_t* cr, double x, double baseline, const std::string& text, d
 }
 
 void DrawGlyph(cairo_t* cr, const Piece& piece, double x, double top, double lineHeight,
-               const Rgba& colour) {
+               const sim::Colour& colour) {
     const double s = piece.size;
     const double cy = top + lineHeight / 2;
     cairo_save(cr);
@@ -195,9 +195,10 @@ void DrawGlyph(cairo_t* cr, const Piece& piece, double x, double top, double lin
     cairo_restore(cr);
 }
 
-void DrawTextEntry(cairo_t* cr, const Draw& draw, double width, double height) {
+void DrawTextEntry(cairo_t* cr, const sim::DrawEntry& entry, double width, double height) {
+    const sim::TextEntry& draw = entry.text;
     const double scale = width / 1920.0;
-    const bool title = draw.font == "title" || draw.font.rfind("title", 0) == 0;
+    const bool title = draw.fontFace == "title" || draw.fontFace.rfind("title", 0) == 0;
     cairo_select_font_face(cr, title ? kTitleFamily : kBodyFamily, CAIRO_FONT_SLANT_NORMAL,
                            title ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     // No text is drawn taller than the picture, whatever size its markup asks for.
@@ -208,18 +209,18 @@ void DrawTextEntry(cairo_t* cr, const Draw& draw, double width, double height) {
     const double spacing = draw.letterSpacing * scale;
 
     // Cairo draws nothing more once handed bytes that are not UTF-8.
-    std::vector<Piece> pieces = Split(ValidUtf8(draw.decoded ? draw.text : draw.raw), scale);
+    std::vector<Piece> pieces = Split(ValidUtf8(sim::ShownText(draw)), scale);
     double total = 0;
     for (Piece& piece : pieces) {
         piece.width =
             piece.kind == Piece::Kind::Text ? TextWidth(cr, piece.text, spacing) : piece.size;
         total += piece.width;
     }
-    const double anchor = draw.ReferenceX() / 1920.0 * width;
-    double x = draw.align == "Right"    ? anchor - total
-               : draw.align == "Center" ? anchor - total / 2
-                                        : anchor;
-    const double top = draw.ReferenceY() / 1080.0 * height;
+    const double anchor = ReferenceX(entry) / 1920.0 * width;
+    double x = draw.alignment == "Right"    ? anchor - total
+               : draw.alignment == "Center" ? anchor - total / 2
+                                            : anchor;
+    const double top = ReferenceY(entry) / 1080.0 * height;
     const double baseline = top + font.ascent;
     SetColour(cr, draw.colour);
     for (const Piece& piece : pieces) {
@@ -232,12 +233,12 @@ void DrawTextEntry(cairo_t* cr, const Draw& draw, double width, double height) {
     }
 }
 
-void DrawSpriteEntry(cairo_t* cr, const Draw& draw, double width, double height) {
+void DrawSpriteEntry(cairo_t* cr, const sim::SpriteEntry& draw, double width, double height) {
     const double w = draw.width * width;
     const double h = draw.height * height;
     const double left = draw.x * width - w / 2;
     const double top = draw.y * height - h / 2;
-    const Rgba& c = draw.colour;
+    const sim::Colour& c = draw.colour;
     const double luminance = 0.3 * c.r + 0.59 * c.g + 0.11 * c.b;
     // Light art (the header, the scroller pieces) is mostly see-through in
     // the game; a solid light box would hide the texts drawn over it.
@@ -296,7 +297,7 @@ void DrawBands(cairo_t* cr, const std::vector<Band>& bands, double top, double b
 
 // The world behind the menu: a dusk backdrop, the character standing right of
 // centre in the clothes worn, and the light's glow when it is drawn.
-void DrawScene(cairo_t* cr, const FrameRecord& frame, const CharacterLook& look, double width,
+void DrawScene(cairo_t* cr, const sim::Observation& frame, const CharacterLook& look, double width,
                double height) {
     cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, height);
     cairo_pattern_add_color_stop_rgb(sky, 0, 0.16, 0.20, 0.26);
@@ -375,8 +376,8 @@ void DrawScene(cairo_t* cr, const FrameRecord& frame, const CharacterLook& look,
     cairo_show_text(cr, wearing.c_str());
 }
 
-void DrawCorner(cairo_t* cr, const FrameRecord& frame, const Camera& camera, double width,
-                double height) {
+void DrawCorner(cairo_t* cr, const sim::Observation& frame, double width, double height) {
+    const sim::CameraView& camera = frame.camera;
     const double size = 16.0 * width / 1920.0 + 2;
     cairo_select_font_face(cr, "DejaVu Sans Mono", CAIRO_FONT_SLANT_NORMAL,
                            CAIRO_FONT_WEIGHT_NORMAL);
@@ -424,7 +425,7 @@ void DrawCorner(cairo_t* cr, const FrameRecord& frame, const Camera& camera, dou
 
 }  // namespace
 
-bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const std::string& path,
+bool RenderShot(const sim::Observation& frame, int width, const std::string& path,
                 std::string* error, const CharacterLook& look) {
     if (width < 16) {
         width = 16;
@@ -441,14 +442,14 @@ bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const
     cairo_font_options_destroy(options);
 
     DrawScene(cr, frame, look, width, height);
-    for (const Draw& draw : frame.draws) {
-        if (draw.kind == Draw::Kind::Sprite) {
-            DrawSpriteEntry(cr, draw, width, height);
+    for (const sim::DrawEntry& draw : frame.draws) {
+        if (draw.kind == sim::DrawEntry::Kind::Sprite) {
+            DrawSpriteEntry(cr, draw.sprite, width, height);
         } else {
             DrawTextEntry(cr, draw, width, height);
         }
     }
-    DrawCorner(cr, frame, camera, width, height);
+    DrawCorner(cr, frame, width, height);
 
     // Cairo stops drawing at its first error: such a picture would lie.
     const cairo_status_t drawn = cairo_status(cr);
@@ -478,7 +479,7 @@ void ReleaseShotCaches() {
 
 namespace garbolt_sim {
 
-bool RenderShot(const FrameRecord&, const Camera&, int, const std::string& path, std::string* error,
+bool RenderShot(const sim::Observation&, int, const std::string& path, std::string* error,
                 const CharacterLook&) {
     *error = "cannot write " + path + ": this build has no screenshots (cairo is missing)";
     return false;

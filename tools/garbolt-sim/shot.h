@@ -10,8 +10,8 @@
 namespace garbolt_sim {
 
 // Paints the frame at `width` x width * 9 / 16 pixels into a PNG at path,
-// with the character dressed as `look` says.
-bool RenderShot(const FrameRecord& frame, const Camera& camera, int width, const std::string& path,
+// with the character dressed as `look` says and the camera and light as observed.
+bool RenderShot(const sim::Observation& frame, int width, const std::string& path,
                 std::string* error, const CharacterLook& look = CharacterLook{});
 
 // Releases what the font machinery keeps for later pictures (at the end of a run).
