@@ -1,15 +1,17 @@
 # Plays the default tour with the Linux and the Windows garbolt-sim and
-# compares their JSON events, every native call included, line by line.
+# compares their JSON events, every native call included, line by line, under
+# one reading of how long a prompt's completion lasts.
 # -DWINE_RUN=... -DWINDOWS_SIM=... -DWINDOWS_PLUGIN=... -DLINUX_SIM=... -DWORK_DIR=...
+# -DREADING=latched|one-frame
 if(NOT EXISTS ${LINUX_SIM})
   message(FATAL_ERROR "parity skipped: the Linux garbolt-sim ${LINUX_SIM} is not built")
 endif()
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
-execute_process(COMMAND ${LINUX_SIM} --trace --json linux.jsonl
+execute_process(COMMAND ${LINUX_SIM} --prompt-completion ${READING} --trace --json linux.jsonl
   WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE linux_status
   OUTPUT_FILE linux.txt ERROR_VARIABLE linux_errors)
-execute_process(COMMAND ${WINE_RUN} ${WINDOWS_SIM} --plugin ${WINDOWS_PLUGIN} --trace --json windows.jsonl
+execute_process(COMMAND ${WINE_RUN} ${WINDOWS_SIM} --plugin ${WINDOWS_PLUGIN} --prompt-completion ${READING} --trace --json windows.jsonl
   WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE windows_status
   OUTPUT_FILE windows.txt ERROR_VARIABLE windows_errors)
 if(NOT linux_status EQUAL 0)
@@ -49,4 +51,4 @@ if(NOT linux_json STREQUAL windows_json)
   message(FATAL_ERROR
     "the JSON events differ (${linux_count} Linux lines, ${windows_count} Windows lines):\n${report}")
 endif()
-message("${linux_count} identical events")
+message("${linux_count} identical events (${READING})")
