@@ -267,6 +267,26 @@ bool RefuseUnlessEveryOutfitHasItsRow(const std::string& path, const StoreReport
     return true;
 }
 
+// Loads the file for a rename or move and finds the outfit on `rowIndex`;
+// null, with the reason told, when the file cannot be read, the row is empty
+// or not every outfit has its own row.
+const OutfitReport* OutfitToChange(const std::string& path, std::int32_t rowIndex,
+                                   const char* command, const char* changed, LoadedFile& file,
+                                   StoreReport& report, std::ostream& err) {
+    if (!LoadStore(path, file, err)) {
+        return nullptr;
+    }
+    report = AnalyseStore(file.document, file.bytes);
+    const OutfitReport* outfit = report.OutfitOnRow(rowIndex);
+    if (outfit == nullptr) {
+        err << "Row " << RowNumberOf(rowIndex) << " holds no outfit in " << path
+            << ", so nothing was " << changed
+            << ". Run \"garbolt-outfits list\" to see the rows that do.\n";
+        return nullptr;
+    }
+    return RefuseUnlessEveryOutfitHasItsRow(path, report, command, err) ? outfit : nullptr;
+}
+
 }  // namespace
 
 int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) {
@@ -608,18 +628,10 @@ int RenameCommand(const std::string& path, std::int32_t rowIndex, const std::str
             break;
     }
     LoadedFile file;
-    if (!LoadStore(path, file, err)) {
-        return kExitProblem;
-    }
-    const StoreReport report = AnalyseStore(file.document, file.bytes);
-    const OutfitReport* outfit = report.OutfitOnRow(rowIndex);
+    StoreReport report;
+    const OutfitReport* outfit =
+        OutfitToChange(path, rowIndex, "rename", "renamed", file, report, err);
     if (outfit == nullptr) {
-        err << "Row " << RowNumberOf(rowIndex) << " holds no outfit in " << path
-            << ", so nothing was renamed. Run \"garbolt-outfits list\" to see the rows that "
-               "do.\n";
-        return kExitProblem;
-    }
-    if (!RefuseUnlessEveryOutfitHasItsRow(path, report, "rename", err)) {
         return kExitProblem;
     }
     if (outfit->hasName && outfit->name == name) {
@@ -645,18 +657,9 @@ int RenameCommand(const std::string& path, std::int32_t rowIndex, const std::str
 int MoveCommand(const std::string& path, std::int32_t fromRow, std::int32_t toRow,
                 std::ostream& out, std::ostream& err) {
     LoadedFile file;
-    if (!LoadStore(path, file, err)) {
-        return kExitProblem;
-    }
-    const StoreReport report = AnalyseStore(file.document, file.bytes);
-    const OutfitReport* moving = report.OutfitOnRow(fromRow);
+    StoreReport report;
+    const OutfitReport* moving = OutfitToChange(path, fromRow, "move", "moved", file, report, err);
     if (moving == nullptr) {
-        err << "Row " << RowNumberOf(fromRow) << " holds no outfit in " << path
-            << ", so nothing was moved. Run \"garbolt-outfits list\" to see the rows that "
-               "do.\n";
-        return kExitProblem;
-    }
-    if (!RefuseUnlessEveryOutfitHasItsRow(path, report, "move", err)) {
         return kExitProblem;
     }
     if (!CheckWritable(path, err)) {
