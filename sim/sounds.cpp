@@ -43,22 +43,27 @@ void SoundLog::Record(SoundEvent event) {
     events_.push_back(std::move(event));
 }
 
+namespace {
+
+// Both sound natives take the sound's name and its set first.
+SoundEvent EventOf(SoundEvent::Kind kind, const Game& game, const NativeCall& call) {
+    SoundEvent event;
+    event.kind = kind;
+    event.frame = game.FrameNumber();
+    event.name = call.Text(0).value_or("");
+    event.set = call.Text(1).value_or("");
+    return event;
+}
+
+}  // namespace
+
 void RegisterSounds(Game& game) {
     Sounds().Reset();
     game.RegisterNative(kSoundPrepareNative, [&game](NativeCall& call) {
-        SoundEvent event;
-        event.kind = SoundEvent::Kind::Prepare;
-        event.frame = game.FrameNumber();
-        event.name = call.Text(0).value_or("");
-        event.set = call.Text(1).value_or("");
-        Sounds().Record(std::move(event));
+        Sounds().Record(EventOf(SoundEvent::Kind::Prepare, game, call));
     });
     game.RegisterNative(kSoundPlayNative, [&game](NativeCall& call) {
-        SoundEvent event;
-        event.kind = SoundEvent::Kind::Play;
-        event.frame = game.FrameNumber();
-        event.name = call.Text(0).value_or("");
-        event.set = call.Text(1).value_or("");
+        SoundEvent event = EventOf(SoundEvent::Kind::Play, game, call);
         event.third = call.Int(2);
         event.fourth = call.Int(3);
         Sounds().Record(std::move(event));

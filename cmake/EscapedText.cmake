@@ -1,0 +1,26 @@
+# escaped_text(<variable> <file>): the file's bytes as a C++ string literal,
+# every byte an octal escape, so each one (CR LF line ends too) reaches the
+# program as it is in the file, whatever the compiler makes of line ends in a
+# source; for the scripts that build files into programs.
+function(escaped_text variable file)
+  file(READ ${file} hex HEX)
+  set(text "")
+  set(column 0)
+  string(LENGTH "${hex}" length)
+  set(at 0)
+  while(at LESS length)
+    string(SUBSTRING "${hex}" ${at} 2 byte)
+    math(EXPR value "0x${byte}" OUTPUT_FORMAT DECIMAL)
+    math(EXPR high "${value} / 64")
+    math(EXPR middle "(${value} / 8) % 8")
+    math(EXPR low "${value} % 8")
+    string(APPEND text "\\${high}${middle}${low}")
+    math(EXPR column "${column} + 1")
+    if(column EQUAL 20)
+      string(APPEND text "\"\n    \"")
+      set(column 0)
+    endif()
+    math(EXPR at "${at} + 2")
+  endwhile()
+  set(${variable} "\n    \"${text}\"" PARENT_SCOPE)
+endfunction()
