@@ -14,6 +14,7 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -166,14 +167,27 @@ TEST_F(SimTool, GameFolderIsUsedAndKept) {
     std::ofstream(dir_ / "game" / "Garbolt" / "SavedOutfits.xml") << "<Garbolt/>";
     // A link in the folder does not lead the expectation out of it.
     fs::create_symlink("/etc/passwd", dir_ / "game" / "Garbolt" / "elsewhere");
+    // Files long untouched, as a player's are: the save is still seen.
+    for (const char* name : {"Garbolt.ini", "SavedOutfits.xml"}) {
+        fs::last_write_time(dir_ / "game" / "Garbolt" / name,
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
     const Result result =
         Run("frames 3\nexpect file Garbolt/Garbolt.ini contains \"iMenuKey=45\"\n"
-            "expect file Garbolt/elsewhere contains \"root\"\n",
+            "expect file Garbolt/elsewhere contains \"root\"\n"
+            "key 45\npress down\npress down\npress select\npress down\npress down\npress select\n"
+            "expect notification \"Successfully saved settings\"\nframes 3\n",
             "--game-dir game -");
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_EQ(result.err,
               "-:3: expect file Garbolt/elsewhere contains \"root\": "
               "Garbolt/elsewhere leads outside the game folder\n");
+    // Reported on the frame of the save, and only then.
+    const std::size_t written =
+        result.out.find("  frame 11  notification \"Successfully saved settings\"\n"
+                        "  frame 11  file Garbolt/Garbolt.ini written (52 bytes)\n");
+    EXPECT_NE(written, std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("  file Garbolt/"), result.out.rfind("  file Garbolt/"));
     EXPECT_EQ(Slurp(dir_ / "game" / "Garbolt" / "SavedOutfits.xml"), "<Garbolt/>");
 
     const Result missing = Run("frames 1\n", "--game-dir nowhere -");
