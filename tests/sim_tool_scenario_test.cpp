@@ -183,9 +183,9 @@ TEST_F(SimTool, GameFolderIsUsedAndKept) {
               "-:3: expect file Garbolt/elsewhere contains \"root\": "
               "Garbolt/elsewhere leads outside the game folder\n");
     // Reported on the frame of the save, and only then.
-    const std::size_t written =
-        result.out.find("  frame 11  notification \"Successfully saved settings\"\n"
-                        "  frame 11  file Garbolt/Garbolt.ini written (52 bytes)\n");
+    const std::size_t written = result.out.find(
+        "  frame 11  notification \"Successfully saved settings\"\n"
+        "  frame 11  file Garbolt/Garbolt.ini written (52 bytes)\n");
     EXPECT_NE(written, std::string::npos) << result.out;
     EXPECT_EQ(result.out.find("  file Garbolt/"), result.out.rfind("  file Garbolt/"));
     EXPECT_EQ(Slurp(dir_ / "game" / "Garbolt" / "SavedOutfits.xml"), "<Garbolt/>");
