@@ -38,7 +38,10 @@ void Watchdog::Disarm() {
     if (!thread_.joinable()) {
         return;
     }
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
+    // A call that returns just as the limit passes is too late: the expiry
+    // has the runner now, and the process ends with it.
+    changed_.wait(lock, [this] { return !firing_; });
     armed_ = false;
 }
 
@@ -59,6 +62,7 @@ void Watchdog::Watch() {
             // nothing of the runner's until the call returns, which it will
             // not: the expiry has the runner to itself.
             const std::string what = what_;
+            firing_ = true;
             lock.unlock();
             expiry_(what);
             return;

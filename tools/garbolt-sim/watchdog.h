@@ -50,6 +50,7 @@ class Watchdog {
     std::condition_variable changed_;
     bool armed_ = false;
     bool ending_ = false;
+    bool firing_ = false;  // the expiry runs: nothing may return to the runner
     std::uint64_t armings_ = 0;  // tells one arming from the next
     std::chrono::steady_clock::time_point deadline_;
     std::string what_;
