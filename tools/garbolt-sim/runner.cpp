@@ -252,7 +252,7 @@ void Runner::UnloadPlugin() {
 
 namespace {
 
-// "5 s", "0.25 s".
+// "10 s", "0.25 s".
 std::string Seconds(std::chrono::milliseconds limit) {
     char text[32];
     std::snprintf(text, sizeof text, "%g s", static_cast<double>(limit.count()) / 1000.0);
