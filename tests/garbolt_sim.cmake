@@ -1,17 +1,22 @@
 # The garbolt-sim program's tests run the built program itself.
 if(TARGET garbolt-sim)
-  # A plug-in that calls a game function the simulated game does not know.
-  add_library(sim_tool_unknown_native_plugin MODULE
-    ${CMAKE_CURRENT_SOURCE_DIR}/sim_tool/unknown_native_plugin.cpp)
-  target_include_directories(sim_tool_unknown_native_plugin PRIVATE ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(sim_tool_unknown_native_plugin PRIVATE garbolt_warnings)
-  set_target_properties(sim_tool_unknown_native_plugin PROPERTIES PREFIX "")
+  # Stand-in plug-ins: one calls a game function the simulated game does not
+  # know, one stops handing frames back once a key is pressed.
+  foreach(plugin unknown_native stuck)
+    add_library(sim_tool_${plugin}_plugin MODULE
+      ${CMAKE_CURRENT_SOURCE_DIR}/sim_tool/${plugin}_plugin.cpp)
+    target_include_directories(sim_tool_${plugin}_plugin PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(sim_tool_${plugin}_plugin PRIVATE garbolt_warnings)
+    set_target_properties(sim_tool_${plugin}_plugin PROPERTIES PREFIX "")
+    add_dependencies(garbolt_tests sim_tool_${plugin}_plugin)
+  endforeach()
 
   target_compile_definitions(garbolt_tests PRIVATE
     GARBOLT_SIM_PROGRAM="$<TARGET_FILE:garbolt-sim>"
     GARBOLT_SIM_UNKNOWN_NATIVE_PLUGIN="$<TARGET_FILE:sim_tool_unknown_native_plugin>"
+    GARBOLT_SIM_STUCK_PLUGIN="$<TARGET_FILE:sim_tool_stuck_plugin>"
     GARBOLT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  add_dependencies(garbolt_tests garbolt-sim sim_tool_unknown_native_plugin)
+  add_dependencies(garbolt_tests garbolt-sim)
   # The tests read the JSON lines back as any JSON reader would.
   find_package(nlohmann_json 3 REQUIRED)
   target_link_libraries(garbolt_tests PRIVATE nlohmann_json::nlohmann_json)

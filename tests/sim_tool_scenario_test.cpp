@@ -5,18 +5,24 @@
 #include "sim/play/default_files.h"
 #include "support/program_run.h"
 
+#include <poll.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #if defined(GARBOLT_TESTS_READ_PNG)
 #include <cairo.h>
 #endif
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -161,14 +167,27 @@ TEST_F(SimTool, GameFolderIsUsedAndKept) {
     std::ofstream(dir_ / "game" / "Garbolt" / "SavedOutfits.xml") << "<Garbolt/>";
     // A link in the folder does not lead the expectation out of it.
     fs::create_symlink("/etc/passwd", dir_ / "game" / "Garbolt" / "elsewhere");
+    // Files long untouched, as a player's are: the save is still seen.
+    for (const char* name : {"Garbolt.ini", "SavedOutfits.xml"}) {
+        fs::last_write_time(dir_ / "game" / "Garbolt" / name,
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
     const Result result =
         Run("frames 3\nexpect file Garbolt/Garbolt.ini contains \"iMenuKey=45\"\n"
-            "expect file Garbolt/elsewhere contains \"root\"\n",
+            "expect file Garbolt/elsewhere contains \"root\"\n"
+            "key 45\npress down\npress down\npress select\npress down\npress down\npress select\n"
+            "expect notification \"Successfully saved settings\"\nframes 3\n",
             "--game-dir game -");
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_EQ(result.err,
               "-:3: expect file Garbolt/elsewhere contains \"root\": "
               "Garbolt/elsewhere leads outside the game folder\n");
+    // Reported on the frame of the save, and only then.
+    const std::size_t written = result.out.find(
+        "  frame 11  notification \"Successfully saved settings\"\n"
+        "  frame 11  file Garbolt/Garbolt.ini written (52 bytes)\n");
+    EXPECT_NE(written, std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("  file Garbolt/"), result.out.rfind("  file Garbolt/"));
     EXPECT_EQ(Slurp(dir_ / "game" / "Garbolt" / "SavedOutfits.xml"), "<Garbolt/>");
 
     const Result missing = Run("frames 1\n", "--game-dir nowhere -");
@@ -282,6 +301,58 @@ TEST_F(SimTool, ScreenshotsShowTheClothesWorn) {
     EXPECT_NE(character("own.png"), character("game.png"));
     EXPECT_EQ(character("own.png"), character("custom.png"));
 }
+
+// The frame on which the transcript reports `event` (0 when it does not).
+int FrameOf(const std::string& transcript, const std::string& event) {
+    const std::size_t at = transcript.find(event);
+    const std::size_t line = transcript.rfind("  frame ", at);
+    return at == std::string::npos || line == std::string::npos
+               ? 0
+               : std::atoi(transcript.c_str() + line + 8);
+}
+
+// A frame whose only change is the naming keyboard opening, or a
+// notification, is a new screen: its automatic picture shows it, beside a
+// menu that has not changed.
+TEST_F(SimTool, AutomaticShotsShowTheKeyboardAndNotifications) {
+    const Result result =
+        Run("window 480\nkey F9\npress select\npress down\npress down\npress down\npress down\n"
+            "press down\npress save\ntype-cancel\npress back\npress down\npress down\n"
+            "press select\npress down\npress down\npress select\n",
+            "--shots shots -");
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::vector<std::string> pictures;
+    for (const auto& entry : fs::directory_iterator(dir_ / "shots")) {
+        pictures.push_back(entry.path().filename().string());
+    }
+    std::sort(pictures.begin(), pictures.end());
+    auto picture = [](int frame) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%06d.png", frame);
+        return std::string(name);
+    };
+    const int keyboard = FrameOf(result.out, "naming keyboard open");
+    const int saved = FrameOf(result.out, "notification \"Successfully saved settings\"");
+    ASSERT_GT(keyboard, 0) << result.out;
+    ASSERT_EQ(pictures.back(), picture(saved)) << result.out;
+    const auto shown = std::find(pictures.begin(), pictures.end(), picture(keyboard));
+    ASSERT_NE(shown, pictures.end()) << result.out;
+    // Each picture against the one before: where the new thing shows (the
+    // keyboard mid-screen, the feed at the top right), and the menu.
+    struct Pair {
+        std::string now, before;
+        double left, top, right, bottom;
+    };
+    for (const Pair& p : {Pair{*shown, *(shown - 1), 0.3, 0.35, 0.7, 0.6},
+                          Pair{pictures.back(), *(pictures.end() - 2), 0.5, 0, 0.9, 0.2}}) {
+        EXPECT_NE(Region(dir_ / "shots" / p.now, p.left, p.top, p.right, p.bottom),
+                  Region(dir_ / "shots" / p.before, p.left, p.top, p.right, p.bottom))
+            << p.now;
+        EXPECT_EQ(Region(dir_ / "shots" / p.now, 0, 0, 0.25, 1),
+                  Region(dir_ / "shots" / p.before, 0, 0, 0.25, 1))
+            << p.now;
+    }
+}
 #endif
 
 TEST_F(SimTool, UnknownNativesAreReportedAndFailTheirExpectation) {
@@ -322,6 +393,53 @@ TEST_F(SimTool, UnknownNativesAreReportedAndFailTheirExpectation) {
     EXPECT_EQ(unasked.status, 1);
     EXPECT_NE(unasked.out.find("natives misused: 1 misuse of 1 kind"), std::string::npos)
         << unasked.out;
+}
+
+// A plug-in that stops handing frames back (here from the tour's first key
+// on) ends the run with the frame and the scenario line; what was played up
+// to it reaches a reader at the other end of a pipe while it still hangs.
+TEST_F(SimTool, PluginThatHangsIsStoppedAndItsTranscriptStreams) {
+    const Result stopped =
+        Run("", "--plugin '" GARBOLT_SIM_STUCK_PLUGIN "' --watchdog 0.5 --json events.jsonl");
+    EXPECT_EQ(stopped.status, 3);
+    EXPECT_EQ(stopped.err,
+              "garbolt-sim: tour:16: key F9: frame 8 did not return within 0.5 s: the plug-in "
+              "hangs (--watchdog SECONDS sets the limit)\n");
+    const std::string played = "line 12: frames 2\nline 13: expect closed\nline 16: key F9\n";
+    ASSERT_GE(stopped.out.size(), played.size());
+    EXPECT_EQ(stopped.out.substr(stopped.out.size() - played.size()), played);
+
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+        if (::chdir(dir_.c_str()) == 0) {
+            ::execl(GARBOLT_SIM_PROGRAM, GARBOLT_SIM_PROGRAM, "--plugin", GARBOLT_SIM_STUCK_PLUGIN,
+                    "--watchdog", "0", static_cast<char*>(nullptr));
+        }
+        ::_exit(127);
+    }
+    ::close(pipeEnds[1]);
+    std::string streamed;
+    while (streamed.size() < stopped.out.size()) {
+        pollfd ready{pipeEnds[0], POLLIN, 0};
+        char buffer[4096];
+        const ssize_t got =
+            ::poll(&ready, 1, 30000) > 0 ? ::read(pipeEnds[0], buffer, sizeof buffer) : 0;
+        if (got <= 0) {
+            break;
+        }
+        streamed.append(buffer, static_cast<std::size_t>(got));
+    }
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, WNOHANG), 0) << "the run ended instead of hanging";
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    ::close(pipeEnds[0]);
+    EXPECT_EQ(streamed, stopped.out);
 }
 
 TEST_F(SimTool, PluginThatDoesNotLoadExitsWithTwo) {

@@ -1,5 +1,8 @@
 #include "cli.h"
 
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <sstream>
@@ -27,17 +30,34 @@ const char kUsage[] =
     "  --json FILE      write every event as JSON lines into FILE\n"
     "  --trace          with --json: every native call and global write too\n"
     "  --shots DIR      write a PNG of every new screen into DIR\n"
-    "  --interactive    play in the terminal (arrows, Enter, Backspace, F9, Shift)\n"
+    "  --interactive    play in the terminal (its screen lists the keys)\n"
     "  --plugin PATH    the plug-in library to load (default: the one beside the program)\n"
     "  --prompt-completion one-frame|latched\n"
     "                   how long the game answers a prompt's completion: until the\n"
     "                   prompt's modes are restarted (latched, the default; or as\n"
     "                   GARBOLT_PROMPT_COMPLETION says) or on its frame only\n"
+    "  --watchdog SECONDS\n"
+    "                   end the run (status 3) when a frame of the plug-in, or its\n"
+    "                   loading or unloading, takes longer (default 10; 0: no limit)\n"
     "  --print-tour     print the built-in tour and stop\n"
     "  --help           this text\n"
     "\n"
     "Exit status: 0 all expectations held, 1 an expectation failed, 2 the scenario\n"
-    "does not parse or cannot be run.\n";
+    "does not parse or cannot be run, 3 the plug-in hung.\n";
+
+// Seconds as a decimal number, at most a day; false for anything else.
+bool ParseSeconds(const std::string& text, std::chrono::milliseconds* limit) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) {
+        return false;
+    }
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !(seconds >= 0) || seconds > 86400) {
+        return false;
+    }
+    *limit = std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000 + 0.5));
+    return true;
+}
 
 int Play(int argc, char** argv) {
     RunOptions options;
@@ -87,6 +107,16 @@ int Play(int argc, char** argv) {
                 return kExitBadScenario;
             }
             options.promptCompletion = reading;
+        } else if (arg == "--watchdog") {
+            std::string seconds;
+            if (!value(&seconds)) {
+                return kExitBadScenario;
+            }
+            if (!ParseSeconds(seconds, &options.watchdog)) {
+                std::cerr << "garbolt-sim: --watchdog takes seconds (0: no limit), not "
+                          << TerminalSafe(seconds) << "\n";
+                return kExitBadScenario;
+            }
         } else if (arg == "--trace") {
             options.trace = true;
         } else if (arg == "--interactive") {

@@ -40,10 +40,10 @@ bool terminalSaved = false;
 const char kEnterScreen[] = "\x1b[?1049h\x1b[?25l";
 const char kLeaveScreen[] = "\x1b[?25h\x1b[?1049l";
 
-void WriteAll(const std::string& text) {
+void WriteAll(const std::string& text, int to = STDOUT_FILENO) {
     std::size_t done = 0;
     while (done < text.size()) {
-        const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+        const ssize_t n = ::write(to, text.data() + done, text.size() - done);
         if (n <= 0) {
             return;
         }
@@ -192,48 +192,79 @@ std::deque<Input> Decode(const std::string& bytes) {
     return inputs;
 }
 
-// Each line made safe for the terminal, the line breaks kept.
+// The screen is at most 80 columns wide: longer lines are cut (a name or
+// a notification can be long), so none wraps and pushes the top line away.
+constexpr std::size_t kColumns = 79;
+
+// Each line made safe for the terminal and cut to the screen's width, the
+// line breaks kept.
 std::string SafeLines(const std::string& text) {
     std::string safe;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
-        safe += TerminalSafe(line) + "\n";
+        line = TerminalSafe(line);
+        std::size_t columns = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            // A character starts at every byte that does not continue one.
+            if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80 && ++columns > kColumns) {
+                line.resize(i);
+                break;
+            }
+        }
+        safe += line + "\n";
     }
     return safe;
 }
 
-// The character as the screenshots paint it: per part of the body a row of
-// swatches in the colours of the items worn there.
+// The character on one line, as the screenshots paint it: per part of the
+// body a swatch in the colour of each item worn there (13 at most).
 std::string CharacterPanel(const CharacterLook& look) {
-    std::string panel = "  character: " + WearingLine(look) + "\n";
+    std::string panel = "  " + WearingLine(look) + " ";
     const struct {
         const char* name;
         const std::vector<Band>* bands;
-    } parts[] = {{"head ", &look.head}, {"torso", &look.torso}, {"legs ", &look.legs}};
+    } parts[] = {{" head ", &look.head}, {" torso ", &look.torso}, {" legs ", &look.legs}};
     for (const auto& part : parts) {
-        panel += std::string("    ") + part.name + " ";
+        panel += part.name;
         for (const Band& band : *part.bands) {
             panel += "\x1b[38;2;" + std::to_string(band.colour.r) + ";" +
                      std::to_string(band.colour.g) + ";" + std::to_string(band.colour.b) +
-                     "m\xE2\x96\x88\xE2\x96\x88\x1b[0m";
+                     "m\xE2\x96\x88\x1b[0m";
         }
-        panel += part.bands->empty() ? " -\n" : "\n";
+        panel += part.bands->empty() ? "-" : "";
     }
-    return panel;
+    return panel + "\n";
 }
 
-Command Make(CommandKind kind, std::int64_t number = 0, std::string text = {}) {
+// The keys, every one of them, in three lines of at most 80 columns: the
+// whole screen fits an 80 x 24 terminal.
+const char kHelp[] =
+    "F1-F12 keys (F9 menu)  arrows move  Enter select  Backspace back  s save/delete\n"
+    "Shift+Up/Down, PgUp/PgDn ten rows  o open chord  g gamepad/keyboard  r restart\n"
+    "k or ` + digits + Enter: key code  q quit  naming: Ctrl-U clear, Esc leave\n";
+
+// The latest notifications the screen keeps.
+constexpr std::size_t kNotificationsKept = 3;
+
+// A command as the terminal gives it, named as a scenario would write it
+// (messages quote it).
+Command Make(CommandKind kind, std::string source, std::int64_t number = 0, std::string text = {}) {
     Command command;
     command.kind = kind;
     command.number = number;
     command.text = std::move(text);
-    command.source = "(terminal)";
+    command.source = std::move(source);
     return command;
+}
+
+Command KeyCommand(CommandKind kind, const char* word, std::uint32_t code) {
+    return Make(kind, std::string(word) + " " + std::to_string(code), code);
 }
 
 class Session {
   public:
-    explicit Session(Runner& runner) : runner_(runner) {}
+    // `errors` is where the runner writes why a command failed.
+    Session(Runner& runner, std::ostringstream& errors) : runner_(runner), errors_(errors) {}
 
     // Acts on one input; false when the player quits.
     bool Handle(const Input& input) {
@@ -261,9 +292,9 @@ class Session {
                 break;
             case Input::Kind::ShiftUp:
             case Input::Kind::ShiftDown:
-                runner_.Execute(Make(CommandKind::KeyDown, 16));
+                Run(KeyCommand(CommandKind::KeyDown, "keydown", 16));
                 Press(input.kind == Input::Kind::ShiftUp ? "up" : "down");
-                runner_.Execute(Make(CommandKind::KeyUp, 16));
+                Run(KeyCommand(CommandKind::KeyUp, "keyup", 16));
                 break;
             case Input::Kind::Enter:
                 Press("select");
@@ -272,7 +303,7 @@ class Session {
                 Press("back");
                 break;
             case Input::Kind::Function:
-                runner_.Execute(Make(CommandKind::Key, 0x70 + input.number - 1));
+                Run(KeyCommand(CommandKind::Key, "key", 0x70 + input.number - 1));
                 break;
             case Input::Kind::Char:
                 if (input.number == 'q' || input.number == 'Q') {
@@ -284,6 +315,8 @@ class Session {
                 } else if (input.number == 'g' || input.number == 'G') {
                     gamepad_ = !gamepad_;
                     game_side::SetGamepad(gamepad_);
+                } else if (input.number == 'r' || input.number == 'R') {
+                    Run(Make(CommandKind::Restart, "restart"), "the plug-in was restarted");
                 } else if (input.number == '`' || input.number == 'k' || input.number == 'K') {
                     keyCode_ = true;
                     code_.clear();
@@ -318,58 +351,67 @@ class Session {
     void ScreenParts(std::ostringstream& out, std::ostringstream& rest) const {
         const MenuView& menu = runner_.Menu();
         const FrameRecord& frame = runner_.LastFrame();
-        out << "Garbolt in the simulated game    frame " << frame.frame
-            << (gamepad_ ? "    input: gamepad" : "    input: keyboard") << "\n";
-        out << "F9 open/close  arrows move  Enter select  Backspace back  s save/delete\n"
-            << "Shift+arrows or PgUp/PgDn ten rows  ` or k then a number: a key code  q quit\n\n";
-        out << RenderMenuText(menu);
+        out << "Garbolt (simulated game)  frame " << frame.frame
+            << "  input: " << (gamepad_ ? "gamepad" : "keyboard") << "  light "
+            << (frame.light ? "on" : "off") << "  camera " << (frame.camera.On() ? "on" : "off")
+            << "\n"
+            << kHelp << RenderMenuText(menu);
         std::string prompts;
         for (const sim::ShownPrompt& prompt : frame.prompts) {
             if (prompt.On()) {
                 prompts += "  [" + prompt.text + "]";
             }
         }
-        out << "\n  prompts:" << (prompts.empty() ? "  none" : prompts) << "\n";
-        out << "  light " << (frame.light ? "on" : "off") << ", camera "
-            << (frame.camera.On() ? "on" : "off") << "\n";
+        out << "  prompts:" << (prompts.empty() ? "  none" : prompts) << "\n";
+        // One line for what is being typed or what went wrong.
         if (naming_) {
-            rest << "\n  +-- " << frame.keyboard.title
-                 << " (Enter done, Esc cancel, Ctrl-U clear)\n"
-                 << "  | " << name_ << "_\n"
-                 << "  +--\n";
+            rest << "  " << frame.keyboard.title << " | " << name_ << "_\n";
+        } else if (keyCode_) {
+            rest << "  key code: " << code_ << "_  (Enter sends it, Esc cancels)\n";
+        } else {
+            rest << "  " << problem_ << "\n";
         }
-        if (keyCode_) {
-            rest << "\n  key code: " << code_ << "_  (Enter sends it, Esc cancels)\n";
-        }
-        rest << "\n  notifications:\n";
         for (const std::string& text : notifications_) {
-            rest << "    " << text << "\n";
-        }
-        if (!problem_.empty()) {
-            rest << "\n  " << problem_ << "\n";
+            rest << "  notification: " << text << "\n";
         }
     }
 
     void Remember(const FrameRecord& frame) {
         for (const std::string& text : frame.notifications) {
             notifications_.push_back(text);
-            if (notifications_.size() > 6) {
+            if (notifications_.size() > kNotificationsKept) {
                 notifications_.pop_front();
             }
         }
     }
 
   private:
-    void Press(const char* control) { runner_.Execute(Make(CommandKind::Press, 0, control)); }
+    void Press(const char* control) {
+        Run(Make(CommandKind::Press, std::string("press ") + control, 0, control));
+    }
+
+    // Plays the command; the screen then says what became of it: `done`, or
+    // why it failed.
+    void Run(const Command& command, const std::string& done = std::string()) {
+        errors_.str("");
+        problem_ = done;
+        if (!runner_.Execute(command)) {
+            std::string why = errors_.str();
+            while (!why.empty() && why.back() == '\n') {
+                why.pop_back();
+            }
+            problem_ = why.substr(why.rfind('\n') + 1);
+        }
+    }
 
     bool HandleNaming(const Input& input) {
         switch (input.kind) {
             case Input::Kind::Enter:
-                runner_.Execute(Make(CommandKind::Type, 0, name_));
+                Run(Make(CommandKind::Type, "type " + Quote(name_), 0, name_));
                 naming_ = false;
                 break;
             case Input::Kind::Escape:
-                runner_.Execute(Make(CommandKind::TypeCancel));
+                Run(Make(CommandKind::TypeCancel, "type-cancel"));
                 naming_ = false;
                 break;
             case Input::Kind::Backspace:
@@ -404,8 +446,7 @@ class Session {
             keyCode_ = false;
             std::uint32_t code = 0;
             if (ParseKeyName(code_, &code)) {
-                runner_.Execute(Make(CommandKind::Key, code));
-                problem_.clear();
+                Run(KeyCommand(CommandKind::Key, "key", code));
             } else {
                 problem_ = "no key code: " + code_;
             }
@@ -416,6 +457,7 @@ class Session {
     }
 
     Runner& runner_;
+    std::ostringstream& errors_;
     bool gamepad_ = false;
     bool naming_ = false;
     int opens_ = 0;
@@ -442,7 +484,12 @@ int RunInteractive(const RunOptions& options, const std::vector<Command>& prelud
         std::cerr << "garbolt-sim: the interactive mode needs a terminal\n";
         return kExitBadScenario;
     }
-    Session session(runner);
+    // A plug-in that hangs ends the process from the watchdog's thread.
+    runner.SetLastWords([](const std::string& message) {
+        RestoreTerminal();
+        WriteAll(message + "\n", STDERR_FILENO);
+    });
+    Session session(runner, errors);
     runner.SetFrameListener(
         [&session](const FrameRecord& frame, const MenuView&) { session.Remember(frame); });
     std::string shown;
@@ -474,10 +521,13 @@ int RunInteractive(const RunOptions& options, const std::vector<Command>& prelud
         errors.str("");
         const std::string screen = session.Screen();
         if (screen != shown) {
+            // No line break after the last line: on a screen of exactly that
+            // many lines it would scroll the first one away.
             std::string frame = "\x1b[H";
             std::istringstream lines(screen);
-            for (std::string line; std::getline(lines, line);) {
-                frame += line + "\x1b[K\r\n";
+            const char* lineBreak = "";
+            for (std::string line; std::getline(lines, line); lineBreak = "\r\n") {
+                frame += lineBreak + line + "\x1b[K";
             }
             frame += "\x1b[J";
             WriteAll(frame);

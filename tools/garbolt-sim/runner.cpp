@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -165,10 +166,16 @@ bool LeadsInside(const fs::path& path, const fs::path& folder) {
 }  // namespace
 
 Runner::Runner(RunOptions options, std::ostream& transcript, std::ostream& errors)
-    : options_(std::move(options)), transcript_(transcript), errors_(errors) {}
+    : options_(std::move(options)),
+      transcript_(transcript),
+      errors_(errors),
+      where_(options_.scenarioName),
+      watchdog_(options_.watchdog, [this](const std::string& what) { Hung(what); }) {}
 
 Runner::~Runner() {
     hold_.reset();
+    where_ = options_.scenarioName;
+    UnloadPlugin();
     player_.reset();
     sim::TheGame().SetTraceObserver(nullptr);
     std::error_code ec;
@@ -221,13 +228,55 @@ bool Runner::Start() {
         sim::Prompts().SetReading(*options_.promptCompletion);
     }
     watcher_.Attach(game, options_.trace);
-    files_ = folder_->Snapshot();
+    files_.emplace(folder_->Path());
+    files_->Accept();
     player_ = std::make_unique<play::Player>(plugin);
-    if (!player_->Load()) {
+    if (!LoadPlugin()) {
         errors_ << "garbolt-sim: " << player_->Error() << "\n";
         return false;
     }
     return true;
+}
+
+bool Runner::LoadPlugin() {
+    const Watchdog::Scope timing(watchdog_, where_ + ": loading the plug-in");
+    return player_->Load();
+}
+
+void Runner::UnloadPlugin() {
+    if (player_) {
+        const Watchdog::Scope timing(watchdog_, where_ + ": unloading the plug-in");
+        player_->Unload();
+    }
+}
+
+namespace {
+
+// "10 s", "0.25 s".
+std::string Seconds(std::chrono::milliseconds limit) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", static_cast<double>(limit.count()) / 1000.0);
+    return text;
+}
+
+}  // namespace
+
+// The plug-in holds the runner's thread, which touches nothing until the call
+// returns: what it wrote so far goes out, the message after it.
+void Runner::Hung(const std::string& what) {
+    transcript_.flush();
+    if (json_.is_open()) {
+        json_.flush();
+    }
+    const std::string message = TerminalSafe(
+        "garbolt-sim: " + what + " did not return within " + Seconds(options_.watchdog) +
+        ": the plug-in hangs (--watchdog SECONDS sets the limit)");
+    if (lastWords_) {
+        lastWords_(message);
+    }
+    errors_ << message << "\n";
+    errors_.flush();
+    std::_Exit(kExitPluginHung);
 }
 
 int Runner::Run(const std::vector<Command>& commands) {
@@ -254,8 +303,11 @@ int Runner::Run(const std::vector<Command>& commands) {
     return misuses > 0 ? kExitExpectationFailed : kExitOk;
 }
 
+// Every line goes out at once, so that a reader at the other end of a pipe
+// sees each frame as it is played, up to one that never ends.
 void Runner::Line(const std::string& text) {
     transcript_ << TerminalSafe(text) << "\n";
+    transcript_.flush();
 }
 
 void Runner::Json(const std::string& line) {
@@ -335,12 +387,12 @@ bool Runner::DoPromptCompletion(const Command& command) {
 }
 
 bool Runner::DoRestart(const Command& command) {
-    player_->Unload();  // its prompts go with it
+    UnloadPlugin();  // its prompts go with it
     if (sim::TheGame().ScriptRunning()) {
         return Fail(command, "unloading the plug-in did not end its script routine");
     }
     promptsReported_.clear();
-    if (!player_->Load()) {
+    if (!LoadPlugin()) {
         return Fail(command, player_->Error());
     }
     Step();
@@ -552,26 +604,67 @@ bool Runner::Execute(const Command& command) {
         {CommandKind::ExpectFailures, nullptr, &Runner::CheckFailures},
     };
     Line("line " + std::to_string(command.line) + ": " + command.source);
+    where_ = options_.scenarioName +
+             (command.line > 0 ? ":" + std::to_string(command.line) : std::string()) + ": " +
+             command.source;
+    bool held = true;
     for (const CommandRun& entry : kRuns) {
         if (entry.kind == command.kind) {
-            return entry.change != nullptr ? Act(command, entry.change(command))
+            held = entry.change != nullptr ? Act(command, entry.change(command))
                                            : (this->*entry.run)(command);
+            break;
         }
     }
-    return true;
+    where_ = options_.scenarioName;
+    return held;
 }
 
 void Runner::Step() {
     sim::Game& game = sim::TheGame();
-    game.RunFrame();
+    {
+        const Watchdog::Scope timing(watchdog_,
+                                     where_ + ": frame " + std::to_string(game.FrameNumber() + 1));
+        game.RunFrame();
+    }
     FrameRecord frame = watcher_.TakeFrame();
     // The tool keeps what it needs itself; the game's own records would grow
     // without end over a long run.
     game.ClearNotifications();
     game.ClearTrace();
     failuresShown_ += FailuresIn(frame.notifications);
+    KeepNotificationsOnScreen(frame);
     ReportFrame(frame);
     last_ = std::move(frame);
+}
+
+namespace {
+
+// How long the game's feed shows a notification, and how many at once.
+constexpr std::uint32_t kNotificationShownMs = 3000;
+constexpr std::size_t kNotificationsShownAtOnce = 3;
+
+}  // namespace
+
+void Runner::KeepNotificationsOnScreen(const FrameRecord& frame) {
+    const std::uint32_t now = sim::TheGame().Tick();
+    while (!notificationsOnScreen_.empty() &&
+           now - notificationsOnScreen_.front().shownAt >= kNotificationShownMs) {
+        notificationsOnScreen_.pop_front();
+    }
+    for (const std::string& text : frame.notifications) {
+        notificationsOnScreen_.push_back({text, now});
+    }
+    while (notificationsOnScreen_.size() > kNotificationsShownAtOnce) {
+        notificationsOnScreen_.pop_front();
+    }
+}
+
+std::vector<std::string> Runner::NotificationsOnScreen() const {
+    std::vector<std::string> texts;
+    for (const ShownNotification& shown : notificationsOnScreen_) {
+        texts.push_back(shown.text);
+    }
+    return texts;
 }
 
 // One reporter per kind of observation, in the order of the frame's JSON
@@ -792,28 +885,20 @@ void Runner::ReportKeyboard(const FrameRecord& frame) {
 // Files beside the game are no part of the game's observation: the folder is
 // compared with what it held after the frame before.
 void Runner::ReportFiles(const FrameRecord& frame) {
-    const std::map<std::string, std::string> files = folder_->Snapshot();
-    for (const auto& [name, bytes] : files) {
-        const auto before = files_.find(name);
-        if (before != files_.end() && before->second == bytes) {
-            continue;
-        }
+    for (const FolderWatch::Change& change : files_->Look()) {
         json line = Event(frame, "file");
-        PutText(line, "path", name);
-        line["bytes"] = bytes.size();
-        Json(line.dump());
-        Report(frame, "file " + name + " written (" + std::to_string(bytes.size()) + " bytes)");
-    }
-    for (const auto& [name, bytes] : files_) {
-        if (files.count(name) == 0) {
-            json line = Event(frame, "file");
-            PutText(line, "path", name);
+        PutText(line, "path", change.name);
+        if (change.removed) {
             line["removed"] = true;
             Json(line.dump());
-            Report(frame, "file " + name + " removed");
+            Report(frame, "file " + change.name + " removed");
+        } else {
+            line["bytes"] = change.bytes;
+            Json(line.dump());
+            Report(frame,
+                   "file " + change.name + " written (" + std::to_string(change.bytes) + " bytes)");
         }
     }
-    files_ = files;
 }
 
 // The clothes worn show only in pictures and on the interactive screen.
@@ -822,7 +907,8 @@ void Runner::ReportClothes(const FrameRecord& frame) {
 }
 
 // One automatic picture per distinct screen, so a walk through the menu gives
-// one per page and row.
+// one per page and row, and a frame that only shows a notification, a prompt
+// or the naming keyboard gets its own. The screen turning empty gets one too.
 void Runner::ReportShot(const FrameRecord& frame) {
     if (options_.shotsDir.empty()) {
         return;
@@ -841,7 +927,20 @@ void Runner::ReportShot(const FrameRecord& frame) {
         }
         key += "/";
     }
-    if (key != lastShotKey_ && !frame.draws.empty()) {
+    bool shown = !frame.draws.empty() || !notificationsOnScreen_.empty() || frame.keyboard.open;
+    for (const ShownNotification& notification : notificationsOnScreen_) {
+        key += "|n:" + notification.text;
+    }
+    for (const sim::ShownPrompt& prompt : frame.prompts) {
+        if (prompt.shown) {
+            shown = true;
+            key += "|p:" + prompt.text + (prompt.enabled ? "+" : "-");
+        }
+    }
+    if (frame.keyboard.open) {
+        key += "|k:" + frame.keyboard.title + "|" + frame.keyboard.initialText;
+    }
+    if (key != lastShotKey_ && (shown || shownAtLastShot_)) {
         char name[32];
         std::snprintf(name, sizeof name, "frame-%06llu.png",
                       static_cast<unsigned long long>(frame.frame));
@@ -850,12 +949,14 @@ void Runner::ReportShot(const FrameRecord& frame) {
         if (!Shot((fs::u8path(Resolve(options_.shotsDir)) / name).u8string(), &error)) {
             errors_ << "garbolt-sim: " << error << "\n";
         }
+        shownAtLastShot_ = shown;
     }
     lastShotKey_ = key;
 }
 
 bool Runner::Shot(const std::string& path, std::string* error) const {
-    return RenderShot(last_, window_.value_or(1920), path, error, look_);
+    const std::vector<std::string> notifications = NotificationsOnScreen();
+    return RenderShot(Screen{last_, look_, notifications}, window_.value_or(1920), path, error);
 }
 
 }  // namespace garbolt_sim

@@ -3,7 +3,9 @@
 // showed as a readable transcript and, if asked, as JSON lines.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -15,12 +17,14 @@
 #include <vector>
 
 #include "file_hold.h"
+#include "folder_watch.h"
 #include "frame.h"
 #include "look.h"
 #include "scenario.h"
 #include "sim/play/game_folder.h"
 #include "sim/play/player.h"
 #include "sim/prompts.h"
+#include "watchdog.h"
 
 namespace garbolt_sim {
 
@@ -28,6 +32,12 @@ namespace garbolt_sim {
 constexpr int kExitOk = 0;
 constexpr int kExitExpectationFailed = 1;
 constexpr int kExitBadScenario = 2;
+constexpr int kExitPluginHung = 3;  // a call into the plug-in did not return in time
+
+// How long a call into the plug-in (a frame, loading, unloading) may take
+// before the watchdog ends the run: far above any frame of a sound plug-in,
+// including a debug build's first frame reading a 165 MB outfit file.
+constexpr std::chrono::milliseconds kDefaultWatchdog{10000};
 
 struct RunOptions {
     std::string scenarioName = "tour";  // for messages: the file name, "-" or "tour"
@@ -38,6 +48,7 @@ struct RunOptions {
     std::string shotsDir;               // empty: no automatic screenshots
     // How long prompt completions last; unset: as the game's reset chose.
     std::optional<sim::PromptCompletion> promptCompletion;
+    std::chrono::milliseconds watchdog = kDefaultWatchdog;  // zero: no limit
 };
 
 class Runner {
@@ -65,12 +76,19 @@ class Runner {
     const play::GameFolder& Folder() const { return *folder_; }
     // Notifications of the last frame run, oldest first.
     std::vector<std::string> LastNotifications() const { return last_.notifications; }
+    // Notifications still on screen after the last frame, oldest first.
+    std::vector<std::string> NotificationsOnScreen() const;
     // Renders the last frame to a PNG.
     bool Shot(const std::string& path, std::string* error) const;
 
     // Called with each frame after it has been reported (the interactive mode).
     void SetFrameListener(std::function<void(const FrameRecord&, const MenuView&)> listener) {
         frameListener_ = std::move(listener);
+    }
+    // Called with the watchdog's message just before it ends the process
+    // (the interactive mode puts the terminal back).
+    void SetLastWords(std::function<void(const std::string& message)> lastWords) {
+        lastWords_ = std::move(lastWords);
     }
 
   private:
@@ -126,6 +144,12 @@ class Runner {
     void Line(const std::string& text);
     void Json(const std::string& line);
     std::string Resolve(const std::string& path) const;
+    // The watchdog's end of a run: `what` did not return in time.
+    [[noreturn]] void Hung(const std::string& what);
+    // Loads or unloads the plug-in under the watchdog.
+    bool LoadPlugin();
+    void UnloadPlugin();
+    void KeepNotificationsOnScreen(const FrameRecord& frame);
 
     RunOptions options_;
     std::ostream& transcript_;
@@ -138,13 +162,21 @@ class Runner {
     FrameRecord last_;
     MenuView menu_;
     CharacterLook look_;
-    std::map<std::string, std::string> files_;
+    std::optional<FolderWatch> files_;
+    // The watchdog's name for where the run is: "SCENARIO:LINE: COMMAND".
+    std::string where_;
+    struct ShownNotification {
+        std::string text;
+        std::uint32_t shownAt = 0;  // game time
+    };
+    std::deque<ShownNotification> notificationsOnScreen_;
     std::map<std::int32_t, sim::ShownPrompt> promptsReported_;
     sim::CameraView cameraReported_;
     bool lightReported_ = false;
     std::set<std::uint64_t> unknownReported_;
     std::set<std::string> misuseReported_;  // "NAME (hash): problem", each once
     std::string lastShotKey_;
+    bool shownAtLastShot_ = false;  // the last automatic picture showed more than the world
     int keyboardOpens_ = 0;
     bool keyboardOpen_ = false;
     int failures_ = 0;
@@ -152,6 +184,9 @@ class Runner {
     std::unique_ptr<FileHold> hold_;
     std::optional<std::int32_t> window_;
     std::function<void(const FrameRecord&, const MenuView&)> frameListener_;
+    std::function<void(const std::string&)> lastWords_;
+    // Last: it stops watching before anything it may report on goes.
+    Watchdog watchdog_;
 };
 
 }  // namespace garbolt_sim

@@ -52,7 +52,7 @@ bool Runner::DoWrite(const Command& command) {
     Line("  file " + command.path + " put there (" + std::to_string(command.text.size()) +
          " bytes)");
     // Not a write of the plug-in's: the next frame reports none.
-    files_ = folder_->Snapshot();
+    files_->Accept();
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "safe_text.h"
+#include "shot_overlay.h"
 
 namespace garbolt_sim {
 
@@ -40,24 +41,8 @@ void SetColour(cairo_t* cr, const sim::Colour& c) {
 // Drops the game's inline colour codes (~s~, ~COLOR_RED~ ...) from the shown text.
 std::string WithoutCodes(const std::string& text) {
     std::string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == '~') {
-            const std::size_t end = text.find('~', i + 1);
-            if (end != std::string::npos && end - i <= 24) {
-                bool word = true;
-                for (std::size_t k = i + 1; k < end; ++k) {
-                    const char c = text[k];
-                    word = word && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                                    (c >= '0' && c <= '9') || c == '_');
-                }
-                if (word) {
-                    i = end + 1;
-                    continue;
-                }
-            }
-        }
-        out += text[i++];
+    for (const ColourSpan& span : ColourSpans(text)) {
+        out += span.text;
     }
     return out;
 }
@@ -241,8 +226,9 @@ void DrawSpriteEntry(cairo_t* cr, const sim::SpriteEntry& draw, double width, do
     const sim::Colour& c = draw.colour;
     const double luminance = 0.3 * c.r + 0.59 * c.g + 0.11 * c.b;
     // Light art (the header, the scroller pieces) is mostly see-through in
-    // the game; a solid light box would hide the texts drawn over it.
-    const double a = c.a / 255.0 * (luminance > 100 ? 0.35 : 0.9);
+    // the game; a solid light box would wash out the texts drawn over it
+    // (the grey row counter sits on the bottom scroller).
+    const double a = c.a / 255.0 * (luminance > 100 ? 0.2 : 0.9);
     // A shaded box: the sprite's colour fading a little towards the bottom,
     // edged in its full colour.
     cairo_pattern_t* shade = cairo_pattern_create_linear(0, top, 0, top + h);
@@ -259,23 +245,6 @@ void DrawSpriteEntry(cairo_t* cr, const sim::SpriteEntry& draw, double width, do
                               c.a / 255.0 * (luminance > 100 ? 0.8 : 0.5));
         cairo_rectangle(cr, left + 0.5, top + 0.5, w - 1, h - 1);
         cairo_stroke(cr);
-    }
-    // The texture's name stands for its art, where the box has room for it,
-    // in its bottom right corner, clear of the texts drawn over the box.
-    const double label = 9.0 * width / 1920.0 + 1;
-    if (h >= 2.2 * label && w >= 60) {
-        cairo_select_font_face(cr, kBodyFamily, CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
-        cairo_set_font_size(cr, label);
-        cairo_set_source_rgba(cr, 1, 1, 1, 0.4);
-        const std::string name = ValidUtf8(draw.dictionary + "/" + draw.texture);
-        cairo_text_extents_t extents;
-        cairo_text_extents(cr, name.c_str(), &extents);
-        cairo_save(cr);
-        cairo_rectangle(cr, left, top, w, h);
-        cairo_clip(cr);
-        cairo_move_to(cr, left + w - extents.x_advance - 3, top + h - 3);
-        cairo_show_text(cr, name.c_str());
-        cairo_restore(cr);
     }
 }
 
@@ -376,6 +345,8 @@ void DrawScene(cairo_t* cr, const sim::Observation& frame, const CharacterLook& 
     cairo_show_text(cr, wearing.c_str());
 }
 
+// The frame number, the light and the camera, in the bottom right corner
+// above the prompts (the notifications have the top).
 void DrawCorner(cairo_t* cr, const sim::Observation& frame, double width, double height) {
     const sim::CameraView& camera = frame.camera;
     const double size = 16.0 * width / 1920.0 + 2;
@@ -411,7 +382,7 @@ void DrawCorner(cairo_t* cr, const sim::Observation& frame, double width, double
     const double boxW = widest + 2 * pad;
     const double boxH = 3 * size * 1.3 + pad;
     const double left = width - boxW - pad;
-    const double top = pad;
+    const double top = height * 0.92 - boxH;
     cairo_set_source_rgba(cr, 0, 0, 0, 0.6);
     cairo_rectangle(cr, left, top, boxW, boxH);
     cairo_fill(cr);
@@ -420,13 +391,12 @@ void DrawCorner(cairo_t* cr, const sim::Observation& frame, double width, double
         cairo_move_to(cr, left + pad, top + pad / 2 + size * 1.3 * (i + 1) - size * 0.25);
         cairo_show_text(cr, lines[i]);
     }
-    (void)height;
 }
 
 }  // namespace
 
-bool RenderShot(const sim::Observation& frame, int width, const std::string& path,
-                std::string* error, const CharacterLook& look) {
+bool RenderShot(const Screen& screen, int width, const std::string& path, std::string* error) {
+    const sim::Observation& frame = screen.frame;
     if (width < 16) {
         width = 16;
     }
@@ -441,7 +411,7 @@ bool RenderShot(const sim::Observation& frame, int width, const std::string& pat
     cairo_set_font_options(cr, options);
     cairo_font_options_destroy(options);
 
-    DrawScene(cr, frame, look, width, height);
+    DrawScene(cr, frame, screen.look, width, height);
     for (const sim::DrawEntry& draw : frame.draws) {
         if (draw.kind == sim::DrawEntry::Kind::Sprite) {
             DrawSpriteEntry(cr, draw.sprite, width, height);
@@ -449,6 +419,9 @@ bool RenderShot(const sim::Observation& frame, int width, const std::string& pat
             DrawTextEntry(cr, draw, width, height);
         }
     }
+    DrawPrompts(cr, frame.prompts, width, height);
+    DrawNotifications(cr, screen.notifications, width, height);
+    DrawNamingKeyboard(cr, frame.keyboard, width, height);
     DrawCorner(cr, frame, width, height);
 
     // Cairo stops drawing at its first error: such a picture would lie.
@@ -479,8 +452,7 @@ void ReleaseShotCaches() {
 
 namespace garbolt_sim {
 
-bool RenderShot(const sim::Observation&, int, const std::string& path, std::string* error,
-                const CharacterLook&) {
+bool RenderShot(const Screen&, int, const std::string& path, std::string* error) {
     *error = "cannot write " + path + ": this build has no screenshots (cairo is missing)";
     return false;
 }
