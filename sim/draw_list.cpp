@@ -2,9 +2,15 @@
 
 #include <charconv>
 
+#include "host/native_hashes.h"
 #include "sim/game.h"
 
 namespace sim {
+
+using game_natives::kDrawSpriteNative;
+using game_natives::kDrawTextNative;
+using game_natives::kTextColourNative;
+using game_natives::kVariableStringNative;
 
 namespace {
 

@@ -78,11 +78,11 @@ void Game::Reset() {
 
 // --- Native calls and the trace ---------------------------------------------
 
-void Game::RegisterNative(std::uint64_t hash, NativeHandler handler) {
-    const NativeEntry* entry = FindNativeEntry(hash);
-    // Every module's native is in the table; one that is not is this game's own fault.
+void Game::RegisterNative(NativeId native, NativeHandler handler) {
+    const NativeEntry* entry = FindNativeEntry(native.hash);
+    // Every constant of the list has its row in the table.
     assert(entry != nullptr);
-    natives_[hash] = Registered{entry, std::move(handler)};
+    natives_[native.hash] = Registered{entry, std::move(handler)};
 }
 
 void Game::RegisterNative(const NativeEntry& entry, NativeHandler handler) {

@@ -108,9 +108,9 @@ class Game {
     void Reset();
 
     // --- Native calls and the trace -------------------------------------
-    // The handler of a native of the table (null: the native does nothing
-    // and answers zeros).
-    void RegisterNative(std::uint64_t hash, NativeHandler handler);
+    // The handler of a native of the list, by its constant
+    // (host/native_hashes.h; null: the native does nothing and answers zeros).
+    void RegisterNative(NativeId native, NativeHandler handler);
     // A native outside the table, described by `entry` (a test's probe); the
     // entry's texts must outlive the game's use of them.
     void RegisterNative(const NativeEntry& entry, NativeHandler handler);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/keyboard.h"
+#include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/state.h"
 #include "sim/character.h"
@@ -134,7 +135,8 @@ TEST(NativeArguments, EncodesEachKindInOneWord) {
                         [](sim::NativeCall& call) { call.ReturnVector(1.5f, -2.0f, 3.25f); });
     const char* text = "LITERAL_STRING";
     int marker = 0;
-    const Vector3 result = CallNative<Vector3>(kProbe, -1, 0xE7EB9185u, true, 5.0f, text, &marker);
+    const Vector3 result =
+        CallNativeUnchecked<Vector3>(kProbe, -1, 0xE7EB9185u, true, 5.0f, text, &marker);
     const sim::TraceEvent& call = game.Trace().back();
     ASSERT_EQ(call.args.size(), 6u);
     EXPECT_EQ(call.args[0], 0x00000000FFFFFFFFull);  // negative int in the low half only
@@ -156,16 +158,16 @@ TEST(NativeArguments, DecodesResultsFromTheFirstSlot) {
     game.AdoptScriptContext();
     game.RegisterNative({0x1, "TEST::WIDE", "", 0, sim::ResultKind::Int},
                         [](sim::NativeCall& call) { call.ReturnWord(0xABCDEF0180000002ull); });
-    EXPECT_EQ(CallNative<std::int32_t>(0x1), static_cast<std::int32_t>(0x80000002u));
-    EXPECT_EQ(CallNative<std::uint32_t>(0x1), 0x80000002u);
-    EXPECT_TRUE(CallNative<bool>(0x1));
-    EXPECT_EQ(CallNative<std::uint64_t>(0x1), 0xABCDEF0180000002ull);
+    EXPECT_EQ(CallNativeUnchecked<std::int32_t>(0x1), static_cast<std::int32_t>(0x80000002u));
+    EXPECT_EQ(CallNativeUnchecked<std::uint32_t>(0x1), 0x80000002u);
+    EXPECT_TRUE(CallNativeUnchecked<bool>(0x1));
+    EXPECT_EQ(CallNativeUnchecked<std::uint64_t>(0x1), 0xABCDEF0180000002ull);
     game.RegisterNative({0x2, "TEST::FLOAT", "", 0, sim::ResultKind::Float},
                         [](sim::NativeCall& call) { call.ReturnFloat(0.25f); });
-    EXPECT_FLOAT_EQ(CallNative<float>(0x2), 0.25f);
+    EXPECT_FLOAT_EQ(CallNativeUnchecked<float>(0x2), 0.25f);
     game.RegisterNative({0x3, "TEST::ZERO_HIGH", "", 0, sim::ResultKind::Bool},
                         [](sim::NativeCall& call) { call.ReturnWord(0xFFFFFFFF00000000ull); });
-    EXPECT_FALSE(CallNative<bool>(0x3));  // only the low half counts
+    EXPECT_FALSE(CallNativeUnchecked<bool>(0x3));  // only the low half counts
 }
 
 // The game writes int, Hash and BOOL results as 32 bits and leaves the upper
@@ -174,9 +176,9 @@ TEST(NativeArguments, DecodesResultsFromTheFirstSlot) {
 TEST(NativeArguments, StrictResultsFillTheHighHalfThatTypedReadsIgnore) {
     sim::Game& game = sim::TheGame();
     game.Reset();
-    constexpr std::uint64_t kCharacterCheckNative = 0x7D5B1F88E7504BBA;   // BOOL
-    constexpr std::uint64_t kPlayerCharacterNative = 0x096275889B8E0EE0;  // Ped
-    constexpr std::uint64_t kEntityModelNative = 0xDA76A9F39210D365;      // Hash
+    using game_natives::kCharacterCheckNative;   // BOOL
+    using game_natives::kEntityModelNative;      // Hash
+    using game_natives::kPlayerCharacterNative;  // Ped
     const std::int32_t character = sim::Character().Handle();
     sim::Character().SetCharacterCheck(false);
     const auto no = CallNative<std::uint64_t>(kCharacterCheckNative, character);
@@ -199,9 +201,9 @@ TEST(NativeArguments, StrictResultsFillTheHighHalfThatTypedReadsIgnore) {
 // the misuse record that outlives it.
 class NativeMisuse : public ::testing::Test {
   protected:
-    static constexpr std::uint64_t kDisplayRadar = 0x1B3DA717B9AFF828;   // (BOOL toggle)
-    static constexpr std::uint64_t kPromptIsValid = 0x347469FBDD1589A9;  // (Prompt prompt)
-    static constexpr std::uint64_t kEffectPlay = 0x4102732DF6B4005F;     // (const char* name)
+    static constexpr NativeId kDisplayRadar = game_natives::kMenuStateNative;      // (BOOL toggle)
+    static constexpr NativeId kPromptIsValid = game_natives::kPromptActiveNative;  // (Prompt)
+    static constexpr NativeId kEffectPlay = game_natives::kEffectNativeB;  // (const char* name)
 
     void SetUp() override {
         sim::TheGame().Reset();
@@ -218,32 +220,32 @@ class NativeMisuse : public ::testing::Test {
 };
 
 TEST_F(NativeMisuse, MissingArgument) {
-    CallNative<bool>(kPromptIsValid);
+    CallNativeUnchecked<bool>(kPromptIsValid);
     EXPECT_EQ(Taken(), Texts{"HUD::_UI_PROMPT_IS_VALID (0x347469FBDD1589A9): takes 1 argument, "
                              "was given 0"});
 }
 
 TEST_F(NativeMisuse, ExtraArgument) {
-    CallNative(kDisplayRadar, true, 0);
+    CallNativeUnchecked(kDisplayRadar, true, 0);
     EXPECT_EQ(Taken(),
               Texts{"MAP::DISPLAY_RADAR (0x1B3DA717B9AFF828): takes 1 argument, was given 2"});
-    CallNative(kDisplayRadar, true);
+    CallNativeUnchecked(kDisplayRadar, true);
     EXPECT_EQ(sim::TheGame().MisuseCount(), 0u);
 }
 
 TEST_F(NativeMisuse, NullText) {
-    CallNative(kEffectPlay, static_cast<const char*>(nullptr));
+    CallNativeUnchecked(kEffectPlay, static_cast<const char*>(nullptr));
     EXPECT_EQ(Taken(),
               Texts{"GRAPHICS::ANIMPOSTFX_PLAY (0x4102732DF6B4005F): argument 1 (text) is null"});
 }
 
 TEST_F(NativeMisuse, BoolOfTwo) {
-    CallNative(kDisplayRadar, 2);
+    CallNativeUnchecked(kDisplayRadar, 2);
     EXPECT_EQ(Taken(), Texts{"MAP::DISPLAY_RADAR (0x1B3DA717B9AFF828): argument 1 (BOOL) is 2"});
 }
 
 TEST_F(NativeMisuse, UnknownHashIsRecordedAndAnswersZero) {
-    EXPECT_EQ(CallNative<std::uint64_t>(0xDEADBEEF, 3), 0u);
+    EXPECT_EQ(CallNativeUnchecked<std::uint64_t>(0xDEADBEEF, 3), 0u);
     const auto unknown = sim::TheGame().UnknownCalls();
     ASSERT_EQ(unknown.size(), 1u);
     EXPECT_EQ(unknown[0].hash, 0xDEADBEEFu);
@@ -255,7 +257,7 @@ TEST_F(NativeMisuse, CallOutsideTheScriptRoutine) {
     session.game().RunFrames(2);
     EXPECT_EQ(session.game().MisuseCount(), 0u);
     // This thread is the hook's, as the plug-in's entry point and keyboard handler are.
-    CallNative(kDisplayRadar, false);
+    CallNativeUnchecked(kDisplayRadar, false);
     EXPECT_EQ(Taken(), Texts{"MAP::DISPLAY_RADAR (0x1B3DA717B9AFF828): called outside the "
                              "script routine"});
 }
