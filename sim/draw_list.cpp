@@ -179,6 +179,8 @@ void DrawRecorder::DrawSprite(std::uint64_t frame, SpriteEntry sprite) {
 
 void RegisterDrawing(Game& game) {
     Drawing().Reset();
+    game.SetGameTextOwner(
+        [](std::uint64_t value) { return Drawing().GameStringSource(value).has_value(); });
     game.RegisterNative(kTextColourNative, [](NativeCall& call) {
         Drawing().SetTextColour({call.Int(0), call.Int(1), call.Int(2), call.Int(3)});
     });

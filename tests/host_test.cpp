@@ -2,10 +2,14 @@
 // encoding, seen from the simulated game.
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "host/float_bits.h"
 #include "host/keyboard.h"
 #include "host/native_hashes.h"
 #include "host/natives.h"
@@ -260,6 +264,67 @@ TEST_F(NativeMisuse, CallOutsideTheScriptRoutine) {
     CallNativeUnchecked(kDisplayRadar, false);
     EXPECT_EQ(Taken(), Texts{"MAP::DISPLAY_RADAR (0x1B3DA717B9AFF828): called outside the "
                              "script routine"});
+}
+
+// 32-bit arguments and floats carry nothing in their upper half, and a
+// float's bits are not an integer's: each would read as another value in the
+// game, while the simulated game's handlers take only the low half.
+TEST_F(NativeMisuse, WordsOfTheWrongKind) {
+    using namespace game_natives;
+    CallNativeUnchecked<bool>(kControlNative, std::uint64_t{0x100000000}, 0x07CE1E61u);
+    EXPECT_EQ(Taken(), Texts{"PAD::IS_CONTROL_JUST_PRESSED (0x580417101DDB492F): argument 1 (int) "
+                             "is 0x0000000100000000: its upper 32 bits are not zero"});
+    CallNativeUnchecked(kHudContextOnNative, std::uint64_t{0xFFFFFFFF00000001});
+    EXPECT_EQ(Taken(), Texts{"HUD::_ENABLE_HUD_CONTEXT (0x4CC5F2FC1332577F): argument 1 (Hash) is "
+                             "0xFFFFFFFF00000001: its upper 32 bits are not zero"});
+    // The light's position pushed as the integers 1, 2, 3.
+    CallNativeUnchecked(kDrawLightNative, 1, 2, 3, 255, 255, 255, 5.0f, 2.5f);
+    const std::string light = "GRAPHICS::DRAW_LIGHT_WITH_RANGE (0xD2D9E04C0DF927F4): argument ";
+    EXPECT_EQ(Taken(), (Texts{light + "1 (float) is 0x0000000000000001: a subnormal, the bits of "
+                                      "an integer",
+                              light + "2 (float) is 0x0000000000000002: a subnormal, the bits of "
+                                      "an integer",
+                              light + "3 (float) is 0x0000000000000003: a subnormal, the bits of "
+                                      "an integer"}));
+    // Zero and minus zero are floats; a float with its upper half set is not.
+    CallNativeUnchecked(kDrawLightNative, float_bits::ToWord(1.0f) | 0x100000000u, 0.0f, -0.0f, 255,
+                        255, 255, 5.0f, 2.5f);
+    EXPECT_EQ(Taken(), Texts{light + "1 (float) is 0x000000013F800000: its upper 32 bits are not "
+                                     "zero"});
+}
+
+// A text at an address with nothing readable behind it, or one that runs
+// into a page that may not be read before its NUL: the game would crash
+// reading it. The simulated game tells without reading it, and its handler
+// reads it as null.
+TEST_F(NativeMisuse, TextsWithNothingReadableBehindThem) {
+    using namespace game_natives;
+    const auto nowhere = reinterpret_cast<const char*>(std::uintptr_t{12345});
+    CallNativeUnchecked(kEffectNativeB, nowhere);
+    EXPECT_EQ(sim::TheGame().Trace().front().texts, std::vector<std::string>{"(unreadable)"});
+    EXPECT_EQ(Taken(), Texts{"GRAPHICS::ANIMPOSTFX_PLAY (0x4102732DF6B4005F): argument 1 (text) "
+                             "points at nothing readable"});
+    // A game text too, even through the typed call.
+    CallNative(kDrawTextNative, std::uint64_t{12345}, 0.1f, 0.2f);
+    EXPECT_EQ(Taken(), Texts{"UIDEBUG::_BG_DISPLAY_TEXT (0x16794E044C9EFB58): argument 1 (text) "
+                             "points at nothing readable"});
+
+    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    void* pages =
+        mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(pages, MAP_FAILED);
+    ASSERT_EQ(mprotect(static_cast<char*>(pages) + page, page, PROT_NONE), 0);
+    char* const first = static_cast<char*>(pages);
+    std::memset(first, 'x', page);
+    const char* tail = first + page - 3;  // "xxx", then the page that may not be read
+    CallNativeUnchecked(kSoundPrepareNative, "NAV_UP", tail);
+    EXPECT_EQ(Taken(), Texts{"AUDIO::_STOP_SOUND_WITH_NAME (0x0F2A2175734926D8): argument 2 "
+                             "(text) points at nothing readable"});
+    first[page - 1] = '\0';  // "xx" ends on the readable page
+    CallNativeUnchecked(kSoundPrepareNative, "NAV_UP", tail);
+    EXPECT_EQ(sim::TheGame().MisuseCount(), 0u);
+    EXPECT_EQ(sim::TheGame().Trace().back().texts, (std::vector<std::string>{"NAV_UP", "xx"}));
+    munmap(pages, 2 * page);
 }
 
 TEST(Globals, MissingSlotReadsZeroAndSkipsWrites) {

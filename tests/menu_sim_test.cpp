@@ -215,7 +215,9 @@ TEST_F(SimMenuSide, DrawTextReadsItsBufferWhenTheFrameIsDrawn) {
     CallNative(game_natives::kDrawTextNative, text, 0.0f, 0.5f);
     *count = '4';  // reused after the calls, before the frame is drawn
     CallNative(game_natives::kDrawTextNative, text, 0.1f, 0.2f);
-    CallNative(game_natives::kDrawTextNative, std::uint64_t{12345}, 0.1f, 0.2f);
+    // Readable, but no game string.
+    CallNative(game_natives::kDrawTextNative,
+               std::uint64_t{reinterpret_cast<std::uintptr_t>(buffer)}, 0.1f, 0.2f);
     CallNative(game_natives::kDrawSpriteNative, "menu_textures", "menu_bar", 0.1f, 0.2f, 0.3f, 0.4f,
                0.0f, 1, 2, 3, 4, 0);
     game().DrawFrame();
