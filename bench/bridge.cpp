@@ -2,18 +2,19 @@
 
 #include <array>
 
+#include "host/native_hashes.h"
 #include "host/platform.h"
 
 namespace bench_bridge {
 
 namespace {
 
-constexpr std::uint64_t kInputSourceNative = 0xA571D46727E2B718;
-constexpr std::uint64_t kVariableStringNative = 0xFA925AC00EB830B9;
-constexpr std::uint64_t kPromptCreateNative = 0x04F97DE45A519419;
-constexpr std::uint64_t kPromptValidNative = 0x347469FBDD1589A9;
-constexpr std::uint64_t kKeyboardStatusNative = 0x37DF360F235A3893;
-constexpr std::uint64_t kKeyboardResultNative = 0xAFB4CF58A4A292B1;
+using game_natives::kInputSourceNative;
+using game_natives::kKeyboardResultNative;
+using game_natives::kKeyboardStatusNative;
+using game_natives::kPromptActiveNative;
+using game_natives::kPromptCreateNative;
+using game_natives::kVariableStringNative;
 constexpr std::uint64_t kKeyboardFinished = 1;
 
 constexpr std::size_t kMaxArgs = 32;
@@ -92,7 +93,7 @@ std::uint64_t* nativeCall() {
         case kPromptCreateNative:
             slots[0] = static_cast<std::uint32_t>(nextPrompt++);
             break;
-        case kPromptValidNative: {
+        case kPromptActiveNative: {
             // As the game: every prompt made is valid, so its completion is asked too.
             const auto handle = static_cast<std::int32_t>(args[0]);
             slots[0] = argCount > 0 && handle > 0 && handle < nextPrompt ? 1 : 0;

@@ -1,26 +1,27 @@
 #include "sim/character.h"
 
+#include "host/native_hashes.h"
 #include "sim/game.h"
 
 namespace sim {
 
 namespace {
 
-constexpr std::uint64_t kPlayerCharacterNative = 0x096275889B8E0EE0;
-constexpr std::uint64_t kPlayerIdNative = 0x217E9DC48139933D;
-constexpr std::uint64_t kEntityModelNative = 0xDA76A9F39210D365;
-constexpr std::uint64_t kEntityPositionNative = 0xA86D5F069399F44D;
-constexpr std::uint64_t kEntityForwardNative = 0x2412D9C05BB09B97;
-constexpr std::uint64_t kCharacterCheckNative = 0x7D5B1F88E7504BBA;
-constexpr std::uint64_t kCharacterNativeA = 0xAAA34F8A7CB32098;
-constexpr std::uint64_t kCharacterNativeB = 0x9587913B9E772D29;
-constexpr std::uint64_t kCharacterNativeC = 0xE952D6431689AD9A;
-constexpr std::uint64_t kCharacterNativeD = 0x2208438012482A1A;
-constexpr std::uint64_t kCharacterNatives[4] = {kCharacterNativeA, kCharacterNativeB,
-                                                kCharacterNativeC, kCharacterNativeD};
-constexpr std::uint64_t kCharacterSwitchNative = 0x7D9EFB7AD6B19754;
-constexpr std::uint64_t kPlayerSwitchNativeA = 0x34630A768925B852;
-constexpr std::uint64_t kPlayerSwitchNativeB = 0xFEBEEBC9CBDF4B12;
+using game_natives::kCharacterCheckNative;
+using game_natives::kCharacterNativeA;
+using game_natives::kCharacterNativeB;
+using game_natives::kCharacterNativeC;
+using game_natives::kCharacterNativeD;
+using game_natives::kEntityForwardNative;
+using game_natives::kEntityModelNative;
+using game_natives::kEntityPositionNative;
+using game_natives::kPlayerCharacterNative;
+using game_natives::kPlayerIdNative;
+constexpr NativeId kCharacterNatives[4] = {kCharacterNativeA, kCharacterNativeB, kCharacterNativeC,
+                                           kCharacterNativeD};
+using game_natives::kCharacterSwitchNative;
+using game_natives::kPlayerSwitchNativeA;
+using game_natives::kPlayerSwitchNativeB;
 
 }  // namespace
 
@@ -90,10 +91,8 @@ void RegisterCharacterNatives(Game& game) {
         const bool character = isCharacter(call, kCharacterCheckNative);
         call.ReturnBool(character && Character().CharacterCheck());
     });
-    const std::uint64_t characterNatives[4] = {kCharacterNativeA, kCharacterNativeB,
-                                               kCharacterNativeC, kCharacterNativeD};
     for (int i = 0; i < 4; ++i) {
-        game.RegisterNative(characterNatives[i], [i](NativeCall& call) {
+        game.RegisterNative(kCharacterNatives[i], [i](NativeCall& call) {
             const std::uint64_t hash = kCharacterNatives[i];
             CharacterState& character = Character();
             // C copies the character onto a target: the character again.

@@ -2,19 +2,20 @@
 
 #include <string>
 
+#include "host/native_hashes.h"
 #include "sim/game.h"
 
 namespace sim {
 
 namespace {
 
-constexpr std::uint64_t kClothingResetNative = 0x0BFA1BD465CDFEFD;
-constexpr std::uint64_t kOutfitCheckNative = 0xC0E880B7A441164D;
-constexpr std::uint64_t kOutfitPresetNative = 0x1902C4CFCC5BE57C;
-constexpr std::uint64_t kAppearanceRefreshNative = 0xCC8CA3E88256E58F;
-constexpr std::uint64_t kPutOnItemNative = 0xD3A7B003ED343FD9;
-constexpr std::uint64_t kItemStateNative = 0x66B957AAC2EAAEAB;
-constexpr std::uint64_t kOutfitSettleNative = 0xAAB86462966168CE;
+using game_natives::kAppearanceRefreshNative;
+using game_natives::kClothingResetNative;
+using game_natives::kItemStateNative;
+using game_natives::kOutfitCheckNative;
+using game_natives::kOutfitPresetNative;
+using game_natives::kOutfitSettleNative;
+using game_natives::kPutOnItemNative;
 
 // A made-up but stable outfit: entries 0 to 30 filled except every fourth,
 // hashes from the name hash so they look like the game's and many have the top bit set.

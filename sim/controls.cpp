@@ -1,9 +1,18 @@
 #include "sim/controls.h"
 
+#include "host/native_hashes.h"
 #include "sim/game.h"
 #include "sim/modules.h"
 
 namespace sim {
+
+using game_natives::kControlNative;
+using game_natives::kControlSuppressionNative;
+using game_natives::kFirstOpenChordNative;
+using game_natives::kInputSourceNative;
+using game_natives::kMenuStateNative;
+using game_natives::kSecondOpenChordNative;
+using game_natives::kSideControlNative;
 
 ControlInput& Controls() {
     static ControlInput controls;

@@ -47,13 +47,6 @@ namespace sim {
 
 class Game;
 
-constexpr std::uint64_t kInputSourceNative = 0xA571D46727E2B718;
-constexpr std::uint64_t kFirstOpenChordNative = 0xE2587F8CBBD87B1D;
-constexpr std::uint64_t kSecondOpenChordNative = 0x50F940259D3841E6;
-constexpr std::uint64_t kControlNative = 0x580417101DDB492F;
-constexpr std::uint64_t kSideControlNative = 0x91AEF906BCA88877;
-constexpr std::uint64_t kControlSuppressionNative = 0xFE99B66D079CF6BC;
-constexpr std::uint64_t kMenuStateNative = 0x1B3DA717B9AFF828;
 constexpr std::int32_t kMenuHudGlobal = 1900699;
 // The groups controls fire in: keyboard and mouse, and a gamepad.
 constexpr std::int32_t kKeyboardGroup = 0;

@@ -1,6 +1,7 @@
 // Notifications and the name-hash native.
 #include <string>
 
+#include "host/native_hashes.h"
 #include "sim/game.h"
 #include "sim/modules.h"
 
@@ -8,11 +9,11 @@ namespace sim {
 
 namespace {
 
-constexpr std::uint64_t kNotificationTextNative = 0xFA233F8FE190514C;
-constexpr std::uint64_t kNotificationCommitNative = 0xE9990552DEC71600;
-constexpr std::uint64_t kNotificationLayoutNative = 0xA3108D6981A5CADB;
-constexpr std::uint64_t kNotificationShowNative = 0xDFF0D417277B41F8;
-constexpr std::uint64_t kNameHashNative = 0xFD340785ADF8CFB7;
+using game_natives::kNameHashNative;
+using game_natives::kNotificationCommitNative;
+using game_natives::kNotificationLayoutNative;
+using game_natives::kNotificationShowNative;
+using game_natives::kNotificationTextNative;
 
 // The text native stages the message; the last of the four shows it.
 struct NotificationState {

@@ -2,9 +2,15 @@
 
 #include <charconv>
 
+#include "host/native_hashes.h"
 #include "sim/game.h"
 
 namespace sim {
+
+using game_natives::kDrawSpriteNative;
+using game_natives::kDrawTextNative;
+using game_natives::kTextColourNative;
+using game_natives::kVariableStringNative;
 
 namespace {
 
@@ -173,6 +179,8 @@ void DrawRecorder::DrawSprite(std::uint64_t frame, SpriteEntry sprite) {
 
 void RegisterDrawing(Game& game) {
     Drawing().Reset();
+    game.SetGameTextOwner(
+        [](std::uint64_t value) { return Drawing().GameStringSource(value).has_value(); });
     game.RegisterNative(kTextColourNative, [](NativeCall& call) {
         Drawing().SetTextColour({call.Int(0), call.Int(1), call.Int(2), call.Int(3)});
     });

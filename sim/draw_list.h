@@ -35,11 +35,6 @@ namespace sim {
 
 class Game;
 
-constexpr std::uint64_t kTextColourNative = 0x16FA5CE47F184F1E;
-constexpr std::uint64_t kVariableStringNative = 0xFA925AC00EB830B9;
-constexpr std::uint64_t kDrawTextNative = 0x16794E044C9EFB58;
-constexpr std::uint64_t kDrawSpriteNative = 0xC9884ECADE94CB34;
-
 struct Colour {
     std::int32_t r = 255;
     std::int32_t g = 255;

@@ -1,10 +1,12 @@
 #include "sim/game.h"
 
 #include <cassert>
+#include <cstdio>
 #include <cstring>
 
 #include "host/float_bits.h"
 #include "sim/modules.h"
+#include "sim/readable_memory.h"
 #include "sim/script_thread.h"
 
 namespace sim {
@@ -55,6 +57,7 @@ void Game::Reset() {
     misuseCount_ = 0;
     adoptedContext_ = std::thread::id();
     traceObserver_ = nullptr;
+    ownsGameText_ = nullptr;
     globals_.clear();
     missingGlobals_.clear();
     watched_.clear();
@@ -78,11 +81,11 @@ void Game::Reset() {
 
 // --- Native calls and the trace ---------------------------------------------
 
-void Game::RegisterNative(std::uint64_t hash, NativeHandler handler) {
-    const NativeEntry* entry = FindNativeEntry(hash);
-    // Every module's native is in the table; one that is not is this game's own fault.
+void Game::RegisterNative(NativeId native, NativeHandler handler) {
+    const NativeEntry* entry = FindNativeEntry(native.hash);
+    // Every constant of the list has its row in the table.
     assert(entry != nullptr);
-    natives_[hash] = Registered{entry, std::move(handler)};
+    natives_[native.hash] = Registered{entry, std::move(handler)};
 }
 
 void Game::RegisterNative(const NativeEntry& entry, NativeHandler handler) {
@@ -159,11 +162,67 @@ std::string ArgumentCount(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " argument" : " arguments");
 }
 
+bool IsText(char kind) {
+    return kind == arg_kind::kText || kind == arg_kind::kTextOrNull || kind == arg_kind::kGameText;
+}
+
+// Texts in the trace: for the kinds whose text the trace shows.
+bool TracesText(char kind) {
+    return kind == arg_kind::kText || kind == arg_kind::kTextOrNull;
+}
+
+// "0x" and the 16 hex digits of a whole argument word.
+std::string WordHex(std::uint64_t word) {
+    char text[19];
+    std::snprintf(text, sizeof text, "0x%016llX", static_cast<unsigned long long>(word));
+    return text;
+}
+
+// A float's bits that are a subnormal: what a small integer's bits read as
+// a float look like (zero and minus zero are not).
+bool SubnormalBits(std::uint32_t bits) {
+    return (bits & 0x7F800000u) == 0 && (bits & 0x007FFFFFu) != 0;
+}
+
+// What is wrong with argument `i` of kind `kind` for the game, or empty: a
+// null text where the native needs one, a text with nothing readable behind
+// it, a BOOL that is neither 0 nor 1, a 32-bit argument or a float with bits
+// in the upper half, a float whose bits are an integer's.
+std::string ArgumentProblem(std::size_t i, char kind, std::uint64_t word, bool fixed,
+                            bool unreadable) {
+    auto argument = [i](const std::string& what) {
+        return "argument " + std::to_string(i + 1) + " " + what;
+    };
+    if (IsText(kind) && word == 0 && fixed && kind != arg_kind::kTextOrNull) {
+        return argument("(text) is null");
+    }
+    if (unreadable) {
+        return argument("(text) points at nothing readable");
+    }
+    if (kind == arg_kind::kBool && word > 1) {
+        return argument("(BOOL) is " + std::to_string(word));
+    }
+    const bool thirtyTwoBits =
+        kind == arg_kind::kInt || kind == arg_kind::kHash || kind == arg_kind::kFloat;
+    if (thirtyTwoBits && (word >> 32) != 0) {
+        const char* name = kind == arg_kind::kInt    ? "(int) is "
+                           : kind == arg_kind::kHash ? "(Hash) is "
+                                                     : "(float) is ";
+        return argument(name + WordHex(word) + ": its upper 32 bits are not zero");
+    }
+    if (kind == arg_kind::kFloat && SubnormalBits(static_cast<std::uint32_t>(word))) {
+        return argument("(float) is " + WordHex(word) + ": a subnormal, the bits of an integer");
+    }
+    return {};
+}
+
 // What the game would not forgive in a call: a native it cannot name, a call
-// made where no script runs, an argument list of the wrong length, a null
-// text, a BOOL that is neither 0 nor 1. Nothing is allocated for a sound call.
+// made where no script runs, an argument list of the wrong length, an
+// argument not of its parameter's kind. `unreadable` marks the text
+// arguments with nothing readable behind them. Nothing is allocated for a
+// sound call.
 std::vector<std::string> Problems(const NativeEntry* entry, const std::vector<std::uint64_t>& args,
-                                  bool inScript) {
+                                  const std::vector<bool>& unreadable, bool inScript) {
     std::vector<std::string> problems;
     if (entry == nullptr) {
         problems.push_back("unknown native");
@@ -179,13 +238,11 @@ std::vector<std::string> Problems(const NativeEntry* entry, const std::vector<st
         problems.push_back(std::string("takes ") + (entry->variadic != 0 ? "at least " : "") +
                            ArgumentCount(fixed) + ", was given " + std::to_string(args.size()));
     }
-    for (std::size_t i = 0; i < args.size() && i < fixed; ++i) {
-        const char kind = entry->params[i];
-        if ((kind == arg_kind::kText || kind == arg_kind::kGameText) && args[i] == 0) {
-            problems.push_back("argument " + std::to_string(i + 1) + " (text) is null");
-        } else if (kind == arg_kind::kBool && args[i] > 1) {
-            problems.push_back("argument " + std::to_string(i + 1) + " (BOOL) is " +
-                               std::to_string(args[i]));
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string problem =
+            ArgumentProblem(i, entry->KindAt(i), args[i], i < fixed, unreadable[i]);
+        if (!problem.empty()) {
+            problems.push_back(std::move(problem));
         }
     }
     return problems;
@@ -205,17 +262,28 @@ std::uint64_t* Game::HookNativeCall() {
     event.args = pendingArgs_;
     event.unknown = native == nullptr;
     event.native = native != nullptr ? native->entry : nullptr;
-    for (std::size_t i = 0; native != nullptr && i < pendingArgs_.size(); ++i) {
+    // The handler gets the arguments as pushed, except that a text with
+    // nothing readable behind it reads as null: the game's model never
+    // reads through it. (A copy: the handler may register natives or
+    // record events itself.)
+    std::vector<std::uint64_t> args = pendingArgs_;
+    std::vector<bool> unreadable(args.size(), false);
+    for (std::size_t i = 0; native != nullptr && i < args.size(); ++i) {
         const char kind = native->entry->KindAt(i);
-        if (kind == arg_kind::kText || kind == arg_kind::kTextOrNull) {
-            const char* text =
-                reinterpret_cast<const char*>(static_cast<std::uintptr_t>(pendingArgs_[i]));
-            event.texts.push_back(text != nullptr ? text : "(null)");
+        const bool gameOwned =
+            kind == arg_kind::kGameText && ownsGameText_ && ownsGameText_(args[i]);
+        if (IsText(kind) && args[i] != 0 && !gameOwned && !ReadableText(args[i])) {
+            unreadable[i] = true;
+            args[i] = 0;
+        }
+        if (TracesText(kind)) {
+            const char* text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(args[i]));
+            event.texts.push_back(unreadable[i]     ? "(unreadable)"
+                                  : text != nullptr ? text
+                                                    : "(null)");
         }
     }
-    std::vector<std::string> problems = Problems(event.native, pendingArgs_, inScript);
-    // Copy what the handler needs: it may register natives or record events itself.
-    const std::vector<std::uint64_t> args = pendingArgs_;
+    std::vector<std::string> problems = Problems(event.native, pendingArgs_, unreadable, inScript);
     NativeHandler handler = native != nullptr ? native->handler : NativeHandler();
     TraceEvent call;  // what a misuse names: the call as traced
     if (!problems.empty()) {

@@ -108,9 +108,9 @@ class Game {
     void Reset();
 
     // --- Native calls and the trace -------------------------------------
-    // The handler of a native of the table (null: the native does nothing
-    // and answers zeros).
-    void RegisterNative(std::uint64_t hash, NativeHandler handler);
+    // The handler of a native of the list, by its constant
+    // (host/native_hashes.h; null: the native does nothing and answers zeros).
+    void RegisterNative(NativeId native, NativeHandler handler);
     // A native outside the table, described by `entry` (a test's probe); the
     // entry's texts must outlive the game's use of them.
     void RegisterNative(const NativeEntry& entry, NativeHandler handler);
@@ -132,6 +132,11 @@ class Game {
     void AdoptScriptContext() { adoptedContext_ = std::this_thread::get_id(); }
     // Observers see each event as it is recorded (the tool's live output).
     void SetTraceObserver(std::function<void(const TraceEvent&)> observer);
+    // Tells the game texts it handed out itself (game strings), which are
+    // its own memory: readable without asking the system.
+    void SetGameTextOwner(std::function<bool(std::uint64_t)> owns) {
+        ownsGameText_ = std::move(owns);
+    }
 
     // --- Globals ---------------------------------------------------------
     std::uint64_t Global(std::int32_t index) const;
@@ -210,6 +215,7 @@ class Game {
     std::thread::id adoptedContext_;
     std::vector<TraceEvent> trace_;
     std::function<void(const TraceEvent&)> traceObserver_;
+    std::function<bool(std::uint64_t)> ownsGameText_;
 
     std::unordered_map<std::int32_t, std::uint64_t>
         globals_;  // node-based: slot addresses stay put

@@ -2,17 +2,18 @@
 
 #include <cstring>
 
+#include "host/native_hashes.h"
 #include "sim/game.h"
 
 namespace sim {
 
 namespace {
 
-constexpr std::uint64_t kKeyboardOpenNative = 0x044131118D8DB3CD;
-constexpr std::uint64_t kKeyboardStatusNative = 0x37DF360F235A3893;
-constexpr std::uint64_t kKeyboardResultNative = 0xAFB4CF58A4A292B1;
-constexpr std::uint64_t kKeyboardDoneNative = 0x58A39BE597CE99CD;
-constexpr std::uint64_t kTextNullNative = 0x375F5870A7B8BEC1;
+using game_natives::kKeyboardDoneNative;
+using game_natives::kKeyboardOpenNative;
+using game_natives::kKeyboardResultNative;
+using game_natives::kKeyboardStatusNative;
+using game_natives::kTextNullNative;
 
 constexpr std::int32_t kStatusTyping = 0;
 constexpr std::int32_t kStatusFinished = 1;

@@ -1,31 +1,23 @@
-// The natives the simulated game models, as the game's public native
-// reference gives them: namespace and name, the kind of each parameter and of
-// the result. Modules register their handlers by hash; names in traces,
-// transcripts and messages, the reading of arguments and the misuse checks all
-// come from here.
+// The natives the simulated game models: the rows of the plug-in's native
+// list (host/native_list.def), with the game's reference name, the kind of
+// each parameter and of the result. Modules register their handlers against
+// the list's constants (host/native_hashes.h); names in traces, transcripts
+// and messages, the reading of arguments and the misuse checks all come from
+// here.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "host/native_kinds.h"
+
 namespace sim {
 
 // The kind of one parameter, as its character in NativeEntry::params.
-namespace arg_kind {
-constexpr char kInt = 'i';         // int, or a game handle or value (Ped, Cam, Any, ...)
-constexpr char kHash = 'h';        // Hash: an unsigned 32-bit name hash
-constexpr char kBool = 'b';        // BOOL: 0 or 1
-constexpr char kFloat = 'f';       // float, as its bits in the low half
-constexpr char kText = 's';        // const char*, never null
-constexpr char kTextOrNull = 'n';  // const char* that the native itself tests for null
-// const char* that the script got from the game (VAR_STRING's result), never
-// null: its text is the game's own, so the trace shows only the pointer.
-constexpr char kGameText = 'g';
-constexpr char kPointer = 'p';  // any other address
-}  // namespace arg_kind
+namespace arg_kind = ::native_kind;
 
-enum class ResultKind : char { Void, Int, Hash, Bool, Float, Text, Vector };
+using ResultKind = ::NativeResult;
 
 struct NativeEntry {
     std::uint64_t hash = 0;

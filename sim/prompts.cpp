@@ -2,11 +2,25 @@
 
 #include <cstdlib>
 
+#include "host/native_hashes.h"
 #include "sim/controls.h"
 #include "sim/draw_list.h"
 #include "sim/game.h"
 
 namespace sim {
+
+using game_natives::kFirstPromptStateNative;
+using game_natives::kPromptActiveNative;
+using game_natives::kPromptClearNative;
+using game_natives::kPromptCompletedNative;
+using game_natives::kPromptControlNative;
+using game_natives::kPromptCreateNative;
+using game_natives::kPromptFinishNative;
+using game_natives::kPromptGroupNative;
+using game_natives::kPromptModeNative;
+using game_natives::kPromptPriorityNative;
+using game_natives::kPromptTextNative;
+using game_natives::kSecondPromptStateNative;
 
 bool ParsePromptCompletion(const std::string& word, PromptCompletion* reading) {
     if (word == "latched") {

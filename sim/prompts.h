@@ -34,19 +34,6 @@ namespace sim {
 
 class Game;
 
-constexpr std::uint64_t kPromptCreateNative = 0x04F97DE45A519419;
-constexpr std::uint64_t kPromptControlNative = 0xB5352B7494A08258;
-constexpr std::uint64_t kPromptTextNative = 0x5DD02A8318420DD7;
-constexpr std::uint64_t kPromptPriorityNative = 0xCA24F528D0D16289;  // (handle, 2)
-constexpr std::uint64_t kPromptModeNative = 0xCC6656799977741B;      // (handle, 1)
-constexpr std::uint64_t kPromptGroupNative = 0x560E76D5E2E1803F;     // (handle, 34, 1)
-constexpr std::uint64_t kPromptFinishNative = 0xF7AA2696A22AD8B9;
-constexpr std::uint64_t kFirstPromptStateNative = 0x71215ACCFDE075EE;
-constexpr std::uint64_t kSecondPromptStateNative = 0x8A0FB4D03A630D21;
-constexpr std::uint64_t kPromptActiveNative = 0x347469FBDD1589A9;
-constexpr std::uint64_t kPromptCompletedNative = 0xC92AC953F0A982AE;
-constexpr std::uint64_t kPromptClearNative = 0xDC6C55DFA2C24EE5;
-
 // How long a prompt's completion lasts.
 enum class PromptCompletion { Latched, OneFrame };
 

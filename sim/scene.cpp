@@ -1,5 +1,6 @@
 #include "sim/scene.h"
 
+#include "host/native_hashes.h"
 #include "sim/controls.h"
 #include "sim/game.h"
 
@@ -7,35 +8,35 @@ namespace sim {
 
 namespace {
 
-constexpr std::uint64_t kCameraExistsNative = 0x153AD457764FD704;
-constexpr std::uint64_t kCreateCameraNative = 0x57CDF879EA466C46;
-constexpr std::uint64_t kCameraActiveNative = 0x87295BCA613800C8;
-constexpr std::uint64_t kScriptCameraRenderNative = 0x33281167E4942E4F;
-constexpr std::uint64_t kDestroyCameraNative = 0x4E67E0B6D7FD5145;
-constexpr std::uint64_t kCameraPositionNative = 0xF9EE7D419EE49DE6;
-constexpr std::uint64_t kCameraPointAtNative = 0xFC2867E6074D3A61;
-constexpr std::uint64_t kHudContextOnNative = 0x4CC5F2FC1332577F;
-constexpr std::uint64_t kHudContextOffNative = 0x8BC7C1F929D07BF3;
-constexpr std::uint64_t kEffectQueryNative = 0xBF2DD155B2ADCD0A;
-constexpr std::uint64_t kEffectNativeA = 0x5199405EABFBD7F0;
-constexpr std::uint64_t kEffectNativeB = 0x4102732DF6B4005F;
-constexpr std::uint64_t kEffectNativeC = 0x37D7BDBA89F13959;
-constexpr std::uint64_t kSceneOpenNative = 0x66560A0D4C64FD21;
-constexpr std::uint64_t kBoxAreaNative = 0xB3FB80A32BAE3065;
-constexpr std::uint64_t kAreaExistsNative = 0x92A78D0BEDB332A3;
-constexpr std::uint64_t kAreaSetupNative = 0xB56D41A694E42E86;
-constexpr std::uint64_t kAreaOptionNative = 0x19C7567D2F2287D6;
-constexpr std::uint64_t kAreaCompanionNative = 0x4C39C95AE5DB1329;
-constexpr std::uint64_t kCompanionExistsNative = 0x91A5F9CBEBB9D936;
-constexpr std::uint64_t kCompanionRemoveNative = 0x31D16B74C6E29D66;
-constexpr std::uint64_t kAreaReleaseNativeA = 0x74C2B3DC0B294102;
-constexpr std::uint64_t kAreaReleaseNativeB = 0x2C87C3E1C7B96EE2;
-constexpr std::uint64_t kDeleteAreaNative = 0x43F867EF5C463A53;
-constexpr std::uint64_t kSceneFrameNativeA = 0x9C473089A934C930;
-constexpr std::uint64_t kSceneFrameNativeB = 0x8370D34BD2E60B73;
-constexpr std::uint64_t kControlsOffNative = 0x5F4B6931816E599B;
-constexpr std::uint64_t kControlOnNative = 0x351220255D64C155;
-constexpr std::uint64_t kDrawLightNative = 0xD2D9E04C0DF927F4;
+using game_natives::kAreaCompanionNative;
+using game_natives::kAreaExistsNative;
+using game_natives::kAreaOptionNative;
+using game_natives::kAreaSetupNative;
+using game_natives::kBoxAreaNative;
+using game_natives::kCameraActiveNative;
+using game_natives::kCameraExistsNative;
+using game_natives::kCameraPointAtNative;
+using game_natives::kCameraPositionNative;
+using game_natives::kCompanionExistsNative;
+using game_natives::kCompanionRemoveNative;
+using game_natives::kControlOnNative;
+using game_natives::kControlsOffNative;
+using game_natives::kCreateCameraNative;
+using game_natives::kDeleteAreaNative;
+using game_natives::kDestroyCameraNative;
+using game_natives::kDrawLightNative;
+using game_natives::kEffectNativeA;
+using game_natives::kEffectNativeB;
+using game_natives::kEffectNativeC;
+using game_natives::kEffectQueryNative;
+using game_natives::kFirstAreaReleaseNative;
+using game_natives::kFirstSceneFrameNative;
+using game_natives::kHudContextOffNative;
+using game_natives::kHudContextOnNative;
+using game_natives::kSceneOpenNative;
+using game_natives::kScriptCameraRenderNative;
+using game_natives::kSecondAreaReleaseNative;
+using game_natives::kSecondSceneFrameNative;
 
 Vec3 VectorAt(NativeCall& call, std::size_t first) {
     return Vec3{call.Float(first), call.Float(first + 1), call.Float(first + 2)};
@@ -240,7 +241,7 @@ struct SceneNatives {
 namespace {
 
 struct SceneNative {
-    std::uint64_t hash;
+    NativeId native;
     SceneNatives::Handler handler;  // null: does nothing, answers zeros
 };
 
@@ -259,8 +260,8 @@ constexpr SceneNative kSceneNatives[] = {
     {kEffectNativeB, SceneNatives::EffectPlay},
     {kEffectNativeC, SceneNatives::EffectStop},
     {kSceneOpenNative, SceneNatives::SceneOpen},
-    {kSceneFrameNativeA, nullptr},
-    {kSceneFrameNativeB, SceneNatives::SceneFrame},
+    {kFirstSceneFrameNative, nullptr},
+    {kSecondSceneFrameNative, SceneNatives::SceneFrame},
     {kBoxAreaNative, SceneNatives::BoxAreaCreate},
     {kAreaExistsNative, SceneNatives::AreaExists},
     {kAreaSetupNative, SceneNatives::AreaSetup},
@@ -268,8 +269,8 @@ constexpr SceneNative kSceneNatives[] = {
     {kAreaCompanionNative, SceneNatives::AreaCompanion},
     {kCompanionExistsNative, SceneNatives::CompanionExists},
     {kCompanionRemoveNative, SceneNatives::CompanionRemove},
-    {kAreaReleaseNativeA, SceneNatives::AreaRelease},
-    {kAreaReleaseNativeB, SceneNatives::AreaRelease},
+    {kFirstAreaReleaseNative, SceneNatives::AreaRelease},
+    {kSecondAreaReleaseNative, SceneNatives::AreaRelease},
     {kDeleteAreaNative, SceneNatives::DeleteArea},
     {kControlsOffNative, SceneNatives::ControlsOff},
     {kControlOnNative, SceneNatives::ControlOn},
@@ -285,7 +286,7 @@ void RegisterSceneNatives(Game& game) {
         if (native.handler != nullptr) {
             handler = [&game, act = native.handler](NativeCall& call) { act(game, call); };
         }
-        game.RegisterNative(native.hash, std::move(handler));
+        game.RegisterNative(native.native, std::move(handler));
     }
 }
 

@@ -1,8 +1,12 @@
 #include "sim/sounds.h"
 
+#include "host/native_hashes.h"
 #include "sim/game.h"
 
 namespace sim {
+
+using game_natives::kSoundPlayNative;
+using game_natives::kSoundPrepareNative;
 
 SoundLog& Sounds() {
     static SoundLog sounds;

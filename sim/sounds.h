@@ -13,9 +13,6 @@ namespace sim {
 
 class Game;
 
-constexpr std::uint64_t kSoundPrepareNative = 0x0F2A2175734926D8;
-constexpr std::uint64_t kSoundPlayNative = 0x67C540AA08E4A6F5;
-
 struct SoundEvent {
     enum class Kind { Prepare, Play };
     Kind kind = Kind::Play;

@@ -2,11 +2,16 @@
 // encoding, seen from the simulated game.
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "host/float_bits.h"
 #include "host/keyboard.h"
+#include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/state.h"
 #include "sim/character.h"
@@ -134,7 +139,8 @@ TEST(NativeArguments, EncodesEachKindInOneWord) {
                         [](sim::NativeCall& call) { call.ReturnVector(1.5f, -2.0f, 3.25f); });
     const char* text = "LITERAL_STRING";
     int marker = 0;
-    const Vector3 result = CallNative<Vector3>(kProbe, -1, 0xE7EB9185u, true, 5.0f, text, &marker);
+    const Vector3 result =
+        CallNativeUnchecked<Vector3>(kProbe, -1, 0xE7EB9185u, true, 5.0f, text, &marker);
     const sim::TraceEvent& call = game.Trace().back();
     ASSERT_EQ(call.args.size(), 6u);
     EXPECT_EQ(call.args[0], 0x00000000FFFFFFFFull);  // negative int in the low half only
@@ -156,16 +162,16 @@ TEST(NativeArguments, DecodesResultsFromTheFirstSlot) {
     game.AdoptScriptContext();
     game.RegisterNative({0x1, "TEST::WIDE", "", 0, sim::ResultKind::Int},
                         [](sim::NativeCall& call) { call.ReturnWord(0xABCDEF0180000002ull); });
-    EXPECT_EQ(CallNative<std::int32_t>(0x1), static_cast<std::int32_t>(0x80000002u));
-    EXPECT_EQ(CallNative<std::uint32_t>(0x1), 0x80000002u);
-    EXPECT_TRUE(CallNative<bool>(0x1));
-    EXPECT_EQ(CallNative<std::uint64_t>(0x1), 0xABCDEF0180000002ull);
+    EXPECT_EQ(CallNativeUnchecked<std::int32_t>(0x1), static_cast<std::int32_t>(0x80000002u));
+    EXPECT_EQ(CallNativeUnchecked<std::uint32_t>(0x1), 0x80000002u);
+    EXPECT_TRUE(CallNativeUnchecked<bool>(0x1));
+    EXPECT_EQ(CallNativeUnchecked<std::uint64_t>(0x1), 0xABCDEF0180000002ull);
     game.RegisterNative({0x2, "TEST::FLOAT", "", 0, sim::ResultKind::Float},
                         [](sim::NativeCall& call) { call.ReturnFloat(0.25f); });
-    EXPECT_FLOAT_EQ(CallNative<float>(0x2), 0.25f);
+    EXPECT_FLOAT_EQ(CallNativeUnchecked<float>(0x2), 0.25f);
     game.RegisterNative({0x3, "TEST::ZERO_HIGH", "", 0, sim::ResultKind::Bool},
                         [](sim::NativeCall& call) { call.ReturnWord(0xFFFFFFFF00000000ull); });
-    EXPECT_FALSE(CallNative<bool>(0x3));  // only the low half counts
+    EXPECT_FALSE(CallNativeUnchecked<bool>(0x3));  // only the low half counts
 }
 
 // The game writes int, Hash and BOOL results as 32 bits and leaves the upper
@@ -174,9 +180,9 @@ TEST(NativeArguments, DecodesResultsFromTheFirstSlot) {
 TEST(NativeArguments, StrictResultsFillTheHighHalfThatTypedReadsIgnore) {
     sim::Game& game = sim::TheGame();
     game.Reset();
-    constexpr std::uint64_t kCharacterCheckNative = 0x7D5B1F88E7504BBA;   // BOOL
-    constexpr std::uint64_t kPlayerCharacterNative = 0x096275889B8E0EE0;  // Ped
-    constexpr std::uint64_t kEntityModelNative = 0xDA76A9F39210D365;      // Hash
+    using game_natives::kCharacterCheckNative;   // BOOL
+    using game_natives::kEntityModelNative;      // Hash
+    using game_natives::kPlayerCharacterNative;  // Ped
     const std::int32_t character = sim::Character().Handle();
     sim::Character().SetCharacterCheck(false);
     const auto no = CallNative<std::uint64_t>(kCharacterCheckNative, character);
@@ -199,9 +205,9 @@ TEST(NativeArguments, StrictResultsFillTheHighHalfThatTypedReadsIgnore) {
 // the misuse record that outlives it.
 class NativeMisuse : public ::testing::Test {
   protected:
-    static constexpr std::uint64_t kDisplayRadar = 0x1B3DA717B9AFF828;   // (BOOL toggle)
-    static constexpr std::uint64_t kPromptIsValid = 0x347469FBDD1589A9;  // (Prompt prompt)
-    static constexpr std::uint64_t kEffectPlay = 0x4102732DF6B4005F;     // (const char* name)
+    static constexpr NativeId kDisplayRadar = game_natives::kMenuStateNative;      // (BOOL toggle)
+    static constexpr NativeId kPromptIsValid = game_natives::kPromptActiveNative;  // (Prompt)
+    static constexpr NativeId kEffectPlay = game_natives::kEffectNativeB;  // (const char* name)
 
     void SetUp() override {
         sim::TheGame().Reset();
@@ -218,32 +224,32 @@ class NativeMisuse : public ::testing::Test {
 };
 
 TEST_F(NativeMisuse, MissingArgument) {
-    CallNative<bool>(kPromptIsValid);
+    CallNativeUnchecked<bool>(kPromptIsValid);
     EXPECT_EQ(Taken(), Texts{"HUD::_UI_PROMPT_IS_VALID (0x347469FBDD1589A9): takes 1 argument, "
                              "was given 0"});
 }
 
 TEST_F(NativeMisuse, ExtraArgument) {
-    CallNative(kDisplayRadar, true, 0);
+    CallNativeUnchecked(kDisplayRadar, true, 0);
     EXPECT_EQ(Taken(),
               Texts{"MAP::DISPLAY_RADAR (0x1B3DA717B9AFF828): takes 1 argument, was given 2"});
-    CallNative(kDisplayRadar, true);
+    CallNativeUnchecked(kDisplayRadar, true);
     EXPECT_EQ(sim::TheGame().MisuseCount(), 0u);
 }
 
 TEST_F(NativeMisuse, NullText) {
-    CallNative(kEffectPlay, static_cast<const char*>(nullptr));
+    CallNativeUnchecked(kEffectPlay, static_cast<const char*>(nullptr));
     EXPECT_EQ(Taken(),
               Texts{"GRAPHICS::ANIMPOSTFX_PLAY (0x4102732DF6B4005F): argument 1 (text) is null"});
 }
 
 TEST_F(NativeMisuse, BoolOfTwo) {
-    CallNative(kDisplayRadar, 2);
+    CallNativeUnchecked(kDisplayRadar, 2);
     EXPECT_EQ(Taken(), Texts{"MAP::DISPLAY_RADAR (0x1B3DA717B9AFF828): argument 1 (BOOL) is 2"});
 }
 
 TEST_F(NativeMisuse, UnknownHashIsRecordedAndAnswersZero) {
-    EXPECT_EQ(CallNative<std::uint64_t>(0xDEADBEEF, 3), 0u);
+    EXPECT_EQ(CallNativeUnchecked<std::uint64_t>(0xDEADBEEF, 3), 0u);
     const auto unknown = sim::TheGame().UnknownCalls();
     ASSERT_EQ(unknown.size(), 1u);
     EXPECT_EQ(unknown[0].hash, 0xDEADBEEFu);
@@ -255,9 +261,70 @@ TEST_F(NativeMisuse, CallOutsideTheScriptRoutine) {
     session.game().RunFrames(2);
     EXPECT_EQ(session.game().MisuseCount(), 0u);
     // This thread is the hook's, as the plug-in's entry point and keyboard handler are.
-    CallNative(kDisplayRadar, false);
+    CallNativeUnchecked(kDisplayRadar, false);
     EXPECT_EQ(Taken(), Texts{"MAP::DISPLAY_RADAR (0x1B3DA717B9AFF828): called outside the "
                              "script routine"});
+}
+
+// 32-bit arguments and floats carry nothing in their upper half, and a
+// float's bits are not an integer's: each would read as another value in the
+// game, while the simulated game's handlers take only the low half.
+TEST_F(NativeMisuse, WordsOfTheWrongKind) {
+    using namespace game_natives;
+    CallNativeUnchecked<bool>(kControlNative, std::uint64_t{0x100000000}, 0x07CE1E61u);
+    EXPECT_EQ(Taken(), Texts{"PAD::IS_CONTROL_JUST_PRESSED (0x580417101DDB492F): argument 1 (int) "
+                             "is 0x0000000100000000: its upper 32 bits are not zero"});
+    CallNativeUnchecked(kHudContextOnNative, std::uint64_t{0xFFFFFFFF00000001});
+    EXPECT_EQ(Taken(), Texts{"HUD::_ENABLE_HUD_CONTEXT (0x4CC5F2FC1332577F): argument 1 (Hash) is "
+                             "0xFFFFFFFF00000001: its upper 32 bits are not zero"});
+    // The light's position pushed as the integers 1, 2, 3.
+    CallNativeUnchecked(kDrawLightNative, 1, 2, 3, 255, 255, 255, 5.0f, 2.5f);
+    const std::string light = "GRAPHICS::DRAW_LIGHT_WITH_RANGE (0xD2D9E04C0DF927F4): argument ";
+    EXPECT_EQ(Taken(), (Texts{light + "1 (float) is 0x0000000000000001: a subnormal, the bits of "
+                                      "an integer",
+                              light + "2 (float) is 0x0000000000000002: a subnormal, the bits of "
+                                      "an integer",
+                              light + "3 (float) is 0x0000000000000003: a subnormal, the bits of "
+                                      "an integer"}));
+    // Zero and minus zero are floats; a float with its upper half set is not.
+    CallNativeUnchecked(kDrawLightNative, float_bits::ToWord(1.0f) | 0x100000000u, 0.0f, -0.0f, 255,
+                        255, 255, 5.0f, 2.5f);
+    EXPECT_EQ(Taken(), Texts{light + "1 (float) is 0x000000013F800000: its upper 32 bits are not "
+                                     "zero"});
+}
+
+// A text at an address with nothing readable behind it, or one that runs
+// into a page that may not be read before its NUL: the game would crash
+// reading it. The simulated game tells without reading it, and its handler
+// reads it as null.
+TEST_F(NativeMisuse, TextsWithNothingReadableBehindThem) {
+    using namespace game_natives;
+    const auto nowhere = reinterpret_cast<const char*>(std::uintptr_t{12345});
+    CallNativeUnchecked(kEffectNativeB, nowhere);
+    EXPECT_EQ(sim::TheGame().Trace().front().texts, std::vector<std::string>{"(unreadable)"});
+    EXPECT_EQ(Taken(), Texts{"GRAPHICS::ANIMPOSTFX_PLAY (0x4102732DF6B4005F): argument 1 (text) "
+                             "points at nothing readable"});
+    // A game text too, even through the typed call.
+    CallNative(kDrawTextNative, std::uint64_t{12345}, 0.1f, 0.2f);
+    EXPECT_EQ(Taken(), Texts{"UIDEBUG::_BG_DISPLAY_TEXT (0x16794E044C9EFB58): argument 1 (text) "
+                             "points at nothing readable"});
+
+    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    void* pages =
+        mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(pages, MAP_FAILED);
+    ASSERT_EQ(mprotect(static_cast<char*>(pages) + page, page, PROT_NONE), 0);
+    char* const first = static_cast<char*>(pages);
+    std::memset(first, 'x', page);
+    const char* tail = first + page - 3;  // "xxx", then the page that may not be read
+    CallNativeUnchecked(kSoundPrepareNative, "NAV_UP", tail);
+    EXPECT_EQ(Taken(), Texts{"AUDIO::_STOP_SOUND_WITH_NAME (0x0F2A2175734926D8): argument 2 "
+                             "(text) points at nothing readable"});
+    first[page - 1] = '\0';  // "xx" ends on the readable page
+    CallNativeUnchecked(kSoundPrepareNative, "NAV_UP", tail);
+    EXPECT_EQ(sim::TheGame().MisuseCount(), 0u);
+    EXPECT_EQ(sim::TheGame().Trace().back().texts, (std::vector<std::string>{"NAV_UP", "xx"}));
+    munmap(pages, 2 * page);
 }
 
 TEST(Globals, MissingSlotReadsZeroAndSkipsWrites) {

@@ -9,6 +9,7 @@
 //   selection options and toggles, pages without rows, prompt creation, sounds.
 #include <gtest/gtest.h>
 
+#include "host/native_hashes.h"
 #include "menu_fixture.h"
 
 namespace {
@@ -578,12 +579,12 @@ TEST_F(Controller, CreatePromptMakesAPromptThatStartsOff) {
                        "HUD::_UI_PROMPT_SET_ATTRIBUTE", "HUD::_UI_PROMPT_REGISTER_END",
                        "HUD::_UI_PROMPT_SET_VISIBLE", "HUD::_UI_PROMPT_SET_ENABLED"}));
     const auto& trace = game().Trace();
-    EXPECT_EQ(trace[2].hash, 0xCA24F528D0D16289u);
+    EXPECT_EQ(trace[2].hash, game_natives::kPromptPriorityNative.hash);
     EXPECT_EQ(trace[2].args, (std::vector<std::uint64_t>{static_cast<std::uint32_t>(handle), 2}));
     EXPECT_EQ(trace[3].texts, (Strings{"LITERAL_STRING", "Save Outfit"}));
     EXPECT_EQ(trace[3].args[0], 10u);
-    EXPECT_EQ(trace[5].hash, 0xCC6656799977741Bu);
-    EXPECT_EQ(trace[6].hash, 0x560E76D5E2E1803Fu);
+    EXPECT_EQ(trace[5].hash, game_natives::kPromptModeNative.hash);
+    EXPECT_EQ(trace[6].hash, game_natives::kPromptGroupNative.hash);
     EXPECT_EQ(trace[6].args,
               (std::vector<std::uint64_t>{static_cast<std::uint32_t>(handle), 34, 1}));
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/platform.h"
 #include "sim/controls.h"
@@ -33,10 +34,11 @@ char routineBuffer[16];
 void ReusingRoutine() {
     for (;;) {
         std::strcpy(routineBuffer, "Drawn early");
-        CallNative(sim::kDrawTextNative,
-                   CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING",
-                                             static_cast<const char*>(routineBuffer)),
-                   0.1f, 0.2f);
+        CallNative(
+            game_natives::kDrawTextNative,
+            CallNative<std::uint64_t>(game_natives::kVariableStringNative, 10, "LITERAL_STRING",
+                                      static_cast<const char*>(routineBuffer)),
+            0.1f, 0.2f);
         std::strcpy(routineBuffer, "Reused late");
         platform::scriptWait(0);
         std::strcpy(routineBuffer, "After drawing");
@@ -60,52 +62,52 @@ class SimMenuSide : public ::testing::Test {
 TEST_F(SimMenuSide, PressFiresOnTheNextFrameOnlyAndHoldUntilReleased) {
     sim::Controls().Press(kSelect);
     sim::Controls().Hold(kBack);
-    EXPECT_FALSE(CallNative<bool>(sim::kControlNative, 0, kSelect));
+    EXPECT_FALSE(CallNative<bool>(game_natives::kControlNative, 0, kSelect));
     game().RunFrame();
-    EXPECT_TRUE(CallNative<bool>(sim::kControlNative, 0, kSelect));
-    EXPECT_TRUE(CallNative<bool>(sim::kSideControlNative, 0, kBack));
+    EXPECT_TRUE(CallNative<bool>(game_natives::kControlNative, 0, kSelect));
+    EXPECT_TRUE(CallNative<bool>(game_natives::kSideControlNative, 0, kBack));
     game().RunFrame();
-    EXPECT_FALSE(CallNative<bool>(sim::kControlNative, 0, kSelect));
-    EXPECT_TRUE(CallNative<bool>(sim::kFirstOpenChordNative, 0, kBack));
+    EXPECT_FALSE(CallNative<bool>(game_natives::kControlNative, 0, kSelect));
+    EXPECT_TRUE(CallNative<bool>(game_natives::kFirstOpenChordNative, 0, kBack));
     sim::Controls().Release(kBack);
     game().RunFrame();
-    EXPECT_FALSE(CallNative<bool>(sim::kSecondOpenChordNative, 0, kBack));
+    EXPECT_FALSE(CallNative<bool>(game_natives::kSecondOpenChordNative, 0, kBack));
 }
 
 TEST_F(SimMenuSide, ControlsAnswerInTheirDevicesGroupAndDisabledOnlyToTheDisabledQueries) {
     // Keyboard presses answer in group 0 only, gamepad presses in group 2 only.
     sim::Controls().Press(kSelect);
     game().RunFrame();
-    EXPECT_FALSE(CallNative<bool>(sim::kControlNative, 2, kSelect));
-    EXPECT_FALSE(CallNative<bool>(sim::kSideControlNative, 2, kSelect));
-    EXPECT_TRUE(CallNative<bool>(sim::kControlNative, 0, kSelect));
+    EXPECT_FALSE(CallNative<bool>(game_natives::kControlNative, 2, kSelect));
+    EXPECT_FALSE(CallNative<bool>(game_natives::kSideControlNative, 2, kSelect));
+    EXPECT_TRUE(CallNative<bool>(game_natives::kControlNative, 0, kSelect));
     sim::Controls().SetGamepad(true);
     sim::Controls().Hold(kBack);
     game().RunFrame();
-    EXPECT_FALSE(CallNative<bool>(sim::kControlNative, 0, kBack));
-    EXPECT_TRUE(CallNative<bool>(sim::kControlNative, 2, kBack));
+    EXPECT_FALSE(CallNative<bool>(game_natives::kControlNative, 0, kBack));
+    EXPECT_TRUE(CallNative<bool>(game_natives::kControlNative, 2, kBack));
 
     // Suppressed in any group: from then on this frame only the IS_DISABLED_*
     // queries (side-control, first open-chord) see it.
-    CallNative(sim::kControlSuppressionNative, 0, kBack, 0);
-    EXPECT_FALSE(CallNative<bool>(sim::kControlNative, 2, kBack));
-    EXPECT_FALSE(CallNative<bool>(sim::kSecondOpenChordNative, 2, kBack));
-    EXPECT_TRUE(CallNative<bool>(sim::kSideControlNative, 2, kBack));
-    EXPECT_TRUE(CallNative<bool>(sim::kFirstOpenChordNative, 2, kBack));
+    CallNative(game_natives::kControlSuppressionNative, 0, kBack, 0);
+    EXPECT_FALSE(CallNative<bool>(game_natives::kControlNative, 2, kBack));
+    EXPECT_FALSE(CallNative<bool>(game_natives::kSecondOpenChordNative, 2, kBack));
+    EXPECT_TRUE(CallNative<bool>(game_natives::kSideControlNative, 2, kBack));
+    EXPECT_TRUE(CallNative<bool>(game_natives::kFirstOpenChordNative, 2, kBack));
     game().RunFrame();  // the game clears the disabling between frames
-    EXPECT_TRUE(CallNative<bool>(sim::kControlNative, 2, kBack));
+    EXPECT_TRUE(CallNative<bool>(game_natives::kControlNative, 2, kBack));
     sim::Controls().Release(kBack);
 }
 
 TEST_F(SimMenuSide, InputSourceAnswersZeroForAGamepad) {
-    EXPECT_EQ(CallNative<std::int32_t>(sim::kInputSourceNative, 0), 1);
+    EXPECT_TRUE(CallNative(game_natives::kInputSourceNative, 0));
     sim::Controls().SetGamepad(true);
-    EXPECT_EQ(CallNative<std::int32_t>(sim::kInputSourceNative, 0), 0);
+    EXPECT_FALSE(CallNative(game_natives::kInputSourceNative, 0));
 }
 
 TEST_F(SimMenuSide, SuppressionIsPerFrameAndTheHudGlobalIsClearedEachFrame) {
     game().RunFrame();
-    CallNative(sim::kControlSuppressionNative, 2, 0x24978A28u, 0);
+    CallNative(game_natives::kControlSuppressionNative, 2, 0x24978A28u, 0);
     WriteGlobal(sim::kMenuHudGlobal, 2);
     EXPECT_TRUE(sim::Controls().IsSuppressed(2, 0x24978A28u));
     EXPECT_FALSE(sim::Controls().IsSuppressed(0, 0x24978A28u));
@@ -127,37 +129,37 @@ TEST_F(SimMenuSide, PromptIsValidWhenMadeAndItsCompletionLastsAsTheReadingSays) 
         game().AdoptScriptContext();
         sim::Prompts().SetReading(reading);
         const bool latched = reading == sim::PromptCompletion::Latched;
-        EXPECT_FALSE(CallNative<bool>(sim::kPromptActiveNative, 0));
-        const auto handle = CallNative<std::int32_t>(sim::kPromptCreateNative);
-        EXPECT_TRUE(CallNative<bool>(sim::kPromptActiveNative, handle));
-        CallNative(sim::kPromptControlNative, handle, kSelect);
-        const auto text =
-            CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING", "Select");
-        CallNative(sim::kPromptTextNative, handle, text);
-        CallNative(sim::kPromptFinishNative, handle);
+        EXPECT_FALSE(CallNative<bool>(game_natives::kPromptActiveNative, 0));
+        const auto handle = CallNative<std::int32_t>(game_natives::kPromptCreateNative);
+        EXPECT_TRUE(CallNative<bool>(game_natives::kPromptActiveNative, handle));
+        CallNative(game_natives::kPromptControlNative, handle, kSelect);
+        const auto text = CallNative<std::uint64_t>(game_natives::kVariableStringNative, 10,
+                                                    "LITERAL_STRING", "Select");
+        CallNative(game_natives::kPromptTextNative, handle, text);
+        CallNative(game_natives::kPromptFinishNative, handle);
         ASSERT_NE(sim::Prompts().FindByText("Select"), nullptr);
         EXPECT_EQ(sim::Prompts().FindByText("Select")->handle, handle);
 
         // Pressed while hidden: valid, but no completion.
         sim::Controls().Press(kSelect);
         game().RunFrame();
-        EXPECT_TRUE(CallNative<bool>(sim::kPromptActiveNative, handle));
-        EXPECT_FALSE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
+        EXPECT_TRUE(CallNative<bool>(game_natives::kPromptActiveNative, handle));
+        EXPECT_FALSE(CallNative<bool>(game_natives::kPromptCompletedNative, handle, 0));
 
-        CallNative(sim::kFirstPromptStateNative, handle, true);
+        CallNative(game_natives::kFirstPromptStateNative, handle, true);
         EXPECT_FALSE(sim::Prompts().Find(handle)->Active());
-        CallNative(sim::kSecondPromptStateNative, handle, true);
+        CallNative(game_natives::kSecondPromptStateNative, handle, true);
         EXPECT_TRUE(sim::Prompts().Find(handle)->Active());
 
         sim::Controls().Press(kSelect);
         game().RunFrame();
-        EXPECT_TRUE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
+        EXPECT_TRUE(CallNative<bool>(game_natives::kPromptCompletedNative, handle, 0));
         game().RunFrame();
-        EXPECT_EQ(CallNative<bool>(sim::kPromptCompletedNative, handle, 0), latched);
-        CallNative(sim::kPromptClearNative, handle);
-        EXPECT_FALSE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
+        EXPECT_EQ(CallNative<bool>(game_natives::kPromptCompletedNative, handle, 0), latched);
+        CallNative(game_natives::kPromptClearNative, handle);
+        EXPECT_FALSE(CallNative<bool>(game_natives::kPromptCompletedNative, handle, 0));
         game().RunFrame();
-        EXPECT_FALSE(CallNative<bool>(sim::kPromptCompletedNative, handle, 0));
+        EXPECT_FALSE(CallNative<bool>(game_natives::kPromptCompletedNative, handle, 0));
         EXPECT_EQ(sim::Prompts().Find(handle)->completions, 1);
         EXPECT_EQ(sim::Prompts().Find(handle)->clears, 1);
     }
@@ -189,9 +191,9 @@ TEST_F(SimMenuSide, PromptCompletionReadingWordsAndEnvironment) {
 
 TEST_F(SimMenuSide, SoundsAreRecordedWithTheirPrepare) {
     game().RunFrame();
-    CallNative(sim::kSoundPrepareNative, "NAV_UP", "Ledger_Sounds");
-    CallNative(sim::kSoundPlayNative, "NAV_UP", "Ledger_Sounds", 1, 0);
-    CallNative(sim::kSoundPlayNative, "BACK", "HUD_SHOP_SOUNDSET", 1, 0);
+    CallNative(game_natives::kSoundPrepareNative, "NAV_UP", "Ledger_Sounds");
+    CallNative(game_natives::kSoundPlayNative, "NAV_UP", "Ledger_Sounds", 1, 0);
+    CallNative(game_natives::kSoundPlayNative, "BACK", "HUD_SHOP_SOUNDSET", 1, 0);
     ASSERT_EQ(sim::Sounds().Events().size(), 3u);
     EXPECT_TRUE(sim::Sounds().Events()[1].wasPrepared);
     EXPECT_FALSE(sim::Sounds().Events()[2].wasPrepared);
@@ -207,15 +209,17 @@ TEST_F(SimMenuSide, DrawTextReadsItsBufferWhenTheFrameIsDrawn) {
         "<TEXTFORMAT RIGHTMARGIN = '1400'><P ALIGN = 'Right'><FONT FACE = '$body' LETTERSPACING "
         "= '-1' SIZE = '20'>~s~3 of 12</FONT></P><TEXTFORMAT>";
     char* const count = std::strstr(buffer, "3 of 12");
-    CallNative(sim::kTextColourNative, 144, 144, 144, 230);
-    const auto text = CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING",
-                                                static_cast<const char*>(buffer));
-    CallNative(sim::kDrawTextNative, text, 0.0f, 0.5f);
+    CallNative(game_natives::kTextColourNative, 144, 144, 144, 230);
+    const auto text = CallNative<std::uint64_t>(game_natives::kVariableStringNative, 10,
+                                                "LITERAL_STRING", static_cast<const char*>(buffer));
+    CallNative(game_natives::kDrawTextNative, text, 0.0f, 0.5f);
     *count = '4';  // reused after the calls, before the frame is drawn
-    CallNative(sim::kDrawTextNative, text, 0.1f, 0.2f);
-    CallNative(sim::kDrawTextNative, std::uint64_t{12345}, 0.1f, 0.2f);
-    CallNative(sim::kDrawSpriteNative, "menu_textures", "menu_bar", 0.1f, 0.2f, 0.3f, 0.4f, 0.0f, 1,
-               2, 3, 4, 0);
+    CallNative(game_natives::kDrawTextNative, text, 0.1f, 0.2f);
+    // Readable, but no game string.
+    CallNative(game_natives::kDrawTextNative,
+               std::uint64_t{reinterpret_cast<std::uintptr_t>(buffer)}, 0.1f, 0.2f);
+    CallNative(game_natives::kDrawSpriteNative, "menu_textures", "menu_bar", 0.1f, 0.2f, 0.3f, 0.4f,
+               0.0f, 1, 2, 3, 4, 0);
     game().DrawFrame();
     *count = '5';  // after the frame was drawn: too late to show
 
@@ -263,10 +267,11 @@ TEST_F(SimMenuSide, FreedTextBufferIsReportedWhenTheFrameIsDrawn) {
             game().RunFrame();
             char* buffer = new char[32];
             std::strcpy(buffer, "Freed before drawing");
-            CallNative(sim::kDrawTextNative,
-                       CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING",
-                                                 static_cast<const char*>(buffer)),
-                       0.1f, 0.2f);
+            CallNative(
+                game_natives::kDrawTextNative,
+                CallNative<std::uint64_t>(game_natives::kVariableStringNative, 10, "LITERAL_STRING",
+                                          static_cast<const char*>(buffer)),
+                0.1f, 0.2f);
             delete[] buffer;
             game().DrawFrame();
         },
@@ -279,15 +284,15 @@ TEST_F(SimMenuSide, FreedTextBufferIsReportedWhenTheFrameIsDrawn) {
 TEST_F(SimMenuSide, PromptTextIsReadEveryFrameItIsShown) {
     game().RunFrame();
     std::string label = "Save Outfit";
-    const auto handle = CallNative<std::int32_t>(sim::kPromptCreateNative);
-    CallNative(
-        sim::kPromptTextNative, handle,
-        CallNative<std::uint64_t>(sim::kVariableStringNative, 10, "LITERAL_STRING", label.c_str()));
+    const auto handle = CallNative<std::int32_t>(game_natives::kPromptCreateNative);
+    CallNative(game_natives::kPromptTextNative, handle,
+               CallNative<std::uint64_t>(game_natives::kVariableStringNative, 10, "LITERAL_STRING",
+                                         label.c_str()));
     EXPECT_EQ(sim::Prompts().Find(handle)->text, "Save Outfit");
     label.replace(0, 4, "Lose");
     game().RunFrame();  // hidden: not read
     EXPECT_EQ(sim::Prompts().Find(handle)->text, "Save Outfit");
-    CallNative(sim::kFirstPromptStateNative, handle, true);
+    CallNative(game_natives::kFirstPromptStateNative, handle, true);
     game().RunFrame();
     EXPECT_EQ(sim::Prompts().Find(handle)->text, "Lose Outfit");
 }

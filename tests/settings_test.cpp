@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/files.h"
+#include "host/native_hashes.h"
 #include "settings/settings.h"
 #include "sim/draw_list.h"
 #include "sim/game.h"
@@ -81,8 +82,10 @@ TEST_F(SettingsFile, MessageGoesThroughTheFourNotificationNatives) {
             hashes.push_back(event.hash);
         }
     }
-    EXPECT_EQ(hashes, (std::vector<std::uint64_t>{0xFA233F8FE190514C, 0xE9990552DEC71600,
-                                                  0xA3108D6981A5CADB, 0xDFF0D417277B41F8}));
+    using namespace game_natives;
+    EXPECT_EQ(hashes,
+              (std::vector<std::uint64_t>{kNotificationTextNative, kNotificationCommitNative,
+                                          kNotificationLayoutNative, kNotificationShowNative}));
 }
 
 TEST_F(SettingsFile, LoadShowsNoMessageAndKeepsTheDocument) {

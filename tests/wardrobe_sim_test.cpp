@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/native_hashes.h"
 #include "host/natives.h"
 #include "sim/character.h"
 #include "sim/clothing.h"
@@ -15,20 +16,20 @@
 
 namespace {
 
-constexpr std::uint64_t kPlayerCharacterNative = 0x096275889B8E0EE0;
-constexpr std::uint64_t kPutOnItemNative = 0xD3A7B003ED343FD9;
-constexpr std::uint64_t kItemStateNative = 0x66B957AAC2EAAEAB;
-constexpr std::uint64_t kClothingResetNative = 0x0BFA1BD465CDFEFD;
-constexpr std::uint64_t kOutfitCheckNative = 0xC0E880B7A441164D;
-constexpr std::uint64_t kEntityModelNative = 0xDA76A9F39210D365;
-constexpr std::uint64_t kKeyboardOpenNative = 0x044131118D8DB3CD;
-constexpr std::uint64_t kKeyboardStatusNative = 0x37DF360F235A3893;
-constexpr std::uint64_t kKeyboardResultNative = 0xAFB4CF58A4A292B1;
-constexpr std::uint64_t kKeyboardDoneNative = 0x58A39BE597CE99CD;
-constexpr std::uint64_t kPlayerIdNative = 0x217E9DC48139933D;
-constexpr std::uint64_t kEntityPositionNative = 0xA86D5F069399F44D;
-constexpr std::uint64_t kPlayerSwitchNativeA = 0x34630A768925B852;
-constexpr std::uint64_t kCharacterSwitchNative = 0x7D9EFB7AD6B19754;
+using game_natives::kCharacterSwitchNative;
+using game_natives::kClothingResetNative;
+using game_natives::kEntityModelNative;
+using game_natives::kEntityPositionNative;
+using game_natives::kItemStateNative;
+using game_natives::kKeyboardDoneNative;
+using game_natives::kKeyboardOpenNative;
+using game_natives::kKeyboardResultNative;
+using game_natives::kKeyboardStatusNative;
+using game_natives::kOutfitCheckNative;
+using game_natives::kPlayerCharacterNative;
+using game_natives::kPlayerIdNative;
+using game_natives::kPlayerSwitchNativeA;
+using game_natives::kPutOnItemNative;
 
 class SimWardrobe : public ::testing::Test {
   protected:

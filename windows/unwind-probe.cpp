@@ -23,7 +23,7 @@ constexpr std::uint64_t kProbeCleanupNative = 0x6761726270726F03;
 struct Cleanup {
     std::int32_t depth;
     std::string heapText;  // something to free on the way out
-    ~Cleanup() { CallNative(kProbeCleanupNative, depth, heapText.c_str()); }
+    ~Cleanup() { CallNativeUnchecked(kProbeCleanupNative, depth, heapText.c_str()); }
 };
 
 Cleanup MakeCleanup(std::int32_t depth) {
@@ -35,7 +35,7 @@ Cleanup MakeCleanup(std::int32_t depth) {
 [[gnu::noinline]] void WaitInnermost() {
     const Cleanup cleanup = MakeCleanup(3);
     for (;;) {
-        CallNative(kProbeFrameNative, cleanup.depth);
+        CallNativeUnchecked(kProbeFrameNative, cleanup.depth);
         platform::scriptWait(0);
     }
 }
@@ -54,7 +54,7 @@ void ProbeMain() {
     try {
         throw std::runtime_error("thrown and caught inside the plug-in");
     } catch (const std::exception& error) {
-        CallNative(kProbeCaughtNative, error.what());
+        CallNativeUnchecked(kProbeCaughtNative, error.what());
     }
     WaitOutermost();
 }

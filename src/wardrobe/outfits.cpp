@@ -107,11 +107,6 @@ void SetItemState(std::int32_t character, std::uint32_t item, std::uint32_t stat
     CallNative(kItemStateNative, character, item, state, 0, 0, 1);
 }
 
-std::uint64_t CallNativeSix(std::uint64_t hash, std::int32_t a, std::int32_t b, std::int32_t c,
-                            std::int32_t e, std::int32_t f) {
-    return CallNative<std::uint64_t>(hash, a, b, c, 1, e, f);
-}
-
 void SnapshotWornItems() {
     for (int i = 0; i < kKeptItemCount; ++i) {
         keptItems[i] = Low32(ReadGlobal(ItemGlobal(0, kKeptEntries[i])));

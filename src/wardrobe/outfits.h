@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "host/natives.h"
+
 // Dresses the character in one of the game's preset outfits, then puts nine
 // items of the worn outfit back on (hat, gun belt and the like survive).
 void EquipPreset(std::uint32_t outfitHash);
@@ -20,8 +22,11 @@ void PutOnItem(std::int32_t character, std::uint32_t item, bool immediate);
 // Gives a worn item its stored state (how it is worn).
 void SetItemState(std::int32_t character, std::uint32_t item, std::uint32_t state);
 // Calls a native with (a, b, c, 1, e, f) and returns its first result slot.
-std::uint64_t CallNativeSix(std::uint64_t hash, std::int32_t a, std::int32_t b, std::int32_t c,
-                            std::int32_t e, std::int32_t f);
+template <typename NativeOfSix>
+std::uint64_t CallNativeSix(NativeOfSix native, std::int32_t a, std::int32_t b, std::int32_t c,
+                            std::int32_t e, std::int32_t f) {
+    return CallNative<std::uint64_t>(native, a, b, c, 1, e, f);
+}
 
 // The character's handle, asked anew for every call that takes it.
 std::int32_t PlayerCharacter();
