@@ -8,6 +8,7 @@
 #include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/window.h"
+#include "menu/plain_text.h"
 
 const std::array<const char*, kFontCount> fontTable = {
     "body",
@@ -102,13 +103,22 @@ TextSlot& NextTextSlot() {
     return textSlots[nextTextSlot++];
 }
 
+std::string ReservedBuffer() {
+    std::string buffer;
+    buffer.reserve(kTextSlotCapacity);
+    return buffer;
+}
+
 // Row texts that are put together from pieces before they are formatted.
 std::string& SelectionText() {
-    static std::string text = [] {
-        std::string buffer;
-        buffer.reserve(kTextSlotCapacity);
-        return buffer;
-    }();
+    static std::string text = ReservedBuffer();
+    return text;
+}
+
+// A page's texts in the form the game shows as words (PlainText), made
+// anew for each text into one buffer, which keeps its capacity.
+std::string& PlainTextBuffer() {
+    static std::string text = ReservedBuffer();
     return text;
 }
 
@@ -181,6 +191,13 @@ std::int32_t ShownRows(const Submenu& page) {
 void DrawWhiteText(std::string_view text, std::int32_t font, std::int32_t alignment,
                    std::int32_t size, float x, float y) {
     DrawMenuText(text, font, 255, 255, 255, 255, alignment, size, x, y, 0);
+}
+
+// Titles, labels, descriptions and values are words: whatever they hold is
+// shown as it is, never read as markup.
+void DrawWhiteWords(std::string_view text, std::int32_t font, std::int32_t alignment,
+                    std::int32_t size, float x, float y) {
+    DrawWhiteText(PlainText(text, PlainTextBuffer()), font, alignment, size, x, y);
 }
 
 }  // namespace
@@ -313,26 +330,26 @@ void DrawOptionRow(const Submenu& page, std::int32_t currentOption, const Option
 
     if (visible) {
         if (option.isHeading) {
-            DrawWhiteText(option.label, kTitleFont, kAlignCenter, 22, 313.0f, RowTextY(row));
+            DrawWhiteWords(option.label, kTitleFont, kAlignCenter, 22, 313.0f, RowTextY(row));
         } else {
             DrawSprite("generic_textures", "selection_box_bg_1c", 310.0f / 1920.0f,
                        (static_cast<float>(row) * kRowPitch) / 1080.0f + 0.25f, 442.0f / 1920.0f,
                        52.0f / 1080.0f, 50, 50, 50, 110);
-            DrawWhiteText(option.label, kBodyFont, kAlignLeft, 22, 98.0f, RowTextY(row));
+            DrawWhiteWords(option.label, kBodyFont, kAlignLeft, 22, 98.0f, RowTextY(row));
         }
     }
     if (current && !option.isHeading) {
-        DrawWhiteText(option.description, kBodyFont, kAlignCenter, 18, 313.0f, 980.0f);
+        DrawWhiteWords(option.description, kBodyFont, kAlignCenter, 18, 313.0f, 980.0f);
     }
     if (option.isSelection && visible) {
         if (current) {
             std::string& text = SelectionText();
             text.assign(kSelectionArrowLeft.data(), kSelectionArrowLeft.size());
-            text.append(option.valueText);
+            AppendPlainText(text, option.valueText);
             text.append(kSelectionArrowRight.data(), kSelectionArrowRight.size());
             DrawWhiteText(text, kBodyFont, kAlignRight, 22, 520.0f, RowTextY(row));
         } else {
-            DrawWhiteText(option.valueText, kBodyFont, kAlignRight, 22, 520.0f, RowTextY(row));
+            DrawWhiteWords(option.valueText, kBodyFont, kAlignRight, 22, 520.0f, RowTextY(row));
         }
     }
     if (option.isToggle && option.toggleTarget != nullptr && *option.toggleTarget && visible) {
@@ -345,8 +362,8 @@ void DrawMenuPage(const Submenu& page, std::int32_t currentOption) {
     BeginMenuTextFrame();
     DrawMenuFrame(page, currentOption);
     DrawHighlight(page, currentOption);
-    DrawWhiteText(page.title, kTitleFont, kAlignCenter, 45, 313.0f, 79.0f);
-    DrawWhiteText(page.subtitle, kTitleFont, kAlignCenter, 23, 313.0f, 172.0f);
+    DrawWhiteWords(page.title, kTitleFont, kAlignCenter, 45, 313.0f, 79.0f);
+    DrawWhiteWords(page.subtitle, kTitleFont, kAlignCenter, 23, 313.0f, 172.0f);
     const auto listed = static_cast<std::int32_t>(page.options.size());
     for (std::int32_t i = 0; i < page.optionCount && i < listed; ++i) {
         DrawOptionRow(page, currentOption, page.options[static_cast<std::size_t>(i)]);

@@ -11,6 +11,7 @@
 #include "wardrobe/outfit_file.h"
 #include "wardrobe/outfits.h"
 #include "wardrobe/store.h"
+#include "wardrobe/typed_name.h"
 
 WardrobeState wardrobe;
 
@@ -110,6 +111,7 @@ void UpdateNamingKeyboard() {
         // The game's text is copied at once and the pointer goes no further than this frame.
         const char* result = CallNative<const char*>(kKeyboardResultNative);
         outfit_file::CopyCutName(result, wardrobe.enteredName);
+        DropUnstorableCharacters(wardrobe.enteredName);
         CallNative(kKeyboardDoneNative);
         wardrobe.naming = false;
         wardrobe.keyboardStatus = -1;
