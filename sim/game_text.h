@@ -28,10 +28,10 @@ namespace sim {
 
 struct SeenRun {
     bool image = false;
-    std::string text;        // the letters, or a picture's tag as the markup wrote it
-    std::string colour;      // the colour code in force ("COLOR_RED"); empty: the text's own
-    std::string fontFace;    // the FONT in force, without its '$'; empty outside every FONT
-    std::int32_t size = 0;   // that FONT's SIZE; 0 outside every FONT
+    std::string text;       // the letters, or a picture's tag as the markup wrote it
+    std::string colour;     // the colour code in force ("COLOR_RED"); empty: the text's own
+    std::string fontFace;   // the FONT in force, without its '$'; empty outside every FONT
+    std::int32_t size = 0;  // that FONT's SIZE; 0 outside every FONT
 };
 
 struct SeenLine {

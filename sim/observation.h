@@ -68,12 +68,12 @@ struct KeyboardView {
 
 struct Observation {
     std::uint64_t frame = 0;
-    std::vector<DrawEntry> draws;            // in drawing order
-    std::vector<HeardSound> sounds;          // played on the frame, in order
+    std::vector<DrawEntry> draws;    // in drawing order
+    std::vector<HeardSound> sounds;  // played on the frame, in order
     // Shown on the frame, in order, as the plug-in gave them: ReadGameText
     // (sim/game_text.h) reads one as the player sees it.
     std::vector<std::string> notifications;
-    std::vector<ShownPrompt> prompts;        // by handle
+    std::vector<ShownPrompt> prompts;  // by handle
     CameraView camera;
     std::optional<Vec3> light;  // where the light was last drawn on the frame
     KeyboardView keyboard;

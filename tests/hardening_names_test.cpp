@@ -66,16 +66,42 @@ struct Piece {
 const std::vector<Piece>& Pieces() {
     static const std::vector<Piece> pieces = [] {
         std::vector<Piece> all;
-        for (const char* kept :
-             {"<", ">", "&", "&amp;", "]]>", "<!--", "<Name>", "\"", "'", "`", "\"\"", "\\",
-              "\xC3\xA9", "\xE2\x82\xAC", "\xE4\xB8\xAD", "\xF0\x9F\x91\x92", "\xD0\x96", " ",
-              "  ", "a", "Z", "9", "Trail", "Coat", "~COLOR_RED~", "~n~", "</FONT></P>", "%s", "%n",
-              "=", ";"}) {
+        for (const char* kept : {"<",
+                                 ">",
+                                 "&",
+                                 "&amp;",
+                                 "]]>",
+                                 "<!--",
+                                 "<Name>",
+                                 "\"",
+                                 "'",
+                                 "`",
+                                 "\"\"",
+                                 "\\",
+                                 "\xC3\xA9",
+                                 "\xE2\x82\xAC",
+                                 "\xE4\xB8\xAD",
+                                 "\xF0\x9F\x91\x92",
+                                 "\xD0\x96",
+                                 " ",
+                                 "  ",
+                                 "a",
+                                 "Z",
+                                 "9",
+                                 "Trail",
+                                 "Coat",
+                                 "~COLOR_RED~",
+                                 "~n~",
+                                 "</FONT></P>",
+                                 "%s",
+                                 "%n",
+                                 "=",
+                                 ";"}) {
             all.push_back({kept, kept});
         }
-        for (const char* dropped : {"\t", "\n", "\r", "\r\n", "\x01", "\x08", "\x0B", "\x1F",
-                                    "\x7F", "\xC2\x85", "\xFF", "\xFE", "\xC0\xAF",
-                                    "\xED\xA0\x80"}) {
+        for (const char* dropped :
+             {"\t", "\n", "\r", "\r\n", "\x01", "\x08", "\x0B", "\x1F", "\x7F", "\xC2\x85", "\xFF",
+              "\xFE", "\xC0\xAF", "\xED\xA0\x80"}) {
             all.push_back({dropped, ""});
         }
         return all;

@@ -329,10 +329,10 @@ TEST_F(Drawing, PageTextsShowAsTypedWhateverMarkupTheyHold) {
     const std::string arrowRight =
         " <img src='img://menu_textures/selection_arrow_right' height='18' width='18'/>";
     // Title, subtitle, row 0, the heading, and the current row 2: label, description, value.
-    EXPECT_EQ(shown, (std::vector<std::string>{SeenName(texts[0]), SeenName(texts[1]),
-                                               SeenName(texts[2]), SeenName(texts[0]), withTab, "",
-                                               arrowLeft + SeenName(texts[1]) + arrowRight,
-                                               "3 of 3"}));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{SeenName(texts[0]), SeenName(texts[1]), SeenName(texts[2]),
+                                        SeenName(texts[0]), withTab, "",
+                                        arrowLeft + SeenName(texts[1]) + arrowRight, "3 of 3"}));
 }
 
 TEST_F(Drawing, FontOutsideTheTableFallsBackToBody) {

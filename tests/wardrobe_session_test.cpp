@@ -125,9 +125,9 @@ std::optional<std::map<std::int32_t, StoredOutfit>> ReadStore(const std::string&
                                                               std::string& problem) {
     problem = testing_support::StrictXmlProblem(bytes);
     pugi::xml_document document;
-    if (!problem.empty() || !document.load_buffer(bytes.data(), bytes.size(),
-                                                  pugi::parse_default |
-                                                      pugi::parse_ws_pcdata_single)) {
+    if (!problem.empty() ||
+        !document.load_buffer(bytes.data(), bytes.size(),
+                              pugi::parse_default | pugi::parse_ws_pcdata_single)) {
         problem = "not well-formed: " + problem;
         return std::nullopt;
     }

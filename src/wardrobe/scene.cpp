@@ -82,6 +82,9 @@ void OnSavePromptCompleted(const Menu& menu) {
     const Option* option = SavedOutfitsRow(row);
     wardrobe.naming = true;
     wardrobe.namingRow = row;
+    // The keyboard edits its text, it does not draw it as markup, and hands
+    // back what it holds: the label goes in as it is (never as PlainText,
+    // whose entities a confirmed name would keep).
     OpenNamingKeyboard(option != nullptr ? option->label.c_str() : "");
 }
 

@@ -11,8 +11,8 @@ std::string StrictXmlProblem(const std::string& bytes) {
     if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         return "too large to check";
     }
-    const std::unique_ptr<XML_ParserStruct, void (*)(XML_Parser)> parser(
-        XML_ParserCreate(nullptr), XML_ParserFree);
+    const std::unique_ptr<XML_ParserStruct, void (*)(XML_Parser)> parser(XML_ParserCreate(nullptr),
+                                                                         XML_ParserFree);
     if (!parser) {
         return "no parser";
     }
