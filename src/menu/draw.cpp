@@ -70,19 +70,26 @@ constexpr std::string_view kTick =
 // A page draws the same texts in the same order frame after frame, so each
 // buffer also remembers what it was made from and is formatted again only
 // when that changes.
+// How a text is handed to the formatting: as markup, or as words that must
+// show as they are (PlainText, applied only when the buffer is formatted).
+enum class TextKind { Markup, Words };
+
 struct TextSlot {
     std::string formatted;
     std::string text;
+    TextKind kind = TextKind::Markup;
     std::int32_t margin = 0;
     std::int32_t alignment = -1;
     std::int32_t font = -1;
     std::int32_t spacing = 0;
     std::int32_t size = 0;
 
-    bool Holds(std::string_view newText, std::int32_t newMargin, std::int32_t newAlignment,
-               std::int32_t newFont, std::int32_t newSpacing, std::int32_t newSize) const {
+    bool Holds(std::string_view newText, TextKind newKind, std::int32_t newMargin,
+               std::int32_t newAlignment, std::int32_t newFont, std::int32_t newSpacing,
+               std::int32_t newSize) const {
         return alignment == newAlignment && font == newFont && size == newSize &&
-               margin == newMargin && spacing == newSpacing && std::string_view(text) == newText;
+               margin == newMargin && spacing == newSpacing && kind == newKind &&
+               std::string_view(text) == newText;
     }
 };
 constexpr std::size_t kMaxTextSlots = 256;
@@ -103,22 +110,13 @@ TextSlot& NextTextSlot() {
     return textSlots[nextTextSlot++];
 }
 
-std::string ReservedBuffer() {
-    std::string buffer;
-    buffer.reserve(kTextSlotCapacity);
-    return buffer;
-}
-
 // Row texts that are put together from pieces before they are formatted.
 std::string& SelectionText() {
-    static std::string text = ReservedBuffer();
-    return text;
-}
-
-// A page's texts in the form the game shows as words (PlainText), made
-// anew for each text into one buffer, which keeps its capacity.
-std::string& PlainTextBuffer() {
-    static std::string text = ReservedBuffer();
+    static std::string text = [] {
+        std::string buffer;
+        buffer.reserve(kTextSlotCapacity);
+        return buffer;
+    }();
     return text;
 }
 
@@ -188,34 +186,10 @@ std::int32_t ShownRows(const Submenu& page) {
     return std::min(page.optionCount, page.maxVisibleOptions);
 }
 
-void DrawWhiteText(std::string_view text, std::int32_t font, std::int32_t alignment,
-                   std::int32_t size, float x, float y) {
-    DrawMenuText(text, font, 255, 255, 255, 255, alignment, size, x, y, 0);
-}
-
-// Titles, labels, descriptions and values are words: whatever they hold is
-// shown as it is, never read as markup.
-void DrawWhiteWords(std::string_view text, std::int32_t font, std::int32_t alignment,
-                    std::int32_t size, float x, float y) {
-    DrawWhiteText(PlainText(text, PlainTextBuffer()), font, alignment, size, x, y);
-}
-
-}  // namespace
-
-std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t> PushColor(std::int32_t r,
-                                                                             std::int32_t g,
-                                                                             std::int32_t b,
-                                                                             std::int32_t a) {
-    return {r, g, b, a};
-}
-
-void BeginMenuTextFrame() {
-    nextTextSlot = 0;
-}
-
-void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std::int32_t g,
-                  std::int32_t b, std::int32_t a, std::int32_t alignment, std::int32_t size,
-                  float x, float y, std::int32_t letterSpacing) {
+// DrawMenuText for either kind of text.
+void DrawText(std::string_view text, TextKind kind, std::int32_t font, std::int32_t r,
+              std::int32_t g, std::int32_t b, std::int32_t a, std::int32_t alignment,
+              std::int32_t size, float x, float y, std::int32_t letterSpacing) {
     const std::int32_t effectiveSize = EffectiveTextSize(size);
     if (font < 0 || static_cast<std::size_t>(font) >= kFontCount) {
         font = kBodyFont;
@@ -234,22 +208,29 @@ void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std:
     const std::int32_t margin =
         alignment == kAlignRight ? static_cast<std::int32_t>(1920.0f - x) : 0;
     TextSlot& slot = NextTextSlot();
-    if (!slot.Holds(text, margin, alignment, font, letterSpacing, effectiveSize)) {
+    if (!slot.Holds(text, kind, margin, alignment, font, letterSpacing, effectiveSize)) {
         const Decimal rightMargin(margin);
         const std::string_view alignmentName =
             alignment >= 0 && alignment <= 2 ? kAlignmentNames[alignment] : kAlignmentNames[0];
         const Decimal spacing(letterSpacing);
         const Decimal sizeText(effectiveSize);
-        const std::string_view values[6] = {
-            rightMargin.View(), alignmentName,   fontTable[static_cast<std::size_t>(font)],
-            spacing.View(),     sizeText.View(), text};
+        const std::string_view values[5] = {rightMargin.View(), alignmentName,
+                                            fontTable[static_cast<std::size_t>(font)],
+                                            spacing.View(), sizeText.View()};
         slot.formatted.clear();
-        for (std::size_t i = 0; i < 6; ++i) {
+        for (std::size_t i = 0; i < 5; ++i) {
             Append(slot.formatted, kTemplatePieces.pieces[i]);
             Append(slot.formatted, values[i]);
         }
+        Append(slot.formatted, kTemplatePieces.pieces[5]);
+        if (kind == TextKind::Words) {
+            AppendPlainText(slot.formatted, text);
+        } else {
+            Append(slot.formatted, text);
+        }
         Append(slot.formatted, kTemplatePieces.pieces[6]);
         slot.text.assign(text.data(), text.size());
+        slot.kind = kind;
         slot.margin = margin;
         slot.alignment = alignment;
         slot.font = font;
@@ -261,6 +242,37 @@ void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std:
     const auto gameText =
         CallNative<std::uint64_t>(kVariableStringNative, 10, "LITERAL_STRING", formatted.c_str());
     CallNative(kDrawTextNative, gameText, screenX, screenY);
+}
+
+void DrawWhiteText(std::string_view text, std::int32_t font, std::int32_t alignment,
+                   std::int32_t size, float x, float y) {
+    DrawMenuText(text, font, 255, 255, 255, 255, alignment, size, x, y, 0);
+}
+
+// Titles, labels, descriptions and values are words: whatever they hold is
+// shown as it is, never read as markup.
+void DrawWhiteWords(std::string_view text, std::int32_t font, std::int32_t alignment,
+                    std::int32_t size, float x, float y) {
+    DrawText(text, TextKind::Words, font, 255, 255, 255, 255, alignment, size, x, y, 0);
+}
+
+}  // namespace
+
+std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t> PushColor(std::int32_t r,
+                                                                             std::int32_t g,
+                                                                             std::int32_t b,
+                                                                             std::int32_t a) {
+    return {r, g, b, a};
+}
+
+void BeginMenuTextFrame() {
+    nextTextSlot = 0;
+}
+
+void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std::int32_t g,
+                  std::int32_t b, std::int32_t a, std::int32_t alignment, std::int32_t size,
+                  float x, float y, std::int32_t letterSpacing) {
+    DrawText(text, TextKind::Markup, font, r, g, b, a, alignment, size, x, y, letterSpacing);
 }
 
 void DrawSprite(const char* dictionary, const char* texture, float x, float y, float width,

@@ -1,7 +1,5 @@
 #include "menu/plain_text.h"
 
-#include <algorithm>
-
 namespace {
 
 // U+02DC SMALL TILDE in UTF-8: the game's fonts have it, and it is no '~'.
@@ -25,10 +23,6 @@ std::string_view Replacement(char c) {
     return byte < 0x20 || byte == 0x7F ? " " : std::string_view();
 }
 
-bool NeedsNoChange(std::string_view text) {
-    return std::none_of(text.begin(), text.end(), [](char c) { return !Replacement(c).empty(); });
-}
-
 }  // namespace
 
 void AppendPlainText(std::string& out, std::string_view text) {
@@ -42,15 +36,6 @@ void AppendPlainText(std::string& out, std::string_view text) {
         }
     }
     out.append(text.data() + kept, text.size() - kept);
-}
-
-std::string_view PlainText(std::string_view text, std::string& buffer) {
-    if (NeedsNoChange(text)) {
-        return text;
-    }
-    buffer.clear();
-    AppendPlainText(buffer, text);
-    return buffer;
 }
 
 std::string PlainText(std::string_view text) {

@@ -14,8 +14,5 @@
 
 // Appends `text` to `out` as words for the game.
 void AppendPlainText(std::string& out, std::string_view text);
-// `text` itself when nothing in it needs a change, else its changed form,
-// made in `buffer` (which keeps its capacity from call to call).
-std::string_view PlainText(std::string_view text, std::string& buffer);
 // `text` as words for the game, in a string of its own.
 std::string PlainText(std::string_view text);
