@@ -63,6 +63,10 @@ constexpr std::string_view kSelectionArrowRight =
 constexpr std::string_view kTick =
     "<img src='img://generic_textures/tick' height='30' width='30'/>";
 
+// How a text is handed to the formatting: as markup, or as words that must
+// show as they are (AppendPlainText, applied only when the buffer is formatted).
+enum class TextKind { Markup, Words };
+
 // The game reads a formatted text when it draws the frame, after the call
 // that handed it over has returned, so each text of a frame keeps its own
 // buffer until the next frame. The deque keeps every buffer at its address as
@@ -70,10 +74,6 @@ constexpr std::string_view kTick =
 // A page draws the same texts in the same order frame after frame, so each
 // buffer also remembers what it was made from and is formatted again only
 // when that changes.
-// How a text is handed to the formatting: as markup, or as words that must
-// show as they are (PlainText, applied only when the buffer is formatted).
-enum class TextKind { Markup, Words };
-
 struct TextSlot {
     std::string formatted;
     std::string text;
