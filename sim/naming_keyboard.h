@@ -3,7 +3,9 @@
 // types the status native answers 0, after Finish 1 (the result native then
 // gives the text, or null after FinishNull), after Cancel 2. A keyboard that
 // is not shown answers 3. The text the result native hands out is the game's
-// own storage and is gone on the next frame.
+// own storage and is gone on the next frame. The keyboard's box is an edit
+// field, not drawn markup: it shows the initial text as it is, and what the
+// player confirms comes back as it was typed.
 #pragma once
 
 #include <cstdint>

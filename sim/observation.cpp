@@ -97,7 +97,7 @@ std::string DrawnMarkup(const TextEntry& text) {
 }
 
 std::string ShownText(const TextEntry& text) {
-    return text.decoded ? text.text : DrawnMarkup(text);
+    return text.validString ? ReadGameText(text.markup).Plain() : DrawnMarkup(text);
 }
 
 }  // namespace sim

@@ -20,6 +20,7 @@
 #include "sim/character.h"
 #include "sim/clothing.h"
 #include "sim/draw_list.h"
+#include "sim/game_text.h"
 
 namespace sim {
 
@@ -67,10 +68,12 @@ struct KeyboardView {
 
 struct Observation {
     std::uint64_t frame = 0;
-    std::vector<DrawEntry> draws;            // in drawing order
-    std::vector<HeardSound> sounds;          // played on the frame, in order
-    std::vector<std::string> notifications;  // shown on the frame, in order
-    std::vector<ShownPrompt> prompts;        // by handle
+    std::vector<DrawEntry> draws;    // in drawing order
+    std::vector<HeardSound> sounds;  // played on the frame, in order
+    // Shown on the frame, in order, as the plug-in gave them: ReadGameText
+    // (sim/game_text.h) reads one as the player sees it.
+    std::vector<std::string> notifications;
+    std::vector<ShownPrompt> prompts;  // by handle
     CameraView camera;
     std::optional<Vec3> light;  // where the light was last drawn on the frame
     KeyboardView keyboard;
@@ -82,8 +85,8 @@ Observation Observe();
 
 // The markup as the game read it, or "(not a game string)" for a value that was none.
 std::string DrawnMarkup(const TextEntry& text);
-// What the screen shows of a text: its text when the markup is the menu's
-// text-format form, else the markup itself.
+// What the screen shows of a text: its markup read as the game reads it
+// (sim/game_text.h), lines joined by '\n', a picture as its tag.
 std::string ShownText(const TextEntry& text);
 
 }  // namespace sim

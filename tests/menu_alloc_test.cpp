@@ -97,7 +97,8 @@ using namespace menu_testing;
 class Allocations : public MenuFixture {
   protected:
     // A full page like the saved-outfits page, with every kind of row the
-    // drawing knows, long descriptions included.
+    // drawing knows, long descriptions included, and names that look like
+    // markup, which are shown as words.
     void BuildPages() {
         Menu::AddSubmenu(
             "Saved Outfits", "Outfits you have put together", 0, 21, [this](Submenu* page) {
@@ -108,13 +109,14 @@ class Allocations : public MenuFixture {
                                     [] {});
                 }
                 page->AddHeading("Custom Outfits");
-                for (int i = 1; i <= 11; ++i) {
+                page->AddOption("~COLOR_RED~Red & <b>Bold</b>~s~~n~", "Fish & Chips", [] {});
+                for (int i = 2; i <= 11; ++i) {
                     page->AddOption("Custom Slot " + std::to_string(i),
                                     "An empty slot: save what you wear here", [] {});
                 }
                 page->AddBoolOption("Wardrobe Camera", "Face the character", &flag);
                 page->AddBoolOption("Light", "", &light);
-                Append(page, SelectionOption("Weather", {"Sunny", "Overcast and rainy", "Fog"}));
+                Append(page, SelectionOption("Weather", {"Sunny", "Overcast & <rainy>", "Fog"}));
                 page->AddSubmenuOption("Settings", "Camera and light", 1);
             });
         Menu::AddSubmenu("Settings", "", 1, 12, [](Submenu* page) { AddRows(page, 3); });
@@ -265,7 +267,8 @@ class WardrobeAllocations : public wardrobe_testing::WardrobeFixture {
 TEST_F(WardrobeAllocations, OpenSceneWithCameraAndLightAllocatesNothingPerFrame) {
     using wardrobe_testing::FileWith;
     using wardrobe_testing::OutfitXml;
-    StartUp(FileWith(OutfitXml("Riding", 6, {11}, {12}) + OutfitXml("Town", 9, {13}, {14})));
+    StartUp(FileWith(OutfitXml("~n~Riding &amp; &lt;b&gt;", 6, {11}, {12}) +
+                     OutfitXml("Town", 9, {13}, {14})));
     ASSERT_EQ(savedSlots, (std::vector<std::int32_t>{6, 9}));
     useCamera = true;
     drawLight = true;

@@ -5,6 +5,7 @@
 
 #include "menu/draw.h"
 #include "menu_fixture.h"
+#include "support/seen_name.h"
 
 namespace {
 
@@ -283,6 +284,55 @@ TEST_F(Drawing, LabelHoldingPlaceholderIsDrawnAsItIs) {
     DrawFrame(Menu::submenuRegistry.at(1), 0);
     EXPECT_NE(TextNamed("Keep %s and %d"), nullptr);
     EXPECT_NE(TextNamed("100%s sure"), nullptr);
+}
+
+// The game reads what it draws as markup: handed over as markup, these texts
+// change colour, add a line, leave the row's font and lose their tags. As a
+// page's title, subtitle, labels and values they are words: each shows as
+// typed ('~', which has no escape, as its look-alike), on one line, in the
+// text's own colour and font.
+TEST_F(Drawing, PageTextsShowAsTypedWhateverMarkupTheyHold) {
+    const std::vector<std::string> texts = {"~COLOR_RED~Red~s~", "~n~Second line",
+                                            "</FONT></P>Broken", "A & <B> &amp; \t%s"};
+    game().RunFrame();
+    for (const std::string& text : texts) {
+        DrawMenuText(text, 0, 255, 255, 255, 255, kAlignLeft, 22, 98.0f, 254.0f, 0);
+    }
+    const auto read = [](const sim::TextEntry* text) { return sim::ReadGameText(text->markup); };
+    EXPECT_EQ(read(Texts()[0]).lines[0].runs.back().colour, "COLOR_RED");
+    EXPECT_EQ(read(Texts()[1]).lines.size(), 2u);
+    EXPECT_EQ(read(Texts()[2]).lines.back().runs[0].fontFace, "");
+    EXPECT_EQ(read(Texts()[3]).Plain(), "A &  & \t%s");
+
+    Menu::AddSubmenu(texts[0], texts[1], 1, 8, [&texts](Submenu* page) {
+        page->AddOption(texts[2], texts[3], [] {});
+        page->AddHeading(texts[0]);
+        Append(page, SelectionOption(texts[3], {texts[1]}));
+    });
+    DrawFrame(Menu::submenuRegistry.at(1), 2);
+    std::vector<std::string> shown;
+    for (const sim::TextEntry* text : Texts()) {
+        const sim::SeenText seen = read(text);
+        ASSERT_LE(seen.lines.size(), 1u) << text->markup;  // none for an empty description
+        for (const sim::SeenLine& line : seen.lines) {
+            for (const sim::SeenRun& run : line.runs) {
+                EXPECT_EQ(run.colour, "") << text->markup;
+                EXPECT_EQ(run.fontFace, text->fontFace) << text->markup;
+            }
+        }
+        shown.push_back(seen.Plain());
+    }
+    using testing_support::SeenName;
+    const std::string withTab = "A & <B> &amp;  %s";  // a control character shows as a space
+    const std::string arrowLeft =
+        "<img src='img://menu_textures/selection_arrow_left' height='18' width='18'/> ";
+    const std::string arrowRight =
+        " <img src='img://menu_textures/selection_arrow_right' height='18' width='18'/>";
+    // Title, subtitle, row 0, the heading, and the current row 2: label, description, value.
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{SeenName(texts[0]), SeenName(texts[1]), SeenName(texts[2]),
+                                        SeenName(texts[0]), withTab, "",
+                                        arrowLeft + SeenName(texts[1]) + arrowRight, "3 of 3"}));
 }
 
 TEST_F(Drawing, FontOutsideTheTableFallsBackToBody) {

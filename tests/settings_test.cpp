@@ -28,6 +28,11 @@ const std::string kMissingAtSave =
     "~COLOR_RED~Failed to save: Unable to find Garbolt/Garbolt.ini~s~";
 const std::string kSaved = "Successfully saved settings";
 const std::string kSaveFailed = "~COLOR_RED~Failed to save settings~s~";
+const std::string kWideText =
+    "~COLOR_RED~Failed to save settings: Garbolt/Garbolt.ini is UTF-16 or holds a NUL byte. "
+    "Save it as ANSI or UTF-8.~s~";
+const std::string kMenuKeyRange =
+    "~COLOR_RED~iMenuKey must be a key code from 1 to 254. Using F9.~s~";
 
 std::string TestData(const std::string& name) {
     std::ifstream in(std::string(GARBOLT_TEST_DATA) + "/ini/" + name, std::ios::binary);
@@ -103,6 +108,7 @@ struct LoadCase {
     bool camera;
     bool light;
     std::int32_t key;
+    std::string message = {};  // none when empty
 };
 
 class SettingsLoadRule : public SettingsFile, public ::testing::WithParamInterface<LoadCase> {};
@@ -112,7 +118,9 @@ TEST_P(SettingsLoadRule, TakesOrLeavesEachSetting) {
     EXPECT_EQ(useCamera, GetParam().camera) << GetParam().file;
     EXPECT_EQ(drawLight, GetParam().light) << GetParam().file;
     EXPECT_EQ(menuKey, GetParam().key) << GetParam().file;
-    EXPECT_TRUE(NotificationTexts().empty());
+    EXPECT_EQ(NotificationTexts(), GetParam().message.empty()
+                                       ? std::vector<std::string>()
+                                       : std::vector<std::string>{GetParam().message});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -126,35 +134,76 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadCase{"[Garbolt]\nbDrawLight = 1\nbUseCamera = 0", false, true, 120},
                       LoadCase{"[GARBOLT]\nBUSECAMERA=1", true, false, 120},
                       LoadCase{"[ garbolt ]\n  bdrawlight  =  3  ", false, true, 120},
-                      LoadCase{"[Garbolt]\niMenuKey = 1", false, false, 1},
                       LoadCase{"[Garbolt]\niMenuKey = 254", false, false, 254},
-                      LoadCase{"[Garbolt]\niMenuKey = 0", false, false, 120},
-                      LoadCase{"[Garbolt]\niMenuKey = 255", false, false, 120},
-                      LoadCase{"[Garbolt]\niMenuKey = -3", false, false, 120},
-                      LoadCase{"[Garbolt]\niMenuKey = 0x4B", false, false, 120},
+                      LoadCase{"[Garbolt]\niMenuKey = 0", false, false, 120, kMenuKeyRange},
+                      LoadCase{"[Garbolt]\niMenuKey = 255", false, false, 120, kMenuKeyRange},
+                      LoadCase{"[Garbolt]\niMenuKey = -3", false, false, 120, kMenuKeyRange},
+                      LoadCase{"[Garbolt]\niMenuKey = 0x4B", false, false, 120, kMenuKeyRange},
                       LoadCase{"[Garbolt]\niMenuKey = 75 ; F", false, false, 75},
                       LoadCase{"[Other]\nbUseCamera = 1\niMenuKey = 75", false, false, 120},
                       LoadCase{"bUseCamera = 1\n[Garbolt]", false, false, 120},
                       LoadCase{"", false, false, 120}));
 
-// Values that are no 32-bit number leave the setting as it is, even when it
-// was switched on before.
+// Values that are no 32-bit number leave a toggle as it is, even when it was
+// switched on before; the menu key says so and is F9, whatever it was.
 class SettingsUnconvertible : public SettingsFile,
                               public ::testing::WithParamInterface<std::string> {};
 
-TEST_P(SettingsUnconvertible, LeavesEverySettingAsItIs) {
+TEST_P(SettingsUnconvertible, LeavesTheTogglesAndMakesTheMenuKeyF9) {
     useCamera = true;
     menuKey = 77;
     LoadFrom("[Garbolt]\nbUseCamera = " + GetParam() + "\nbDrawLight = " + GetParam() +
              "\niMenuKey = " + GetParam());
     EXPECT_TRUE(useCamera);
     EXPECT_FALSE(drawLight);
-    EXPECT_EQ(menuKey, 77);
+    EXPECT_EQ(menuKey, 120);
+    EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kMenuKeyRange});
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, SettingsUnconvertible,
                          ::testing::Values("", "abc", "- 1", "+", "2147483648", "-2147483649",
                                            "99999999999999999999999", "4294967371"));
+
+// Each range of codes that cannot be the menu key at its bounds, and the
+// codes that can beside each range: no keyboard message carries the mouse
+// buttons, the left/right modifier codes or the unassigned and reserved
+// codes, and Shift is the menu's fast-scroll key. A refused code is named and
+// F9 is used.
+TEST_F(SettingsFile, MenuKeysThatCannotOpenTheMenuAreRefusedByName) {
+    std::vector<std::pair<std::int32_t, std::string>> refused = {{1, "left mouse button"},
+                                                                 {2, "right mouse button"},
+                                                                 {3, "Ctrl-Break"},
+                                                                 {4, "middle mouse button"},
+                                                                 {5, "side mouse button"},
+                                                                 {6, "side mouse button"},
+                                                                 {16, "Shift"},
+                                                                 {160, "left Shift"},
+                                                                 {161, "right Shift"},
+                                                                 {162, "left Ctrl"},
+                                                                 {163, "right Ctrl"},
+                                                                 {164, "left Alt"},
+                                                                 {165, "right Alt"}};
+    for (const std::int32_t code :
+         {7, 10, 11, 14, 15, 58, 64, 94, 136, 143, 151, 159, 184, 185, 193, 218, 224, 232}) {
+        refused.emplace_back(code, "not a key");
+    }
+    for (const auto& [code, name] : refused) {
+        sim::TheGame().Reset();
+        menuKey = 77;
+        LoadFrom("[Garbolt]\r\niMenuKey = " + std::to_string(code) + " ; mine\r\n");
+        EXPECT_EQ(menuKey, 120) << code;
+        EXPECT_EQ(NotificationTexts(),
+                  std::vector<std::string>{"~COLOR_RED~iMenuKey = " + std::to_string(code) + " (" +
+                                           name + ") cannot be the menu key. Using F9.~s~"});
+    }
+    for (const std::int32_t code : {8,   9,   12,  13,  17,  57,  65,  93,  95,  135, 144,
+                                    150, 166, 183, 186, 192, 219, 223, 225, 231, 233}) {
+        sim::TheGame().Reset();
+        LoadFrom("[Garbolt]\r\niMenuKey = " + std::to_string(code) + "\r\n");
+        EXPECT_EQ(menuKey, code);
+        EXPECT_TRUE(NotificationTexts().empty()) << code;
+    }
+}
 
 TEST(SettingInteger, ConvertsLikeStrtolWithin32Bits) {
     std::int32_t value = 0;
@@ -247,16 +296,17 @@ INSTANTIATE_TEST_SUITE_P(
                  kSaved},
         SaveCase{"\xEF\xBB\xBF", true, false, 120,
                  "\xEF\xBB\xBF[garbolt]\r\nbusecamera=1\r\nbdrawlight=0", kSaved},
-        // UTF-16 (with or without its mark), UTF-32 and NUL bytes: no save.
+        // UTF-16 (with or without its mark), UTF-32 and NUL bytes: no save,
+        // and the message says why and how to mend the file.
         SaveCase{std::string("\xFF\xFE[\0G\0]\0\r\0\n\0k\0=\0001\0", 18), true, false, 120, "",
-                 kSaveFailed},
+                 kWideText},
         SaveCase{
             std::string("[\0G\0a\0r\0b\0o\0l\0t\0]\0\n\0i\0M\0e\0n\0u\0K\0e\0y\0=\0007\0005\0", 42),
-            true, false, 75, "", kSaveFailed},
-        SaveCase{std::string("\xFE\xFF\0[\0G\0]", 8), false, false, 120, "", kSaveFailed},
-        SaveCase{std::string("\0\0\xFE\xFF\0\0\0[", 8), true, true, 120, "", kSaveFailed},
+            true, false, 75, "", kWideText},
+        SaveCase{std::string("\xFE\xFF\0[\0G\0]", 8), false, false, 120, "", kWideText},
+        SaveCase{std::string("\0\0\xFE\xFF\0\0\0[", 8), true, true, 120, "", kWideText},
         SaveCase{std::string("[Garbolt]\r\nbUseCamera = 0\0", 26), true, false, 120, "",
-                 kSaveFailed}));
+                 kWideText}));
 
 TEST_F(SettingsFile, FileCreatedEmptyAfterStartGetsTheLowerCaseSection) {
     loadSettings();
@@ -403,12 +453,23 @@ TEST(SettingsAtStartUp, MenuKeyFromTheFileOpensTheMenu) {
     EXPECT_TRUE(MenuDrawnAfterPressing(session, 75));
 }
 
-TEST(SettingsAtStartUp, MenuKeyOutsideTheTableKeepsF9) {
-    testing_support::Session session(false);
-    session.folder().Write(kSettingsPath, "[Garbolt]\r\niMenuKey = 255\r\n");
-    session.Load();
-    session.game().RunFrames(2);
-    EXPECT_TRUE(MenuDrawnAfterPressing(session, 120));
+// Shift would close the menu after every fast scroll; 255 is outside the
+// keyboard table. Either way F9 opens the menu and the player is told.
+TEST(SettingsAtStartUp, MenuKeyThatCannotBeUsedLeavesF9) {
+    const std::pair<std::int32_t, std::string> cases[] = {
+        {16, "~COLOR_RED~iMenuKey = 16 (Shift) cannot be the menu key. Using F9.~s~"},
+        {255, kMenuKeyRange}};
+    for (const auto& [code, message] : cases) {
+        testing_support::Session session(false);
+        session.folder().Write(kSettingsPath,
+                               "[Garbolt]\r\niMenuKey = " + std::to_string(code) + "\r\n");
+        session.Load();
+        session.game().RunFrames(2);
+        const std::vector<std::string> texts = session.NotificationTexts();
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), message), 1) << code;
+        EXPECT_FALSE(MenuDrawnAfterPressing(session, static_cast<std::uint32_t>(code))) << code;
+        EXPECT_TRUE(MenuDrawnAfterPressing(session, 120)) << code;
+    }
 }
 
 }  // namespace

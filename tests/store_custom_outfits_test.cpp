@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "host/files.h"
+#include "sim/observation.h"
+#include "support/seen_name.h"
+#include "support/strict_xml.h"
 #include "wardrobe_fixture.h"
 
 namespace {
@@ -379,6 +382,115 @@ TEST_F(CustomOutfitStore, HandIndentedEmptyListsKeepTheFileIndented) {
     SaveCustomOutfit("abc", 7);
     EXPECT_EQ(File(),
               FileWith(OutfitXml("abc", 6, std::vector<int>(39, 0), std::vector<int>(39, 0))));
+}
+
+using testing_support::SeenName;
+
+// The label the last frame drew on page row `row`, read as the game reads it.
+sim::SeenText LabelDrawnOnRow(int row) {
+    const float y = (static_cast<float>(row) * 55.08f + 254.0f) / 1080.0f;
+    for (const sim::DrawEntry& entry : sim::Observe().draws) {
+        if (entry.kind == sim::DrawEntry::Kind::Text && entry.text.alignment == "Left" &&
+            entry.text.y == y) {
+            return sim::ReadGameText(entry.text.markup);
+        }
+    }
+    ADD_FAILURE() << "no label on row " << row;
+    return {};
+}
+
+// One line of one run in the text's own colour: nothing in it was read as markup.
+void ExpectOneRun(const sim::SeenText& seen, const std::string& text, const char* font) {
+    ASSERT_EQ(seen.lines.size(), 1u) << seen.Plain();
+    ASSERT_EQ(seen.lines[0].runs.size(), 1u) << seen.Plain();
+    const sim::SeenRun& run = seen.lines[0].runs[0];
+    EXPECT_EQ(run.text, text);
+    EXPECT_EQ(run.colour, "");
+    EXPECT_EQ(run.fontFace, font);
+    EXPECT_FALSE(run.image);
+}
+
+TEST_F(CustomOutfitStore, NamesThatLookLikeMarkupShowAsTypedAfterASaveARestartAndAnEquip) {
+    const std::vector<std::string> names = {"~COLOR_RED~Red~s~", "~n~Second line",
+                                            "</FONT></P>Broken", "Fish & <Chips> &amp;"};
+    const std::vector<std::string> stored = {"~COLOR_RED~Red~s~", "~n~Second line",
+                                             "&lt;/FONT&gt;&lt;/P&gt;Broken",
+                                             "Fish &amp; &lt;Chips&gt; &amp;amp;"};
+    StartUp(kRootOnly);
+    sim::Wardrobe().Wear({{7, 8}});
+    OpenMenu();
+    std::string outfits;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto row = static_cast<std::int32_t>(6 + i);
+        OnSavedOutfitsRow(row);
+        Frame();  // the prompt shows the row's text
+        FrameWith(kSaveControl);
+        ASSERT_TRUE(sim::NamingKeyboard().IsOpen());
+        sim::NamingKeyboard().Finish(names[i]);
+        Frame();
+        ASSERT_EQ(LastMessage(), "Successfully saved outfit");
+        outfits += OutfitXml(stored[i], row, WornItems(), WornStates());
+    }
+    EXPECT_EQ(File(), FileWith(outfits));
+
+    ResetPluginState();
+    StartUp(File());
+    OpenMenu();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const auto row = static_cast<std::int32_t>(6 + i);
+        OnSavedOutfitsRow(row);
+        FrameWith(kSelect);
+        EXPECT_EQ(Label(row), names[i]);
+        ExpectOneRun(LabelDrawnOnRow(row), SeenName(names[i]), "body");
+        ExpectOneRun(sim::ReadGameText(LastMessage()), "Equipped: " + SeenName(names[i]), "");
+    }
+    // The keyboard shows its text as it is, and hands back what it shows.
+    Row(1, 10).SetText(names[3]);
+    OnSavedOutfitsRow(10);
+    Frame();
+    FrameWith(kSaveControl);
+    EXPECT_EQ(sim::Observe().keyboard.initialText, names[3]);
+    EXPECT_EQ(File(), FileWith(outfits));
+}
+
+// Control characters typed into a name never reach the file, nor do bytes
+// that are no UTF-8 or the non-characters U+FFFE and U+FFFF: other XML
+// readers reject a whole file for one of them. What is left must still be
+// three bytes long.
+TEST_F(CustomOutfitStore, TypedControlCharactersAreDroppedAndTheFileStaysXml) {
+    const std::pair<std::string, std::string> typed[] = {
+        {"\x01\x02\x1F\x7F\t\n\r", ""},
+        {"x\x01\x02\x03y", ""},
+        {"A\x01\x1F\x7F\tg\r\nh\xC2\x85\xC2\x9Fi\xEF\xBF\xBF\xEF\xBF\xBE\xFF\xC3(j\xED\xA0\x80k",
+         "Aghi(jk"},
+        // Kept whole: a no-break space, accents, a character beyond the BMP,
+        // the replacement character.
+        {"\xC2\xA0\xC3\xA9t\xC3\xA9 \xF0\x9F\x90\x8E\xEF\xBF\xBD",
+         "\xC2\xA0\xC3\xA9t\xC3\xA9 \xF0\x9F\x90\x8E\xEF\xBF\xBD"},
+    };
+    StartUp(kRootOnly);
+    OpenMenu();
+    std::int32_t row = 6;
+    for (const auto& [name, kept] : typed) {
+        OnSavedOutfitsRow(row);
+        Frame();
+        FrameWith(kSaveControl);
+        ASSERT_TRUE(sim::NamingKeyboard().IsOpen());
+        sim::NamingKeyboard().Finish(name);
+        Frame();
+        if (kept.empty()) {
+            EXPECT_EQ(LastMessage(), "Outfit name was too short");
+            EXPECT_EQ(Label(row), DefaultCustomRowLabel(row));
+            continue;
+        }
+        EXPECT_EQ(LastMessage(), "Successfully saved outfit");
+        EXPECT_EQ(Label(row), kept);
+        ++row;
+    }
+    EXPECT_EQ(testing_support::StrictXmlProblem(File()), "");
+    EXPECT_NE(File().find("<Name>Aghi(jk</Name>"), std::string::npos) << File();
+    EXPECT_EQ(Slots(), (std::vector<std::int32_t>{6, 7}));
 }
 
 }  // namespace

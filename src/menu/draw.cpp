@@ -8,6 +8,7 @@
 #include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/window.h"
+#include "menu/plain_text.h"
 
 const std::array<const char*, kFontCount> fontTable = {
     "body",
@@ -62,6 +63,10 @@ constexpr std::string_view kSelectionArrowRight =
 constexpr std::string_view kTick =
     "<img src='img://generic_textures/tick' height='30' width='30'/>";
 
+// How a text is handed to the formatting: as markup, or as words that must
+// show as they are (AppendPlainText, applied only when the buffer is formatted).
+enum class TextKind { Markup, Words };
+
 // The game reads a formatted text when it draws the frame, after the call
 // that handed it over has returned, so each text of a frame keeps its own
 // buffer until the next frame. The deque keeps every buffer at its address as
@@ -72,16 +77,19 @@ constexpr std::string_view kTick =
 struct TextSlot {
     std::string formatted;
     std::string text;
+    TextKind kind = TextKind::Markup;
     std::int32_t margin = 0;
     std::int32_t alignment = -1;
     std::int32_t font = -1;
     std::int32_t spacing = 0;
     std::int32_t size = 0;
 
-    bool Holds(std::string_view newText, std::int32_t newMargin, std::int32_t newAlignment,
-               std::int32_t newFont, std::int32_t newSpacing, std::int32_t newSize) const {
+    bool Holds(std::string_view newText, TextKind newKind, std::int32_t newMargin,
+               std::int32_t newAlignment, std::int32_t newFont, std::int32_t newSpacing,
+               std::int32_t newSize) const {
         return alignment == newAlignment && font == newFont && size == newSize &&
-               margin == newMargin && spacing == newSpacing && std::string_view(text) == newText;
+               margin == newMargin && spacing == newSpacing && kind == newKind &&
+               std::string_view(text) == newText;
     }
 };
 constexpr std::size_t kMaxTextSlots = 256;
@@ -178,27 +186,10 @@ std::int32_t ShownRows(const Submenu& page) {
     return std::min(page.optionCount, page.maxVisibleOptions);
 }
 
-void DrawWhiteText(std::string_view text, std::int32_t font, std::int32_t alignment,
-                   std::int32_t size, float x, float y) {
-    DrawMenuText(text, font, 255, 255, 255, 255, alignment, size, x, y, 0);
-}
-
-}  // namespace
-
-std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t> PushColor(std::int32_t r,
-                                                                             std::int32_t g,
-                                                                             std::int32_t b,
-                                                                             std::int32_t a) {
-    return {r, g, b, a};
-}
-
-void BeginMenuTextFrame() {
-    nextTextSlot = 0;
-}
-
-void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std::int32_t g,
-                  std::int32_t b, std::int32_t a, std::int32_t alignment, std::int32_t size,
-                  float x, float y, std::int32_t letterSpacing) {
+// DrawMenuText for either kind of text.
+void DrawText(std::string_view text, TextKind kind, std::int32_t font, std::int32_t r,
+              std::int32_t g, std::int32_t b, std::int32_t a, std::int32_t alignment,
+              std::int32_t size, float x, float y, std::int32_t letterSpacing) {
     const std::int32_t effectiveSize = EffectiveTextSize(size);
     if (font < 0 || static_cast<std::size_t>(font) >= kFontCount) {
         font = kBodyFont;
@@ -217,22 +208,29 @@ void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std:
     const std::int32_t margin =
         alignment == kAlignRight ? static_cast<std::int32_t>(1920.0f - x) : 0;
     TextSlot& slot = NextTextSlot();
-    if (!slot.Holds(text, margin, alignment, font, letterSpacing, effectiveSize)) {
+    if (!slot.Holds(text, kind, margin, alignment, font, letterSpacing, effectiveSize)) {
         const Decimal rightMargin(margin);
         const std::string_view alignmentName =
             alignment >= 0 && alignment <= 2 ? kAlignmentNames[alignment] : kAlignmentNames[0];
         const Decimal spacing(letterSpacing);
         const Decimal sizeText(effectiveSize);
-        const std::string_view values[6] = {
-            rightMargin.View(), alignmentName,   fontTable[static_cast<std::size_t>(font)],
-            spacing.View(),     sizeText.View(), text};
+        const std::string_view values[5] = {rightMargin.View(), alignmentName,
+                                            fontTable[static_cast<std::size_t>(font)],
+                                            spacing.View(), sizeText.View()};
         slot.formatted.clear();
-        for (std::size_t i = 0; i < 6; ++i) {
+        for (std::size_t i = 0; i < 5; ++i) {
             Append(slot.formatted, kTemplatePieces.pieces[i]);
             Append(slot.formatted, values[i]);
         }
+        Append(slot.formatted, kTemplatePieces.pieces[5]);
+        if (kind == TextKind::Words) {
+            AppendPlainText(slot.formatted, text);
+        } else {
+            Append(slot.formatted, text);
+        }
         Append(slot.formatted, kTemplatePieces.pieces[6]);
         slot.text.assign(text.data(), text.size());
+        slot.kind = kind;
         slot.margin = margin;
         slot.alignment = alignment;
         slot.font = font;
@@ -244,6 +242,37 @@ void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std:
     const auto gameText =
         CallNative<std::uint64_t>(kVariableStringNative, 10, "LITERAL_STRING", formatted.c_str());
     CallNative(kDrawTextNative, gameText, screenX, screenY);
+}
+
+void DrawWhiteText(std::string_view text, std::int32_t font, std::int32_t alignment,
+                   std::int32_t size, float x, float y) {
+    DrawMenuText(text, font, 255, 255, 255, 255, alignment, size, x, y, 0);
+}
+
+// Titles, labels, descriptions and values are words: whatever they hold is
+// shown as it is, never read as markup.
+void DrawWhiteWords(std::string_view text, std::int32_t font, std::int32_t alignment,
+                    std::int32_t size, float x, float y) {
+    DrawText(text, TextKind::Words, font, 255, 255, 255, 255, alignment, size, x, y, 0);
+}
+
+}  // namespace
+
+std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t> PushColor(std::int32_t r,
+                                                                             std::int32_t g,
+                                                                             std::int32_t b,
+                                                                             std::int32_t a) {
+    return {r, g, b, a};
+}
+
+void BeginMenuTextFrame() {
+    nextTextSlot = 0;
+}
+
+void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std::int32_t g,
+                  std::int32_t b, std::int32_t a, std::int32_t alignment, std::int32_t size,
+                  float x, float y, std::int32_t letterSpacing) {
+    DrawText(text, TextKind::Markup, font, r, g, b, a, alignment, size, x, y, letterSpacing);
 }
 
 void DrawSprite(const char* dictionary, const char* texture, float x, float y, float width,
@@ -313,26 +342,26 @@ void DrawOptionRow(const Submenu& page, std::int32_t currentOption, const Option
 
     if (visible) {
         if (option.isHeading) {
-            DrawWhiteText(option.label, kTitleFont, kAlignCenter, 22, 313.0f, RowTextY(row));
+            DrawWhiteWords(option.label, kTitleFont, kAlignCenter, 22, 313.0f, RowTextY(row));
         } else {
             DrawSprite("generic_textures", "selection_box_bg_1c", 310.0f / 1920.0f,
                        (static_cast<float>(row) * kRowPitch) / 1080.0f + 0.25f, 442.0f / 1920.0f,
                        52.0f / 1080.0f, 50, 50, 50, 110);
-            DrawWhiteText(option.label, kBodyFont, kAlignLeft, 22, 98.0f, RowTextY(row));
+            DrawWhiteWords(option.label, kBodyFont, kAlignLeft, 22, 98.0f, RowTextY(row));
         }
     }
     if (current && !option.isHeading) {
-        DrawWhiteText(option.description, kBodyFont, kAlignCenter, 18, 313.0f, 980.0f);
+        DrawWhiteWords(option.description, kBodyFont, kAlignCenter, 18, 313.0f, 980.0f);
     }
     if (option.isSelection && visible) {
         if (current) {
             std::string& text = SelectionText();
             text.assign(kSelectionArrowLeft.data(), kSelectionArrowLeft.size());
-            text.append(option.valueText);
+            AppendPlainText(text, option.valueText);
             text.append(kSelectionArrowRight.data(), kSelectionArrowRight.size());
             DrawWhiteText(text, kBodyFont, kAlignRight, 22, 520.0f, RowTextY(row));
         } else {
-            DrawWhiteText(option.valueText, kBodyFont, kAlignRight, 22, 520.0f, RowTextY(row));
+            DrawWhiteWords(option.valueText, kBodyFont, kAlignRight, 22, 520.0f, RowTextY(row));
         }
     }
     if (option.isToggle && option.toggleTarget != nullptr && *option.toggleTarget && visible) {
@@ -345,8 +374,8 @@ void DrawMenuPage(const Submenu& page, std::int32_t currentOption) {
     BeginMenuTextFrame();
     DrawMenuFrame(page, currentOption);
     DrawHighlight(page, currentOption);
-    DrawWhiteText(page.title, kTitleFont, kAlignCenter, 45, 313.0f, 79.0f);
-    DrawWhiteText(page.subtitle, kTitleFont, kAlignCenter, 23, 313.0f, 172.0f);
+    DrawWhiteWords(page.title, kTitleFont, kAlignCenter, 45, 313.0f, 79.0f);
+    DrawWhiteWords(page.subtitle, kTitleFont, kAlignCenter, 23, 313.0f, 172.0f);
     const auto listed = static_cast<std::int32_t>(page.options.size());
     for (std::int32_t i = 0; i < page.optionCount && i < listed; ++i) {
         DrawOptionRow(page, currentOption, page.options[static_cast<std::size_t>(i)]);

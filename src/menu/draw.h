@@ -27,9 +27,12 @@ std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t> PushColor(std
                                                                              std::int32_t b,
                                                                              std::int32_t a);
 
-// Draws one text at (x, y) in reference pixels. The formatted markup handed to
-// the game stays readable until the frame has been drawn; its buffers are
-// reused frame after frame. A font index outside the table draws with font 0.
+// Draws one text at (x, y) in reference pixels. `text` is markup; the page
+// layout below formats its titles, labels, descriptions and values as words
+// instead (menu/plain_text.h), so they show as they are. The formatted markup
+// handed to the game stays readable until the frame has been drawn; its
+// buffers are reused frame after frame. A font index outside the table draws
+// with font 0.
 void DrawMenuText(std::string_view text, std::int32_t font, std::int32_t r, std::int32_t g,
                   std::int32_t b, std::int32_t a, std::int32_t alignment, std::int32_t size,
                   float x, float y, std::int32_t letterSpacing);

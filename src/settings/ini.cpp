@@ -417,3 +417,8 @@ bool IniStore::write(const IniDocument& document) const {
     }
     return IniUpdater(path_).write(document);
 }
+
+bool IniStore::holdsWideText() const {
+    std::string bytes;
+    return !path_.empty() && files::ReadFile(path_, bytes) && !isEightBitText(bytes);
+}

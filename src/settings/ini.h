@@ -203,6 +203,9 @@ class IniStore {
     // Updates the file from the document; false for an empty path or when
     // the update fails.
     bool write(const IniDocument& document) const;
+    // True when the file can be read and is not 8-bit text (isEightBitText):
+    // the one kind of file that an update always refuses.
+    bool holdsWideText() const;
 
   private:
     std::string path_;

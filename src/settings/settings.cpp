@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include <cstdio>
+#include <string>
 
 #include "host/files.h"
 #include "host/notification.h"
@@ -27,12 +28,55 @@ constexpr char kMenuKeyKey[] = "iMenuKey";
 constexpr std::int32_t kLowestMenuKey = 1;
 constexpr std::int32_t kHighestMenuKey = 254;
 
+// Codes in that range that cannot be the menu key, with the name the player
+// is shown: keyboard messages never carry the mouse buttons, Ctrl-Break, the
+// left and right modifier codes or the codes Windows leaves unassigned or
+// reserved, so with one of these only the gamepad chord would open the menu;
+// Shift is the menu's own fast-scroll key, and releasing it after a fast
+// scroll would close the menu.
+struct RefusedMenuKeys {
+    std::int32_t first;
+    std::int32_t last;
+    const char* name;
+};
+constexpr const char* kNotAKey = "not a key";
+constexpr RefusedMenuKeys kRefusedMenuKeys[] = {
+    {0x01, 0x01, "left mouse button"},
+    {0x02, 0x02, "right mouse button"},
+    {0x03, 0x03, "Ctrl-Break"},
+    {0x04, 0x04, "middle mouse button"},
+    {0x05, 0x06, "side mouse button"},
+    {0x07, 0x07, kNotAKey},
+    {0x0A, 0x0B, kNotAKey},
+    {0x0E, 0x0F, kNotAKey},
+    {0x10, 0x10, "Shift"},
+    {0x3A, 0x40, kNotAKey},
+    {0x5E, 0x5E, kNotAKey},
+    {0x88, 0x8F, kNotAKey},
+    {0x97, 0x9F, kNotAKey},
+    {0xA0, 0xA0, "left Shift"},
+    {0xA1, 0xA1, "right Shift"},
+    {0xA2, 0xA2, "left Ctrl"},
+    {0xA3, 0xA3, "right Ctrl"},
+    {0xA4, 0xA4, "left Alt"},
+    {0xA5, 0xA5, "right Alt"},
+    {0xB8, 0xB9, kNotAKey},
+    {0xC1, 0xDA, kNotAKey},
+    {0xE0, 0xE0, kNotAKey},
+    {0xE8, 0xE8, kNotAKey},
+};
+
 constexpr char kMissingAtLoadMessage[] =
     "Garbolt/Garbolt.ini does not exist. Using default settings.";
 constexpr char kMissingAtSaveMessage[] =
     "~COLOR_RED~Failed to save: Unable to find Garbolt/Garbolt.ini~s~";
 constexpr char kSavedMessage[] = "Successfully saved settings";
 constexpr char kSaveFailedMessage[] = "~COLOR_RED~Failed to save settings~s~";
+constexpr char kWideTextMessage[] =
+    "~COLOR_RED~Failed to save settings: Garbolt/Garbolt.ini is UTF-16 or holds a NUL byte. "
+    "Save it as ANSI or UTF-8.~s~";
+constexpr char kMenuKeyRangeMessage[] =
+    "~COLOR_RED~iMenuKey must be a key code from 1 to 254. Using F9.~s~";
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
@@ -58,6 +102,40 @@ void SaveToggle(IniSection& section, const char* key, bool toggle) {
         return;
     }
     section.set(key, toggle ? "1" : "0");
+}
+
+// The name shown for a code that cannot be the menu key, or null for one that can.
+const char* RefusedMenuKeyName(std::int32_t key) {
+    for (const RefusedMenuKeys& refused : kRefusedMenuKeys) {
+        if (key >= refused.first && key <= refused.last) {
+            return refused.name;
+        }
+    }
+    return nullptr;
+}
+
+// Takes the menu key from the file. A value that is there but cannot be the
+// menu key says so and leaves F9, so a keyboard player always has a key; a
+// missing key changes nothing.
+void LoadMenuKey(const IniSection& section) {
+    const std::string* value = section.find(kMenuKeyKey);
+    if (value == nullptr) {
+        return;
+    }
+    std::int32_t key = 0;
+    if (!parseSettingInteger(*value, key) || key < kLowestMenuKey || key > kHighestMenuKey) {
+        menuKey = kDefaultMenuKey;
+        ShowNotification(kMenuKeyRangeMessage);
+        return;
+    }
+    if (const char* name = RefusedMenuKeyName(key)) {
+        menuKey = kDefaultMenuKey;
+        const std::string message = "~COLOR_RED~iMenuKey = " + std::to_string(key) + " (" + name +
+                                    ") cannot be the menu key. Using F9.~s~";
+        ShowNotification(message.c_str());
+        return;
+    }
+    menuKey = key;
 }
 
 }  // namespace
@@ -114,11 +192,7 @@ void loadSettings() {
     const IniSection section = settingsDocument.get(kSettingsSection);
     LoadToggle(section, kUseCameraKey, useCamera);
     LoadToggle(section, kDrawLightKey, drawLight);
-    std::int32_t key = 0;
-    if (parseSettingInteger(section.get(kMenuKeyKey), key) && key >= kLowestMenuKey &&
-        key <= kHighestMenuKey) {
-        menuKey = key;
-    }
+    LoadMenuKey(section);
 }
 
 void saveSettings() {
@@ -129,5 +203,11 @@ void saveSettings() {
     IniSection& section = settingsDocument.at(kSettingsSection);
     SaveToggle(section, kUseCameraKey, useCamera);
     SaveToggle(section, kDrawLightKey, drawLight);
-    ShowNotification(settingsStore.write(settingsDocument) ? kSavedMessage : kSaveFailedMessage);
+    if (settingsStore.write(settingsDocument)) {
+        ShowNotification(kSavedMessage);
+    } else {
+        // A wide file would be ruined by a line-by-line rewrite, so no save
+        // ever works on it: tell the player how to make it one that does.
+        ShowNotification(settingsStore.holdsWideText() ? kWideTextMessage : kSaveFailedMessage);
+    }
 }

@@ -6,6 +6,7 @@
 #include "host/natives.h"
 #include "host/notification.h"
 #include "menu/menu.h"
+#include "menu/plain_text.h"
 
 namespace {
 
@@ -59,10 +60,6 @@ std::uint32_t Low32(std::uint64_t word) {
 std::string CurrentOptionLabel() {
     const Option* option = activeMenu ? activeMenu->SelectedOption() : nullptr;
     return option != nullptr ? option->label : std::string();
-}
-
-void ShowEquipped(const std::string& label) {
-    ShowNotification((kEquippedPrefix + label).c_str());
 }
 
 const char* GameOutfitLabel(std::int32_t slotNumber) {
@@ -161,4 +158,8 @@ void EquipGameOutfit(std::int32_t slotNumber) {
     CallNative(kOutfitSettleNative, PlayerCharacter(), 0);
     CallNativeSix(kAppearanceRefreshNative, PlayerCharacter(), 0, 1, 1, 0);
     ShowEquipped(CurrentOptionLabel());
+}
+
+void ShowEquipped(const std::string& label) {
+    ShowNotification((kEquippedPrefix + PlainText(label)).c_str());
 }

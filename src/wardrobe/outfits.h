@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "host/natives.h"
 
@@ -11,6 +12,9 @@
 void EquipPreset(std::uint32_t outfitHash);
 // Dresses the character in the game's saved outfit 1 to 5.
 void EquipGameOutfit(std::int32_t slotNumber);
+// Tells the player which outfit went on: "Equipped: " and the row's label,
+// shown as the label reads whatever it holds.
+void ShowEquipped(const std::string& label);
 
 // Copies the nine kept items of the worn outfit (game outfit record 0).
 void SnapshotWornItems();

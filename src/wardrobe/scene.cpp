@@ -11,6 +11,7 @@
 #include "wardrobe/outfit_file.h"
 #include "wardrobe/outfits.h"
 #include "wardrobe/store.h"
+#include "wardrobe/typed_name.h"
 
 WardrobeState wardrobe;
 
@@ -81,6 +82,9 @@ void OnSavePromptCompleted(const Menu& menu) {
     const Option* option = SavedOutfitsRow(row);
     wardrobe.naming = true;
     wardrobe.namingRow = row;
+    // The keyboard edits its text, it does not draw it as markup, and hands
+    // back what it holds: the label goes in as it is (never as PlainText,
+    // whose entities a confirmed name would keep).
     OpenNamingKeyboard(option != nullptr ? option->label.c_str() : "");
 }
 
@@ -110,6 +114,7 @@ void UpdateNamingKeyboard() {
         // The game's text is copied at once and the pointer goes no further than this frame.
         const char* result = CallNative<const char*>(kKeyboardResultNative);
         outfit_file::CopyCutName(result, wardrobe.enteredName);
+        DropUnstorableCharacters(wardrobe.enteredName);
         CallNative(kKeyboardDoneNative);
         wardrobe.naming = false;
         wardrobe.keyboardStatus = -1;

@@ -65,7 +65,6 @@ constexpr const char* kDeleteNotFoundMessage =
     "~COLOR_RED~Failed to delete outfit, slot not found~s~";
 constexpr const char* kDeleteFailedMessage = "~COLOR_RED~Failed to delete outfit~s~";
 constexpr const char* kDeletedMessage = "Successfully deleted outfit";
-constexpr const char* kEquippedPrefix = "Equipped: ";
 
 bool LoadStore(pugi::xml_document& document) {
     if (!outfit_file::LoadOutfitFile(kOutfitFilePath, document).Loaded()) {
@@ -183,7 +182,7 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     CallNative(kOutfitSettleNative, PlayerCharacter(), 0);
     CallNativeSix(kAppearanceRefreshNative, PlayerCharacter(), 0, 1, 1, 0);
     const Option* option = activeMenu ? activeMenu->SelectedOption() : nullptr;
-    ShowNotification((kEquippedPrefix + (option ? option->label : std::string())).c_str());
+    ShowEquipped(option ? option->label : std::string());
 }
 
 // Saving into a row the file already holds replaces that outfit rather than

@@ -1,0 +1,10 @@
+// What of a name typed in the game's keyboard is kept.
+#pragma once
+
+#include <string>
+
+// Keeps of a typed name only what a row can show and an XML 1.0 file can
+// hold: control characters (below U+0020, and U+007F to U+009F) are dropped,
+// and so are bytes that are no UTF-8 and the non-characters U+FFFE and
+// U+FFFF, for which other XML readers reject a whole file.
+void DropUnstorableCharacters(std::string& name);
