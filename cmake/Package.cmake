@@ -10,10 +10,6 @@ endif()
 
 # What goes into the package: the install rules (the tools add their own).
 install(FILES $<TARGET_FILE:garbolt_asi> DESTINATION .)
-install(FILES
-  ${PROJECT_SOURCE_DIR}/package/Garbolt/SavedOutfits.xml
-  ${PROJECT_SOURCE_DIR}/package/Garbolt/Garbolt.ini
-  DESTINATION Garbolt)
 install(FILES ${PROJECT_SOURCE_DIR}/package/INSTALL.txt DESTINATION .)
 
 find_program(GARBOLT_ZIP zip REQUIRED)
