@@ -194,6 +194,9 @@ TEST_F(SimTool, DefaultFolderIsAFirstStartAndIsRemoved) {
 }
 
 TEST_F(SimTool, BadOptionsExitWithTwo) {
+    const Result version = Run("", "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "garbolt-sim " GARBOLT_VERSION "\n");
     EXPECT_EQ(Run("", "--frobnicate").status, 2);
     EXPECT_EQ(Run("", "--json").status, 2);
     EXPECT_EQ(Run("", "a.scenario b.scenario").status, 2);
