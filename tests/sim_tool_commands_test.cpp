@@ -168,10 +168,10 @@ TEST_F(SimCommands, RestartKeepsTheFilesAndReloadsThePlugin) {
     EXPECT_NE(result.json.find("\"handle\":4,\"text\":\"Select\""), std::string::npos);
 }
 
-// The example in the README is a scenario that passes.
+// The example in the scenario language's documentation is a scenario that passes.
 TEST_F(SimCommands, DocumentedExamplePasses) {
-    const std::string doc = Slurp(fs::path(GARBOLT_SOURCE_DIR) / "README.md");
-    const std::size_t heading = doc.find("#### Example");
+    const std::string doc = Slurp(fs::path(GARBOLT_SOURCE_DIR) / "docs" / "scenarios.md");
+    const std::size_t heading = doc.find("### Example");
     ASSERT_NE(heading, std::string::npos);
     const std::size_t start = doc.find("```\n", heading);
     const std::size_t end = doc.find("```", start + 4);
