@@ -3,6 +3,8 @@
 # but Garbolt.asi outside Garbolt/), its texts and checksums, and an update
 # that unpacks it over an installed game.
 # -DBUILD_DIR=... -DSOURCE_DIR=... -DZIP=... -DPACKAGE=...zip
+cmake_minimum_required(VERSION 3.25)
+
 function(make_package hash)
   execute_process(COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${BUILD_DIR} -DSOURCE_DIR=${SOURCE_DIR}
       -DZIP=${ZIP} -DPACKAGE=${PACKAGE} -P ${CMAKE_CURRENT_LIST_DIR}/MakePackage.cmake
@@ -101,8 +103,10 @@ file(WRITE ${game}/Garbolt/notes.txt "my notes")
 file(WRITE ${game}/Garbolt.asi "the old plug-in")
 file(ARCHIVE_EXTRACT INPUT ${PACKAGE} DESTINATION ${game})
 function(expect_kept file bytes)
-  file(READ ${game}/${file} now)
-  if(NOT now STREQUAL bytes)
+  # As hex: a text read would not show every byte (CR LF) as it is.
+  file(READ ${game}/${file} now HEX)
+  string(HEX "${bytes}" wanted)
+  if(NOT now STREQUAL wanted)
     message(FATAL_ERROR "unpacking the package over a game changed the player's ${file}")
   endif()
 endfunction()
