@@ -62,7 +62,9 @@ grep -q "build/release/bin/garbolt-outfits" "$work/out" || fail "the tools are n
 # Run again in the folder it made: its own files are replaced, the player's kept.
 echo "kept" >"$work/caller/fresh/mine.txt"
 : >"$work/caller/fresh/shots/frame-000099.png"
+: >"$work/caller/fresh/Garbolt-0.0.0-old-win64.zip"
 demo fresh >"$work/out" 2>"$work/err" || fail "the demo failed in its own folder: $(cat "$work/err")"
 [ "$(cat "$work/caller/fresh/mine.txt")" = "kept" ] || fail "the player's file in the demo's folder went"
 [ ! -e "$work/caller/fresh/shots/frame-000099.png" ] || fail "an old screenshot stayed"
+[ ! -e "$work/caller/fresh/Garbolt-0.0.0-old-win64.zip" ] || fail "an old package stayed"
 echo "1 passed, 0 failed"
