@@ -21,6 +21,7 @@
 #include "host/script.h"
 #include "host/state.h"
 #include "menu/menu.h"
+#include "settings/default_settings.h"
 #include "settings/settings.h"
 #include "sim/play/default_files.h"
 #include "sim/play/game_folder.h"
@@ -339,11 +340,11 @@ void BM_FrameSavingOutfit(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameSavingOutfit)->Unit(benchmark::kMicrosecond);
 
-// The script routine's start-up from a fresh load, with the release's settings
-// file and a store of fifteen outfits.
+// The script routine's start-up from a fresh load, with the settings file
+// of a first save and a store of fifteen outfits.
 void BM_StartUpWith15Outfits(benchmark::State& state) {
     PutStore(Store(kCustomRows));
-    Folder().Write(play::kSettingsPath, play::kDefaultSettings);
+    Folder().Write(play::kSettingsPath, kDefaultSettingsText);
     for (auto _ : state) {
         state.PauseTiming();
         ResetPluginState();

@@ -15,6 +15,8 @@ if(NOT installed EQUAL 0)
   message(FATAL_ERROR "installing into ${stage} failed:\n${log}")
 endif()
 
+# Garbolt/SHA256SUMS: the other files' checksums, by their paths in the game
+# folder ("sha256sum -c Garbolt/SHA256SUMS" there).
 file(GLOB_RECURSE files RELATIVE ${stage} ${stage}/*)
 list(SORT files)
 set(sums "")
@@ -22,8 +24,8 @@ foreach(file ${files})
   file(SHA256 ${stage}/${file} hash)
   string(APPEND sums "${hash}  ${file}\n")
 endforeach()
-file(WRITE ${stage}/SHA256SUMS "${sums}")
-list(APPEND files SHA256SUMS)
+file(WRITE ${stage}/Garbolt/SHA256SUMS "${sums}")
+list(APPEND files Garbolt/SHA256SUMS)
 list(SORT files)
 
 set(epoch "$ENV{SOURCE_DATE_EPOCH}")

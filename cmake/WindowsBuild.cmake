@@ -47,9 +47,19 @@ add_subdirectory(src)
 # The seam's Windows side is compiled into the platform layer; whatever links
 # it links the hook's operations and the two system libraries with it.
 target_link_libraries(garbolt_platform PUBLIC garbolt_hook_import user32 kernel32)
-# The version resource: what Explorer and mod managers show for the file.
-configure_file(${GARBOLT_WINDOWS_DIR}/Garbolt.rc.in ${CMAKE_BINARY_DIR}/Garbolt.rc @ONLY)
-target_sources(garbolt_asi PRIVATE ${CMAKE_BINARY_DIR}/Garbolt.rc)
+# The version resource: what Explorer and mod managers show for a shipped file.
+#   garbolt_version_resource(<target> <file name> <VFT_DLL|VFT_APP> <description>)
+function(garbolt_version_resource target file type description)
+  get_filename_component(GARBOLT_RC_NAME ${file} NAME_WE)
+  set(GARBOLT_RC_FILE ${file})
+  set(GARBOLT_RC_FILE_TYPE ${type})
+  set(GARBOLT_RC_DESCRIPTION ${description})
+  configure_file(${GARBOLT_WINDOWS_DIR}/Garbolt.rc.in ${CMAKE_BINARY_DIR}/${GARBOLT_RC_NAME}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/${GARBOLT_RC_NAME}.rc)
+endfunction()
+set(GARBOLT_ASI_DESCRIPTION "Garbolt - a wardrobe for Red Dead Redemption 2")
+set(GARBOLT_OUTFITS_DESCRIPTION "garbolt-outfits - checks, shares and mends Garbolt's saved outfits")
+garbolt_version_resource(garbolt_asi Garbolt.asi VFT_DLL "${GARBOLT_ASI_DESCRIPTION}")
 target_link_options(garbolt_asi PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,--exclude-all-symbols
   # The same sources give the same bytes: no link time in the header.
   -Wl,--no-insert-timestamp
@@ -110,6 +120,7 @@ add_dependencies(garbolt-sim garbolt-file-holder)
 
 # The outfit file tool, shipped beside Garbolt.asi.
 add_subdirectory(${PROJECT_SOURCE_DIR}/tools/garbolt-outfits ${CMAKE_BINARY_DIR}/tools/garbolt-outfits)
+garbolt_version_resource(garbolt-outfits garbolt-outfits.exe VFT_APP "${GARBOLT_OUTFITS_DESCRIPTION}")
 
 # --- Checks -------------------------------------------------------------------------
 if(NOT GARBOLT_BUILD_TESTS)
@@ -156,10 +167,16 @@ garbolt_add_wine_test(windows.simulated-key-clock garbolt-sim
 add_test(NAME windows.asi-imports
   COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DMODULE=$<TARGET_FILE:garbolt_asi>
           -P ${GARBOLT_WINDOWS_DIR}/CheckModule.cmake)
-# Garbolt.asi within its size budget, with its version resource.
+# Garbolt.asi within its size budget, with its version resource; the outfit
+# tool with its own.
 add_test(NAME windows.asi-release
   COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:garbolt_asi> -DBUDGET=${GARBOLT_ASI_SIZE_BUDGET}
-          -DVERSION=${PROJECT_VERSION} -P ${GARBOLT_WINDOWS_DIR}/CheckRelease.cmake)
+          -DVERSION=${PROJECT_VERSION} -DDESCRIPTION=${GARBOLT_ASI_DESCRIPTION}
+          -P ${GARBOLT_WINDOWS_DIR}/CheckRelease.cmake)
+add_test(NAME windows.outfits-release
+  COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:garbolt-outfits>
+          -DVERSION=${PROJECT_VERSION} -DDESCRIPTION=${GARBOLT_OUTFITS_DESCRIPTION}
+          -P ${GARBOLT_WINDOWS_DIR}/CheckRelease.cmake)
 # The simulated hook must offer exactly the exports the plug-in imports.
 add_test(NAME windows.sim-hook-exports
   COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DMODULE=$<TARGET_FILE:garbolt_sim_hook>

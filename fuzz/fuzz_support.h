@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fuzz_files.h"
+#include "settings/default_settings.h"
 #include "sim/play/default_files.h"
 
 namespace fuzz_support {
@@ -16,9 +17,9 @@ namespace fuzz_support {
 void PrepareGameFolder(const std::string& root, const std::string& savedOutfits,
                        const std::string& settings);
 
-// The release's default files, as the package ships them.
-using play::kDefaultSavedOutfits;
-using play::kDefaultSettings;
+// An outfit file of no outfit yet, and the settings file of a first save.
+using play::kEmptySavedOutfits;
+inline constexpr const char* kDefaultSettings = kDefaultSettingsText;
 
 // The plug-in as the game loads it, but linked into this program: its
 // script routine and keyboard handler registered with the simulated game

@@ -143,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string folder = fuzz_support::ScratchFolder("scenario");
     sim::Game& game = sim::TheGame();
     game.Reset();
-    fuzz_support::PrepareGameFolder(folder, fuzz_support::kDefaultSavedOutfits,
+    fuzz_support::PrepareGameFolder(folder, fuzz_support::kEmptySavedOutfits,
                                     fuzz_support::kDefaultSettings);
     fuzz_support::StartPlugin();
     Player player;

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/play/default_files.h"
 #include "support/child_process.h"
 #include "support/session.h"
 #include "support/temporary_files.h"
@@ -41,9 +42,10 @@ constexpr const char* kOutfitSaveFailed = "~COLOR_RED~Failed to save outfit~s~";
 constexpr const char* kOutfitLoadFailed =
     "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
 
-std::string PackageFile(const std::string& name) {
-    std::ifstream in(std::string(GARBOLT_TEST_DATA) + "/../../package/Garbolt/" + name,
-                     std::ios::binary);
+// A settings file as the first save writes it, and an outfit file that
+// holds no outfit yet.
+std::string StartingFile(const std::string& path) {
+    std::ifstream in(std::string(GARBOLT_TEST_DATA) + "/../../" + path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -138,8 +140,8 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
 class Faults : public ::testing::Test {
   protected:
     void SetUp() override {
-        settings_ = PackageFile("Garbolt.ini");
-        outfits_ = PackageFile("SavedOutfits.xml");
+        settings_ = StartingFile("src/settings/default_settings.ini");
+        outfits_ = play::kEmptySavedOutfits;
         ASSERT_FALSE(settings_.empty());
         ASSERT_FALSE(outfits_.empty());
         folder_.Write(kSettingsFile, settings_);
@@ -180,10 +182,13 @@ TEST_F(Faults, FolderMissing) {
 }
 
 TEST_F(Faults, SettingsFileMissing) {
+    // A fresh install: the first save writes the explained default file.
     folder_.Remove(kSettingsFile);
     ChildRun settings = Save("settings", 1);
-    EXPECT_TRUE(Contains(settings.lines, kSettingsMissing));
-    EXPECT_FALSE(folder_.Exists(kSettingsFile));
+    EXPECT_TRUE(Contains(settings.lines, kSettingsSaved));
+    std::string expected = settings_;
+    expected.replace(expected.find("bUseCamera=0"), 12, "bUseCamera=1");
+    EXPECT_EQ(folder_.Read(kSettingsFile), expected);
     EXPECT_FALSE(TemporaryLeft(kSettingsFile));
     // The outfits are not held back by the missing settings.
     ChildRun outfits = Save("outfits", 1);

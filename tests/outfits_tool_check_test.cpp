@@ -486,8 +486,31 @@ TEST_F(OutfitsToolTest, EveryCommandExplainsItselfWithHelp) {
             << help.out;
         EXPECT_EQ(RunTool({"help", command}).out, help.out);
     }
+    const ToolRun version = RunTool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "garbolt-outfits " GARBOLT_VERSION "\n");
     // Help never touches a file, even one that is missing.
     EXPECT_EQ(FolderFiles().size(), 0u);
+}
+
+// Without --file the program finds the outfit file from the game folder, from
+// the Garbolt folder it sits in (where the release puts it; a double-click
+// starts it there), and from the game folder it sits in when started elsewhere.
+TEST_F(OutfitsToolTest, FindsTheOutfitFileWithoutBeingToldWhere) {
+    WriteStore(Outfits({{"Found", 6}}));
+    std::filesystem::create_directory(PathOf("elsewhere"));
+    const std::string inGarbolt = PathOf("Garbolt/garbolt-outfits");
+    const std::string inGame = PathOf("garbolt-outfits");
+    std::filesystem::copy_file(GARBOLT_OUTFITS_PROGRAM, inGarbolt);
+    std::filesystem::copy_file(GARBOLT_OUTFITS_PROGRAM, inGame);
+    const std::pair<std::string, std::string> starts[] = {
+        {inGarbolt, "Garbolt"}, {inGarbolt, "elsewhere"}, {inGame, "elsewhere"}};
+    for (const auto& [program, folder] : starts) {
+        const std::string out = PathOf(".out");
+        EXPECT_EQ(testing_support::Spawn({program, "list"}, {PathOf(folder), out, "", 0}), 0);
+        EXPECT_EQ(Read(".out").rfind("row 7: \"Found\"", 0), 0u)
+            << program << " in " << folder << ": " << Read(".out");
+    }
 }
 
 }  // namespace

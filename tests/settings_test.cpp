@@ -23,7 +23,8 @@ using testing_support::GameFolder;
 namespace {
 
 const std::string kSettingsPath = "Garbolt/Garbolt.ini";
-const std::string kMissingAtLoad = "Garbolt/Garbolt.ini does not exist. Using default settings.";
+const std::string kUnreadableAtLoad =
+    "~COLOR_RED~Unable to read Garbolt/Garbolt.ini. Using default settings.~s~";
 const std::string kMissingAtSave =
     "~COLOR_RED~Failed to save: Unable to find Garbolt/Garbolt.ini~s~";
 const std::string kSaved = "Successfully saved settings";
@@ -41,6 +42,23 @@ std::string TestData(const std::string& name) {
     EXPECT_FALSE(bytes.str().empty()) << name;
     return bytes.str();
 }
+
+// The settings file that the first save writes, as the sources hold it.
+std::string DefaultSettingsFile() {
+    std::ifstream in(std::string(GARBOLT_TEST_DATA) + "/../../src/settings/default_settings.ini",
+                     std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Opens no file for reading, as when the player may not read it.
+class NothingReadable : public files::FileSystem {
+  public:
+    std::FILE* Open(const std::string& path, const char* mode) override {
+        return mode[0] == 'r' ? nullptr : FileSystem::Open(path, mode);
+    }
+};
 
 std::vector<std::string> NotificationTexts() {
     std::vector<std::string> texts;
@@ -69,18 +87,31 @@ class SettingsFile : public ::testing::Test {
     GameFolder folder_;
 };
 
-TEST_F(SettingsFile, MissingFileAtLoadKeepsTheDefaultsWithOneMessage) {
+TEST_F(SettingsFile, MissingFileAtLoadKeepsTheDefaultsSilently) {
     loadSettings();
-    EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kMissingAtLoad});
+    EXPECT_TRUE(NotificationTexts().empty());
     EXPECT_FALSE(useCamera);
     EXPECT_FALSE(drawLight);
     EXPECT_EQ(menuKey, 120);
     EXPECT_EQ(settingsDocument.size(), 0u);
     EXPECT_FALSE(settingsFileExists());
+    // A file that is there but cannot be read is the player's: it is
+    // reported, and neither read nor written over by a save.
+    const std::string theirs = "[Garbolt]\r\nbUseCamera = 1\r\n";
+    folder_.Write(kSettingsPath, theirs);
+    NothingReadable unreadable;
+    files::ScopedFileSystem scoped(unreadable);
+    loadSettings();
+    drawLight = true;
+    saveSettings();
+    EXPECT_FALSE(useCamera);
+    EXPECT_EQ(folder_.Read(kSettingsPath), theirs);
+    EXPECT_EQ(NotificationTexts(), (std::vector<std::string>{kUnreadableAtLoad, kSaveFailed}));
 }
 
 TEST_F(SettingsFile, MessageGoesThroughTheFourNotificationNatives) {
-    loadSettings();
+    folder_.Remove("Garbolt");
+    saveSettings();
     std::vector<std::uint64_t> hashes;
     for (const sim::TraceEvent& event : sim::TheGame().Trace()) {
         if (event.kind == sim::TraceEvent::Kind::Native) {
@@ -314,19 +345,38 @@ TEST_F(SettingsFile, FileCreatedEmptyAfterStartGetsTheLowerCaseSection) {
     useCamera = true;
     saveSettings();
     EXPECT_EQ(folder_.Read(kSettingsPath), "[garbolt]\r\nbusecamera=1\r\nbdrawlight=0");
-    EXPECT_EQ(NotificationTexts(), (std::vector<std::string>{kMissingAtLoad, kSaved}));
+    EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaved});
 }
 
-TEST_F(SettingsFile, MissingFileAtSaveCreatesNothing) {
+TEST_F(SettingsFile, FirstSaveWritesTheDefaultFileWithTheSettingsInForce) {
     loadSettings();
     useCamera = true;
     saveSettings();
+    std::string expected = DefaultSettingsFile();
+    const std::string off = "\r\nbUseCamera=0\r\n";
+    ASSERT_NE(expected.find(off), std::string::npos);
+    expected.replace(expected.find(off), off.size(), "\r\nbUseCamera=1\r\n");
+    EXPECT_EQ(folder_.Read(kSettingsPath), expected);
+    EXPECT_EQ(folder_.List("Garbolt"), std::vector<std::string>{"Garbolt.ini"});
+    // From then on it is an ordinary file: the next save changes one line.
+    drawLight = true;
     saveSettings();
-    EXPECT_EQ(NotificationTexts(),
-              (std::vector<std::string>{kMissingAtLoad, kMissingAtSave, kMissingAtSave}));
-    EXPECT_TRUE(folder_.List("Garbolt").empty());
-    EXPECT_EQ(settingsDocument.size(), 0u);
-    EXPECT_TRUE(useCamera);
+    const std::string lightOff = "\r\nbDrawLight=0\r\n";
+    expected.replace(expected.find(lightOff), lightOff.size(), "\r\nbDrawLight=1\r\n");
+    EXPECT_EQ(folder_.Read(kSettingsPath), expected);
+    EXPECT_EQ(NotificationTexts(), (std::vector<std::string>{kSaved, kSaved}));
+}
+
+TEST_F(SettingsFile, FileDeletedSinceStartComesBackWithWhatWasRead) {
+    LoadFrom("[Garbolt]\r\niMenuKey = 75 ; K\r\n[Mine]\r\nx=1\r\n");
+    folder_.Remove(kSettingsPath);
+    saveSettings();
+    std::string expected = DefaultSettingsFile();
+    const std::string key = "iMenuKey=120\r\n";
+    ASSERT_NE(expected.find(key), std::string::npos);
+    expected.replace(expected.find(key), key.size(), "iMenuKey=75 ; K\r\n\r\n[mine]\r\nx=1");
+    EXPECT_EQ(folder_.Read(kSettingsPath), expected);
+    EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaved});
 }
 
 TEST_F(SettingsFile, MissingFolderAtSaveCreatesNothing) {
@@ -409,21 +459,17 @@ TEST_F(SettingsFile, FileThatCannotBeReadBackIsNotTouched) {
 }
 
 // The plug-in as the game loads it: the settings are read during start-up.
-TEST(SettingsAtStartUp, MissingFileIsReportedOnceAtStart) {
-    testing_support::Session session(false);
-    session.Load();
-    session.game().RunFrames(3);
-    const std::vector<std::string> texts = session.NotificationTexts();
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), kMissingAtLoad), 1) << texts.size();
-}
-
-TEST(SettingsAtStartUp, PresentFileIsReadSilently) {
-    testing_support::Session session(false);
-    session.folder().Write(kSettingsPath, "[Garbolt]\r\nbUseCamera = 1\r\n");
-    session.Load();
-    session.game().RunFrames(3);
-    const std::vector<std::string> texts = session.NotificationTexts();
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), kMissingAtLoad), 0);
+TEST(SettingsAtStartUp, MissingOrPresentFileIsReadSilently) {
+    for (const bool present : {false, true}) {
+        testing_support::Session session(false);
+        session.folder().Write("Garbolt/SavedOutfits.xml", "<Garbolt/>");
+        if (present) {
+            session.folder().Write(kSettingsPath, "[Garbolt]\r\nbUseCamera = 1\r\n");
+        }
+        session.Load();
+        session.game().RunFrames(3);
+        EXPECT_TRUE(session.NotificationTexts().empty()) << present;
+    }
 }
 
 // Presses and releases a key, then lets two frames run.

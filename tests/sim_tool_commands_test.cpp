@@ -4,6 +4,7 @@
 // failing with what the screen showed.
 #include <gtest/gtest.h>
 
+#include "sim/play/default_files.h"
 #include "support/program_run.h"
 
 #include <sys/wait.h>
@@ -145,9 +146,9 @@ TEST_F(SimCommands, WindowWidthScalesTheText) {
 
 TEST_F(SimCommands, RestartKeepsTheFilesAndReloadsThePlugin) {
     fs::create_directories(dir_ / "game" / "Garbolt");
-    fs::copy_file(fs::path(GARBOLT_SOURCE_DIR) / "package/Garbolt/SavedOutfits.xml",
-                  dir_ / "game/Garbolt/SavedOutfits.xml");
-    fs::copy_file(fs::path(GARBOLT_SOURCE_DIR) / "package/Garbolt/Garbolt.ini",
+    std::ofstream(dir_ / "game/Garbolt/SavedOutfits.xml", std::ios::binary)
+        << play::kEmptySavedOutfits;
+    fs::copy_file(fs::path(GARBOLT_SOURCE_DIR) / "src/settings/default_settings.ini",
                   dir_ / "game/Garbolt/Garbolt.ini");
     const Result result = Run(std::string("wear 0x11:0x1 0x22:0x2\n") + kToFirstCustomRow +
                                   "press save\n"
@@ -167,10 +168,10 @@ TEST_F(SimCommands, RestartKeepsTheFilesAndReloadsThePlugin) {
     EXPECT_NE(result.json.find("\"handle\":4,\"text\":\"Select\""), std::string::npos);
 }
 
-// The example in the README is a scenario that passes.
+// The example in the scenario language's documentation is a scenario that passes.
 TEST_F(SimCommands, DocumentedExamplePasses) {
-    const std::string doc = Slurp(fs::path(GARBOLT_SOURCE_DIR) / "README.md");
-    const std::size_t heading = doc.find("#### Example");
+    const std::string doc = Slurp(fs::path(GARBOLT_SOURCE_DIR) / "docs" / "scenarios.md");
+    const std::size_t heading = doc.find("### Example");
     ASSERT_NE(heading, std::string::npos);
     const std::size_t start = doc.find("```\n", heading);
     const std::size_t end = doc.find("```", start + 4);

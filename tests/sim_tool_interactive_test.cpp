@@ -4,6 +4,7 @@
 // and find the terminal as it was.
 #include <gtest/gtest.h>
 
+#include "sim/play/default_files.h"
 #include "support/program_run.h"
 
 #include <sys/wait.h>
@@ -46,9 +47,9 @@ class SimInteractive : public testing_support::ScratchFolderTest {
         ScratchFolderTest::SetUp();
         socket_ = "garbolt-test-" + std::to_string(::getpid());
         fs::create_directories(dir_ / "game" / "Garbolt");
-        fs::copy_file(fs::path(GARBOLT_SOURCE_DIR) / "package/Garbolt/SavedOutfits.xml",
-                      dir_ / "game/Garbolt/SavedOutfits.xml");
-        fs::copy_file(fs::path(GARBOLT_SOURCE_DIR) / "package/Garbolt/Garbolt.ini",
+        std::ofstream(dir_ / "game/Garbolt/SavedOutfits.xml", std::ios::binary)
+            << play::kEmptySavedOutfits;
+        fs::copy_file(fs::path(GARBOLT_SOURCE_DIR) / "src/settings/default_settings.ini",
                       dir_ / "game/Garbolt/Garbolt.ini");
         const std::string program = "cd '" + dir_.string() + "' && stty -a > before.txt; '" +
                                     GARBOLT_SIM_PROGRAM +

@@ -94,8 +94,8 @@ TEST_F(SimTool, EscapesAndCommentsParse) {
         Run("  frames 1   # trailing comment\n"
             "#only a comment\n"
             "\n"
-            "expect file Garbolt/Garbolt.ini contains \"iMenuKey=120\"  # the default key\n"
-            "expect file Garbolt/Garbolt.ini contains \"\\\"Save Settings\\\"\"\n"
+            "expect file Garbolt/SavedOutfits.xml contains \"<Garbolt\"  # the root alone\n"
+            "expect file Garbolt/SavedOutfits.xml contains \"\\\"1.0\\\"\"\n"
             "expect file Garbolt/SavedOutfits.xml contains \"<Garbolt />\\n\"\n"
             "keydown shift\nkeyup SHIFT\nkey f1\nkey 120\nkeydown shift f1\nkeyup f1 shift\n"
             "press up down\n");
@@ -116,15 +116,16 @@ TEST_F(SimTool, EachExpectationFailsWithItsLine) {
         {"expect row 0", "-:2: expect row 0: the menu is closed"},
         {"expect label 0 \"Saved Outfits\"",
          "-:2: expect label 0 \"Saved Outfits\": the menu is closed"},
-        {"expect file Garbolt/Garbolt.ini contains \"bUseCamera=1\"",
-         "-:2: expect file Garbolt/Garbolt.ini contains \"bUseCamera=1\": Garbolt/Garbolt.ini"},
+        {"expect file Garbolt/SavedOutfits.xml contains \"<Outfit>\"",
+         "-:2: expect file Garbolt/SavedOutfits.xml contains \"<Outfit>\": "
+         "Garbolt/SavedOutfits.xml"},
         {"expect file Garbolt/missing.xml contains \"x\"",
          "-:2: expect file Garbolt/missing.xml contains \"x\": cannot read Garbolt/missing.xml"},
         {"expect file Garbolt/SavedOutfits.xml is \"<Garbolt />\\n\"",
          "-:2: expect file Garbolt/SavedOutfits.xml is \"<Garbolt />\\n\": "
          "Garbolt/SavedOutfits.xml holds \"<?xml version=\\\"1.0\\\"?>\\n<Garbolt />\\n\""},
         {"expect files Garbolt Garbolt.ini",
-         "-:2: expect files Garbolt Garbolt.ini: Garbolt holds Garbolt.ini SavedOutfits.xml"},
+         "-:2: expect files Garbolt Garbolt.ini: Garbolt holds SavedOutfits.xml"},
         {"expect prompt \"Select\" shown",
          "-:2: expect prompt \"Select\" shown: the prompt is hidden"},
         {"expect prompt \"Jump\" hidden",
@@ -195,28 +196,26 @@ TEST_F(SimTool, GameFolderIsUsedAndKept) {
     EXPECT_NE(missing.err.find("nowhere does not exist"), std::string::npos) << missing.err;
 }
 
-TEST_F(SimTool, DefaultFolderHoldsTheReleaseFilesAndIsRemoved) {
+TEST_F(SimTool, DefaultFolderIsAFirstStartAndIsRemoved) {
+    // An outfit file of no outfit yet, no settings file: a first Save
+    // Settings writes the explained default file.
     const Result result =
         Run("frames 1\n"
-            "expect file Garbolt/SavedOutfits.xml contains \"<Garbolt />\"\n"
-            "expect file Garbolt/Garbolt.ini contains \"bUseCamera=0\\x0D\\n\"\n"
-            "expect file Garbolt/Garbolt.ini contains \"bDrawLight=0\"\n"
-            "expect file Garbolt/Garbolt.ini contains \"iMenuKey=120\"\n");
+            "expect files Garbolt SavedOutfits.xml\n"
+            "expect file Garbolt/SavedOutfits.xml is \"<?xml version=\\\"1.0\\\"?>\\n<Garbolt "
+            "/>\\n\"\n");
     EXPECT_EQ(result.status, 0) << result.err;
     // The fresh folder lived in the temporary folder and is gone again.
     fs::create_directories(dir_ / "tmp");
     const Result inTmp = Run("frames 1\n", "-", "TMPDIR='" + (dir_ / "tmp").string() + "' ");
     EXPECT_EQ(inTmp.status, 0) << inTmp.err;
     EXPECT_TRUE(fs::is_empty(dir_ / "tmp"));
-    // The packaged files, byte for byte (CR LF line ends too), are the ones
-    // the program and every test program's fresh folder play with.
-    const fs::path package = fs::path(GARBOLT_SOURCE_DIR) / "package" / "Garbolt";
-    EXPECT_EQ(Slurp(package / "SavedOutfits.xml"), "<?xml version=\"1.0\"?>\n<Garbolt />\n");
-    EXPECT_EQ(Slurp(package / "SavedOutfits.xml"), play::kDefaultSavedOutfits);
-    EXPECT_EQ(Slurp(package / "Garbolt.ini"), play::kDefaultSettings);
 }
 
 TEST_F(SimTool, BadOptionsExitWithTwo) {
+    const Result version = Run("", "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "garbolt-sim " GARBOLT_VERSION "\n");
     EXPECT_EQ(Run("", "--frobnicate").status, 2);
     EXPECT_EQ(Run("", "--json").status, 2);
     EXPECT_EQ(Run("", "a.scenario b.scenario").status, 2);

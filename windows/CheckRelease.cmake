@@ -1,10 +1,13 @@
-# Garbolt.asi as it ships: no heavier than its budget, and with the version
-# resource that Explorer and mod managers read.
-#   cmake -DMODULE=Garbolt.asi -DBUDGET=<bytes> -DVERSION=<x.y.z> -P CheckRelease.cmake
+# A shipped Windows file (Garbolt.asi, garbolt-outfits.exe) as it ships: with
+# the version resource that Explorer and mod managers read, and no heavier
+# than its budget when it has one.
+#   cmake -DMODULE=<file> -DVERSION=<x.y.z> -DDESCRIPTION=<text> [-DBUDGET=<bytes>]
+#         -P CheckRelease.cmake
 
+get_filename_component(name ${MODULE} NAME)
 file(SIZE ${MODULE} size)
-if(size GREATER BUDGET)
-  message(FATAL_ERROR "Garbolt.asi is ${size} bytes, over its budget of ${BUDGET} "
+if(DEFINED BUDGET AND size GREATER BUDGET)
+  message(FATAL_ERROR "${name} is ${size} bytes, over its budget of ${BUDGET} "
     "(build/windows/Garbolt.map shows what each part costs)")
 endif()
 
@@ -20,7 +23,8 @@ foreach(entry
     "ProductName=Garbolt"
     "ProductVersion=${VERSION}"
     "FileVersion=${VERSION}"
-    "FileDescription=Garbolt - a wardrobe for Red Dead Redemption 2"
+    "FileDescription=${DESCRIPTION}"
+    "OriginalFilename=${name}"
     "LegalCopyright=Copyright (C) 2026 the Garbolt developers")
   string(REPLACE "=" ";" parts "${entry}")
   list(GET parts 0 key)
@@ -29,7 +33,7 @@ foreach(entry
   utf16("${value}" wideValue)
   # Key, its terminator and up to one padding character, then the value.
   if(NOT bytes MATCHES "${wideKey}0000(0000)?${wideValue}0000")
-    message(FATAL_ERROR "Garbolt.asi's version resource has no ${key} \"${value}\"")
+    message(FATAL_ERROR "${name}'s version resource has no ${key} \"${value}\"")
   endif()
 endforeach()
 
@@ -55,6 +59,6 @@ list(GET fixed 3 build)
 # VS_FIXEDFILEINFO: signature 0xFEEF04BD, struct version, then the file
 # version's high word pair (minor, major) and low pair (build, patch).
 if(NOT bytes MATCHES "bd04effe00000100${minor}${major}${build}${patch}${minor}${major}${build}${patch}")
-  message(FATAL_ERROR "Garbolt.asi's fixed version is not ${VERSION}.0")
+  message(FATAL_ERROR "${name}'s fixed version is not ${VERSION}.0")
 endif()
-message(STATUS "Garbolt.asi: ${size} bytes of ${BUDGET}, version ${VERSION}")
+message(STATUS "${name}: ${size} bytes, version ${VERSION}")

@@ -79,9 +79,8 @@ std::optional<GameFolder> GameFolder::Fresh(const std::string& prefix, Files fil
             continue;
         }
         GameFolder folder(candidate.u8string(), true);
-        if (files == Files::Defaults && (!folder.Write(kSavedOutfitsPath, kDefaultSavedOutfits) ||
-                                         !folder.Write(kSettingsPath, kDefaultSettings))) {
-            *error = "cannot write the default files into " + candidate.u8string();
+        if (files == Files::Defaults && !folder.Write(kSavedOutfitsPath, kEmptySavedOutfits)) {
+            *error = "cannot write the outfit file into " + candidate.u8string();
             return std::nullopt;
         }
         return folder;

@@ -1,7 +1,7 @@
 // A game folder: the folder the game runs in, with the plug-in's Garbolt/
 // folder in it. Either the player's own, kept as it is, or a fresh temporary
-// one (Garbolt/ with the release's default files, or bare for a test to fill),
-// removed again when the object goes. Used by the tests, fuzzers, benchmarks
+// one (as a first start finds it, or bare for a test to fill), removed again
+// when the object goes. Used by the tests, fuzzers, benchmarks
 // and garbolt-sim alike; it needs nothing of the simulated game.
 #pragma once
 
@@ -19,7 +19,10 @@ class GameFolder {
     // An existing folder, kept as it is.
     static std::optional<GameFolder> Existing(const std::string& path, std::string* error);
     // A new folder `<prefix>-<process>-<n>` in the system's temporary folder
-    // (or in `base`): holding Garbolt/ with the default files, or nothing.
+    // (or in `base`), holding nothing (Bare) or what the plug-in's first start
+    // finds (Defaults): Garbolt/ with an outfit file of no outfit yet and no
+    // settings file, so the settings are the defaults until the first save
+    // writes the file.
     static std::optional<GameFolder> Fresh(const std::string& prefix, Files files,
                                            std::string* error, const std::string& base = "");
 

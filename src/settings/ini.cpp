@@ -194,6 +194,38 @@ std::string keyLine(const std::string& key, std::string value) {
 
 // --- IniLoader ---------------------------------------------------------------
 
+void readLines(std::string_view text, IniDocument& document, std::vector<std::string>* kept) {
+    // The section that key lines go to, looked up once at its header rather
+    // than by name at every key line. Only a header adds a section, so the
+    // pointer stays valid until the next one.
+    IniSection* currentSection = nullptr;
+    for (std::string& line : splitLines(text)) {
+        const ClassifiedLine parsed = classifyLine(line);
+        bool keep = true;
+        switch (parsed.kind) {
+            case LineKind::SectionHeader:
+                currentSection = &document.at(parsed.name);
+                break;
+            case LineKind::KeyValue:
+                if (currentSection != nullptr) {
+                    currentSection->at(parsed.name) = parsed.value;
+                } else {
+                    keep = false;
+                }
+                break;
+            case LineKind::Unrecognised:
+                keep = false;
+                break;
+            case LineKind::Blank:
+            case LineKind::Comment:
+                break;
+        }
+        if (keep && kept != nullptr) {
+            kept->push_back(std::move(line));
+        }
+    }
+}
+
 IniLoader::IniLoader(const std::string& path, bool keepLines)
     : file_(files::Open(path, "rb")), kept_(keepLines ? std::make_shared<Lines>() : nullptr) {}
 
@@ -227,35 +259,7 @@ bool IniLoader::loadInto(IniDocument& document) {
         text.remove_prefix(kUtf8ByteOrderMark.size());
     }
 
-    // The section that key lines go to, looked up once at its header rather
-    // than by name at every key line. Only a header adds a section, so the
-    // pointer stays valid until the next one.
-    IniSection* currentSection = nullptr;
-    for (std::string& line : splitLines(text)) {
-        const ClassifiedLine parsed = classifyLine(line);
-        bool keep = true;
-        switch (parsed.kind) {
-            case LineKind::SectionHeader:
-                currentSection = &document.at(parsed.name);
-                break;
-            case LineKind::KeyValue:
-                if (currentSection != nullptr) {
-                    currentSection->at(parsed.name) = parsed.value;
-                } else {
-                    keep = false;
-                }
-                break;
-            case LineKind::Unrecognised:
-                keep = false;
-                break;
-            case LineKind::Blank:
-            case LineKind::Comment:
-                break;
-        }
-        if (keep && kept_) {
-            kept_->push_back(std::move(line));
-        }
-    }
+    readLines(text, document, kept_.get());
     return true;
 }
 
@@ -421,4 +425,14 @@ bool IniStore::write(const IniDocument& document) const {
 bool IniStore::holdsWideText() const {
     std::string bytes;
     return !path_.empty() && files::ReadFile(path_, bytes) && !isEightBitText(bytes);
+}
+
+bool IniStore::create(const IniDocument& document, std::string_view layout) const {
+    if (path_.empty()) {
+        return false;
+    }
+    IniDocument laidOut;
+    std::vector<std::string> lines;
+    readLines(layout, laidOut, &lines);
+    return files::ReplaceFile(path_, joinLines({}, mergeLines(lines, document, laidOut)));
 }

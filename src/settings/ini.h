@@ -123,6 +123,11 @@ bool isEightBitText(std::string_view bytes);
 // The new line written for a key: the key with "=" escaped, "=", the trimmed value.
 std::string keyLine(const std::string& key, std::string value);
 
+// Adds INI text to a document and, when `kept` is given, appends to it the
+// lines that an update rewrites from (every line but the unrecognised ones
+// and key lines outside a section).
+void readLines(std::string_view text, IniDocument& document, std::vector<std::string>* kept);
+
 // Reads one file into a document, optionally keeping the lines that an
 // update rewrites from.
 class IniLoader {
@@ -206,6 +211,11 @@ class IniStore {
     // True when the file can be read and is not 8-bit text (isEightBitText):
     // the one kind of file that an update always refuses.
     bool holdsWideText() const;
+    // Writes the document as a new file laid out like `layout` (its comments,
+    // blank lines and the spelling of its names), as an update of a file
+    // holding `layout` would; false for an empty path or when the file
+    // cannot be written. No folder is created.
+    bool create(const IniDocument& document, std::string_view layout) const;
 
   private:
     std::string path_;

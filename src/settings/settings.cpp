@@ -5,6 +5,7 @@
 
 #include "host/files.h"
 #include "host/notification.h"
+#include "settings/default_settings.h"
 
 namespace {
 constexpr std::int32_t kDefaultMenuKey = 120;  // F9
@@ -66,8 +67,8 @@ constexpr RefusedMenuKeys kRefusedMenuKeys[] = {
     {0xE8, 0xE8, kNotAKey},
 };
 
-constexpr char kMissingAtLoadMessage[] =
-    "Garbolt/Garbolt.ini does not exist. Using default settings.";
+constexpr char kUnreadableAtLoadMessage[] =
+    "~COLOR_RED~Unable to read Garbolt/Garbolt.ini. Using default settings.~s~";
 constexpr char kMissingAtSaveMessage[] =
     "~COLOR_RED~Failed to save: Unable to find Garbolt/Garbolt.ini~s~";
 constexpr char kSavedMessage[] = "Successfully saved settings";
@@ -138,6 +139,27 @@ void LoadMenuKey(const IniSection& section) {
     menuKey = key;
 }
 
+// The folder that holds the settings file, "." when the path names none.
+std::string SettingsFolder() {
+    const std::string& path = settingsStore.path();
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// The first save of a game without the file: the file as the release
+// describes it, with its comments, and the values in force. A key the
+// document holds from an earlier start keeps its value; the rest of the
+// document (keys and sections read then) follows the layout.
+bool CreateSettingsFile() {
+    IniSection& section = settingsDocument.at(kSettingsSection);
+    section.set(kUseCameraKey, useCamera ? "1" : "0");
+    section.set(kDrawLightKey, drawLight ? "1" : "0");
+    if (!section.has(kMenuKeyKey)) {
+        section.set(kMenuKeyKey, std::to_string(menuKey));
+    }
+    return settingsStore.create(settingsDocument, kDefaultSettingsText);
+}
+
 }  // namespace
 
 bool parseSettingInteger(const std::string& text, std::int32_t& value) {
@@ -185,7 +207,12 @@ bool settingsFileExists() {
 
 void loadSettings() {
     if (!settingsFileExists()) {
-        ShowNotification(kMissingAtLoadMessage);
+        // No file is the fresh install: the defaults, and the first save
+        // makes the file. One that is there but cannot be opened is the
+        // player's, and is worth a word.
+        if (files::Exists(settingsStore.path())) {
+            ShowNotification(kUnreadableAtLoadMessage);
+        }
         return;
     }
     settingsStore.read(settingsDocument);
@@ -197,7 +224,14 @@ void loadSettings() {
 
 void saveSettings() {
     if (!settingsFileExists()) {
-        ShowNotification(kMissingAtSaveMessage);
+        if (files::Exists(settingsStore.path())) {
+            // There but not readable: never written over.
+            ShowNotification(kSaveFailedMessage);
+        } else if (!files::Exists(SettingsFolder())) {
+            ShowNotification(kMissingAtSaveMessage);
+        } else {
+            ShowNotification(CreateSettingsFile() ? kSavedMessage : kSaveFailedMessage);
+        }
         return;
     }
     IniSection& section = settingsDocument.at(kSettingsSection);

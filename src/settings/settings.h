@@ -18,10 +18,13 @@ extern IniDocument settingsDocument;
 // The three settings and the document back at their load-time values.
 void ResetSettings();
 
-// Reads the settings file into the settings; a missing file keeps them as they are.
+// Reads the settings file into the settings; a missing file keeps them as
+// they are, without a message.
 void loadSettings();
 // Writes the two toggles back into the settings file, keeping its layout; a
 // toggle whose value already reads as its state keeps its line as it is.
+// Without the file (but with its folder) it writes the default file with the
+// settings in force.
 void saveSettings();
 // True when the settings file can be opened for reading.
 bool settingsFileExists();

@@ -4,7 +4,8 @@
 #         [-DLAUNCHER=wine-run] -P PlayerSession.cmake
 # The game folder starts with broken-rows.xml as its SavedOutfits.xml; check,
 # mend, list, export and import then give exactly the texts and files kept
-# beside it in DATA.
+# beside it in DATA; a copy of the program in the Garbolt folder, started
+# elsewhere, lists the same outfits.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/Garbolt)
 file(COPY_FILE ${DATA}/broken-rows.xml ${WORK}/Garbolt/SavedOutfits.xml)
@@ -74,4 +75,17 @@ list(LENGTH backups count)
 if(NOT count EQUAL 2)
   message(FATAL_ERROR "mend and import left ${count} backups: ${backups}")
 endif()
+
+# Where the release puts it, in the Garbolt folder, the program finds the
+# file beside itself wherever it is started (a double-click starts it there).
+get_filename_component(program_name ${PROGRAM} NAME)
+file(COPY_FILE ${PROGRAM} ${WORK}/Garbolt/${program_name})
+file(MAKE_DIRECTORY ${WORK}/elsewhere)
+execute_process(COMMAND ${launcher} ${WORK}/Garbolt/${program_name} list
+  WORKING_DIRECTORY ${WORK}/elsewhere RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(REPLACE "\r" "" out "${out}${err}")
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "garbolt-outfits list from its own folder: exit ${result}\n${out}")
+endif()
+expect_text(session-list.txt "${out}")
 file(REMOVE_RECURSE ${WORK})

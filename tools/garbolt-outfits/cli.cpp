@@ -31,9 +31,11 @@ constexpr const char* kGeneralHelp =
     "  move ROW ROW              move an outfit to a free row, or swap two rows\n"
     "\n"
     "Options:\n"
-    "  --file PATH   the outfit file; without it ./Garbolt/SavedOutfits.xml, so run the\n"
-    "                program in the game folder\n"
+    "  --file PATH   the outfit file; without it Garbolt/SavedOutfits.xml in the folder\n"
+    "                the program is started in (the game folder), else in the Garbolt\n"
+    "                folder the program sits in or sits beside\n"
     "  --help        this text; \"garbolt-outfits COMMAND --help\" explains one command\n"
+    "  --version     the program's version\n"
     "\n"
     "ROW is the row as you count it on the Saved Outfits page: the custom outfits are on\n"
     "rows 7 to 21 (rows 1 to 5 hold the game's own outfits, row 6 is the heading).\n"
@@ -281,10 +283,11 @@ int RunMove(const Call& call) {
 }
 
 struct Options {
-    std::string path = outfit_file::kOutfitFilePath;
+    std::string path;
     bool fileGiven = false;
     bool replace = false;
     bool help = false;
+    bool version = false;
     std::vector<std::string> words;  // the command and its arguments
 };
 
@@ -321,6 +324,8 @@ std::optional<int> ReadOptions(const std::vector<std::string>& arguments, Option
         const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
         } else if (argument == "--replace") {
             options.replace = true;
         } else if (argument == "--file" || argument.rfind("--file=", 0) == 0) {
@@ -353,11 +358,16 @@ int RunHelp(const std::vector<std::string>& rest, std::ostream& out, std::ostrea
 
 }  // namespace
 
-int RunOutfitsTool(const std::vector<std::string>& arguments, std::ostream& out,
-                   std::ostream& err) {
+int RunOutfitsTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                   const std::string& defaultPath) {
     Options options;
+    options.path = defaultPath;
     if (const std::optional<int> status = ReadOptions(arguments, options, err)) {
         return *status;
+    }
+    if (options.version) {
+        out << "garbolt-outfits " << GARBOLT_VERSION << "\n";
+        return kExitDone;
     }
     if (options.words.empty()) {
         (options.help ? out : err) << kGeneralHelp;

@@ -6,7 +6,7 @@
 
 #include "cli.h"
 #include "console.h"
-#include "wardrobe/outfit_file.h"
+#include "outfit_path.h"
 
 namespace {
 
@@ -19,11 +19,12 @@ constexpr int kExitInternalError = 2;
 int main(int argc, char** argv) {
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
+        const std::string outfitFile =
+            garbolt_outfits::DefaultOutfitFile(garbolt_outfits::ProgramFolder());
         if (arguments.empty() && garbolt_outfits::OwnsItsConsole()) {
-            return garbolt_outfits::RunDoubleClicked(outfit_file::kOutfitFilePath, std::cin,
-                                                     std::cout);
+            return garbolt_outfits::RunDoubleClicked(outfitFile, std::cin, std::cout);
         }
-        return garbolt_outfits::RunOutfitsTool(arguments, std::cout, std::cerr);
+        return garbolt_outfits::RunOutfitsTool(arguments, std::cout, std::cerr, outfitFile);
     } catch (const std::exception& error) {
         std::cout.flush();
         std::cerr << "garbolt-outfits: internal error: " << error.what() << "\n";

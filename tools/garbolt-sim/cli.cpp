@@ -26,7 +26,7 @@ const char kUsage[] =
     "built-in tour; '-' reads the scenario from standard input.\n"
     "\n"
     "  --game-dir DIR   the game's folder (the plug-in uses DIR/Garbolt/...); default: a\n"
-    "                   fresh temporary folder with the release's default files\n"
+    "                   fresh temporary folder as the plug-in's first start finds it\n"
     "  --json FILE      write every event as JSON lines into FILE\n"
     "  --trace          with --json: every native call and global write too\n"
     "  --shots DIR      write a PNG of every new screen into DIR\n"
@@ -41,6 +41,7 @@ const char kUsage[] =
     "                   loading or unloading, takes longer (default 10; 0: no limit)\n"
     "  --print-tour     print the built-in tour and stop\n"
     "  --help           this text\n"
+    "  --version        the program's version\n"
     "\n"
     "Exit status: 0 all expectations held, 1 an expectation failed, 2 the scenario\n"
     "does not parse or cannot be run, 3 the plug-in hung.\n";
@@ -75,6 +76,9 @@ int Play(int argc, char** argv) {
         };
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
+            return kExitOk;
+        } else if (arg == "--version") {
+            std::cout << "garbolt-sim " << GARBOLT_VERSION << "\n";
             return kExitOk;
         } else if (arg == "--print-tour") {
             std::cout << kDefaultTour;
