@@ -1,8 +1,8 @@
 // A thousand generated outfit names through the whole plug-in: typed into
 // the game's keyboard, saved, the game restarted, and each name loaded back
-// onto its row byte for byte. The names hold XML-special characters, quotes,
-// control characters, bytes that are not UTF-8, multi-byte text, and
-// exactly thirty characters.
+// onto its row byte for byte (bytes that are not UTF-8 as U+FFFD). The names
+// hold XML-special characters, quotes, control characters, bytes that are not
+// UTF-8, multi-byte text, and exactly thirty characters.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -133,6 +133,14 @@ std::string MakeName(std::mt19937& random, int index) {
     return name;
 }
 
+// The name as the file keeps it: bytes that are not UTF-8 become U+FFFD, so
+// the file stays UTF-8, and the result is cut to the game's bounds again.
+std::string Stored(const std::string& typed) {
+    std::string stored;
+    outfit_file::CopyCutName(outfit_file::MendedUtf8(typed).c_str(), stored);
+    return stored;
+}
+
 class Names : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -205,8 +213,10 @@ class Names : public ::testing::Test {
 TEST_F(Names, AThousandNamesComeBackByteForByte) {
     std::mt19937 random(1000);
     std::vector<std::string> names;
+    std::vector<std::string> storedNames;
     for (int i = 0; i < 1000; ++i) {
         names.push_back(MakeName(random, i));
+        storedNames.push_back(Stored(names.back()));
     }
     for (std::size_t first = 0; first < names.size(); first += kCustomRows) {
         const std::size_t count = std::min<std::size_t>(kCustomRows, names.size() - first);
@@ -222,7 +232,7 @@ TEST_F(Names, AThousandNamesComeBackByteForByte) {
         }
         ASSERT_NO_FATAL_FAILURE(Close());
 
-        // The file holds each name exactly, on its row.
+        // The file holds each name, as stored, on its row.
         const std::string bytes = session_.folder().Read(kOutfitFile);
         pugi::xml_document document;
         ASSERT_TRUE(document.load_buffer(bytes.data(), bytes.size(),
@@ -232,7 +242,7 @@ TEST_F(Names, AThousandNamesComeBackByteForByte) {
              outfit = outfit.next_sibling("Outfit"), ++stored) {
             const int row = outfit.child("Slot").text().as_int();
             ASSERT_EQ(outfit.child("Name").text().get(),
-                      names[first + static_cast<std::size_t>(row - kFirstCustomRow)])
+                      storedNames[first + static_cast<std::size_t>(row - kFirstCustomRow)])
                 << "row " << row;
         }
         ASSERT_EQ(stored, count);
@@ -243,7 +253,7 @@ TEST_F(Names, AThousandNamesComeBackByteForByte) {
         ASSERT_NO_FATAL_FAILURE(OpenOnFirstCustomRow());
         for (std::size_t i = 0; i < count; ++i) {
             Press(kSelectControl);
-            ASSERT_EQ(LastNotification(), "Equipped: " + names[first + i]) << "name " << first + i;
+            ASSERT_EQ(LastNotification(), "Equipped: " + storedNames[first + i]) << "name " << first + i;
             Press(kDownControl);
         }
         // Delete them again, from the last row up, for the next batch.

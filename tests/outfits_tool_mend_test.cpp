@@ -43,8 +43,8 @@ TEST_F(OutfitsToolTest, MendMovesOutfitsToFreeRowsAndKeepsEveryOne) {
               "Mended ./Garbolt/SavedOutfits.xml: 4 outfits moved, none removed. The old file is "
               "backed up as ./Garbolt/" +
                   backups[0] +
-                  ".\nRestart the game (or reload the scripts) to see the change on the Saved "
-                  "Outfits page.\n");
+                  ".\nA running game picks the change up at its next equip, save or delete of a "
+                  "custom outfit.\n");
 
     // Every outfit still there, in its place in the file, with its items and states;
     // only the Slots of the moved ones differ. A missing Slot goes after the Name.
@@ -124,17 +124,14 @@ TEST_F(OutfitsToolTest, BackupCopiesTheFileByteForByteUnderANewNameEachTime) {
     EXPECT_EQ(Store(), bytes);
     const std::string named = first.out.substr(first.out.find(" as ") + 4);
     EXPECT_EQ(first.out, "Backed up ./Garbolt/SavedOutfits.xml as " + named);
-    EXPECT_NE(named.find("\nTo go back to it later, copy it over ./Garbolt/SavedOutfits.xml "
-                         "while the game is closed.\n"),
+    EXPECT_NE(named.find("\nTo go back to it later, copy it over ./Garbolt/SavedOutfits.xml.\n"),
               std::string::npos);
 
     const ToolRun other = RunTool({"backup", "--file", "mine.xml"});
     EXPECT_EQ(other.status, 1);
     EXPECT_EQ(other.err,
-              "mine.xml does not exist.\nThe plug-in needs this file: copy "
-              "Garbolt/SavedOutfits.xml from the Garbolt package into the game folder (it starts "
-              "as an empty store), restore one of your backups, or name another file with --file "
-              "PATH.\n");
+              "mine.xml does not exist.\nThe game creates it when you save your first outfit. Or "
+              "restore one of your backups, or name another file with --file PATH.\n");
 }
 
 TEST_F(OutfitsToolTest, AReadOnlyFileIsNeverChanged) {
@@ -242,7 +239,8 @@ TEST_F(OutfitsToolTest, RenameAndMoveChangeOnlyTheirOutfitsAfterABackup) {
         accents += "\xC3\xA9";
     }
     const std::string hint =
-        "Restart the game (or reload the scripts) to see the change on the Saved Outfits page.\n";
+        "A running game picks the change up at its next equip, save or delete of a custom "
+        "outfit.\n";
     auto step = [&](const std::vector<std::string>& arguments, const std::string& says) {
         const std::string before = Store();
         const std::vector<std::string> backupsBefore = Backups();
