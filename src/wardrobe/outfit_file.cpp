@@ -46,6 +46,26 @@ pugi::xml_node NextInTree(pugi::xml_node node, pugi::xml_node top, bool enter) {
     return pugi::xml_node();
 }
 
+// pugixml reads the line ends of texts and comments as line feeds but keeps
+// those of processing instructions and the DOCTYPE as they are; written out,
+// a carriage return would become a character reference there, which those
+// do not know. They end their lines like the rest of the saved file.
+void EndLinesWithLineFeeds(pugi::xml_node node) {
+    const char* value = node.value();
+    if (std::strchr(value, '\r') == nullptr) {
+        return;
+    }
+    std::string lines;
+    for (; *value != '\0'; ++value) {
+        if (*value != '\r') {
+            lines += *value;
+        } else if (value[1] != '\n') {
+            lines += '\n';
+        }
+    }
+    node.set_value(lines.c_str());
+}
+
 // A whitespace text beside elements would turn off the file's indentation
 // when the document is saved, so only a Name keeps one.
 void DropLayoutWhitespace(pugi::xml_node top) {
@@ -57,6 +77,9 @@ void DropLayoutWhitespace(pugi::xml_node top) {
             parent.remove_child(node);
             node = next;
         } else {
+            if (node.type() == pugi::node_pi || node.type() == pugi::node_doctype) {
+                EndLinesWithLineFeeds(node);
+            }
             node = NextInTree(node, top, true);
         }
     }
