@@ -228,11 +228,18 @@ TEST_F(OutfitsToolTest, AFullDiskLosesNothing) {
 }
 
 // Rename and move change one Name or the Slots of one or two outfits, and
-// nothing else, after a backup of the file as it was.
+// nothing else (a byte-order mark, the DOCTYPE, processing instructions and
+// comments stay), after a backup of the file as it was.
 TEST_F(OutfitsToolTest, RenameAndMoveChangeOnlyTheirOutfitsAfterABackup) {
     std::vector<StoredOutfit> expected = {MakeOutfit("Kept", 6, 1), MakeOutfit("Eight", 8, 2),
                                           MakeOutfit("Nine", 9, 3)};
-    WriteStore(expected);
+    const auto byHand = [](const std::string& xml) {
+        const std::size_t root = xml.find("<Garbolt>");
+        return "\xEF\xBB\xBF" + xml.substr(0, root) +
+               "<!DOCTYPE Garbolt>\n<?editor tabs?>\n<!-- mine -->\n" + xml.substr(root) +
+               "<!-- the end -->\n";
+    };
+    Write("Garbolt/SavedOutfits.xml", byHand(StoreXml(expected)));
     // Thirty characters, sixty bytes: as many as the game's keyboard takes.
     std::string accents;
     for (int i = 0; i < 30; ++i) {
@@ -258,7 +265,7 @@ TEST_F(OutfitsToolTest, RenameAndMoveChangeOnlyTheirOutfitsAfterABackup) {
         EXPECT_EQ(Read("Garbolt/" + backup), before);
         EXPECT_EQ(run.out,
                   says + "The old file is backed up as ./Garbolt/" + backup + ".\n" + hint);
-        EXPECT_EQ(Store(), StoreXml(expected));
+        EXPECT_EQ(Store(), byHand(StoreXml(expected)));
     };
 
     expected[0].name = accents;
@@ -319,6 +326,26 @@ TEST_F(OutfitsToolTest, RenameAndMoveRefuseWhatTheGameWouldNotTake) {
         EXPECT_EQ(run.out, "");
     }
     EXPECT_EQ(Store(), before);
+    EXPECT_TRUE(Backups().empty());
+
+    // The file stays in one encoding: no name that is not UTF-8 goes in, and a
+    // file in another encoding is not written at all.
+    const ToolRun latin = RunTool({"rename", "7", "Caf\xE9"});
+    EXPECT_EQ(latin.err, "The new name is not UTF-8 text, which the outfit file holds throughout. "
+                         "Nothing was changed.\n");
+    const std::string ansi =
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<Garbolt>\n\t<Outfit>\n\t\t<Name>"
+        "Caf\xE9</Name>\n\t\t<Slot>6</Slot>\n\t</Outfit>\n</Garbolt>\n";
+    Write("Garbolt/SavedOutfits.xml", ansi);
+    const ToolRun encoded = RunTool({"rename", "7", "Sunday"});
+    EXPECT_EQ(encoded.status, 1);
+    EXPECT_EQ(encoded.err,
+              "./Garbolt/SavedOutfits.xml is not saved as UTF-8 (it declares another encoding, or "
+              "holds bytes that are not UTF-8), so nothing was changed: a name written into it "
+              "would mix two encodings in one file. Open it in a text editor, save it as UTF-8 "
+              "(with encoding=\"UTF-8\" or no encoding in its first line), then run the command "
+              "again.\n");
+    EXPECT_EQ(Store(), ansi);
     EXPECT_TRUE(Backups().empty());
 }
 
