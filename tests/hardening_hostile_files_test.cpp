@@ -61,11 +61,11 @@ std::size_t Outfits(const pugi::xml_document& document) {
 struct HostileCase {
     const char* name;
     std::string (*bytes)();
-    bool loads;             // the plug-in loads it: no message, and saves work
-    std::string rowSix;     // the label of row 6 after the start-up
-    int checkStatus;        // garbolt-outfits check
-    std::string checkSays;  // a line it prints
-    std::string listSays;   // what list prints first (on standard error when it refuses)
+    bool loads;                     // the plug-in loads it: no message, and saves work
+    std::string rowSix;             // the label of row 6 after the start-up
+    int checkStatus;                // garbolt-outfits check
+    std::string checkSays;          // a line it prints
+    std::string listSays;           // what list prints first (on standard error when it refuses)
     std::string saveSays = kSaved;  // saving on row 7, when the file loads
     std::string deleteSays = kDeleted;
 };

@@ -253,7 +253,8 @@ TEST_F(Names, AThousandNamesComeBackByteForByte) {
         ASSERT_NO_FATAL_FAILURE(OpenOnFirstCustomRow());
         for (std::size_t i = 0; i < count; ++i) {
             Press(kSelectControl);
-            ASSERT_EQ(LastNotification(), "Equipped: " + storedNames[first + i]) << "name " << first + i;
+            ASSERT_EQ(LastNotification(), "Equipped: " + storedNames[first + i])
+                << "name " << first + i;
             Press(kDownControl);
         }
         // Delete them again, from the last row up, for the next batch.

@@ -331,8 +331,9 @@ TEST_F(OutfitsToolTest, RenameAndMoveRefuseWhatTheGameWouldNotTake) {
     // The file stays in one encoding: no name that is not UTF-8 goes in, and a
     // file in another encoding is not written at all.
     const ToolRun latin = RunTool({"rename", "7", "Caf\xE9"});
-    EXPECT_EQ(latin.err, "The new name is not UTF-8 text, which the outfit file holds throughout. "
-                         "Nothing was changed.\n");
+    EXPECT_EQ(latin.err,
+              "The new name is not UTF-8 text, which the outfit file holds throughout. "
+              "Nothing was changed.\n");
     const std::string ansi =
         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<Garbolt>\n\t<Outfit>\n\t\t<Name>"
         "Caf\xE9</Name>\n\t\t<Slot>6</Slot>\n\t</Outfit>\n</Garbolt>\n";

@@ -15,7 +15,8 @@ using namespace wardrobe_testing;
 constexpr const char* kLoadFailed =
     "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
 constexpr const char* kSaveFailed = "~COLOR_RED~Failed to save outfit~s~";
-constexpr const char* kSlotTaken = "~COLOR_RED~Failed to save outfit: this slot is already taken~s~";
+constexpr const char* kSlotTaken =
+    "~COLOR_RED~Failed to save outfit: this slot is already taken~s~";
 constexpr const char* kSaved = "Successfully saved outfit";
 constexpr const char* kDeleted = "Successfully deleted outfit";
 
@@ -416,7 +417,8 @@ TEST_F(CustomOutfitStore, MissingFileIsTheEmptyStoreThatTheFirstSaveMakes) {
 
     folder().Remove("Garbolt");
     SaveCustomOutfit("Second", 8);
-    EXPECT_EQ(LastMessage(), "~COLOR_RED~Failed to save outfit: Unable to find the Garbolt folder~s~");
+    EXPECT_EQ(LastMessage(),
+              "~COLOR_RED~Failed to save outfit: Unable to find the Garbolt folder~s~");
     EXPECT_FALSE(folder().Exists("Garbolt"));
     EXPECT_TRUE(savedSlots.empty());  // the file just read held nothing
     EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
@@ -426,8 +428,9 @@ TEST_F(CustomOutfitStore, MissingFileIsTheEmptyStoreThatTheFirstSaveMakes) {
     LoadCustomOutfitNames();
     SaveCustomOutfit("Third", 8);
     EXPECT_EQ(Messages(), std::vector<std::string>(
-                              2, "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. It is not "
-                                 "a plain file.~s~"));
+                              2,
+                              "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. It is not "
+                              "a plain file.~s~"));
 
     class Unopenable : public files::FileSystem {
       public:
@@ -452,8 +455,7 @@ TEST_F(CustomOutfitStore, SavesAndDeletesKeepWhatTheyDidNotChange) {
     const std::string kept = OutfitXml("Kept", 9, {5}, {6});
     const std::string tail = "\t<?sort by-name?>\n</Garbolt>\n<!-- the end -->\n";
     sim::Wardrobe().Wear({});
-    const std::string added =
-        OutfitXml("New", 6, std::vector<int>(39, 0), std::vector<int>(39, 0));
+    const std::string added = OutfitXml("New", 6, std::vector<int>(39, 0), std::vector<int>(39, 0));
     for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
         const std::string original = mark + head + kept + tail;
         StartUp(original);
@@ -484,8 +486,9 @@ TEST_F(CustomOutfitStore, SavesAndDeletesKeepWhatTheyDidNotChange) {
 // it, nor turned into UTF-8 under its old declaration: saves and deletes
 // refuse, and its outfits can still be worn.
 TEST_F(CustomOutfitStore, FilesNotInUtf8AreNeverRewritten) {
-    const std::string outfit = "<Outfit><Name>Caf\xE9</Name><Slot>7</Slot><Components><Hash>9"
-                               "</Hash></Components></Outfit>";
+    const std::string outfit =
+        "<Outfit><Name>Caf\xE9</Name><Slot>7</Slot><Components><Hash>9"
+        "</Hash></Components></Outfit>";
     for (const std::string declaration :
          {"<?xml version=\"1.0\" encoding=\"windows-1252\"?>",
           "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", "<?xml version=\"1.0\"?>"}) {
@@ -503,10 +506,12 @@ TEST_F(CustomOutfitStore, FilesNotInUtf8AreNeverRewritten) {
         const std::vector<std::string> messages = Messages();
         ASSERT_EQ(messages.size(), 3u) << declaration;
         EXPECT_EQ(messages[0].rfind("Equipped: Caf", 0), 0u);
-        EXPECT_EQ(messages[1], "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is "
-                               "not saved as UTF-8~s~");
-        EXPECT_EQ(messages[2], "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is "
-                               "not saved as UTF-8~s~");
+        EXPECT_EQ(messages[1],
+                  "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is "
+                  "not saved as UTF-8~s~");
+        EXPECT_EQ(messages[2],
+                  "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is "
+                  "not saved as UTF-8~s~");
         EXPECT_EQ(File(), original);
     }
 }

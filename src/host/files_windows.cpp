@@ -168,9 +168,8 @@ PathKind FileSystem::KindOf(const std::string& path) {
     DWORD attributes = AttributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                   ? PathKind::Missing
-                   : PathKind::PlainFile;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing
+                                                                              : PathKind::PlainFile;
     }
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         // A link counts by its target, as on the other systems.

@@ -50,7 +50,6 @@ void ShowFirstPage() {
     }
 }
 
-
 void RunFrame() {
     if (activeMenu) {
         activeMenu->Update();

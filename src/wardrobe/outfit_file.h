@@ -57,8 +57,7 @@ pugi::xml_parse_result ParseOutfitBytes(const std::string& bytes, pugi::xml_docu
 // `byteOrderMark` is set. A file in this layout reads back to the same
 // document and is written back byte for byte, so a change to one outfit
 // leaves every other byte of it as it was.
-std::string SerializeOutfitDocument(const pugi::xml_document& document,
-                                    bool byteOrderMark = false);
+std::string SerializeOutfitDocument(const pugi::xml_document& document, bool byteOrderMark = false);
 // Replaces the file with the document in one step; false leaves it as it was.
 bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document,
                     bool byteOrderMark = false);

@@ -86,18 +86,21 @@ constexpr const char* kEquippedPrefix = "Equipped: ";
 // The folder a first save creates the file in; it is never created itself.
 constexpr const char* kOutfitFolder = "./Garbolt";
 
-// The file as an operation found it.
+// The file as an operation found it. Its bytes are not kept: the document
+// holds its own copy.
 struct StoreFile {
     pugi::xml_document document;
-    std::string bytes;
     bool missing = false;  // no file yet: an empty store, which a save creates
+    bool byteOrderMark = false;
+    bool utf8 = true;  // may be written back with a change
 };
 
 // Reads the file for an operation; false, with the reason told, when it
 // cannot act on it. A missing file is the empty store and no failure.
 bool ReadStore(StoreFile& file) {
+    std::string bytes;
     const outfit_file::LoadResult result =
-        outfit_file::LoadOutfitFile(kOutfitFilePath, file.document, &file.bytes);
+        outfit_file::LoadOutfitFile(kOutfitFilePath, file.document, &bytes);
     switch (result.read) {
         case files::ReadStatus::Missing:
             file.missing = true;
@@ -119,12 +122,13 @@ bool ReadStore(StoreFile& file) {
         ShowNotification(kLoadFailedMessage);
         return false;
     }
+    file.byteOrderMark = outfit_file::HasByteOrderMark(bytes);
+    file.utf8 = outfit_file::IsUtf8File(bytes, file.document);
     return true;
 }
 
 bool WriteStore(const StoreFile& file) {
-    return outfit_file::SaveOutfitFile(kOutfitFilePath, file.document,
-                                       outfit_file::HasByteOrderMark(file.bytes));
+    return outfit_file::SaveOutfitFile(kOutfitFilePath, file.document, file.byteOrderMark);
 }
 
 void RelabelRow(std::int32_t rowIndex, const std::string& label) {
@@ -220,7 +224,7 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
         // there outside the game): that outfit is the player's, not ours to replace.
         ShowNotification(kSlotTakenMessage);
         return;
-    } else if (!outfit_file::IsUtf8File(file.bytes, file.document)) {
+    } else if (!file.utf8) {
         ShowNotification(kSaveNotUtf8Message);
         return;
     }
@@ -247,13 +251,14 @@ void DeleteFrom(std::int32_t rowIndex) {
     const std::string shownName = shownTaken ? row->label : std::string();
     pugi::xml_node root = RootOf(file.document);
     FollowFile(root);
-    pugi::xml_node outfit = shownTaken ? OutfitShownAs(root, rowIndex, shownName) : pugi::xml_node();
+    pugi::xml_node outfit =
+        shownTaken ? OutfitShownAs(root, rowIndex, shownName) : pugi::xml_node();
     if (!outfit) {
         const bool taken = IsCustomRow(rowIndex) && outfit_file::FindLoadedOutfit(root, rowIndex);
         ShowNotification(taken ? kDeleteChangedMessage : kDeleteNotFoundMessage);
         return;
     }
-    if (!outfit_file::IsUtf8File(file.bytes, file.document)) {
+    if (!file.utf8) {
         ShowNotification(kDeleteNotUtf8Message);
         return;
     }
@@ -299,7 +304,8 @@ void LoadCustomOutfitNames() {
     const pugi::xml_node stop = FollowFile(RootOf(file.document));
     if (stop) {
         ShowNotification(
-            ("[Wardrobe]: Slot index " + std::to_string(RowIndexOf(stop)) + " out of range").c_str());
+            ("[Wardrobe]: Slot index " + std::to_string(RowIndexOf(stop)) + " out of range")
+                .c_str());
     }
 }
 
