@@ -91,7 +91,10 @@ const HostileCase kCases[] = {
      "error: No document element found", "error: No document element found"},
     {"Utf16WithByteOrderMark",
      [] { return hostile_files::Utf16WithBom("W" + kTwoByteLetter + "de"); }, true,
-     "W" + kTwoByteLetter + "de", 0, "OK: the plug-in will load all 1 outfit",
+     "W" + kTwoByteLetter + "de", 0,
+     "./Garbolt/SavedOutfits.xml: warning: the file is not saved as UTF-8 (it declares another "
+     "encoding, or holds bytes that are not UTF-8): the game wears its outfits but refuses to "
+     "save or delete in it. Save it as UTF-8 in a text editor.\n",
      "row 7: \"W" + kTwoByteLetter + "de\", 0 items",
      "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~",
      "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~"},

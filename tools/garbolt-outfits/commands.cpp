@@ -315,6 +315,13 @@ int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) 
     }
     std::size_t errors = 0;
     std::size_t warnings = 0;
+    if (!outfit_file::IsUtf8File(file.bytes, file.document)) {
+        out << path
+            << ": warning: the file is not saved as UTF-8 (it declares another encoding, or holds "
+               "bytes that are not UTF-8): the game wears its outfits but refuses to save or "
+               "delete in it. Save it as UTF-8 in a text editor.\n";
+        ++warnings;
+    }
     for (const OutfitReport& outfit : report.outfits) {
         ReportOutfitProblems(path, report, outfit, errors, warnings, out);
     }
