@@ -370,8 +370,8 @@ TEST_F(OutfitsToolTest, MissingFolderFileOrAFolderInItsPlaceIsExplained) {
               "./Garbolt/SavedOutfits.xml does not exist.\n"
               "The game creates it when you save your first outfit. Or restore one of your "
               "backups, or name another file with --file PATH.\n"
-              "The game cannot read it either: it shows \"Failed to load "
-              "Garbolt/SavedOutfits.xml. Check XML syntax.\" and no custom outfit appears.\n");
+              "The game starts without custom outfits then, and creates the file at the first "
+              "save.\n");
 
     const ToolRun noFolder = RunTool({"list", "--file", "Elsewhere/SavedOutfits.xml"});
     EXPECT_EQ(noFolder.status, 1);
@@ -399,7 +399,8 @@ TEST_F(OutfitsToolTest, AFileTheUserMayNotReadIsExplained) {
               "Give your user permission to read the file (the game needs it too) and run the "
               "command again.\n"
               "The game cannot read it either: it shows \"Failed to load "
-              "Garbolt/SavedOutfits.xml. Check XML syntax.\" and no custom outfit appears.\n");
+              "Garbolt/SavedOutfits.xml. The file cannot be read.\" and no custom outfit "
+              "appears.\n");
 }
 
 TEST_F(OutfitsToolTest, WrongArgumentsAreRefusedWithWhatToDo) {

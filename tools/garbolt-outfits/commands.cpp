@@ -19,6 +19,10 @@ namespace {
 
 constexpr const char* kLoadFailedInGame =
     "\"Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.\"";
+constexpr const char* kNotPlainFileInGame =
+    "\"Failed to load Garbolt/SavedOutfits.xml. It is not a plain file.\"";
+constexpr const char* kUnreadableInGame =
+    "\"Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.\"";
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -294,8 +298,20 @@ const OutfitReport* OutfitToChange(const std::string& path, std::int32_t rowInde
 int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) {
     LoadedFile file;
     if (!ReadOutfitFile(path, file, err)) {
-        err << "The game cannot read it either: it shows " << kLoadFailedInGame
-            << " and no custom outfit appears.\n";
+        switch (files::Active().KindOf(path)) {
+            case files::PathKind::Missing:
+                err << "The game starts without custom outfits then, and creates the file at "
+                       "the first save.\n";
+                break;
+            case files::PathKind::Other:
+                err << "The game cannot read it either: it shows " << kNotPlainFileInGame
+                    << " and no custom outfit appears.\n";
+                break;
+            case files::PathKind::PlainFile:
+                err << "The game cannot read it either: it shows " << kUnreadableInGame
+                    << " and no custom outfit appears.\n";
+                break;
+        }
         return kExitProblem;
     }
     if (!file.parse) {
