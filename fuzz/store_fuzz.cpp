@@ -19,6 +19,7 @@
 #include "sim/stack_thread.h"
 #include "structure_mutator.h"
 #include "wardrobe/layout.h"
+#include "wardrobe/outfit_file.h"
 #include "wardrobe/pages.h"
 #include "wardrobe/store.h"
 
@@ -32,6 +33,11 @@ using wardrobe_layout::kSavedOutfitsPage;
 const std::set<std::string>& FixedMessages() {
     static const std::set<std::string> messages = {
         "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~",
+        "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.~s~",
+        "~COLOR_RED~Failed to save outfit: this slot is already taken~s~",
+        "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~",
+        "~COLOR_RED~Failed to delete outfit: the slot holds another outfit now~s~",
+        "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~",
         "[Custom]: There is no saved outfit in this slot",
         "~COLOR_RED~Cannot save outfit: bad slot index~s~",
         "Successfully saved outfit",
@@ -174,12 +180,15 @@ void FuzzOne(const std::uint8_t* data, std::size_t size) {
         Parsed previous;
         Parse(current, previous);
         if (message == "Successfully saved outfit") {
-            // A new row gets one outfit; a row the file held keeps its count.
+            // Only a row the page can show gets the new outfit, in front of
+            // any the start never reaches; nothing is replaced. The name is
+            // kept as UTF-8, cut to what the game shows.
             const int held = OutfitsOnRow(previous.document, row, nullptr);
             std::string stored;
-            if (OutfitsOnRow(after.document, row, &stored) != (held == 0 ? 1 : held) ||
-                stored != name) {
-                Broken("a reported save is not on its row with its name, or doubled it");
+            std::string expected;
+            outfit_file::CopyCutName(outfit_file::MendedUtf8(name).c_str(), expected);
+            if (OutfitsOnRow(after.document, row, &stored) != held + 1 || stored != expected) {
+                Broken("a reported save is not on its row with its name, or replaced one");
             }
         }
         if (message == "Successfully deleted outfit") {

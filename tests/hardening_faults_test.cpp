@@ -39,6 +39,8 @@ constexpr const char* kSettingsMissing =
 constexpr const char* kOutfitSaved = "Successfully saved outfit";
 constexpr const char* kOutfitDeleted = "Successfully deleted outfit";
 constexpr const char* kOutfitSaveFailed = "~COLOR_RED~Failed to save outfit~s~";
+constexpr const char* kOutfitNoFolder =
+    "~COLOR_RED~Failed to save outfit: Unable to find the Garbolt folder~s~";
 constexpr const char* kOutfitLoadFailed =
     "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
 
@@ -177,7 +179,8 @@ TEST_F(Faults, FolderMissing) {
     EXPECT_TRUE(Contains(settings.lines, kSettingsMissing));
     ChildRun outfits = Save("outfits", 1);
     EXPECT_EQ(outfits.exitCode, 0);
-    EXPECT_TRUE(Contains(outfits.lines, kOutfitLoadFailed));
+    EXPECT_TRUE(Contains(outfits.lines, kOutfitNoFolder));
+    EXPECT_FALSE(Contains(outfits.lines, kOutfitLoadFailed));
     EXPECT_FALSE(folder_.Exists("Garbolt"));  // the plug-in never makes it
 }
 
@@ -197,10 +200,12 @@ TEST_F(Faults, SettingsFileMissing) {
 
 TEST_F(Faults, OutfitFileMissing) {
     folder_.Remove(kOutfitFile);
+    // No file is the empty store: no message at start, and the first save makes the file.
     ChildRun outfits = Save("outfits", 2);
-    EXPECT_TRUE(Contains(outfits.lines, kOutfitLoadFailed));
-    EXPECT_FALSE(Contains(outfits.lines, kOutfitSaved));
-    EXPECT_FALSE(folder_.Exists(kOutfitFile));
+    EXPECT_TRUE(Contains(outfits.lines, kOutfitSaved));
+    EXPECT_TRUE(Contains(outfits.lines, kOutfitDeleted));
+    EXPECT_FALSE(Contains(outfits.lines, kOutfitLoadFailed));
+    EXPECT_EQ(folder_.Read(kOutfitFile), "<?xml version=\"1.0\"?>\n<Garbolt />\n");
     EXPECT_FALSE(TemporaryLeft(kOutfitFile));
     ChildRun settings = Save("settings", 1);
     EXPECT_TRUE(Contains(settings.lines, kSettingsSaved));

@@ -26,6 +26,8 @@ using wardrobe_testing::kOutfitFile;
 constexpr const char* kLoadFailed =
     "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
 const std::string kTwoByteLetter = "\xC3\xA9";  // é
+constexpr const char* kSaved = "Successfully saved outfit";
+constexpr const char* kDeleted = "Successfully deleted outfit";
 
 std::string Times(const std::string& piece, std::size_t count) {
     std::string text;
@@ -59,11 +61,13 @@ std::size_t Outfits(const pugi::xml_document& document) {
 struct HostileCase {
     const char* name;
     std::string (*bytes)();
-    bool loads;             // the plug-in loads it: no message, and saves work
-    std::string rowSix;     // the label of row 6 after the start-up
-    int checkStatus;        // garbolt-outfits check
-    std::string checkSays;  // a line it prints
-    std::string listSays;   // what list prints first (on standard error when it refuses)
+    bool loads;                     // the plug-in loads it: no message, and saves work
+    std::string rowSix;             // the label of row 6 after the start-up
+    int checkStatus;                // garbolt-outfits check
+    std::string checkSays;          // a line it prints
+    std::string listSays;           // what list prints first (on standard error when it refuses)
+    std::string saveSays = kSaved;  // saving on row 7, when the file loads
+    std::string deleteSays = kDeleted;
 };
 
 const HostileCase kCases[] = {
@@ -79,15 +83,21 @@ const HostileCase kCases[] = {
          "characters and 120 bytes",
      "row 7: \"" + Times(kTwoByteLetter, 30) + "\", 0 items"},
     {"TwentyThousandOutfits", [] { return hostile_files::ManyOutfits(20000); }, true,
-     "Outfit 19995", 1, "Only 15 of the 20000 outfits", "row 7: \"Outfit 0\", 0 items"},
+     "Outfit 19995", 1, "Only 15 of the 20000 outfits", "row 7: \"Outfit 0\", 0 items",
+     "~COLOR_RED~Failed to save outfit: this slot is already taken~s~"},
     {"AttributesByTheThousand", [] { return hostile_files::ManyAttributes(5000); }, true,
      "Attributes", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Attributes\", 0 items"},
     {"NulBytes", [] { return hostile_files::NulBytes(65536); }, false, "Saved Custom Outfit Six", 1,
      "error: No document element found", "error: No document element found"},
     {"Utf16WithByteOrderMark",
      [] { return hostile_files::Utf16WithBom("W" + kTwoByteLetter + "de"); }, true,
-     "W" + kTwoByteLetter + "de", 0, "OK: the plug-in will load all 1 outfit",
-     "row 7: \"W" + kTwoByteLetter + "de\", 0 items"},
+     "W" + kTwoByteLetter + "de", 0,
+     "./Garbolt/SavedOutfits.xml: warning: the file is not saved as UTF-8 (it declares another "
+     "encoding, or holds bytes that are not UTF-8): the game wears its outfits but refuses to "
+     "save or delete in it. Save it as UTF-8 in a text editor.\n",
+     "row 7: \"W" + kTwoByteLetter + "de\", 0 items",
+     "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~",
+     "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~"},
     {"Truncated", [] { return hostile_files::Truncated(70); }, false, "Saved Custom Outfit Six", 1,
      "error: Start-end tags mismatch", "error: Start-end tags mismatch"},
 };
@@ -123,7 +133,7 @@ TEST_P(HostileFiles, GiveTheirMessageOrAPlainLoadAndNeverCrash) {
               hostile.loads ? std::vector<std::string>{} : std::vector<std::string>{kLoadFailed});
     EXPECT_EQ(Label(6), hostile.rowSix);
 
-    // Saving on row 7 and deleting row 6 write the whole document back.
+    // Saving on row 7 (unless it is taken) and deleting row 6 write the whole document back.
     game().ClearNotifications();
     std::string afterSave;
     OnGameStack([&] {
@@ -139,8 +149,11 @@ TEST_P(HostileFiles, GiveTheirMessageOrAPlainLoadAndNeverCrash) {
         EXPECT_EQ(afterDelete, original);
         return;
     }
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"Successfully saved outfit",
-                                                    "Successfully deleted outfit"}));
+    EXPECT_EQ(Messages(), (std::vector<std::string>{hostile.saveSays, hostile.deleteSays}));
+    if (hostile.deleteSays != kDeleted) {
+        EXPECT_EQ(afterDelete, original);  // never rewritten in another encoding
+        return;
+    }
     // Written in time and space linear in the file (no indentation per level).
     EXPECT_LT(afterSave.size(), 2 * original.size() + 4096);
     pugi::xml_document before;

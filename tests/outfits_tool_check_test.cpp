@@ -316,8 +316,8 @@ TEST_F(OutfitsToolTest, HashesOutsideTheSignedRangeAreReportedAndMended) {
                             "Mended ./Garbolt/SavedOutfits.xml: 4 Hash values rewritten in signed "
                             "form, none removed. The old file is backed up as ./Garbolt/" +
                             Backups()[0] +
-                            ".\nRestart the game (or reload the scripts) to see the change on the "
-                            "Saved Outfits page.\n");
+                            ".\nA running game picks the change up at its next equip, save or "
+                            "delete of a custom outfit.\n");
     EXPECT_EQ(Store(), withTexts(true));
     EXPECT_EQ(RunTool({"check"}).out, expectedAfterMend + ok);
 }
@@ -368,11 +368,10 @@ TEST_F(OutfitsToolTest, MissingFolderFileOrAFolderInItsPlaceIsExplained) {
     EXPECT_EQ(noFile.out, "");
     EXPECT_EQ(noFile.err,
               "./Garbolt/SavedOutfits.xml does not exist.\n"
-              "The plug-in needs this file: copy Garbolt/SavedOutfits.xml from the Garbolt "
-              "package into the game folder (it starts as an empty store), restore one of your "
+              "The game creates it when you save your first outfit. Or restore one of your "
               "backups, or name another file with --file PATH.\n"
-              "The game cannot read it either: it shows \"Failed to load "
-              "Garbolt/SavedOutfits.xml. Check XML syntax.\" and no custom outfit appears.\n");
+              "The game starts without custom outfits then, and creates the file at the first "
+              "save.\n");
 
     const ToolRun noFolder = RunTool({"list", "--file", "Elsewhere/SavedOutfits.xml"});
     EXPECT_EQ(noFolder.status, 1);
@@ -400,7 +399,8 @@ TEST_F(OutfitsToolTest, AFileTheUserMayNotReadIsExplained) {
               "Give your user permission to read the file (the game needs it too) and run the "
               "command again.\n"
               "The game cannot read it either: it shows \"Failed to load "
-              "Garbolt/SavedOutfits.xml. Check XML syntax.\" and no custom outfit appears.\n");
+              "Garbolt/SavedOutfits.xml. The file cannot be read.\" and no custom outfit "
+              "appears.\n");
 }
 
 TEST_F(OutfitsToolTest, WrongArgumentsAreRefusedWithWhatToDo) {

@@ -43,8 +43,8 @@ TEST_F(OutfitsToolTest, MendMovesOutfitsToFreeRowsAndKeepsEveryOne) {
               "Mended ./Garbolt/SavedOutfits.xml: 4 outfits moved, none removed. The old file is "
               "backed up as ./Garbolt/" +
                   backups[0] +
-                  ".\nRestart the game (or reload the scripts) to see the change on the Saved "
-                  "Outfits page.\n");
+                  ".\nA running game picks the change up at its next equip, save or delete of a "
+                  "custom outfit.\n");
 
     // Every outfit still there, in its place in the file, with its items and states;
     // only the Slots of the moved ones differ. A missing Slot goes after the Name.
@@ -124,17 +124,14 @@ TEST_F(OutfitsToolTest, BackupCopiesTheFileByteForByteUnderANewNameEachTime) {
     EXPECT_EQ(Store(), bytes);
     const std::string named = first.out.substr(first.out.find(" as ") + 4);
     EXPECT_EQ(first.out, "Backed up ./Garbolt/SavedOutfits.xml as " + named);
-    EXPECT_NE(named.find("\nTo go back to it later, copy it over ./Garbolt/SavedOutfits.xml "
-                         "while the game is closed.\n"),
+    EXPECT_NE(named.find("\nTo go back to it later, copy it over ./Garbolt/SavedOutfits.xml.\n"),
               std::string::npos);
 
     const ToolRun other = RunTool({"backup", "--file", "mine.xml"});
     EXPECT_EQ(other.status, 1);
     EXPECT_EQ(other.err,
-              "mine.xml does not exist.\nThe plug-in needs this file: copy "
-              "Garbolt/SavedOutfits.xml from the Garbolt package into the game folder (it starts "
-              "as an empty store), restore one of your backups, or name another file with --file "
-              "PATH.\n");
+              "mine.xml does not exist.\nThe game creates it when you save your first outfit. Or "
+              "restore one of your backups, or name another file with --file PATH.\n");
 }
 
 TEST_F(OutfitsToolTest, AReadOnlyFileIsNeverChanged) {
@@ -231,18 +228,26 @@ TEST_F(OutfitsToolTest, AFullDiskLosesNothing) {
 }
 
 // Rename and move change one Name or the Slots of one or two outfits, and
-// nothing else, after a backup of the file as it was.
+// nothing else (a byte-order mark, the DOCTYPE, processing instructions and
+// comments stay), after a backup of the file as it was.
 TEST_F(OutfitsToolTest, RenameAndMoveChangeOnlyTheirOutfitsAfterABackup) {
     std::vector<StoredOutfit> expected = {MakeOutfit("Kept", 6, 1), MakeOutfit("Eight", 8, 2),
                                           MakeOutfit("Nine", 9, 3)};
-    WriteStore(expected);
+    const auto byHand = [](const std::string& xml) {
+        const std::size_t root = xml.find("<Garbolt>");
+        return "\xEF\xBB\xBF" + xml.substr(0, root) +
+               "<!DOCTYPE Garbolt>\n<?editor tabs?>\n<!-- mine -->\n" + xml.substr(root) +
+               "<!-- the end -->\n";
+    };
+    Write("Garbolt/SavedOutfits.xml", byHand(StoreXml(expected)));
     // Thirty characters, sixty bytes: as many as the game's keyboard takes.
     std::string accents;
     for (int i = 0; i < 30; ++i) {
         accents += "\xC3\xA9";
     }
     const std::string hint =
-        "Restart the game (or reload the scripts) to see the change on the Saved Outfits page.\n";
+        "A running game picks the change up at its next equip, save or delete of a custom "
+        "outfit.\n";
     auto step = [&](const std::vector<std::string>& arguments, const std::string& says) {
         const std::string before = Store();
         const std::vector<std::string> backupsBefore = Backups();
@@ -260,7 +265,7 @@ TEST_F(OutfitsToolTest, RenameAndMoveChangeOnlyTheirOutfitsAfterABackup) {
         EXPECT_EQ(Read("Garbolt/" + backup), before);
         EXPECT_EQ(run.out,
                   says + "The old file is backed up as ./Garbolt/" + backup + ".\n" + hint);
-        EXPECT_EQ(Store(), StoreXml(expected));
+        EXPECT_EQ(Store(), byHand(StoreXml(expected)));
     };
 
     expected[0].name = accents;
@@ -321,6 +326,27 @@ TEST_F(OutfitsToolTest, RenameAndMoveRefuseWhatTheGameWouldNotTake) {
         EXPECT_EQ(run.out, "");
     }
     EXPECT_EQ(Store(), before);
+    EXPECT_TRUE(Backups().empty());
+
+    // The file stays in one encoding: no name that is not UTF-8 goes in, and a
+    // file in another encoding is not written at all.
+    const ToolRun latin = RunTool({"rename", "7", "Caf\xE9"});
+    EXPECT_EQ(latin.err,
+              "The new name is not UTF-8 text, which the outfit file holds throughout. "
+              "Nothing was changed.\n");
+    const std::string ansi =
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<Garbolt>\n\t<Outfit>\n\t\t<Name>"
+        "Caf\xE9</Name>\n\t\t<Slot>6</Slot>\n\t</Outfit>\n</Garbolt>\n";
+    Write("Garbolt/SavedOutfits.xml", ansi);
+    const ToolRun encoded = RunTool({"rename", "7", "Sunday"});
+    EXPECT_EQ(encoded.status, 1);
+    EXPECT_EQ(encoded.err,
+              "./Garbolt/SavedOutfits.xml is not saved as UTF-8 (it declares another encoding, or "
+              "holds bytes that are not UTF-8), so nothing was changed: a name written into it "
+              "would mix two encodings in one file. Open it in a text editor, save it as UTF-8 "
+              "(with encoding=\"UTF-8\" or no encoding in its first line), then run the command "
+              "again.\n");
+    EXPECT_EQ(Store(), ansi);
     EXPECT_TRUE(Backups().empty());
 }
 

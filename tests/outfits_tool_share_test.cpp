@@ -108,8 +108,8 @@ TEST_F(OutfitsToolShare, ImportBacksUpTheOldFileAndSaysWhatToDoNext) {
               "Imported \"Coat\" (11 items) into row 8.\nThe old file is backed up as "
               "./Garbolt/" +
                   backups[0] +
-                  ".\nRestart the game (or reload the scripts) to see the change on the "
-                  "Saved Outfits page.\n");
+                  ".\nA running game picks the change up at its next equip, save or delete "
+                  "of a custom outfit.\n");
     // The new outfit after the old one; no temporary file left behind.
     EXPECT_EQ(Store(), StoreXml({MakeOutfit("Mine", 6, 1), MakeOutfit("Coat", 7, 2)}));
     EXPECT_EQ(FolderFiles(), (std::vector<std::string>{backups[0], "SavedOutfits.xml"}));

@@ -1,11 +1,14 @@
 // The custom outfit store: file bytes, row labels, savedSlots and messages,
 // including the ways a file or a write can go wrong.
 #include <algorithm>
+#include <filesystem>
+#include <new>
 
 #include "host/files.h"
 #include "sim/observation.h"
 #include "support/seen_name.h"
 #include "support/strict_xml.h"
+#include "host/script.h"
 #include "wardrobe_fixture.h"
 
 namespace {
@@ -15,6 +18,10 @@ using namespace wardrobe_testing;
 constexpr const char* kLoadFailed =
     "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
 constexpr const char* kSaveFailed = "~COLOR_RED~Failed to save outfit~s~";
+constexpr const char* kSlotTaken =
+    "~COLOR_RED~Failed to save outfit: this slot is already taken~s~";
+constexpr const char* kSaved = "Successfully saved outfit";
+constexpr const char* kDeleted = "Successfully deleted outfit";
 
 class CustomOutfitStore : public WardrobeFixture {
   protected:
@@ -176,11 +183,13 @@ TEST_F(CustomOutfitStore, DuplicateSlotIsListedTwiceAndEquipUsesTheFirst) {
     EquipCustomOutfit(9);
     EXPECT_EQ(sim::Wardrobe().Worn()[0].item, 11u);
 
-    // Deleting removes the first; the row stays taken and shows the outfit still there.
+    // Deleting removes the one whose name the row shows; the row stays taken
+    // and shows the outfit still there.
     DeleteCustomOutfit(9);
-    EXPECT_EQ(File(), FileWith(OutfitXml("Second", 8, {22}, {0})));
+    EXPECT_EQ(LastMessage(), "Successfully deleted outfit");
+    EXPECT_EQ(File(), FileWith(OutfitXml("First", 8, {11}, {0})));
     EXPECT_EQ(Slots(), std::vector<std::int32_t>{8});
-    EXPECT_EQ(Label(8), "Second");
+    EXPECT_EQ(Label(8), "First");
 }
 
 TEST_F(CustomOutfitStore, OutOfRangeSlotStopsTheLoad) {
@@ -190,6 +199,12 @@ TEST_F(CustomOutfitStore, OutOfRangeSlotStopsTheLoad) {
     EXPECT_EQ(Label(6), "One");
     EXPECT_EQ(Label(7), "Two");
     EXPECT_EQ(Label(8), "Saved Custom Outfit Eight");
+    EXPECT_EQ(Slots(), (std::vector<std::int32_t>{6, 7}));
+    // The rows follow the file again at an equip, without a second message.
+    OnSavedOutfitsRow(6);
+    EquipCustomOutfit(7);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"[Wardrobe]: Slot index 25 out of range",
+                                                    "Equipped: One"}));
     EXPECT_EQ(Slots(), (std::vector<std::int32_t>{6, 7}));
 }
 
@@ -228,13 +243,6 @@ TEST_F(CustomOutfitStore, UnreadableFilesAreReportedAndLeftAlone) {
         EXPECT_TRUE(savedSlots.empty());
         EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
     }
-    ResetPluginState();
-    game().ClearNotifications();
-    StartUp(kRootOnly);
-    folder().Remove(kOutfitFile);
-    SaveCustomOutfit("Name", 7);
-    EXPECT_EQ(LastMessage(), kLoadFailed);
-    EXPECT_FALSE(folder().Exists(kOutfitFile));
 }
 
 TEST_F(CustomOutfitStore, BadSlotNumberIsRefusedBeforeTheFileIsRead) {
@@ -315,11 +323,12 @@ TEST_F(CustomOutfitStore, SavingIntoAHiddenRowKeepsItsOutfitAndIsSeenAfterAResta
         OnSavedOutfitsRow(13);
         SaveCustomOutfit("New13", 14);
         EXPECT_EQ(LastMessage(), "Successfully saved outfit");
-        // Saving row 7 again replaces the new outfit, never the hidden one.
+        // Row 7 is taken now: a second save there writes nothing.
         OnSavedOutfitsRow(7);
         SaveCustomOutfit("Newer7", 8);
+        EXPECT_EQ(LastMessage(), "~COLOR_RED~Failed to save outfit: this slot is already taken~s~");
         EXPECT_EQ(File(),
-                  FileWith(OutfitXml("Seen", 9, {5}, {5}) + OutfitXml("Newer7", 7, items, states) +
+                  FileWith(OutfitXml("Seen", 9, {5}, {5}) + OutfitXml("New7", 7, items, states) +
                            OutfitXml("New13", 13, items, states) + badOutfit + hidden));
         EXPECT_EQ(Slots(), (std::vector<std::int32_t>{9, 7, 13}));
 
@@ -329,12 +338,12 @@ TEST_F(CustomOutfitStore, SavingIntoAHiddenRowKeepsItsOutfitAndIsSeenAfterAResta
         StartUp(saved);
         EXPECT_EQ(Messages(), std::vector<std::string>{bad.message});
         EXPECT_EQ(Slots(), (std::vector<std::int32_t>{9, 7, 13}));
-        EXPECT_EQ(Label(7), "Newer7");
+        EXPECT_EQ(Label(7), "New7");
         EXPECT_EQ(Label(13), "New13");
         sim::Wardrobe().Wear({});
         OnSavedOutfitsRow(7);
         EquipCustomOutfit(8);
-        EXPECT_EQ(LastMessage(), "Equipped: Newer7");
+        EXPECT_EQ(LastMessage(), "Equipped: New7");
         EXPECT_EQ(sim::Wardrobe().Worn()[0], (sim::ClothingItem{40, 41}));
         // Deleting the new outfit leaves the hidden one in the file, still hidden.
         DeleteCustomOutfit(8);
@@ -356,6 +365,9 @@ TEST_F(CustomOutfitStore, OddNamesComeBackByteForByte) {
         "\xFF\xFE broken \xC3 utf-8",
         "]]> end of cdata",
     };
+    // Bytes that are not UTF-8 are stored as U+FFFD, so the file stays UTF-8.
+    std::vector<std::string> shown = names;
+    shown[7] = "\xEF\xBF\xBD\xEF\xBF\xBD broken \xEF\xBF\xBD utf-8";
     StartUp(kRootOnly);
     for (std::size_t i = 0; i < names.size(); ++i) {
         SaveCustomOutfit(names[i].c_str(), 7 + static_cast<std::int32_t>(i));
@@ -365,14 +377,14 @@ TEST_F(CustomOutfitStore, OddNamesComeBackByteForByte) {
     ResetPluginState();
     StartUp(bytes);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        EXPECT_EQ(Label(6 + static_cast<std::int32_t>(i)), names[i]) << i;
+        EXPECT_EQ(Label(6 + static_cast<std::int32_t>(i)), shown[i]) << i;
     }
     // Saving again changes nothing: the names are stable through a rewrite.
     SaveCustomOutfit("last", 21);
     ResetPluginState();
     StartUp(File());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        EXPECT_EQ(Label(6 + static_cast<std::int32_t>(i)), names[i]) << i;
+        EXPECT_EQ(Label(6 + static_cast<std::int32_t>(i)), shown[i]) << i;
     }
 }
 
@@ -491,6 +503,169 @@ TEST_F(CustomOutfitStore, TypedControlCharactersAreDroppedAndTheFileStaysXml) {
     EXPECT_EQ(testing_support::StrictXmlProblem(File()), "");
     EXPECT_NE(File().find("<Name>Aghi(jk</Name>"), std::string::npos) << File();
     EXPECT_EQ(Slots(), (std::vector<std::int32_t>{6, 7}));
+}
+
+// No file is the empty store: no message, and the first save makes the file
+// (the root, then the outfit, in one step). Only a missing folder stops it.
+// A folder in the file's place and a file that cannot be read are told apart.
+TEST_F(CustomOutfitStore, MissingFileIsTheEmptyStoreThatTheFirstSaveMakes) {
+    StartUp(kRootOnly);
+    folder().Remove(kOutfitFile);
+    LoadCustomOutfitNames();
+    EXPECT_TRUE(Messages().empty());
+    OnSavedOutfitsRow(6);
+    EquipCustomOutfit(7);
+    EXPECT_EQ(LastMessage(), "[Custom]: There is no saved outfit in this slot");
+    sim::Wardrobe().Wear({{3, 4}});
+    std::vector<int> items(39, 0);
+    std::vector<int> states(39, 0);
+    items[0] = 3;
+    states[0] = 4;
+    SaveCustomOutfit("First", 7);
+    EXPECT_EQ(LastMessage(), kSaved);
+    EXPECT_EQ(File(), FileWith(OutfitXml("First", 6, items, states)));
+    EXPECT_EQ(folder().List("Garbolt"), std::vector<std::string>{"SavedOutfits.xml"});
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{6});
+
+    folder().Remove("Garbolt");
+    SaveCustomOutfit("Second", 8);
+    EXPECT_EQ(LastMessage(),
+              "~COLOR_RED~Failed to save outfit: Unable to find the Garbolt folder~s~");
+    EXPECT_FALSE(folder().Exists("Garbolt"));
+    EXPECT_TRUE(savedSlots.empty());  // the file just read held nothing
+    EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
+
+    std::filesystem::create_directories(folder().Path() + "/" + kOutfitFile);
+    game().ClearNotifications();
+    LoadCustomOutfitNames();
+    SaveCustomOutfit("Third", 8);
+    EXPECT_EQ(Messages(), std::vector<std::string>(
+                              2,
+                              "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. It is not "
+                              "a plain file.~s~"));
+
+    class Unopenable : public files::FileSystem {
+      public:
+        std::FILE* Open(const std::string&, const char*) override { return nullptr; }
+    } unopenable;
+    folder().Remove(kOutfitFile);
+    folder().Write(kOutfitFile, kRootOnly);
+    files::ScopedFileSystem scope(unopenable);
+    EquipCustomOutfit(8);
+    EXPECT_EQ(LastMessage(),
+              "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.~s~");
+}
+
+// What a save or delete did not change stays: in the plug-in's own layout
+// every byte, a byte-order mark included; in any other layout the comments,
+// processing instructions, DOCTYPE and declaration.
+TEST_F(CustomOutfitStore, SavesAndDeletesKeepWhatTheyDidNotChange) {
+    const std::string head =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<!DOCTYPE Garbolt>\n<?editor keep=\"me\"?>\n<!-- my outfits -->\n<Garbolt>\n"
+        "\t<!-- for Sundays -->\n";
+    const std::string kept = OutfitXml("Kept", 9, {5}, {6});
+    const std::string tail = "\t<?sort by-name?>\n</Garbolt>\n<!-- the end -->\n";
+    sim::Wardrobe().Wear({});
+    const std::string added = OutfitXml("New", 6, std::vector<int>(39, 0), std::vector<int>(39, 0));
+    for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+        const std::string original = mark + head + kept + tail;
+        StartUp(original);
+        OnSavedOutfitsRow(6);
+        SaveCustomOutfit("New", 7);
+        EXPECT_EQ(File(), mark + head + kept + "\t<?sort by-name?>\n" + added +
+                              "</Garbolt>\n<!-- the end -->\n");
+        DeleteCustomOutfit(7);
+        EXPECT_EQ(File(), original);
+        EXPECT_EQ(Messages(), (std::vector<std::string>{kSaved, kDeleted}));
+        game().ClearNotifications();
+    }
+
+    // Another layout is written in the plug-in's, with all of it still there.
+    StartUp(
+        "<?xml version='1.0'?>\r\n<!DOCTYPE Garbolt [\r\n  <!ELEMENT Garbolt ANY>\r\n]>\r\n"
+        "<Garbolt>\r\n  <!-- kept -->\r\n  <?pi a\r\nb?>\r\n  <Outfit><Name>Old</Name>"
+        "<Slot>8</Slot></Outfit>\r\n</Garbolt>");
+    OnSavedOutfitsRow(8);
+    DeleteCustomOutfit(9);
+    EXPECT_EQ(LastMessage(), kDeleted);
+    EXPECT_EQ(File(),
+              "<?xml version=\"1.0\"?>\n<!DOCTYPE Garbolt [\n  <!ELEMENT Garbolt ANY>\n]>\n"
+              "<Garbolt>\n\t<!-- kept -->\n\t<?pi a\nb?>\n</Garbolt>\n");
+}
+
+// A file in another encoding than UTF-8 is never written with a UTF-8 name in
+// it, nor turned into UTF-8 under its old declaration: saves and deletes
+// refuse, and its outfits can still be worn.
+TEST_F(CustomOutfitStore, FilesNotInUtf8AreNeverRewritten) {
+    const std::string outfit =
+        "<Outfit><Name>Caf\xE9</Name><Slot>7</Slot><Components><Hash>9"
+        "</Hash></Components></Outfit>";
+    for (const std::string declaration :
+         {"<?xml version=\"1.0\" encoding=\"windows-1252\"?>",
+          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", "<?xml version=\"1.0\"?>"}) {
+        const std::string original = declaration + "<Garbolt>" + outfit + "</Garbolt>";
+        ResetPluginState();
+        game().ClearNotifications();
+        StartUp(original);
+        OnSavedOutfitsRow(7);
+        EquipCustomOutfit(8);
+        EXPECT_EQ(sim::Wardrobe().Worn()[0].item, 9u);
+        OnSavedOutfitsRow(6);
+        SaveCustomOutfit("Caf\xC3\xA9", 7);
+        OnSavedOutfitsRow(7);
+        DeleteCustomOutfit(8);
+        const std::vector<std::string> messages = Messages();
+        ASSERT_EQ(messages.size(), 3u) << declaration;
+        EXPECT_EQ(messages[0].rfind("Equipped: Caf", 0), 0u);
+        EXPECT_EQ(messages[1],
+                  "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is "
+                  "not saved as UTF-8~s~");
+        EXPECT_EQ(messages[2],
+                  "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is "
+                  "not saved as UTF-8~s~");
+        EXPECT_EQ(File(), original);
+    }
+}
+
+// A start-up step that fails never skips the next: with the settings read
+// throwing, the outfits' names still load. When the outfit file's own read
+// fails too, the store is unknown, not empty: a save on a stored row reads
+// the file first and refuses, and the row shows the outfit from then on.
+TEST_F(CustomOutfitStore, AStartUpStepThatFailsNeverSkipsTheNext) {
+    class ThrowingReads : public files::FileSystem {
+      public:
+        std::string failing;
+        std::FILE* Open(const std::string& path, const char* mode) override {
+            if (path.find(failing) != std::string::npos) {
+                throw std::bad_alloc();
+            }
+            return FileSystem::Open(path, mode);
+        }
+    } throwing;
+    const std::string stored = FileWith(OutfitXml("Kept", 8, {5}, {6}));
+    for (const char* failing : {"Garbolt.ini", "Garbolt/"}) {
+        ResetPluginState();
+        game().ClearNotifications();
+        folder().Write(kOutfitFile, stored);
+        folder().Write("Garbolt/Garbolt.ini", "[Garbolt]\r\nbUseCamera=1\r\n");
+        {
+            throwing.failing = failing;
+            files::ScopedFileSystem scope(throwing);
+            ScriptStartUp();
+        }
+        ASSERT_TRUE(activeMenu);
+        EXPECT_FALSE(useCamera);
+        const bool namesRead = std::string(failing) == "Garbolt.ini";
+        EXPECT_EQ(Label(8), namesRead ? "Kept" : "Saved Custom Outfit Eight") << failing;
+        EXPECT_EQ(Slots(), namesRead ? std::vector<std::int32_t>{8} : std::vector<std::int32_t>{});
+        OnSavedOutfitsRow(8);
+        SaveCustomOutfit("Lost", 9);
+        EXPECT_EQ(LastMessage(), kSlotTaken);
+        EXPECT_EQ(File(), stored);
+        EXPECT_EQ(Label(8), "Kept");
+        EXPECT_EQ(Slots(), std::vector<std::int32_t>{8});
+    }
 }
 
 }  // namespace

@@ -40,12 +40,11 @@ class StoreWriteFailures : public WardrobeFixture {
     // What the child checks after a save and a delete that must both fail.
     bool BothFail() {
         SaveCustomOutfit("Lost", 7);
-        if (LastMessage() != kSaveFailed || !savedSlots.empty() ||
+        if (LastMessage() != kSaveFailed || savedSlots != std::vector<std::int32_t>{9} ||
             Label(6) != "Saved Custom Outfit Six") {
             return false;
         }
         OnSavedOutfitsRow(9);
-        savedSlots = {9};
         DeleteCustomOutfit(10);
         return LastMessage() == kDeleteFailed && savedSlots == std::vector<std::int32_t>{9} &&
                Label(9) == "Kept";
@@ -56,7 +55,6 @@ class StoreWriteFailures : public WardrobeFixture {
 TEST_F(StoreWriteFailures, ReadOnlyFileIsLeftAsItIs) {
     before = FileWith(OutfitXml("Kept", 9, {5}, {6}));
     StartUp(before);
-    savedSlots.clear();
     namespace fs = std::filesystem;
     fs::permissions(folder().Path(),
                     fs::perms::owner_all | fs::perms::group_all | fs::perms::others_all);
@@ -74,7 +72,6 @@ TEST_F(StoreWriteFailures, ReadOnlyFileIsLeftAsItIs) {
 TEST_F(StoreWriteFailures, FullDiskKeepsTheOldFile) {
     before = FileWith(OutfitXml("Kept", 9, {5}, {6}));
     StartUp(before);
-    savedSlots.clear();
     // Room for the old file's size but not for a file that holds one more outfit.
     const rlim_t limit = before.size() + 16;
     const bool ok = InChild(
@@ -85,7 +82,7 @@ TEST_F(StoreWriteFailures, FullDiskKeepsTheOldFile) {
         },
         [this] {
             SaveCustomOutfit("Lost", 7);
-            return LastMessage() == kSaveFailed && savedSlots.empty() &&
+            return LastMessage() == kSaveFailed && savedSlots == std::vector<std::int32_t>{9} &&
                    Label(6) == "Saved Custom Outfit Six";
         });
     EXPECT_TRUE(ok);
@@ -94,7 +91,7 @@ TEST_F(StoreWriteFailures, FullDiskKeepsTheOldFile) {
     // With room again, the same save goes through.
     SaveCustomOutfit("Found", 7);
     EXPECT_EQ(LastMessage(), "Successfully saved outfit");
-    EXPECT_EQ(savedSlots, std::vector<std::int32_t>{6});
+    EXPECT_EQ(savedSlots, (std::vector<std::int32_t>{9, 6}));
 }
 
 }  // namespace

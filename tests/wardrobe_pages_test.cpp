@@ -78,10 +78,10 @@ TEST_F(WardrobePages, SavedOutfitsRowsRunTheirSlotNumbers) {
     OnSavedOutfitsRow(20);
     Row(1, 20).callback();
     EXPECT_EQ(sim::Wardrobe().Worn()[0].item, 0x32u);
-    // Renaming changes the label only.
+    // A label that strayed from the file follows it again at the equip.
     Row(1, 20).SetText("Renamed");
     Row(1, 20).callback();
-    EXPECT_EQ(LastMessage(), "Equipped: Renamed");
+    EXPECT_EQ(LastMessage(), "Equipped: Last");
     EXPECT_EQ(sim::Wardrobe().Worn()[0].item, 0x32u);
     OnSavedOutfitsRow(13);
     Row(1, 13).callback();

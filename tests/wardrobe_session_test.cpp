@@ -15,6 +15,7 @@
 #include "sim/naming_keyboard.h"
 #include "sim/prompts.h"
 #include "sim/scene.h"
+#include "support/program_run.h"
 #include "support/session.h"
 #include "support/strict_xml.h"
 
@@ -339,6 +340,74 @@ TEST_F(WardrobeSession, LongRandomRunKeepsExactlyWhatThePlayerSaved) {
     EXPECT_GT(deletes, 10);
     EXPECT_GT(equips, 10);
     EXPECT_TRUE(session().game().UnknownCalls().empty());
+}
+
+// Outside edits while the game runs (garbolt-outfits, an editor) show at the
+// next save or delete, and nothing the player did not choose is written over:
+// an import onto a row the page shows free, a rename, a second outfit on a row.
+TEST_F(WardrobeSession, OutsideEditsShowAtTheNextSaveOrDeleteAndAreNeverWrittenOver) {
+    const std::string mine =
+        "\t<Outfit>\n\t\t<Name>Mine</Name>\n\t\t<Slot>10</Slot>\n\t\t<Components />\n"
+        "\t\t<Wearables />\n\t</Outfit>\n";
+    Start("<?xml version=\"1.0\"?>\n<Garbolt>\n" + mine + "</Garbolt>\n");
+    const std::string folder = session().folder().Path();
+    const auto tool = [&folder](const std::string& arguments) {
+        return testing_support::RunWithInput(folder, GARBOLT_OUTFITS_PROGRAM, arguments, "").status;
+    };
+    session().folder().Write(
+        "friend.xml",
+        "<Garbolt><Outfit><Name>Friend</Name><Slot>6</Slot><Components><Hash>77</Hash>"
+        "</Components><Wearables><Hash>1</Hash></Wearables></Outfit></Garbolt>");
+    player().OpenPage(1);
+    player().GoToRow(8);
+    player().Frame();
+    EXPECT_EQ(player().SavePromptText(), "Save Outfit");
+
+    ASSERT_EQ(tool("import friend.xml 9"), 0);
+    const std::string imported = session().folder().Read(kOutfitFile);
+    player().Frame();
+    EXPECT_EQ(player().SavePromptText(), "Save Outfit");  // no file is read between operations
+    player().Press(kSaveControl);
+    ASSERT_TRUE(sim::NamingKeyboard().IsOpen());
+    sim::NamingKeyboard().Finish("Typed");
+    player().Frame();
+    EXPECT_EQ(player().LastMessage(),
+              "~COLOR_RED~Failed to save outfit: this slot is already taken~s~");
+    EXPECT_EQ(session().folder().Read(kOutfitFile), imported);
+    player().Frame();
+    EXPECT_EQ(player().SavePromptText(), "Delete Outfit");
+    player().Select();
+    EXPECT_EQ(player().LastMessage(), "Equipped: Friend");
+    EXPECT_EQ(sim::Wardrobe().Worn()[0], (sim::ClothingItem{77, 1}));
+
+    ASSERT_EQ(tool("rename 9 Renamed"), 0);
+    const std::string renamed = session().folder().Read(kOutfitFile);
+    player().Press(kSaveControl);
+    EXPECT_EQ(player().LastMessage(),
+              "~COLOR_RED~Failed to delete outfit: the slot holds another outfit now~s~");
+    EXPECT_EQ(session().folder().Read(kOutfitFile), renamed);
+    player().Select();
+    EXPECT_EQ(player().LastMessage(), "Equipped: Renamed");
+    player().Press(kSaveControl);
+    EXPECT_EQ(player().LastMessage(), "Successfully deleted outfit");
+
+    // A second outfit put on row 10 behind Mine: the delete takes Mine, the
+    // name the row shows, and the row then shows the other.
+    const std::string twin =
+        "\t<Outfit>\n\t\t<Name>Twin</Name>\n\t\t<Slot>10</Slot>\n\t\t<Components />\n"
+        "\t\t<Wearables />\n\t</Outfit>\n";
+    session().folder().Write(kOutfitFile,
+                             "<?xml version=\"1.0\"?>\n<Garbolt>\n" + mine + twin + "</Garbolt>\n");
+    player().GoToRow(10);
+    player().Frame();
+    player().Press(kSaveControl);
+    EXPECT_EQ(player().LastMessage(), "Successfully deleted outfit");
+    EXPECT_EQ(session().folder().Read(kOutfitFile),
+              "<?xml version=\"1.0\"?>\n<Garbolt>\n" + twin + "</Garbolt>\n");
+    player().Frame();
+    EXPECT_EQ(player().SavePromptText(), "Delete Outfit");
+    player().Select();
+    EXPECT_EQ(player().LastMessage(), "Equipped: Twin");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cinttypes>
+#include <new>
 
 #include "host/files_os.h"
 
@@ -156,6 +157,35 @@ bool ReadFile(const std::string& path, std::string& bytes) {
     const bool read = ReadAll(file, bytes);
     Close(file);  // nothing was written, so a failed close loses nothing
     return read;
+}
+
+ReadStatus ReadPlainFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    switch (Active().KindOf(path)) {
+        case PathKind::Missing:
+            return ReadStatus::Missing;
+        case PathKind::Other:
+            return ReadStatus::NotPlainFile;
+        case PathKind::PlainFile:
+            break;
+    }
+    std::FILE* file = Open(path, "rb");
+    if (file == nullptr) {
+        // Gone between the look and the open, or not open to this user.
+        return Exists(path) ? ReadStatus::Unreadable : ReadStatus::Missing;
+    }
+    bool read = false;
+    try {
+        read = ReadAll(file, bytes);
+    } catch (const std::bad_alloc&) {
+        bytes = std::string();  // a file larger than the memory left is no file to act on
+    }
+    Close(file);  // nothing was written, so a failed close loses nothing
+    if (!read) {
+        bytes = std::string();
+        return ReadStatus::Unreadable;
+    }
+    return ReadStatus::Read;
 }
 
 bool IsTemporaryFor(const std::string& name, const std::string& fileName) {

@@ -11,6 +11,10 @@
 
 namespace files {
 
+// What stands at a path: nothing, a plain file, or something else (a
+// folder, a device, a FIFO) that is never read or written as a file.
+enum class PathKind { Missing, PlainFile, Other };
+
 // Every file operation of the plug-in goes through the active file system,
 // so a test can swap in one whose open, read, write, flush, close or rename
 // fails at the moment it chooses. The default one is the system's: the C
@@ -47,6 +51,10 @@ class FileSystem {
     virtual bool Remove(const std::string& path);
     // True when something exists at the path (a link counts by its target).
     virtual bool Exists(const std::string& path);
+    // What stands at the path, a link counting by its target. A path that
+    // cannot be looked at for another reason counts as a plain file, so that
+    // opening it tells what is wrong.
+    virtual PathKind KindOf(const std::string& path);
     // Where a write to `path` really lands: the final target of a chain of
     // symbolic links, or `path` itself when it is no link or the chain
     // cannot be followed.
@@ -116,6 +124,14 @@ bool WriteAll(std::FILE* file, const std::string& bytes);
 bool ReadAll(std::FILE* file, std::string& bytes);
 // Opens, reads whole and closes a file; false when it cannot be opened or read.
 bool ReadFile(const std::string& path, std::string& bytes);
+
+// How reading a plain file whole went, and why it failed.
+enum class ReadStatus { Read, Missing, NotPlainFile, Unreadable };
+// Reads a plain file whole. Anything else at the path is refused without
+// being opened: a FIFO could keep the reader waiting and a device could
+// never end. A file that cannot be opened or read, or that does not fit in
+// memory, is Unreadable; `bytes` is then empty.
+ReadStatus ReadPlainFile(const std::string& path, std::string& bytes);
 
 // ReplaceFile writes into `<file>.<16 hex digits>.garbolt-tmp` beside the
 // file; nothing else ends like this.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -54,6 +55,14 @@ bool FileSystem::Remove(const std::string& path) {
 bool FileSystem::Exists(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0;
+}
+
+PathKind FileSystem::KindOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::PlainFile;
+    }
+    return S_ISREG(status.st_mode) ? PathKind::PlainFile : PathKind::Other;
 }
 
 std::string FileSystem::ResolveLinks(const std::string& path) {

@@ -164,6 +164,32 @@ bool FileSystem::Exists(const std::string& path) {
     return true;
 }
 
+PathKind FileSystem::KindOf(const std::string& path) {
+    DWORD attributes = AttributesOf(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing
+                                                                              : PathKind::PlainFile;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        // A link counts by its target, as on the other systems.
+        const HANDLE file = OpenToQuery(path);
+        if (file == INVALID_HANDLE_VALUE) {
+            return PathKind::Missing;
+        }
+        BY_HANDLE_FILE_INFORMATION information{};
+        const bool known = GetFileInformationByHandle(file, &information) != 0 &&
+                           GetFileType(file) == FILE_TYPE_DISK;
+        CloseHandle(file);
+        if (!known) {
+            return PathKind::Other;
+        }
+        attributes = information.dwFileAttributes;
+    }
+    const DWORD notPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+    return (attributes & notPlain) == 0 ? PathKind::PlainFile : PathKind::Other;
+}
+
 std::string FileSystem::ResolveLinks(const std::string& path) {
     const DWORD attributes = AttributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {

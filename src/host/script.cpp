@@ -41,19 +41,13 @@ void CreateMenu() {
 }
 
 void ShowFirstPage() {
+    if (!activeMenu) {
+        return;
+    }
     auto first = Menu::submenuRegistry.find(0);
     if (first != Menu::submenuRegistry.end()) {
         activeMenu->currentSubmenu = &first->second;
     }
-}
-
-void StartUp() {
-    CreateMenu();
-    InitializeMenu();
-    ShowFirstPage();
-    loadSettings();
-    LoadCustomOutfitNames();
-    MeasureGameWindow();
 }
 
 void RunFrame() {
@@ -65,8 +59,16 @@ void RunFrame() {
 
 }  // namespace
 
+// Each step is guarded on its own: one that fails (a file that cannot be
+// read, memory running out) costs its own work and never skips the next, so
+// a settings file that cannot be read still leaves the outfits' names loaded.
 void ScriptStartUp() {
-    RunGuarded(StartUp);
+    RunGuarded(CreateMenu);
+    RunGuarded(InitializeMenu);
+    RunGuarded(ShowFirstPage);
+    RunGuarded(loadSettings);
+    RunGuarded(LoadCustomOutfitNames);
+    RunGuarded(MeasureGameWindow);
 }
 
 void ScriptFrame() {

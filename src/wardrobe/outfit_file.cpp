@@ -12,7 +12,15 @@ namespace {
 
 // Whitespace-only names must survive, so single whitespace texts are kept;
 // those outside a Name are dropped again after loading (see ParseOutfitBytes).
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+// Everything else a player may have written around the outfits is kept too,
+// so that a save writes it back.
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single |
+                                   pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype |
+                                   pugi::parse_declaration;
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr std::size_t kByteOrderMarkSize = sizeof kByteOrderMark - 1;
+constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD";
 
 bool IsWhitespace(const char* text) {
     for (; *text != '\0'; ++text) {
@@ -38,6 +46,26 @@ pugi::xml_node NextInTree(pugi::xml_node node, pugi::xml_node top, bool enter) {
     return pugi::xml_node();
 }
 
+// pugixml reads the line ends of texts and comments as line feeds but keeps
+// those of processing instructions and the DOCTYPE as they are; written out,
+// a carriage return would become a character reference there, which those
+// do not know. They end their lines like the rest of the saved file.
+void EndLinesWithLineFeeds(pugi::xml_node node) {
+    const char* value = node.value();
+    if (std::strchr(value, '\r') == nullptr) {
+        return;
+    }
+    std::string lines;
+    for (; *value != '\0'; ++value) {
+        if (*value != '\r') {
+            lines += *value;
+        } else if (value[1] != '\n') {
+            lines += '\n';
+        }
+    }
+    node.set_value(lines.c_str());
+}
+
 // A whitespace text beside elements would turn off the file's indentation
 // when the document is saved, so only a Name keeps one.
 void DropLayoutWhitespace(pugi::xml_node top) {
@@ -49,6 +77,9 @@ void DropLayoutWhitespace(pugi::xml_node top) {
             parent.remove_child(node);
             node = next;
         } else {
+            if (node.type() == pugi::node_pi || node.type() == pugi::node_doctype) {
+                EndLinesWithLineFeeds(node);
+            }
             node = NextInTree(node, top, true);
         }
     }
@@ -97,6 +128,51 @@ class EscapingStringWriter : public pugi::xml_writer {
     std::string& out_;
 };
 
+// The length of the well-formed UTF-8 character that starts at `at`; 0 when
+// none does (a stray or overlong byte, a surrogate, a cut character, NUL).
+std::size_t Utf8CharacterAt(const std::string& text, std::size_t at) {
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead >= 0x01 && lead <= 0x7F) {
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() - at < length || byte(at + 1) < low || byte(at + 1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+bool EqualsIgnoringCase(const char* text, const char* lower) {
+    for (; *text != '\0' && *lower != '\0'; ++text, ++lower) {
+        const char c = *text >= 'A' && *text <= 'Z' ? static_cast<char>(*text - 'A' + 'a') : *text;
+        if (c != *lower) {
+            return false;
+        }
+    }
+    return *text == *lower;
+}
+
 void ClearChildren(pugi::xml_node node) {
     while (node.first_child()) {
         RemoveSubtree(node.first_child());
@@ -132,8 +208,8 @@ LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
                           std::string* bytes) {
     LoadResult result;
     std::string read;
-    result.read = files::ReadFile(path, read);
-    if (result.read) {
+    result.read = files::ReadPlainFile(path, read);
+    if (result.read == files::ReadStatus::Read) {
         result.parse = ParseOutfitBytes(read, document);
     } else {
         result.parse.status = pugi::status_file_not_found;
@@ -144,16 +220,55 @@ LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
     return result;
 }
 
-std::string SerializeOutfitDocument(const pugi::xml_document& document) {
-    std::string bytes;
+std::string SerializeOutfitDocument(const pugi::xml_document& document, bool byteOrderMark) {
+    std::string bytes = byteOrderMark ? kByteOrderMark : "";
     EscapingStringWriter writer(bytes);
     const bool shallow = DeepestLevel(document) <= kIndentedLevels;
     document.save(writer, shallow ? PUGIXML_TEXT("\t") : PUGIXML_TEXT(""));
     return bytes;
 }
 
-bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document) {
-    return files::ReplaceFile(path, SerializeOutfitDocument(document));
+bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document,
+                    bool byteOrderMark) {
+    return files::ReplaceFile(path, SerializeOutfitDocument(document, byteOrderMark));
+}
+
+bool HasByteOrderMark(const std::string& bytes) {
+    return bytes.compare(0, kByteOrderMarkSize, kByteOrderMark) == 0;
+}
+
+bool IsUtf8File(const std::string& bytes, const pugi::xml_document& document) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = Utf8CharacterAt(bytes, at);
+        if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    // pugixml turns a file declared ISO-8859-1 into UTF-8 as it reads it,
+    // and takes the bytes of any other declared encoding as they are.
+    const pugi::xml_node declaration = document.first_child();
+    if (declaration.type() != pugi::node_declaration) {
+        return true;
+    }
+    const pugi::xml_attribute encoding = declaration.attribute("encoding");
+    return !encoding || EqualsIgnoringCase(encoding.value(), "utf-8");
+}
+
+std::string MendedUtf8(const std::string& text) {
+    std::string mended;
+    mended.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = Utf8CharacterAt(text, at);
+        if (length == 0) {
+            mended += kReplacementCharacter;
+            ++at;
+        } else {
+            mended.append(text, at, length);
+            at += length;
+        }
+    }
+    return mended;
 }
 
 pugi::xml_node RootOf(const pugi::xml_document& document) {

@@ -11,6 +11,7 @@
 
 #include <pugixml.hpp>
 
+#include "host/files.h"
 #include "wardrobe/layout.h"
 
 namespace outfit_file {
@@ -32,16 +33,19 @@ constexpr int kOutfitEntries = 39;
 using wardrobe_layout::kFirstCustomRow;
 using wardrobe_layout::kLastCustomRow;
 
-// How reading a file went: whether its bytes could be read at all, and if so
-// pugixml's verdict on them (status, description and byte offset).
+// How reading a file went: whether its bytes could be read at all (and if
+// not, why), and if so pugixml's verdict on them (status, description and
+// byte offset).
 struct LoadResult {
-    bool read = false;
+    files::ReadStatus read = files::ReadStatus::Missing;
     pugi::xml_parse_result parse;
 
-    bool Loaded() const { return read && static_cast<bool>(parse); }
+    bool Loaded() const { return read == files::ReadStatus::Read && static_cast<bool>(parse); }
 };
 
-// Reads the whole file and parses it as the plug-in does. `bytes`, when
+// Reads the whole file, if it is a plain file, and parses it as the plug-in
+// does: comments, processing instructions, the DOCTYPE and the declaration
+// are kept in the document, so a save writes them back. `bytes`, when
 // given, receives what was read, so a parse offset can be turned into a line
 // and column.
 LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
@@ -49,10 +53,27 @@ LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
 // Parses bytes already read, with the same options and clean-up.
 pugi::xml_parse_result ParseOutfitBytes(const std::string& bytes, pugi::xml_document& document);
 
-// The document as the plug-in writes it.
-std::string SerializeOutfitDocument(const pugi::xml_document& document);
+// The document as the plug-in writes it, after a UTF-8 byte-order mark when
+// `byteOrderMark` is set. A file in this layout reads back to the same
+// document and is written back byte for byte, so a change to one outfit
+// leaves every other byte of it as it was.
+std::string SerializeOutfitDocument(const pugi::xml_document& document, bool byteOrderMark = false);
 // Replaces the file with the document in one step; false leaves it as it was.
-bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document);
+bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document,
+                    bool byteOrderMark = false);
+// True when the bytes start with the UTF-8 byte-order mark, which the
+// parser reads past; a save writes it back.
+bool HasByteOrderMark(const std::string& bytes);
+
+// True when a file read as `bytes` (and parsed into `document`) is UTF-8
+// text throughout: no declared encoding but UTF-8, no UTF-16 or UTF-32, no
+// NUL byte, no byte that is not UTF-8. Only such a file may be written back
+// with a changed outfit: a name written into any other would mix two
+// encodings in one file.
+bool IsUtf8File(const std::string& bytes, const pugi::xml_document& document);
+// `text` with every byte that does not belong to a well-formed UTF-8
+// character replaced by U+FFFD, so that what is written stays UTF-8.
+std::string MendedUtf8(const std::string& text);
 
 // The first "Garbolt" element of the document (empty when there is none).
 pugi::xml_node RootOf(const pugi::xml_document& document);

@@ -1,10 +1,12 @@
 #include "wardrobe/store.h"
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 
 #include <pugixml.hpp>
 
+#include "host/files.h"
 #include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/notification.h"
@@ -57,35 +59,123 @@ using wardrobe_layout::kSavedOutfitsPage;
 
 constexpr const char* kLoadFailedMessage =
     "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
+constexpr const char* kNotPlainFileMessage =
+    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. It is not a plain file.~s~";
+constexpr const char* kUnreadableMessage =
+    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.~s~";
 constexpr const char* kNoCustomOutfitMessage = "[Custom]: There is no saved outfit in this slot";
 constexpr const char* kBadSlotMessage = "~COLOR_RED~Cannot save outfit: bad slot index~s~";
 constexpr const char* kSavedMessage = "Successfully saved outfit";
 constexpr const char* kSaveFailedMessage = "~COLOR_RED~Failed to save outfit~s~";
+constexpr const char* kNoFolderMessage =
+    "~COLOR_RED~Failed to save outfit: Unable to find the Garbolt folder~s~";
+constexpr const char* kSlotTakenMessage =
+    "~COLOR_RED~Failed to save outfit: this slot is already taken~s~";
+constexpr const char* kSaveNotUtf8Message =
+    "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~";
 constexpr const char* kDeleteNotFoundMessage =
     "~COLOR_RED~Failed to delete outfit, slot not found~s~";
+constexpr const char* kDeleteChangedMessage =
+    "~COLOR_RED~Failed to delete outfit: the slot holds another outfit now~s~";
+constexpr const char* kDeleteNotUtf8Message =
+    "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~";
 constexpr const char* kDeleteFailedMessage = "~COLOR_RED~Failed to delete outfit~s~";
 constexpr const char* kDeletedMessage = "Successfully deleted outfit";
 
-bool LoadStore(pugi::xml_document& document) {
-    if (!outfit_file::LoadOutfitFile(kOutfitFilePath, document).Loaded()) {
+// The folder a first save creates the file in; it is never created itself.
+constexpr const char* kOutfitFolder = "./Garbolt";
+
+// The file as an operation found it. Its bytes are not kept: the document
+// holds its own copy.
+struct StoreFile {
+    pugi::xml_document document;
+    bool missing = false;  // no file yet: an empty store, which a save creates
+    bool byteOrderMark = false;
+    bool utf8 = true;  // may be written back with a change
+};
+
+// Reads the file for an operation; false, with the reason told, when it
+// cannot act on it. A missing file is the empty store and no failure.
+bool ReadStore(StoreFile& file) {
+    std::string bytes;
+    const outfit_file::LoadResult result =
+        outfit_file::LoadOutfitFile(kOutfitFilePath, file.document, &bytes);
+    switch (result.read) {
+        case files::ReadStatus::Missing:
+            file.missing = true;
+            return true;
+        case files::ReadStatus::NotPlainFile:
+            ShowNotification(kNotPlainFileMessage);
+            return false;
+        case files::ReadStatus::Unreadable:
+            ShowNotification(kUnreadableMessage);
+            return false;
+        case files::ReadStatus::Read:
+            break;
+    }
+    if (result.parse.status == pugi::status_out_of_memory) {
+        ShowNotification(kUnreadableMessage);
+        return false;
+    }
+    if (!result.parse) {
         ShowNotification(kLoadFailedMessage);
         return false;
     }
+    file.byteOrderMark = outfit_file::HasByteOrderMark(bytes);
+    file.utf8 = outfit_file::IsUtf8File(bytes, file.document);
     return true;
 }
 
-bool WriteStore(const pugi::xml_document& document) {
-    return outfit_file::SaveOutfitFile(kOutfitFilePath, document);
+bool WriteStore(const StoreFile& file) {
+    return outfit_file::SaveOutfitFile(kOutfitFilePath, file.document, file.byteOrderMark);
 }
 
 void RelabelRow(std::int32_t rowIndex, const std::string& label) {
-    if (Option* option = SavedOutfitsRow(rowIndex)) {
+    Option* option = SavedOutfitsRow(rowIndex);
+    if (option != nullptr && option->label != label) {
         option->SetText(label);
     }
 }
 
+// Makes every custom row and savedSlots show what the file holds, placing
+// the outfits as the start does: in document order, up to the first one
+// without a row. Returns that one (empty when every outfit has a row).
+pugi::xml_node FollowFile(pugi::xml_node root) {
+    savedSlots.clear();
+    for (std::int32_t row = kFirstCustomRow; IsCustomRow(row); ++row) {
+        RelabelRow(row, DefaultCustomRowLabel(row));
+    }
+    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
+        const std::int32_t rowIndex = RowIndexOf(outfit);
+        if (!IsCustomRow(rowIndex)) {
+            return outfit;
+        }
+        if (SavedOutfitsRow(rowIndex) != nullptr) {
+            savedSlots.push_back(rowIndex);
+            RelabelRow(rowIndex, ShownNameOf(outfit));
+        }
+    }
+    return pugi::xml_node();
+}
+
 bool IsListed(std::int32_t rowIndex) {
     return std::find(savedSlots.begin(), savedSlots.end(), rowIndex) != savedSlots.end();
+}
+
+// Of the outfits the page places on the row, the last one shown as `label`:
+// with two on a row, the later one's name is the one the row shows.
+pugi::xml_node OutfitShownAs(pugi::xml_node root, std::int32_t rowIndex, const std::string& label) {
+    pugi::xml_node shown;
+    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
+        const std::int32_t row = RowIndexOf(outfit);
+        if (!IsCustomRow(row)) {
+            break;
+        }
+        if (row == rowIndex && ShownNameOf(outfit) == label) {
+            shown = outfit;
+        }
+    }
+    return shown;
 }
 
 // The 39 entries of the worn outfit, item and state of each in turn.
@@ -98,6 +188,87 @@ outfit_file::OutfitEntries WornEntries() {
             static_cast<std::uint32_t>(ReadGlobal(kWornStateGlobal + kEntryStride * k)));
     }
     return entries;
+}
+
+// A save or delete that runs out of memory midway has written nothing, and
+// says so rather than ending without a word.
+template <typename Work>
+void ReportingFailure(const char* failureMessage, Work work) {
+    try {
+        work();
+    } catch (const std::exception&) {
+        ShowNotification(failureMessage);
+    }
+}
+
+void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
+    StoreFile file;
+    if (!ReadStore(file)) {
+        return;
+    }
+    pugi::xml_node root = RootOf(file.document);
+    FollowFile(root);
+    if (file.missing) {
+        if (!files::Exists(kOutfitFolder)) {
+            ShowNotification(kNoFolderMessage);
+            return;
+        }
+        root = file.document.append_child(outfit_file::kRootElement);
+    } else if (!root) {
+        // Not our file's shape: it is left exactly as the player has it.
+        ShowNotification(kSaveFailedMessage);
+        return;
+    } else if (outfit_file::FindLoadedOutfit(root, rowIndex)) {
+        // The row looked free, but the file holds an outfit there now (put
+        // there outside the game): that outfit is the player's, not ours to replace.
+        ShowNotification(kSlotTakenMessage);
+        return;
+    } else if (!file.utf8) {
+        ShowNotification(kSaveNotUtf8Message);
+        return;
+    }
+    // When loading stops early, the new outfit goes before the outfit it
+    // stops at, where the next start finds it.
+    outfit_file::InsertOutfit(root, outfit_file::LoadingStop(root), typedName, rowIndex,
+                              WornEntries());
+    if (!WriteStore(file)) {
+        ShowNotification(kSaveFailedMessage);
+        return;
+    }
+    ShowNotification(kSavedMessage);
+    FollowFile(root);
+}
+
+void DeleteFrom(std::int32_t rowIndex) {
+    StoreFile file;
+    if (!ReadStore(file)) {
+        return;
+    }
+    // What the player saw, before the page follows the file.
+    const Option* row = SavedOutfitsRow(rowIndex);
+    const bool shownTaken = row != nullptr && IsListed(rowIndex);
+    const std::string shownName = shownTaken ? row->label : std::string();
+    pugi::xml_node root = RootOf(file.document);
+    FollowFile(root);
+    pugi::xml_node outfit =
+        shownTaken ? OutfitShownAs(root, rowIndex, shownName) : pugi::xml_node();
+    if (!outfit) {
+        const bool taken = IsCustomRow(rowIndex) && outfit_file::FindLoadedOutfit(root, rowIndex);
+        ShowNotification(taken ? kDeleteChangedMessage : kDeleteNotFoundMessage);
+        return;
+    }
+    if (!file.utf8) {
+        ShowNotification(kDeleteNotUtf8Message);
+        return;
+    }
+    outfit_file::RemoveSubtree(outfit);
+    if (!WriteStore(file)) {
+        // The document is no longer the file: the page keeps what was read.
+        ShowNotification(kDeleteFailedMessage);
+        return;
+    }
+    ShowNotification(kDeletedMessage);
+    FollowFile(root);
 }
 
 }  // namespace
@@ -120,39 +291,34 @@ std::string DefaultCustomRowLabel(std::int32_t rowIndex) {
 }
 
 // A second start of the script routine rebuilds the pages with their default
-// labels, so the list of taken rows starts again too.
+// labels, so the list of taken rows starts again too. A missing file is the
+// empty store; a file that cannot be read leaves the store unknown: every
+// row as built, and each later save or delete reads the file before it acts.
 void LoadCustomOutfitNames() {
     savedSlots.clear();
-    pugi::xml_document document;
-    if (!LoadStore(document)) {
+    StoreFile file;
+    if (!ReadStore(file)) {
         return;
     }
-    pugi::xml_node root = RootOf(document);
-    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
-        const std::int32_t rowIndex = RowIndexOf(outfit);
-        if (!IsCustomRow(rowIndex)) {
-            ShowNotification(
-                ("[Wardrobe]: Slot index " + std::to_string(rowIndex) + " out of range").c_str());
-            return;
-        }
-        Option* option = SavedOutfitsRow(rowIndex);
-        if (option == nullptr) {
-            continue;
-        }
-        savedSlots.push_back(rowIndex);
-        option->SetText(ShownNameOf(outfit));
+    const pugi::xml_node stop = FollowFile(RootOf(file.document));
+    if (stop) {
+        ShowNotification(
+            ("[Wardrobe]: Slot index " + std::to_string(RowIndexOf(stop)) + " out of range")
+                .c_str());
     }
 }
 
 void EquipCustomOutfit(std::int32_t slotNumber) {
-    pugi::xml_document document;
-    if (!LoadStore(document)) {
+    StoreFile file;
+    if (!ReadStore(file)) {
         return;
     }
+    const pugi::xml_node root = RootOf(file.document);
+    FollowFile(root);
     const std::int32_t rowIndex = RowIndexOfSlot(slotNumber);
     pugi::xml_node found;
     if (IsCustomRow(rowIndex)) {
-        found = FindOutfit(RootOf(document), rowIndex);
+        found = FindOutfit(root, rowIndex);
     }
     if (!found) {
         ShowNotification(kNoCustomOutfitMessage);
@@ -185,74 +351,25 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     ShowEquipped(option ? option->label : std::string());
 }
 
-// Saving into a row the file already holds replaces that outfit rather than
-// adding to it, and the row is marked taken only once the file is on disk.
-// When loading stopped early, a new outfit goes before the outfit it stopped
-// at, where the next start finds it; an outfit hidden after that place on
-// the same row is kept, not replaced.
+// Every save and delete acts on the file as it is now, not on the page's
+// memory of it: a row the file holds is never written over, and a delete
+// removes only the outfit whose name the row shows. Either way the page then
+// shows what the file holds, and the row is marked taken only once the file
+// is on disk. The file stays UTF-8: a typed name that is not is mended.
 void SaveCustomOutfit(const char* name, std::int32_t slotNumber) {
     if (!IsCustomSlot(slotNumber)) {
         ShowNotification(kBadSlotMessage);
         return;
     }
-    pugi::xml_document document;
-    if (!LoadStore(document)) {
-        return;
-    }
-    pugi::xml_node root = RootOf(document);
-    if (!root) {
-        // Not our file's shape: it is left exactly as the player has it.
-        ShowNotification(kSaveFailedMessage);
-        return;
-    }
-    const std::int32_t rowIndex = slotNumber - 1;
-    const std::string typedName = name != nullptr ? name : "";
-    pugi::xml_node outfit = outfit_file::FindLoadedOutfit(root, rowIndex);
-    if (outfit) {
-        outfit_file::ReplaceOutfit(outfit, typedName, WornEntries());
-    } else {
-        outfit_file::InsertOutfit(root, outfit_file::LoadingStop(root), typedName, rowIndex,
-                                  WornEntries());
-    }
-    if (!WriteStore(document)) {
-        ShowNotification(kSaveFailedMessage);
-        return;
-    }
-    if (!IsListed(rowIndex)) {
-        savedSlots.push_back(rowIndex);
-    }
-    ShowNotification(kSavedMessage);
-    RelabelRow(rowIndex, typedName);
+    ReportingFailure(kSaveFailedMessage, [name, slotNumber] {
+        std::string typedName;
+        outfit_file::CopyCutName(outfit_file::MendedUtf8(name != nullptr ? name : "").c_str(),
+                                 typedName);
+        SaveInto(typedName, slotNumber - 1);
+    });
 }
 
 void DeleteCustomOutfit(std::int32_t slotNumber) {
-    pugi::xml_document document;
-    if (!LoadStore(document)) {
-        return;
-    }
-    const std::int32_t rowIndex = RowIndexOfSlot(slotNumber);
-    pugi::xml_node root = RootOf(document);
-    pugi::xml_node outfit = slotNumber > kNoRowSlot ? FindOutfit(root, rowIndex) : pugi::xml_node();
-    if (!outfit) {
-        ShowNotification(kDeleteNotFoundMessage);
-        return;
-    }
-    outfit_file::RemoveSubtree(outfit);
-    if (!WriteStore(document)) {
-        ShowNotification(kDeleteFailedMessage);
-        return;
-    }
-    ShowNotification(kDeletedMessage);
-    auto listed = std::find(savedSlots.begin(), savedSlots.end(), rowIndex);
-    if (listed != savedSlots.end()) {
-        savedSlots.erase(listed);
-    }
-    // A second outfit filed under the same row keeps the row taken; the row
-    // then shows that outfit's name rather than claiming to be free.
-    pugi::xml_node remaining = FindOutfit(root, rowIndex);
-    if (remaining && IsListed(rowIndex)) {
-        RelabelRow(rowIndex, ShownNameOf(remaining));
-    } else {
-        RelabelRow(rowIndex, DefaultCustomRowLabel(rowIndex));
-    }
+    ReportingFailure(kDeleteFailedMessage,
+                     [slotNumber] { DeleteFrom(RowIndexOfSlot(slotNumber)); });
 }

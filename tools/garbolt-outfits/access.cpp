@@ -81,12 +81,19 @@ bool ReadOutfitFile(const std::string& path, LoadedFile& file, std::ostream& err
         return false;
     }
     errno = 0;
-    const outfit_file::LoadResult result =
-        outfit_file::LoadOutfitFile(path, file.document, &file.bytes);
+    if (isStore) {
+        const outfit_file::LoadResult result =
+            outfit_file::LoadOutfitFile(path, file.document, &file.bytes);
+        file.read = result.read == files::ReadStatus::Read;
+        file.parse = result.parse;
+    } else {
+        file.read = files::ReadFile(path, file.bytes);
+        if (file.read) {
+            file.parse = outfit_file::ParseOutfitBytes(file.bytes, file.document);
+        }
+    }
     const int readError = errno;
-    file.read = result.read;
-    file.parse = result.parse;
-    if (result.read) {
+    if (file.read) {
         return true;
     }
     const std::string folder = FolderOf(path);
@@ -103,8 +110,7 @@ bool ReadOutfitFile(const std::string& path, LoadedFile& file, std::ostream& err
             << "Name the outfit file with --file PATH.\n";
     } else if (!files::Exists(path)) {
         err << path << " does not exist.\n"
-            << "The plug-in needs this file: copy Garbolt/SavedOutfits.xml from the Garbolt "
-               "package into the game folder (it starts as an empty store), restore one of your "
+            << "The game creates it when you save your first outfit. Or restore one of your "
                "backups, or name another file with --file PATH.\n";
     } else if (IsFolder(path)) {
         err << path << " is a folder, not a file.\n"
@@ -187,9 +193,23 @@ bool WriteBackup(const std::string& path, const std::string& bytes, std::string&
     return true;
 }
 
-bool WriteOutfitDocument(const std::string& path, const pugi::xml_document& document,
-                         std::ostream& err) {
-    if (!outfit_file::SaveOutfitFile(path, document)) {
+bool CheckUtf8(const LoadedFile& file, std::ostream& err) {
+    if (!outfit_file::IsUtf8File(file.bytes, file.document)) {
+        err << file.path
+            << " is not saved as UTF-8 (it declares another encoding, or holds bytes that are "
+               "not UTF-8), so nothing was changed: a name written into it would mix two "
+               "encodings in one file. Open it in a text editor, save it as UTF-8 (with "
+               "encoding=\"UTF-8\" or no encoding in its first line), then run the command "
+               "again.\n";
+        return false;
+    }
+    return true;
+}
+
+bool WriteOutfitDocument(const LoadedFile& file, std::ostream& err) {
+    const std::string& path = file.path;
+    if (!outfit_file::SaveOutfitFile(path, file.document,
+                                     outfit_file::HasByteOrderMark(file.bytes))) {
         err << "Could not write " << path << "; it keeps its old contents.\n"
             << "Check that you may write in the folder " << FolderOf(path)
             << " and that the disk has space, then run the command again.\n";

@@ -45,9 +45,14 @@ bool CheckWritable(const std::string& path, std::ostream& err);
 bool WriteBackup(const std::string& path, const std::string& bytes, std::string& backupPath,
                  std::ostream& err);
 
-// Replaces the file with the document in one step, as the plug-in does;
-// on failure explains on `err` and the file keeps its old bytes.
-bool WriteOutfitDocument(const std::string& path, const pugi::xml_document& document,
-                         std::ostream& err);
+// Before a change: false, with an explanation on `err`, when the file is not
+// UTF-8 throughout (see outfit_file::IsUtf8File); the game refuses to
+// change such a file too.
+bool CheckUtf8(const LoadedFile& file, std::ostream& err);
+
+// Replaces the file with its (changed) document in one step, as the plug-in
+// does, keeping a UTF-8 byte-order mark; on failure explains on `err` and
+// the file keeps its old bytes.
+bool WriteOutfitDocument(const LoadedFile& file, std::ostream& err);
 
 }  // namespace garbolt_outfits

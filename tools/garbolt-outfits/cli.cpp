@@ -116,7 +116,7 @@ constexpr ToolCommand kCommands[] = {
      "\n"
      "Copies the outfit file, byte for byte, to a new file beside it named after the date\n"
      "and time, for example SavedOutfits-backup-20250131-184502.xml. Works on broken files\n"
-     "too. To go back to a backup, copy it over SavedOutfits.xml while the game is closed.\n",
+     "too. To go back to a backup, copy it over SavedOutfits.xml.\n",
      RunBackup, false},
     {"mend",
      "Usage: garbolt-outfits [--file PATH] mend\n"

@@ -19,6 +19,10 @@ namespace {
 
 constexpr const char* kLoadFailedInGame =
     "\"Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.\"";
+constexpr const char* kNotPlainFileInGame =
+    "\"Failed to load Garbolt/SavedOutfits.xml. It is not a plain file.\"";
+constexpr const char* kUnreadableInGame =
+    "\"Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.\"";
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -86,18 +90,20 @@ bool LoadStore(const std::string& path, LoadedFile& file, std::ostream& err) {
 
 // Backs the file up, then replaces it with the document.
 bool BackUpAndWrite(const LoadedFile& file, std::string& backup, std::ostream& err) {
-    if (!WriteBackup(file.path, file.bytes, backup, err)) {
+    if (!CheckUtf8(file, err) || !WriteBackup(file.path, file.bytes, backup, err)) {
         return false;
     }
-    if (!WriteOutfitDocument(file.path, file.document, err)) {
+    if (!WriteOutfitDocument(file, err)) {
         err << "The backup " << backup << " holds the file as it was.\n";
         return false;
     }
     return true;
 }
 
-constexpr const char* kRestartHint =
-    "Restart the game (or reload the scripts) to see the change on the Saved Outfits page.\n";
+// The game reads the file anew at each of these, and its page then shows it.
+constexpr const char* kPickUpHint =
+    "A running game picks the change up at its next equip, save or delete of a custom "
+    "outfit.\n";
 
 // "the Name is 41 characters (41 bytes) long; the game shows at most 30 characters and 120 bytes"
 std::string NameBoundsText(const std::string& name, const char* subject = "the Name") {
@@ -292,8 +298,20 @@ const OutfitReport* OutfitToChange(const std::string& path, std::int32_t rowInde
 int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) {
     LoadedFile file;
     if (!ReadOutfitFile(path, file, err)) {
-        err << "The game cannot read it either: it shows " << kLoadFailedInGame
-            << " and no custom outfit appears.\n";
+        switch (files::Active().KindOf(path)) {
+            case files::PathKind::Missing:
+                err << "The game starts without custom outfits then, and creates the file at "
+                       "the first save.\n";
+                break;
+            case files::PathKind::Other:
+                err << "The game cannot read it either: it shows " << kNotPlainFileInGame
+                    << " and no custom outfit appears.\n";
+                break;
+            case files::PathKind::PlainFile:
+                err << "The game cannot read it either: it shows " << kUnreadableInGame
+                    << " and no custom outfit appears.\n";
+                break;
+        }
         return kExitProblem;
     }
     if (!file.parse) {
@@ -313,6 +331,13 @@ int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) 
     }
     std::size_t errors = 0;
     std::size_t warnings = 0;
+    if (!outfit_file::IsUtf8File(file.bytes, file.document)) {
+        out << path
+            << ": warning: the file is not saved as UTF-8 (it declares another encoding, or holds "
+               "bytes that are not UTF-8): the game wears its outfits but refuses to save or "
+               "delete in it. Save it as UTF-8 in a text editor.\n";
+        ++warnings;
+    }
     for (const OutfitReport& outfit : report.outfits) {
         ReportOutfitProblems(path, report, outfit, errors, warnings, out);
     }
@@ -448,6 +473,12 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
             << source << ", then import it again.\n";
         return kExitProblem;
     }
+    if (outfit_file::MendedUtf8(name) != name) {
+        err << source << ": the Name is not UTF-8 text, which the outfit file holds "
+            << "throughout. Nothing was imported. Save " << source
+            << " as UTF-8 in a text editor, then import it again.\n";
+        return kExitProblem;
+    }
 
     LoadedFile file;
     if (!LoadStore(path, file, err)) {
@@ -506,7 +537,7 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
         << RowNumberOf(rowIndex)
         << (taken != nullptr ? ", in place of " + Quoted(taken->shownName) : "") << ".\n"
         << "The old file is backed up as " << backup << ".\n"
-        << kRestartHint;
+        << kPickUpHint;
     if (entries.items.size() != static_cast<std::size_t>(outfit_file::kOutfitEntries) ||
         entries.states.size() != static_cast<std::size_t>(outfit_file::kOutfitEntries)) {
         out << "Note: the outfit holds " << entries.items.size() << " Components and "
@@ -526,7 +557,7 @@ int BackupCommand(const std::string& path, std::ostream& out, std::ostream& err)
         return kExitProblem;
     }
     out << "Backed up " << path << " as " << backup << ".\n"
-        << "To go back to it later, copy it over " << path << " while the game is closed.\n";
+        << "To go back to it later, copy it over " << path << ".\n";
     return kExitDone;
 }
 
@@ -605,7 +636,7 @@ int MendCommand(const std::string& path, std::ostream& out, std::ostream& err) {
         out << rewrites << (rewrites == 1 ? " Hash value" : " Hash values")
             << " rewritten in signed form, ";
     }
-    out << "none removed. The old file is backed up as " << backup << ".\n" << kRestartHint;
+    out << "none removed. The old file is backed up as " << backup << ".\n" << kPickUpHint;
     return kExitDone;
 }
 
@@ -626,6 +657,11 @@ int RenameCommand(const std::string& path, std::int32_t rowIndex, const std::str
             return kExitProblem;
         case outfit_file::NameFit::Fits:
             break;
+    }
+    if (outfit_file::MendedUtf8(name) != name) {
+        err << "The new name is not UTF-8 text, which the outfit file holds throughout. Nothing "
+               "was changed.\n";
+        return kExitProblem;
     }
     LoadedFile file;
     StoreReport report;
@@ -650,7 +686,7 @@ int RenameCommand(const std::string& path, std::int32_t rowIndex, const std::str
     out << "Renamed row " << RowNumberOf(rowIndex) << " from " << NameOrNone(*outfit) << " to "
         << Quoted(name) << ".\n"
         << "The old file is backed up as " << backup << ".\n"
-        << kRestartHint;
+        << kPickUpHint;
     return kExitDone;
 }
 
@@ -683,7 +719,7 @@ int MoveCommand(const std::string& path, std::int32_t fromRow, std::int32_t toRo
     if (!BackUpAndWrite(file, backup, err)) {
         return kExitProblem;
     }
-    out << moves << "The old file is backed up as " << backup << ".\n" << kRestartHint;
+    out << moves << "The old file is backed up as " << backup << ".\n" << kPickUpHint;
     return kExitDone;
 }
 
