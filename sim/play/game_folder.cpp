@@ -79,8 +79,8 @@ std::optional<GameFolder> GameFolder::Fresh(const std::string& prefix, Files fil
             continue;
         }
         GameFolder folder(candidate.u8string(), true);
-        if (files == Files::Defaults && !folder.Write(kSavedOutfitsPath, kEmptySavedOutfits)) {
-            *error = "cannot write the outfit file into " + candidate.u8string();
+        if (files == Files::Defaults && !fs::create_directory(candidate / "Garbolt", ec)) {
+            *error = "cannot make the Garbolt folder in " + candidate.u8string();
             return std::nullopt;
         }
         return folder;

@@ -20,9 +20,9 @@ class GameFolder {
     static std::optional<GameFolder> Existing(const std::string& path, std::string* error);
     // A new folder `<prefix>-<process>-<n>` in the system's temporary folder
     // (or in `base`), holding nothing (Bare) or what the plug-in's first start
-    // finds (Defaults): Garbolt/ with an outfit file of no outfit yet and no
-    // settings file, so the settings are the defaults until the first save
-    // writes the file.
+    // finds after an install (Defaults): the Garbolt/ folder without the
+    // player's files, so the store is empty and the settings are the defaults
+    // until the first save of each writes its file.
     static std::optional<GameFolder> Fresh(const std::string& prefix, Files files,
                                            std::string* error, const std::string& base = "");
 
