@@ -185,7 +185,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string error;
     const int width = input.ConsumeIntegralInRange(16, 96);
-    if (!garbolt_sim::RenderShot(frame, width, folder + "/shot.png", &error)) {
+    const garbolt_sim::CharacterLook look = garbolt_sim::LookOf(frame.worn);
+    const garbolt_sim::Screen screen{frame, look, frame.notifications};
+    if (!garbolt_sim::RenderShot(screen, width, folder + "/shot.png", &error)) {
         Broken("the picture failed: " + error);
     }
     return 0;
