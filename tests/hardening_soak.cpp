@@ -168,7 +168,7 @@ class Soak {
   public:
     explicit Soak(std::uint32_t seed) : random_(seed) {}
 
-    // A fresh game folder with the release's default files, entered.
+    // A fresh game folder as an install leaves it, entered.
     bool Prepare() {
         std::string error;
         folder_ =

@@ -303,6 +303,11 @@ TEST_F(OutfitsToolTest, RenameAndMoveRefuseWhatTheGameWouldNotTake) {
          "The new name is 31 characters (31 bytes) long; the game shows at most 30 characters "
          "and 120 bytes, as many as its keyboard takes. Nothing was changed. Choose a shorter "
          "name.\n"},
+        // Written as "&#1;", it would make the file unreadable to other XML readers.
+        {{"rename", "7", "Sun\001day"},
+         "The new name holds a control character (a tab or line break, for one) or "
+         "U+FFFE/U+FFFF, which the game drops from a name typed at its keyboard. Nothing was "
+         "changed.\n"},
         {{"rename", "8", "Sunday"},
          "Row 8 holds no outfit in ./Garbolt/SavedOutfits.xml, so nothing was renamed. Run "
          "\"garbolt-outfits list\" to see the rows that do.\n"},

@@ -190,6 +190,11 @@ TEST_F(OutfitsToolShare, AFileThatIsNoExportedOutfitIsRefused) {
               "other.xml: the Name is 31 characters (31 bytes) long; the game shows at most 30 "
               "characters and 120 bytes, as many as its keyboard takes. Nothing was imported. "
               "Shorten the Name in other.xml, then import it again.\n");
+    Write("other.xml", StoreXml({MakeOutfit("Co&#1;at", 6, 1)}));
+    EXPECT_EQ(RunTool({"import", "other.xml"}).err,
+              "other.xml: the Name holds a control character (a tab or line break, for one) or "
+              "U+FFFE/U+FFFF, which the game drops from a name typed at its keyboard. Nothing was "
+              "imported. Remove it from the Name in other.xml, then import it again.\n");
     const ToolRun missing = RunTool({"import", "nowhere.xml"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err,

@@ -62,3 +62,9 @@ void DropUnstorableCharacters(std::string& name) {
     }
     name.resize(kept);
 }
+
+bool IsStorableName(const std::string& name) {
+    std::string kept = name;
+    DropUnstorableCharacters(kept);
+    return kept.size() == name.size();
+}

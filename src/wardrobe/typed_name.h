@@ -8,3 +8,6 @@
 // and so are bytes that are no UTF-8 and the non-characters U+FFFE and
 // U+FFFF, for which other XML readers reject a whole file.
 void DropUnstorableCharacters(std::string& name);
+// True when DropUnstorableCharacters would keep `name` whole: what a name
+// from outside the game must be before it may go into the file.
+bool IsStorableName(const std::string& name);

@@ -10,6 +10,7 @@
 #include "host/files.h"
 #include "report.h"
 #include "wardrobe/outfit_file.h"
+#include "wardrobe/typed_name.h"
 
 namespace garbolt_outfits {
 
@@ -104,6 +105,12 @@ bool BackUpAndWrite(const LoadedFile& file, std::string& backup, std::ostream& e
 constexpr const char* kPickUpHint =
     "A running game picks the change up at its next equip, save or delete of a custom "
     "outfit.\n";
+
+// A name the game would never save: written as a character reference such
+// as "&#1;", most XML readers reject the whole file.
+constexpr const char* kUnstorableText =
+    "holds a control character (a tab or line break, for one) or U+FFFE/U+FFFF, which the "
+    "game drops from a name typed at its keyboard";
 
 // "the Name is 41 characters (41 bytes) long; the game shows at most 30 characters and 120 bytes"
 std::string NameBoundsText(const std::string& name, const char* subject = "the Name") {
@@ -479,6 +486,11 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
             << " as UTF-8 in a text editor, then import it again.\n";
         return kExitProblem;
     }
+    if (!IsStorableName(name)) {
+        err << source << ": the Name " << kUnstorableText << ". Nothing was imported. Remove it "
+            << "from the Name in " << source << ", then import it again.\n";
+        return kExitProblem;
+    }
 
     LoadedFile file;
     if (!LoadStore(path, file, err)) {
@@ -661,6 +673,10 @@ int RenameCommand(const std::string& path, std::int32_t rowIndex, const std::str
     if (outfit_file::MendedUtf8(name) != name) {
         err << "The new name is not UTF-8 text, which the outfit file holds throughout. Nothing "
                "was changed.\n";
+        return kExitProblem;
+    }
+    if (!IsStorableName(name)) {
+        err << "The new name " << kUnstorableText << ". Nothing was changed.\n";
         return kExitProblem;
     }
     LoadedFile file;

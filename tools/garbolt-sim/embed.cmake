@@ -1,6 +1,6 @@
 # Writes a C++ source that holds the default tour, byte for byte, so the program needs
-# nothing beside it to play a first tour (the default files of its fresh game
-# folders come from sim/play).
+# nothing beside it to play a first tour (its fresh game folders come from
+# sim/play).
 # -DOUTPUT=... -DTOUR=...
 include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/EscapedText.cmake)
 escaped_text(tour ${TOUR})

@@ -41,7 +41,7 @@ constexpr std::chrono::milliseconds kDefaultWatchdog{10000};
 
 struct RunOptions {
     std::string scenarioName = "tour";  // for messages: the file name, "-" or "tour"
-    std::string gameDir;                // empty: a fresh folder with the default files
+    std::string gameDir;                // empty: a fresh folder as an install leaves it
     std::string pluginPath;             // empty: the plug-in beside the program
     std::string jsonPath;               // empty: no JSON lines
     bool trace = false;                 // every native call and global write in the JSON
