@@ -53,10 +53,11 @@ void BuildPresetsPage(Submenu* page) {
 }
 
 void BuildSettingsPage(Submenu* page) {
-    page->AddBoolOption("Use Wardrobe Camera",
-                        "Create a camera facing the player when using the wardrobe", &useCamera);
-    page->AddBoolOption("Draw Light", "Draw a light in front of the player while in the wardrobe",
-                        &drawLight);
+    for (const Setting& setting : kSettings) {
+        if (setting.toggle != nullptr) {
+            page->AddBoolOption(setting.label, setting.description, setting.toggle);
+        }
+    }
     page->AddOption("Save Settings", "Save Current Settings", saveSettings);
 }
 
