@@ -56,8 +56,8 @@ void FinishKeyboard(const char* text) {
 PreparedCalls::PreparedCalls(const std::vector<RecordedCall>& recorded) {
     for (const RecordedCall& call : recorded) {
         const bool global = call.kind == RecordedCall::Kind::Global;
-        calls.push_back(
-            {call.hash, static_cast<std::uint32_t>(call.args.size()), global ? call.globalIndex : -1});
+        calls.push_back({call.hash, static_cast<std::uint32_t>(call.args.size()),
+                         global ? call.globalIndex : -1});
         words.insert(words.end(), call.args.begin(), call.args.end());
     }
 }

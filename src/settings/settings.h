@@ -18,9 +18,9 @@ extern std::int32_t menuKey;
 struct Setting {
     const char* key;
     std::int32_t defaultValue;
-    bool* toggle;           // a toggle's variable, or null
-    std::int32_t* number;   // a number's variable, or null
-    const char* label;      // a toggle's row on the settings page
+    bool* toggle;          // a toggle's variable, or null
+    std::int32_t* number;  // a number's variable, or null
+    const char* label;     // a toggle's row on the settings page
     const char* description;
 };
 inline constexpr char kSettingsSection[] = "Garbolt";
