@@ -323,8 +323,8 @@ void DrawMenuFrame(const Submenu& page, std::int32_t currentOption) {
         DrawSprite(
             "menu_textures",
             currentOption == page.optionCount - 1 ? "scroller_line_down" : "scroller_arrow_bottom",
-            Across(kScrollerArrowX), lineY, Across(kScrollerArrowWidth), Down(kScrollerHeight),
-            255, 255, 255, 255);
+            Across(kScrollerArrowX), lineY, Across(kScrollerArrowWidth), Down(kScrollerHeight), 255,
+            255, 255, 255);
     }
 }
 
