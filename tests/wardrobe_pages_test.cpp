@@ -1,4 +1,6 @@
 // The wardrobe's four pages: titles, rows, descriptions and what each row runs.
+#include <iterator>
+
 #include "wardrobe/presets.h"
 #include "wardrobe_fixture.h"
 
@@ -26,7 +28,8 @@ TEST_F(WardrobePages, FourPagesWithTheirTitlesAndSizes) {
     const char* subtitles[] = {"Change Clothes", "Saved Custom Outfits", "Preset Outfits",
                                "Settings"};
     const std::int32_t visible[] = {8, 12, 12, 12};
-    const std::int32_t counts[] = {3, 21, 9, 3};
+    const auto presets = static_cast<std::int32_t>(std::size(wardrobe_presets::kPresets));
+    const std::int32_t counts[] = {3, 21, presets, 3};
     for (std::int32_t id = 0; id < 4; ++id) {
         const Submenu& page = Menu::submenuRegistry[id];
         EXPECT_EQ(page.title, "WARDROBE");
