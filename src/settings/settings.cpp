@@ -16,9 +16,17 @@ IniDocument settingsDocument;
 
 namespace {
 
-// The one number, read by LoadMenuKey.
-constexpr const Setting& kMenuKeySetting = kSettings[2];
-static_assert(kMenuKeySetting.number == &menuKey, "the menu key's row");
+// The row of a number, which code of its own reads.
+constexpr const Setting& RowOf(const std::int32_t* number) {
+    for (const Setting& setting : kSettings) {
+        if (setting.number == number) {
+            return setting;
+        }
+    }
+    return kSettings[0];
+}
+constexpr const Setting& kMenuKeySetting = RowOf(&menuKey);
+static_assert(kMenuKeySetting.number == &menuKey, "the menu key has a row");
 
 // Virtual-key codes that the keyboard table can hold.
 constexpr std::int32_t kLowestMenuKey = 1;
