@@ -1,5 +1,7 @@
 #include "bridge.h"
 
+#include <benchmark/benchmark.h>
+
 #include <array>
 
 #include "host/native_hashes.h"
@@ -49,6 +51,30 @@ std::uint64_t CallCount() {
 
 void FinishKeyboard(const char* text) {
     keyboardText = text;
+}
+
+PreparedCalls::PreparedCalls(const std::vector<RecordedCall>& recorded) {
+    for (const RecordedCall& call : recorded) {
+        const bool global = call.kind == RecordedCall::Kind::Global;
+        calls.push_back({call.hash, static_cast<std::uint32_t>(call.args.size()),
+                         global ? call.globalIndex : -1});
+        words.insert(words.end(), call.args.begin(), call.args.end());
+    }
+}
+
+void Replay(const PreparedCalls& prepared) {
+    const std::uint64_t* word = prepared.words.data();
+    for (const PreparedCalls::Call& call : prepared.calls) {
+        if (call.globalIndex >= 0) {
+            benchmark::DoNotOptimize(platform::getGlobalPtr(call.globalIndex));
+            continue;
+        }
+        platform::nativeInit(call.hash);
+        for (std::uint32_t i = 0; i < call.argCount; ++i) {
+            platform::nativePush64(*word++);
+        }
+        benchmark::DoNotOptimize(platform::nativeCall());
+    }
 }
 
 }  // namespace bench_bridge

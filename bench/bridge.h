@@ -19,6 +19,23 @@ struct RecordedCall {
 void StartRecording();
 std::vector<RecordedCall> StopRecording();
 
+// The recorded calls laid out flat: one entry per call, all argument words in
+// one array, so issuing them again costs no more than the pushes themselves.
+struct PreparedCalls {
+    struct Call {
+        std::uint64_t hash;
+        std::uint32_t argCount;
+        std::int32_t globalIndex;  // for a global; -1 for a native
+    };
+    std::vector<Call> calls;
+    std::vector<std::uint64_t> words;
+
+    explicit PreparedCalls(const std::vector<RecordedCall>& recorded);
+};
+
+// Issues the prepared calls through the hook: the floor of a frame that made them.
+void Replay(const PreparedCalls& prepared);
+
 // How many natives have been called (keeps the work observable).
 std::uint64_t CallCount();
 

@@ -3,19 +3,16 @@
 // counted. Results go to the console and, with --benchmark_out, to JSON;
 // bench/run prints the ratios side by side.
 //
-// Sections: allocation counting; the frame and its floor; the keyboard
-// handler; the outfit store.
+// Sections: the frame and its floor; the keyboard handler; the outfit store.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "bridge.h"
+#include "host/controls.h"
 #include "host/keyboard.h"
 #include "host/platform.h"
 #include "host/script.h"
@@ -23,6 +20,7 @@
 #include "menu/menu.h"
 #include "settings/default_settings.h"
 #include "settings/settings.h"
+#include "sim/play/counting_new.h"
 #include "sim/play/default_files.h"
 #include "sim/play/game_folder.h"
 #include "wardrobe/layout.h"
@@ -30,43 +28,11 @@
 #include "wardrobe/scene.h"
 #include "wardrobe/store.h"
 
-// --- Allocation counting -----------------------------------------------------
-
-namespace {
-std::atomic<long> allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-
 namespace {
 
 // --- The frame and its floor -------------------------------------------------
 
 using wardrobe_layout::kSavedOutfitsPage;
-constexpr std::uint32_t kSelectPromptControl = 0x43DBF61F;
-constexpr std::uint32_t kBackPromptControl = 0x308588E6;
-constexpr std::uint32_t kSavePromptControl = 0x171910DC;
 
 // The plug-in as the start-up leaves it, then open on the 21-row saved-outfits
 // page with the wardrobe scene (camera and light on), or closed.
@@ -74,9 +40,9 @@ void PreparePlugin(bool open) {
     static bool built = false;
     if (!built) {
         activeMenu = std::make_unique<Menu>();
-        activeMenu->CreatePrompt(activeMenu->selectPrompt, "Select", kSelectPromptControl);
-        activeMenu->CreatePrompt(activeMenu->backPrompt, "Back", kBackPromptControl);
-        activeMenu->CreatePrompt(activeMenu->savePrompt, "Save Outfit", kSavePromptControl);
+        activeMenu->CreatePrompt(activeMenu->selectPrompt, "Select", game_controls::kSelect);
+        activeMenu->CreatePrompt(activeMenu->backPrompt, "Back", game_controls::kBack);
+        activeMenu->CreatePrompt(activeMenu->savePrompt, "Save Outfit", game_controls::kSaveOutfit);
         InitializeMenu();
         built = true;
     }
@@ -99,41 +65,6 @@ void PluginFrame() {
     UpdateWardrobe();
 }
 
-// The recorded calls laid out flat, issued again through the same hook.
-struct PreparedCalls {
-    struct Call {
-        std::uint64_t hash;
-        std::uint32_t argCount;
-        std::int32_t globalIndex;  // for a global; -1 for a native
-    };
-    std::vector<Call> calls;
-    std::vector<std::uint64_t> words;
-
-    explicit PreparedCalls(const std::vector<bench_bridge::RecordedCall>& recorded) {
-        for (const bench_bridge::RecordedCall& call : recorded) {
-            const bool global = call.kind == bench_bridge::RecordedCall::Kind::Global;
-            calls.push_back({call.hash, static_cast<std::uint32_t>(call.args.size()),
-                             global ? call.globalIndex : -1});
-            words.insert(words.end(), call.args.begin(), call.args.end());
-        }
-    }
-};
-
-void Replay(const PreparedCalls& prepared) {
-    const std::uint64_t* word = prepared.words.data();
-    for (const PreparedCalls::Call& call : prepared.calls) {
-        if (call.globalIndex >= 0) {
-            benchmark::DoNotOptimize(platform::getGlobalPtr(call.globalIndex));
-            continue;
-        }
-        platform::nativeInit(call.hash);
-        for (std::uint32_t i = 0; i < call.argCount; ++i) {
-            platform::nativePush64(*word++);
-        }
-        benchmark::DoNotOptimize(platform::nativeCall());
-    }
-}
-
 std::vector<bench_bridge::RecordedCall> RecordFrame() {
     bench_bridge::StartRecording();
     PluginFrame();
@@ -146,11 +77,11 @@ void Frame(benchmark::State& state, bool open) {
     // Counted over frames of their own, outside the timed loop, so that the
     // benchmark library's own allocations are not taken for the plug-in's.
     constexpr int kCountedFrames = 10000;
-    const long before = allocations.load();
+    play::StartCountingAllocations();
     for (int i = 0; i < kCountedFrames; ++i) {
         PluginFrame();
     }
-    const long made = allocations.load() - before;
+    const long made = play::StopCountingAllocations();
     for (auto _ : state) {
         PluginFrame();
         benchmark::ClobberMemory();
@@ -161,9 +92,9 @@ void Frame(benchmark::State& state, bool open) {
 
 void Floor(benchmark::State& state, bool open) {
     PreparePlugin(open);
-    const PreparedCalls prepared(RecordFrame());
+    const bench_bridge::PreparedCalls prepared(RecordFrame());
     for (auto _ : state) {
-        Replay(prepared);
+        bench_bridge::Replay(prepared);
         benchmark::ClobberMemory();
     }
     state.counters["natives"] = static_cast<double>(prepared.calls.size());
@@ -190,12 +121,12 @@ BENCHMARK(BM_FrameFloorOpenSavedOutfitsScene);
 
 void BM_KeyboardMessage(benchmark::State& state) {
     constexpr std::uint32_t kMessages = 100000;
-    const long before = allocations.load();
+    play::StartCountingAllocations();
     for (std::uint32_t i = 0; i < kMessages; ++i) {
         OnKeyboardMessage(i % 300, 1, 0, 0, 0, static_cast<std::int32_t>(i & 1),
                           static_cast<std::int32_t>(i & 1));
     }
-    const long made = allocations.load() - before;
+    const long made = play::StopCountingAllocations();
     std::uint32_t key = 0;
     for (auto _ : state) {
         OnKeyboardMessage(key, 1, 0, 0, 0, static_cast<std::int32_t>(key & 1),

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bridge.h"
+#include "host/controls.h"
 #include "host/platform.h"
 #include "menu/menu.h"
 #include "wardrobe/layout.h"
@@ -26,9 +27,9 @@ Menu& PreparedMenu(bool open) {
     }
     static Menu menu;
     if (menu.selectPrompt == 0) {
-        menu.CreatePrompt(menu.selectPrompt, "Select", 0x43DBF61F);
-        menu.CreatePrompt(menu.backPrompt, "Back", 0x308588E6);
-        menu.CreatePrompt(menu.savePrompt, "Save Outfit", 0x171910DC);
+        menu.CreatePrompt(menu.selectPrompt, "Select", game_controls::kSelect);
+        menu.CreatePrompt(menu.backPrompt, "Back", game_controls::kBack);
+        menu.CreatePrompt(menu.savePrompt, "Save Outfit", game_controls::kSaveOutfit);
     }
     menu.currentSubmenu = &Menu::submenuRegistry.at(open ? kSavedOutfitsPage : 0);
     menu.currentOption = open ? 14 : 0;
@@ -44,44 +45,6 @@ std::vector<bench_bridge::RecordedCall> RecordFrame(Menu& menu) {
     return bench_bridge::StopRecording();
 }
 
-// The recorded calls laid out flat: one entry per call, all argument words
-// in one array, so issuing them costs no more than the pushes themselves.
-struct PreparedCalls {
-    struct Call {
-        std::uint64_t hash;
-        std::uint32_t argCount;
-        std::int32_t globalIndex;  // for a global write; -1 for a native
-    };
-    std::vector<Call> calls;
-    std::vector<std::uint64_t> words;
-
-    explicit PreparedCalls(const std::vector<bench_bridge::RecordedCall>& recorded) {
-        for (const bench_bridge::RecordedCall& call : recorded) {
-            const bool global = call.kind == bench_bridge::RecordedCall::Kind::Global;
-            calls.push_back({call.hash, static_cast<std::uint32_t>(call.args.size()),
-                             global ? call.globalIndex : -1});
-            words.insert(words.end(), call.args.begin(), call.args.end());
-        }
-    }
-};
-
-void Replay(const PreparedCalls& prepared) {
-    const std::uint64_t* word = prepared.words.data();
-    for (const PreparedCalls::Call& call : prepared.calls) {
-        if (call.globalIndex >= 0) {
-            if (std::uint64_t* slot = platform::getGlobalPtr(call.globalIndex)) {
-                *slot = 2;
-            }
-            continue;
-        }
-        platform::nativeInit(call.hash);
-        for (std::uint32_t i = 0; i < call.argCount; ++i) {
-            platform::nativePush64(*word++);
-        }
-        benchmark::DoNotOptimize(platform::nativeCall());
-    }
-}
-
 void UpdateFrame(benchmark::State& state, bool open) {
     Menu& menu = PreparedMenu(open);
     const auto calls = RecordFrame(menu);
@@ -95,9 +58,9 @@ void UpdateFrame(benchmark::State& state, bool open) {
 void FloorFrame(benchmark::State& state, bool open) {
     Menu& menu = PreparedMenu(open);
     const auto calls = RecordFrame(menu);
-    const PreparedCalls prepared(calls);
+    const bench_bridge::PreparedCalls prepared(calls);
     for (auto _ : state) {
-        Replay(prepared);
+        bench_bridge::Replay(prepared);
         benchmark::ClobberMemory();
     }
     state.counters["natives"] = static_cast<double>(calls.size());

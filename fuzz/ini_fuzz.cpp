@@ -13,10 +13,10 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "sim/stack_thread.h"
-#include "structure_mutator.h"
 #include "host/files.h"
 #include "settings/ini.h"
+#include "sim/stack_thread.h"
+#include "structure_mutator.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ Flat Flatten(const IniDocument& document) {
         auto& flatKeys = flat[section];
         for (const auto& [key, value] : keys) {
             std::string trimmed = value;
-            trimSpace(trimmed);
+            ini_detail::trimSpace(trimmed);
             flatKeys[key] = trimmed;
         }
     }
@@ -51,8 +51,8 @@ std::string LineText(FuzzedDataProvider& input, std::size_t most) {
 }
 
 std::string Normalised(std::string name) {
-    trimSpace(name);
-    toLowerAscii(name);
+    ini_detail::trimSpace(name);
+    ini_detail::toLowerAscii(name);
     return name;
 }
 
@@ -124,15 +124,16 @@ void FuzzOne(const std::uint8_t* data, std::size_t size) {
         return;
     }
 
-    if (startWithFile && !isEightBitText(fileBytes)) {
+    if (startWithFile && !ini_detail::isEightBitText(fileBytes)) {
         Check(!store.write(document), "a file that is not 8-bit text was rewritten");
         Check(ReadBytes(path) == fileBytes, "a refused update changed the file");
         return;
     }
     Check(store.write(document), "the update failed");
     const std::string once = ReadBytes(path);
-    const bool marked = startWithFile && fileBytes.rfind(kUtf8ByteOrderMark, 0) == 0;
-    Check(once.rfind(kUtf8ByteOrderMark, 0) == 0 || !marked, "the byte-order mark was lost");
+    const bool marked = startWithFile && fileBytes.rfind(ini_detail::kUtf8ByteOrderMark, 0) == 0;
+    Check(once.rfind(ini_detail::kUtf8ByteOrderMark, 0) == 0 || !marked,
+          "the byte-order mark was lost");
     IniDocument readBack;
     Check(store.read(readBack), "the updated file could not be read");
     Check(Flatten(readBack) == Flatten(document),
@@ -156,6 +157,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
                                                std::size_t maxSize, unsigned int seed) {
-    return fuzz_support::MutateStructure(fuzz_support::Structure::Lines, data, size, maxSize,
-                                         seed);
+    return fuzz_support::MutateStructure(fuzz_support::Structure::Lines, data, size, maxSize, seed);
 }

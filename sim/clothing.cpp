@@ -4,6 +4,7 @@
 
 #include "host/native_hashes.h"
 #include "sim/game.h"
+#include "wardrobe/presets.h"
 
 namespace sim {
 
@@ -128,15 +129,11 @@ void ClothingState::SetState(std::uint32_t item, std::uint32_t state) {
 }
 
 std::vector<std::uint32_t> ClothingState::DefaultPresetHashes() {
-    return {NameHash("META_OUTFIT_COOL_WEATHER"),
-            NameHash("META_OUTFIT_HOT_WEATHER"),
-            0xD07C121B,
-            0xFD336722,
-            0xE912786E,
-            0xDACBDBE1,
-            0xAD848153,
-            0x1209CA5C,
-            0x07C7B5D8};
+    std::vector<std::uint32_t> hashes;
+    for (const wardrobe_presets::Preset& preset : wardrobe_presets::kPresets) {
+        hashes.push_back(preset.gameName != nullptr ? NameHash(preset.gameName) : preset.hash);
+    }
+    return hashes;
 }
 
 void ClothingState::AddPreset(CharacterModel model, std::uint32_t outfitHash,

@@ -48,7 +48,7 @@ class ClothingState {
     int EntryOf(std::uint32_t item) const;
 
     // --- Presets ------------------------------------------------------------------
-    // The nine presets Arthur has from the start (John has none).
+    // The presets Arthur has from the start (John has none): the plug-in's.
     static std::vector<std::uint32_t> DefaultPresetHashes();
     void AddPreset(CharacterModel model, std::uint32_t outfitHash, const OutfitEntries& entries);
     bool HasPreset(std::uint32_t modelHash, std::uint32_t outfitHash) const;

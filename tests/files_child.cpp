@@ -5,17 +5,12 @@
 //   garbolt_files_child [--fsize-limit BYTES] fill PATH COUNT    (COUNT bytes 'z')
 //   garbolt_files_child [--fsize-limit BYTES] ini-set PATH SECTION KEY VALUE
 //       (reads the INI file, sets one key and updates the file)
-//
-// With --fsize-limit the process may not grow a file beyond BYTES, as on a
-// full disk; SIGXFSZ is ignored so that the write reports the failure.
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstdlib>
 #include <string>
 
 #include "host/files.h"
 #include "settings/ini.h"
+#include "support/child_options.h"
 
 namespace {
 
@@ -24,15 +19,9 @@ constexpr int kFailed = 1;
 constexpr int kBadRequest = 2;
 
 int Run(int count, char** arguments) {
-    int next = 1;
-    if (next + 1 < count && std::string(arguments[next]) == "--fsize-limit") {
-        const rlim_t limit = std::strtoull(arguments[next + 1], nullptr, 10);
-        const rlimit small{limit, limit};
-        std::signal(SIGXFSZ, SIG_IGN);
-        if (setrlimit(RLIMIT_FSIZE, &small) != 0) {
-            return kBadRequest;
-        }
-        next += 2;
+    const int next = testing_support::TakeFileSizeLimit(count, arguments);
+    if (next < 0) {
+        return kBadRequest;
     }
     if (next >= count) {
         return kBadRequest;

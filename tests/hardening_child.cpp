@@ -8,10 +8,8 @@
 // other of two versions: the settings with the camera switched on and off,
 // or an outfit on row 6 saved and deleted again. Every message the player
 // would see is printed on a line of its own.
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -20,6 +18,7 @@
 #include "menu/menu.h"
 #include "settings/settings.h"
 #include "sim/game.h"
+#include "support/child_options.h"
 #include "wardrobe/layout.h"
 #include "wardrobe/pages.h"
 #include "wardrobe/store.h"
@@ -44,15 +43,9 @@ void PrintMessages() {
 }  // namespace
 
 int main(int count, char** arguments) {
-    int next = 1;
-    if (next + 1 < count && std::string(arguments[next]) == "--fsize-limit") {
-        const rlim_t limit = std::strtoull(arguments[next + 1], nullptr, 10);
-        const rlimit small{limit, limit};
-        std::signal(SIGXFSZ, SIG_IGN);
-        if (setrlimit(RLIMIT_FSIZE, &small) != 0) {
-            return kBadRequest;
-        }
-        next += 2;
+    const int next = testing_support::TakeFileSizeLimit(count, arguments);
+    if (next < 0) {
+        return kBadRequest;
     }
     if (count != next + 3 || chdir(arguments[next + 1]) != 0) {
         return kBadRequest;

@@ -37,18 +37,6 @@ std::string Times(const std::string& piece, std::size_t count) {
     return text;
 }
 
-int Deepest(pugi::xml_node document) {
-    struct DepthWalker : pugi::xml_tree_walker {
-        int deepest = 0;
-        bool for_each(pugi::xml_node&) override {
-            deepest = std::max(deepest, depth());
-            return true;
-        }
-    } walker;
-    document.traverse(walker);
-    return walker.deepest;
-}
-
 std::size_t Outfits(const pugi::xml_document& document) {
     std::size_t count = 0;
     for (pugi::xml_node outfit = outfit_file::FirstOutfit(outfit_file::RootOf(document)); outfit;
@@ -165,7 +153,7 @@ TEST_P(HostileFiles, GiveTheirMessageOrAPlainLoadAndNeverCrash) {
     // What the save did not touch stays whole: the long name, the deep content.
     EXPECT_EQ(outfit_file::NameOf(outfit_file::FirstOutfit(outfit_file::RootOf(saved))),
               outfit_file::NameOf(outfit_file::FirstOutfit(outfit_file::RootOf(before))));
-    EXPECT_GE(Deepest(saved), Deepest(before));
+    EXPECT_GE(outfit_file::DeepestLevel(saved), outfit_file::DeepestLevel(before));
     EXPECT_EQ(Outfits(deleted), Outfits(saved) - 1);
 }
 

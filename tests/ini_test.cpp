@@ -41,34 +41,7 @@ std::string Describe(const IniDocument& document) {
     return text;
 }
 
-// --- Text utilities and the ordered table -----------------------------------
-
-TEST(IniText, TrimRemovesTheSixWhitespaceCharacters) {
-    std::string text = " \t\n\r\f\vkey = v\v\f\r\n\t ";
-    trimSpace(text);
-    EXPECT_EQ(text, "key = v");
-    std::string blank = " \t\r\n\f\v";
-    trimSpace(blank);
-    EXPECT_EQ(blank, "");
-}
-
-TEST(IniText, LowerCaseTouchesOnlyAsciiLetters) {
-    std::string text = "AbZ[@]\xC3\x84\xC9";
-    toLowerAscii(text);
-    EXPECT_EQ(text, "abz[@]\xC3\x84\xC9");
-}
-
-TEST(IniText, ReplaceAllNeverSearchesInsertedText) {
-    std::string text = "a=b=c";
-    replaceAll(text, "=", "\\=");
-    EXPECT_EQ(text, "a\\=b\\=c");
-    std::string doubled = "aaa";
-    replaceAll(doubled, "a", "aa");
-    EXPECT_EQ(doubled, "aaaaaa");
-    std::string same = "abc";
-    replaceAll(same, "", "x");
-    EXPECT_EQ(same, "abc");
-}
+// --- The ordered table --------------------------------------------------------
 
 TEST(IniTable, NamesAreNormalisedAndKeepTheirPosition) {
     IniSection section;
@@ -85,6 +58,10 @@ TEST(IniTable, NamesAreNormalisedAndKeepTheirPosition) {
         names.push_back(entry.first);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"speed", "other", "new"}));
+    // Trimmed of the six whitespace characters; only ASCII letters lower-cased.
+    section.set(" \t\n\r\f\vAbZ[@]\xC3\x84\xC9\v\f\r\n\t ", "y");
+    EXPECT_EQ(section.get("abz[@]\xC3\x84\xC9"), "y");
+    EXPECT_FALSE(section.has("abz[@]\xC3\xA4\xC9"));
 }
 
 TEST(IniTable, GetNeverAddsButAtDoes) {
@@ -99,85 +76,63 @@ TEST(IniTable, GetNeverAddsButAtDoes) {
     EXPECT_FALSE(document.has("missing"));
 }
 
-// --- Classification -----------------------------------------------------------
+// --- Lines ----------------------------------------------------------------------
 
-struct ClassifyCase {
+// One line after "[s]": what the document makes of it.
+struct LineCase {
     std::string line;
-    LineKind kind;
-    std::string name;
-    std::string value;
+    std::string described;
 };
 
-class IniClassify : public ::testing::TestWithParam<ClassifyCase> {};
+class IniLine : public ::testing::TestWithParam<LineCase> {
+  protected:
+    GameFolder folder_;
+};
 
-TEST_P(IniClassify, GivesKindNameAndValue) {
-    const ClassifyCase& expected = GetParam();
-    const ClassifiedLine parsed = classifyLine(expected.line);
-    EXPECT_EQ(parsed.kind, expected.kind) << expected.line;
-    EXPECT_EQ(parsed.name, expected.name) << expected.line;
-    EXPECT_EQ(parsed.value, expected.value) << expected.line;
+// ';' starts a comment, '[' a header (cut at its first ';', named up to its
+// last ']'), the first unescaped '=' splits key and value.
+TEST_P(IniLine, ReadsAsSectionKeyOrNothing) {
+    folder_.Write(kPath, "[s]\n" + GetParam().line);
+    IniDocument document;
+    ASSERT_TRUE(IniStore(kPath).read(document));
+    EXPECT_EQ(Describe(document), GetParam().described) << GetParam().line;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    EdgeCases, IniClassify,
-    ::testing::Values(ClassifyCase{"", LineKind::Blank, "", ""},
-                      ClassifyCase{" \t\f\v ", LineKind::Blank, "", ""},
-                      ClassifyCase{"; a = b", LineKind::Comment, "", ""},
-                      ClassifyCase{"   ;[x]", LineKind::Comment, "", ""},
-                      ClassifyCase{"[Display] ; screen", LineKind::SectionHeader, "Display", ""},
-                      ClassifyCase{"[Dis;play]", LineKind::Unrecognised, "", ""},
-                      ClassifyCase{"[a]b]", LineKind::SectionHeader, "a]b", ""},
-                      ClassifyCase{"[x] = 3", LineKind::SectionHeader, "x", ""},
-                      ClassifyCase{"[x = 3", LineKind::KeyValue, "[x", "3"},
-                      ClassifyCase{"[x = 3 ; c", LineKind::KeyValue, "[x", "3"},
-                      ClassifyCase{"  [  Spaced Name ]  ", LineKind::SectionHeader, "Spaced Name",
-                                   ""},
-                      ClassifyCase{"[   ]", LineKind::SectionHeader, "", ""},
-                      ClassifyCase{"[]", LineKind::SectionHeader, "", ""},
-                      ClassifyCase{"A\\=B = 3", LineKind::KeyValue, "A=B", "3"},
-                      ClassifyCase{"key = a\\=b", LineKind::KeyValue, "key", "a\\=b"},
-                      ClassifyCase{"key = a=b", LineKind::KeyValue, "key", "a=b"},
-                      ClassifyCase{"only\\=escaped", LineKind::Unrecognised, "", ""},
-                      ClassifyCase{"a\\\\= b", LineKind::Unrecognised, "", ""},
-                      ClassifyCase{"a\\\\\\== b", LineKind::KeyValue, "a\\\\=", "b"},
-                      ClassifyCase{"=5", LineKind::KeyValue, "", "5"},
-                      ClassifyCase{"# note", LineKind::Unrecognised, "", ""},
-                      ClassifyCase{"# a = b", LineKind::KeyValue, "# a", "b"},
-                      ClassifyCase{"key = 1 ; on", LineKind::KeyValue, "key", "1 ; on"},
-                      ClassifyCase{"\tKey\t=\t", LineKind::KeyValue, "Key", ""}));
+    EdgeCases, IniLine,
+    ::testing::Values(LineCase{"", "s{}"}, LineCase{" \t\f\v ", "s{}"}, LineCase{"; a = b", "s{}"},
+                      LineCase{"   ;[x]", "s{}"}, LineCase{"[Display] ; screen", "s{}display{}"},
+                      LineCase{"[Dis;play]", "s{}"}, LineCase{"[a]b]", "s{}a]b{}"},
+                      LineCase{"[x] = 3", "s{}x{}"}, LineCase{"[x = 3", "s{[x=3}"},
+                      LineCase{"[x = 3 ; c", "s{[x=3}"},
+                      LineCase{"  [  Spaced Name ]  ", "s{}spaced name{}"},
+                      LineCase{"[   ]", "s{}{}"}, LineCase{"[]", "s{}{}"},
+                      LineCase{"A\\=B = 3", "s{a=b=3}"}, LineCase{"key = a\\=b", "s{key=a\\=b}"},
+                      LineCase{"key = a=b", "s{key=a=b}"}, LineCase{"only\\=escaped", "s{}"},
+                      LineCase{"a\\\\= b", "s{}"}, LineCase{"a\\\\\\== b", "s{a\\\\==b}"},
+                      LineCase{"=5", "s{=5}"}, LineCase{"# note", "s{}"},
+                      LineCase{"# a = b", "s{# a=b}"}, LineCase{"key = 1 ; on", "s{key=1 ; on}"},
+                      LineCase{"\tKey\t=\t", "s{key=}"},
+                      // NUL bytes are dropped; a carriage return ends a line.
+                      LineCase{std::string("k\0=\r1\r\0\nj=2", 11), "s{k=,j=2}"}));
 
-TEST(IniKeyLine, EscapesEqualsInTheKeyAndTrimsTheValue) {
-    IniSection section;
-    const ClassifiedLine parsed = classifyLine("A\\=B = 3");
-    section.set(parsed.name, parsed.value);
-    EXPECT_EQ(section.begin()->first, "a=b");
-    EXPECT_EQ(keyLine(section.begin()->first, " 3\t"), "a\\=b=3");
-}
-
-TEST(IniSplit, LinesEndingsNulAndByteOrderMark) {
-    EXPECT_EQ(splitLines(""), std::vector<std::string>{});
-    EXPECT_EQ(splitLines("a\r\nb"), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(splitLines("a\nb\n"), (std::vector<std::string>{"a", "b", ""}));
-    EXPECT_EQ(splitLines("\n"), (std::vector<std::string>{"", ""}));
-    // A carriage return that no line feed follows ends a line too.
-    EXPECT_EQ(splitLines("a\rb\r"), (std::vector<std::string>{"a", "b", ""}));
-    EXPECT_EQ(splitLines("a\r\rb"), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_EQ(splitLines("a\r\r\nb\n\r"), (std::vector<std::string>{"a", "b", "", ""}));
-    EXPECT_EQ(splitLines(std::string("k\0=\r1\r\0\n", 8)),
-              (std::vector<std::string>{"k=", "1", ""}));
-    // The loader, not the splitter, takes the mark off.
-    EXPECT_EQ(splitLines("\xEF\xBB\xBF[s]\r\n"), (std::vector<std::string>{"\xEF\xBB\xBF[s]", ""}));
-}
-
-TEST(IniSplit, WideOrNulTextIsNotEightBit) {
-    EXPECT_TRUE(isEightBitText(""));
-    EXPECT_TRUE(isEightBitText("\xEF\xBB\xBF[s]\r\nk=\xFF\xFE"));
-    EXPECT_TRUE(isEightBitText("\xFF"));
-    EXPECT_FALSE(isEightBitText("\xFF\xFE[\x04"));  // UTF-16 LE with its mark, no NUL needed
-    EXPECT_FALSE(isEightBitText("\xFE\xFF\x04["));  // UTF-16 BE
-    EXPECT_FALSE(isEightBitText(std::string("[\0s\0]\0", 6)));  // UTF-16 LE without a mark
-    EXPECT_FALSE(isEightBitText(std::string("\0\0\xFE\xFF", 4)));  // UTF-32 BE
-    EXPECT_FALSE(isEightBitText(std::string("[s]\r\nk=1\0", 9)));
+// A file an update would ruin is one the store calls wide text.
+TEST(IniWideText, UtfSixteenThirtyTwoOrNulBytes) {
+    GameFolder folder;
+    const IniStore store(kPath);
+    const auto wide = [&](const std::string& bytes) {
+        folder.Write(kPath, bytes);
+        return store.holdsWideText();
+    };
+    EXPECT_FALSE(wide(""));
+    EXPECT_FALSE(wide("\xEF\xBB\xBF[s]\r\nk=\xFF\xFE"));
+    EXPECT_FALSE(wide("\xFF"));
+    EXPECT_TRUE(wide("\xFF\xFE[\x04"));                 // UTF-16 LE with its mark, no NUL needed
+    EXPECT_TRUE(wide("\xFE\xFF\x04["));                 // UTF-16 BE
+    EXPECT_TRUE(wide(std::string("[\0s\0]\0", 6)));     // UTF-16 LE without a mark
+    EXPECT_TRUE(wide(std::string("\0\0\xFE\xFF", 4)));  // UTF-32 BE
+    EXPECT_TRUE(wide(std::string("[s]\r\nk=1\0", 9)));
+    EXPECT_FALSE(IniStore("Garbolt/Missing.ini").holdsWideText());
 }
 
 // --- Reading -------------------------------------------------------------------
@@ -240,20 +195,6 @@ TEST_F(IniRead, ReadReplacesTheDocumentAndFailsOnAMissingFile) {
     EXPECT_EQ(document.size(), 0u);
 }
 
-TEST_F(IniRead, LoaderAddsWithoutClearingAndKeepsLinesOnRequest) {
-    folder_.Write(kPath, "early=1\r\n[S]\r\n# note\r\n  k = 1  \r\n; c\r\n");
-    IniDocument document;
-    document["first"];
-    IniLoader loader(kPath, true);
-    EXPECT_TRUE(loader.loadInto(document));
-    EXPECT_EQ(Describe(document), "first{}s{k=1}");
-    ASSERT_TRUE(loader.keptLines());
-    EXPECT_EQ(*loader.keptLines(), (std::vector<std::string>{"[S]", "  k = 1  ", "; c", ""}));
-    EXPECT_FALSE(IniLoader(kPath, false).keptLines());
-    IniDocument none;
-    EXPECT_FALSE(IniLoader("Garbolt/Missing.ini", true).loadInto(none));
-}
-
 // --- Writing -------------------------------------------------------------------
 
 class IniWrite : public ::testing::Test {
@@ -278,16 +219,10 @@ TEST_F(IniWrite, FreshFileHasNoFinalLineEnding) {
     document["First"].set("a=b", "x\\=y");
     document["Empty"];
     document["Last"].set("k", "");
-    EXPECT_TRUE(IniEmitter(kPath).emit(document));
-    EXPECT_EQ(Bytes(), "[first]\r\nspeed=3\r\na\\=b=x\\=y\r\n[empty]\r\n[last]\r\nk=");
-    EXPECT_EQ(IniEmitter::render(document), Bytes());
-}
-
-TEST_F(IniWrite, FreshEmptyDocumentLeavesAnEmptyFile) {
-    folder_.Write(kPath, "[old]\r\nk=v");
-    EXPECT_TRUE(IniEmitter(kPath).emit(IniDocument()));
-    EXPECT_TRUE(folder_.Exists(kPath));
-    EXPECT_EQ(Bytes(), "");
+    document["Last"].set("a=b=c", "v");
+    EXPECT_TRUE(Write(document));
+    EXPECT_EQ(Bytes(),
+              "[first]\r\nspeed=3\r\na\\=b=x\\=y\r\n[empty]\r\n[last]\r\nk=\r\na\\=b\\=c=v");
 }
 
 TEST_F(IniWrite, MissingFileIsWrittenFresh) {
@@ -471,16 +406,6 @@ TEST_F(IniWrite, FileWithOnlyDroppedLinesBecomesEmpty) {
     EXPECT_EQ(Bytes(), "");
 }
 
-TEST_F(IniWrite, MergeLinesWorksOnKeptLinesAlone) {
-    IniDocument onDisk;
-    onDisk["s"].set("a", "1");
-    IniDocument document = onDisk;
-    document["s"].set("a", "2");
-    document["s"].set("b", "3");
-    EXPECT_EQ(mergeLines({"[S]", "a = 1", "; c"}, document, onDisk),
-              (std::vector<std::string>{"[S]", "a = 2", "b=3", "; c"}));
-}
-
 // --- Failures ------------------------------------------------------------------
 
 // Fails one operation on the INI file or its temporary file.
@@ -559,7 +484,6 @@ TEST_F(IniWrite, FreshWriteFailureLeavesNoFile) {
     folder_.Write("Garbolt/Other.txt", "x");
     FailingIniFiles failing(FailingIniFiles::Step::Write);
     files::ScopedFileSystem scoped(failing);
-    EXPECT_FALSE(IniEmitter(kPath).emit(document));
     EXPECT_FALSE(Write(document));
     EXPECT_EQ(Listing(), std::vector<std::string>{"Other.txt"});
 }
@@ -567,7 +491,6 @@ TEST_F(IniWrite, FreshWriteFailureLeavesNoFile) {
 TEST_F(IniWrite, MissingFolderOrEmptyPathFailsAndCreatesNothing) {
     IniDocument document;
     document["s"].set("k", "v");
-    EXPECT_FALSE(IniEmitter("Nowhere/Test.ini").emit(document));
     EXPECT_FALSE(IniStore("Nowhere/Test.ini").write(document));
     EXPECT_FALSE(IniStore("").write(document));
     EXPECT_FALSE(folder_.Exists("Nowhere"));

@@ -2,93 +2,10 @@
 // program is counted while the count is on, except the simulated game's own.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "menu_fixture.h"
 #include "sim/game_code.h"
+#include "sim/play/counting_new.h"
 #include "wardrobe_fixture.h"
-
-namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* Allocate(std::size_t size) {
-    if (counting.load(std::memory_order_relaxed) && !sim::InGameCode()) {
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    }
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-
-void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
-    if (counting.load(std::memory_order_relaxed) && !sim::InGameCode()) {
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    }
-    const auto align = static_cast<std::size_t>(alignment);
-    const std::size_t rounded = (size + align - 1) / align * align;
-    if (void* memory = std::aligned_alloc(align, rounded == 0 ? align : rounded)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size) {
-    return Allocate(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new(std::size_t size, std::align_val_t alignment) {
-    return AllocateAligned(size, alignment);
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-    return AllocateAligned(size, alignment);
-}
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::align_val_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::align_val_t) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
-    std::free(memory);
-}
 
 namespace {
 
@@ -128,11 +45,9 @@ class Allocations : public MenuFixture {
             sim::GameCodeScope game;
             TheGameFrame();
         }
-        const long before = allocations.load();
-        counting = true;
+        play::StartCountingAllocations(sim::InGameCode);
         menu.Update();
-        counting = false;
-        return allocations.load() - before;
+        return play::StopCountingAllocations();
     }
     void TheGameFrame() { game().RunFrame(); }
 
@@ -217,23 +132,19 @@ TEST_F(Allocations, ClosedMenuAllocatesNothing) {
 }
 
 TEST_F(Allocations, CounterSeesThePluginsOwnAllocations) {
-    counting = true;
-    const long before = allocations.load();
+    play::StartCountingAllocations(sim::InGameCode);
     Menu::AddSubmenu("A page with a long enough title to leave the small buffer", "", 7, 8,
                      [](Submenu* page) { AddRows(page, 2); });
-    counting = false;
-    EXPECT_GT(allocations.load() - before, 0);
+    EXPECT_GT(play::StopCountingAllocations(), 0);
 }
 
 TEST_F(Allocations, KeyboardHandlerAllocatesNothing) {
-    counting = true;
-    const long before = allocations.load();
+    play::StartCountingAllocations(sim::InGameCode);
     for (std::uint32_t key = 0; key < 300; ++key) {
         OnKeyboardMessage(key, 1, 0, 0, 0, 0, 0);
         OnKeyboardMessage(key, 1, 0, 0, 0, 1, 1);
     }
-    counting = false;
-    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_EQ(play::StopCountingAllocations(), 0);
     EXPECT_TRUE(KeyJustReleased(kF9));
 }
 
@@ -249,12 +160,10 @@ class WardrobeAllocations : public wardrobe_testing::WardrobeFixture {
             sim::GameCodeScope gameCode;
             game().RunFrame();
         }
-        const long before = allocations.load();
-        counting = true;
+        play::StartCountingAllocations(sim::InGameCode);
         activeMenu->Update();
         UpdateWardrobe();
-        counting = false;
-        return allocations.load() - before;
+        return play::StopCountingAllocations();
     }
     // Down every frame walks the whole saved-outfits page again and again, so
     // the save prompt reads "Save Outfit" and "Delete Outfit" in turn.

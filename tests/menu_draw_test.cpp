@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 
 #include "menu/draw.h"
+#include "menu/menu_layout.h"
 #include "menu_fixture.h"
 #include "support/seen_name.h"
 
@@ -14,12 +17,7 @@ using menu_testing::Append;
 using menu_testing::DescribeDrawList;
 using menu_testing::MenuFixture;
 using menu_testing::SelectionOption;
-using menu_testing::Sprite;
-using menu_testing::Text;
 
-constexpr sim::Colour kRed{255, 0, 0, 255};
-constexpr sim::Colour kGrey{144, 144, 144, 230};
-constexpr float kPitch = 55.08f;
 const std::string kTick = "<img src='img://generic_textures/tick' height='30' width='30'/>";
 
 class Drawing : public MenuFixture {
@@ -52,59 +50,31 @@ class Drawing : public MenuFixture {
 };
 
 float RowY(int row) {
-    return (static_cast<float>(row) * kPitch + 254.0f) / 1080.0f;
+    return menu_layout::RowTextY(row) / menu_layout::kScreenHeight;
 }
-float CentreX(float x) {
-    return 2.0f * (x / 1920.0f) - 1.0f;
+
+// The frame's draw list, a line per sprite or text, as a golden file of
+// tests/data/menu-draw holds it.
+std::string DrawListText() {
+    std::string text;
+    for (const std::string& line : DescribeDrawList()) {
+        text += line + "\n";
+    }
+    return text;
+}
+std::string Golden(const std::string& name) {
+    const std::string path = std::string(GARBOLT_TEST_DATA) + "/menu-draw/" + name;
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 TEST_F(Drawing, ShortPageDrawsEveryRowAndPullsTheBottomUp) {
     const Submenu& page = Page(1, 5, 12);
     DrawFrame(page, 0);
 
-    std::vector<std::string> expected = {
-        Sprite("generic_textures", "inkroller_1a", 313.0f / 1920, 538.0f / 1080, 0.3f, 0.95f,
-               {0, 0, 0, 230}),
-        Sprite("generic_textures", "menu_header_1a", 313.0f / 1920, 0.09796296f, 442.0f / 1920,
-               0.1f),
-        Sprite("generic_textures", "menu_bar", 0.16f, 0.9f, 0.23f, 0.0015f, {255, 255, 255, 175}),
-        Sprite("menu_textures", "scroller_left_top", 193.5f / 1920, 227.5f / 1080, 207.0f / 1920,
-               25.0f / 1080),
-        Sprite("menu_textures", "scroller_right_top", 425.5f / 1920, 227.5f / 1080, 207.0f / 1920,
-               25.0f / 1080),
-        Sprite("menu_textures", "scroller_line_up", 310.0f / 1920, 227.5f / 1080, 25.0f / 1920,
-               25.0f / 1080),
-        Sprite("menu_textures", "scroller_left_bottom", 193.5f / 1920,
-               (5 * kPitch + 244.0f) / 1080 + 12.5f / 1080, 207.0f / 1920, 25.0f / 1080),
-        Sprite("menu_textures", "scroller_right_bottom", 424.5f / 1920,
-               (5 * kPitch + 244.0f) / 1080 + 12.5f / 1080, 211.0f / 1920, 25.0f / 1080),
-        Sprite("menu_textures", "scroller_line_down", 308.5f / 1920, (5 * kPitch + 256.5f) / 1080,
-               22.0f / 1920, 25.0f / 1080),
-        Sprite("menu_textures", "crafting_highlight_l", 86.0f / 1920, 270.0f / 1080, 19.0f / 1920,
-               59.0f / 1080, kRed),
-        Sprite("menu_textures", "crafting_highlight_r", 534.0f / 1920, 270.0f / 1080, 19.0f / 1920,
-               59.0f / 1080, kRed),
-        Sprite("menu_textures", "crafting_highlight_t", 310.0f / 1920, 247.0f / 1080, 448.0f / 1920,
-               22.0f / 1080, kRed),
-        Sprite("menu_textures", "crafting_highlight_b", 310.0f / 1920, 293.0f / 1080, 448.0f / 1920,
-               22.0f / 1080, kRed),
-        Text("Wardrobe", "title", "Center", "0", 45, 0, CentreX(313), 79.0f / 1080),
-        Text("Choose", "title", "Center", "0", 23, 0, CentreX(313), 172.0f / 1080),
-    };
-    for (int i = 0; i < 5; ++i) {
-        expected.push_back(Sprite("generic_textures", "selection_box_bg_1c", 310.0f / 1920,
-                                  (i * kPitch) / 1080 + 0.25f, 442.0f / 1920, 52.0f / 1080,
-                                  {50, 50, 50, 110}));
-        expected.push_back(
-            Text("Row " + std::to_string(i), "body", "Left", "0", 22, 0, 98.0f / 1920, RowY(i)));
-        if (i == 0) {
-            expected.push_back(
-                Text("About 0", "body", "Center", "0", 18, 0, CentreX(313), 980.0f / 1080));
-        }
-    }
-    expected.push_back(
-        Text("1 of 5", "body", "Right", "1389", 20, -1, 0.0f, (5 * kPitch + 243.0f) / 1080, kGrey));
-    EXPECT_EQ(DescribeDrawList(), expected);
+    EXPECT_EQ(DrawListText(), Golden("short-page.txt"));
 }
 
 TEST_F(Drawing, EachTextIsColouredFormattedAndDrawnInThatOrder) {
@@ -159,17 +129,8 @@ TEST_F(Drawing, ScrolledPageShowsTheWindowEndingAtTheCurrentRow) {
     EXPECT_NE(TextNamed("15 of 25"), nullptr);
     EXPECT_NE(TextNamed("About 14"), nullptr);
 
-    const auto sprites = sim::Drawing().Sprites();
-    const auto textures = TexturesDrawn();
-    EXPECT_EQ(textures[5], "scroller_arrow_top");
-    EXPECT_EQ(textures[8], "scroller_arrow_bottom");
-    EXPECT_EQ(sprites[7]->x, 425.5f / 1920);
-    EXPECT_EQ(sprites[7]->width, 207.0f / 1920);
-    EXPECT_EQ(sprites[8]->x, 310.0f / 1920);
-    EXPECT_EQ(sprites[8]->y, (12 * kPitch + 256.5f) / 1080);
-    // The highlight stays on the bottom row.
-    EXPECT_EQ(textures[9], "crafting_highlight_l");
-    EXPECT_EQ(sprites[9]->y, (11 * kPitch + 270.0f) / 1080);
+    // The frame with arrows at both ends, the highlight on the bottom row.
+    EXPECT_EQ(DrawListText(), Golden("scrolled-page.txt"));
 
     DrawFrame(page, 24);
     EXPECT_EQ(TexturesDrawn()[8], "scroller_line_down");
@@ -251,7 +212,8 @@ TEST_F(Drawing, TickShowsWhileTheToggleIsOn) {
     ASSERT_NE(tick, nullptr);
     EXPECT_EQ(tick->alignment, "Right");
     EXPECT_EQ(tick->rightMargin, "1400");
-    EXPECT_EQ(tick->y, (1 * kPitch + 250.0f) / 1080.0f);
+    EXPECT_EQ(tick->y,
+              (menu_layout::kRowPitch + menu_layout::kTickTop) / menu_layout::kScreenHeight);
     const auto texts = Texts();
     EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
                             [](const sim::TextEntry* t) { return t->text == kTick; }),
@@ -270,7 +232,7 @@ TEST_F(Drawing, HeadingIsCentredWithoutBoxOrDescription) {
     EXPECT_EQ(heading->fontFace, "title");
     EXPECT_EQ(heading->alignment, "Center");
     EXPECT_EQ(heading->size, 22);
-    EXPECT_EQ(heading->x, CentreX(313));
+    EXPECT_EQ(heading->x, 2.0f * (menu_layout::kCentreX / menu_layout::kScreenWidth) - 1.0f);
     EXPECT_EQ(heading->y, RowY(1));
     const auto textures = TexturesDrawn();
     EXPECT_EQ(std::count(textures.begin(), textures.end(), "selection_box_bg_1c"), 1);

@@ -358,6 +358,14 @@ TEST_F(SettingsFile, FirstSaveWritesTheDefaultFileWithTheSettingsInForce) {
     expected.replace(expected.find(off), off.size(), "\r\nbUseCamera=1\r\n");
     EXPECT_EQ(folder_.Read(kSettingsPath), expected);
     EXPECT_EQ(folder_.List("Garbolt"), std::vector<std::string>{"Garbolt.ini"});
+    // The default file spells out every setting at its default.
+    IniDocument defaults;
+    ASSERT_TRUE(IniStore(kSettingsPath).read(defaults));
+    for (const Setting& setting : kSettings) {
+        const std::int32_t inForce = setting.toggle == &useCamera ? 1 : setting.defaultValue;
+        EXPECT_EQ(defaults.get(kSettingsSection).get(setting.key), std::to_string(inForce))
+            << setting.key;
+    }
     // From then on it is an ordinary file: the next save changes one line.
     drawLight = true;
     saveSettings();

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "host/files.h"
+#include "menu/menu_layout.h"
 #include "sim/observation.h"
 #include "support/seen_name.h"
 #include "support/strict_xml.h"
@@ -400,7 +401,7 @@ using testing_support::SeenName;
 
 // The label the last frame drew on page row `row`, read as the game reads it.
 sim::SeenText LabelDrawnOnRow(int row) {
-    const float y = (static_cast<float>(row) * 55.08f + 254.0f) / 1080.0f;
+    const float y = menu_layout::RowTextY(row) / menu_layout::kScreenHeight;
     for (const sim::DrawEntry& entry : sim::Observe().draws) {
         if (entry.kind == sim::DrawEntry::Kind::Text && entry.text.alignment == "Left" &&
             entry.text.y == y) {

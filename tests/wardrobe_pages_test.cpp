@@ -1,4 +1,7 @@
 // The wardrobe's four pages: titles, rows, descriptions and what each row runs.
+#include <iterator>
+
+#include "wardrobe/presets.h"
 #include "wardrobe_fixture.h"
 
 namespace {
@@ -25,7 +28,8 @@ TEST_F(WardrobePages, FourPagesWithTheirTitlesAndSizes) {
     const char* subtitles[] = {"Change Clothes", "Saved Custom Outfits", "Preset Outfits",
                                "Settings"};
     const std::int32_t visible[] = {8, 12, 12, 12};
-    const std::int32_t counts[] = {3, 21, 9, 3};
+    const auto presets = static_cast<std::int32_t>(std::size(wardrobe_presets::kPresets));
+    const std::int32_t counts[] = {3, 21, presets, 3};
     for (std::int32_t id = 0; id < 4; ++id) {
         const Submenu& page = Menu::submenuRegistry[id];
         EXPECT_EQ(page.title, "WARDROBE");
@@ -89,19 +93,22 @@ TEST_F(WardrobePages, SavedOutfitsRowsRunTheirSlotNumbers) {
 }
 
 TEST_F(WardrobePages, PresetsAndSettings) {
-    EXPECT_EQ(Labels(2), (std::vector<std::string>{"The Gunslinger", "The Summer Gunslinger",
-                                                   "The Winter Gunslinger", "The Grizzlies Outlaw",
-                                                   "Brawler's Outfit", "The Ruffian", "The Rebel",
-                                                   "The Innocent", "The Pursuer"}));
-    const std::uint32_t hashes[] = {0xD07C121B, 0xFD336722, 0xE912786E, 0xDACBDBE1,
-                                    0xAD848153, 0x1209CA5C, 0x07C7B5D8};
+    // The page is the presets table, row for row, and each row puts its outfit on.
     menu().currentSubmenu = &Menu::submenuRegistry[2];
-    for (std::int32_t row = 2; row < 9; ++row) {
+    std::vector<std::string> labels;
+    std::int32_t row = 0;
+    for (const wardrobe_presets::Preset& preset : wardrobe_presets::kPresets) {
+        labels.push_back(preset.label);
         EXPECT_EQ(Row(2, row).description, "Equip this preset outfit");
         menu().currentOption = row;
         Row(2, row).callback();
-        EXPECT_EQ(sim::Wardrobe().LastPreset(), hashes[row - 2]) << row;
+        const std::uint32_t hash =
+            preset.gameName != nullptr ? sim::NameHash(preset.gameName) : preset.hash;
+        EXPECT_EQ(sim::Wardrobe().LastPreset(), hash) << row;
+        EXPECT_EQ(LastMessage(), std::string("Equipped: ") + preset.label);
+        ++row;
     }
+    EXPECT_EQ(Labels(2), labels);
     EXPECT_EQ(Labels(3),
               (std::vector<std::string>{"Use Wardrobe Camera", "Draw Light", "Save Settings"}));
     EXPECT_TRUE(Row(3, 0).isToggle);

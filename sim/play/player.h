@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "host/controls.h"
 #include "host/platform.h"
 
 namespace sim {
@@ -20,16 +21,16 @@ namespace play {
 // The game's controls and the keys the plug-in listens for.
 namespace controls {
 
-constexpr std::uint32_t kSelect = 0x43DBF61F;
-constexpr std::uint32_t kBack = 0x308588E6;
-constexpr std::uint32_t kUp = 0x911CB09E;
-constexpr std::uint32_t kDown = 0x4403F97F;
-constexpr std::uint32_t kLeft = 0xAD7FCC5B;
-constexpr std::uint32_t kRight = 0x65F9EC5B;
-constexpr std::uint32_t kSave = 0x171910DC;  // the save and delete prompt's control
+using game_controls::kBack;
+using game_controls::kDown;
+using game_controls::kLeft;
+using game_controls::kRight;
+using game_controls::kSelect;
+using game_controls::kUp;
+constexpr std::uint32_t kSave = game_controls::kSaveOutfit;  // the save and delete prompt's control
 // The gamepad's chord that opens the menu: both on one frame.
-constexpr std::uint32_t kChordFirst = 0x17BEC168;
-constexpr std::uint32_t kChordSecond = 0x5181713D;
+constexpr std::uint32_t kChordFirst = game_controls::kOpenChordFirst;
+constexpr std::uint32_t kChordSecond = game_controls::kOpenChordSecond;
 
 // Virtual-key codes.
 constexpr std::uint32_t kF9 = 120;

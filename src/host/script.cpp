@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "host/controls.h"
 #include "host/window.h"
 #include "menu/menu.h"
 #include "settings/settings.h"
@@ -21,23 +22,13 @@ void RunGuarded(Work work) noexcept {
     }
 }
 
-constexpr std::uint32_t kSelectPromptControl = 0x43DBF61F;
-constexpr std::uint32_t kBackPromptControl = 0x308588E6;
-constexpr std::uint32_t kSavePromptControl = 0x171910DC;
-
 // A fresh menu on every start of the routine; the old one's prompts are
 // dropped without telling the game.
 void CreateMenu() {
     activeMenu = std::make_unique<Menu>();
-    if (activeMenu->selectPrompt == 0) {
-        activeMenu->CreatePrompt(activeMenu->selectPrompt, "Select", kSelectPromptControl);
-    }
-    if (activeMenu->backPrompt == 0) {
-        activeMenu->CreatePrompt(activeMenu->backPrompt, "Back", kBackPromptControl);
-    }
-    if (activeMenu->savePrompt == 0) {
-        activeMenu->CreatePrompt(activeMenu->savePrompt, "Save Outfit", kSavePromptControl);
-    }
+    activeMenu->CreatePrompt(activeMenu->selectPrompt, "Select", game_controls::kSelect);
+    activeMenu->CreatePrompt(activeMenu->backPrompt, "Back", game_controls::kBack);
+    activeMenu->CreatePrompt(activeMenu->savePrompt, "Save Outfit", game_controls::kSaveOutfit);
 }
 
 void ShowFirstPage() {

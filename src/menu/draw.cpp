@@ -8,6 +8,7 @@
 #include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/window.h"
+#include "menu/menu_layout.h"
 #include "menu/plain_text.h"
 
 const std::array<const char*, kFontCount> fontTable = {
@@ -47,10 +48,10 @@ const std::array<const char*, kFontCount> fontTable = {
 namespace {
 
 using namespace game_natives;
+using namespace menu_layout;
 
 constexpr std::int32_t kBodyFont = 0;
 constexpr std::int32_t kTitleFont = 26;
-constexpr float kRowPitch = 55.08f;
 
 constexpr std::string_view kTextTemplate =
     "<TEXTFORMAT RIGHTMARGIN = '%s'><P ALIGN = '%s'><FONT FACE = '$%s' LETTERSPACING = '%s' "
@@ -166,10 +167,6 @@ std::int32_t EffectiveTextSize(std::int32_t requested) {
     return requested;
 }
 
-float RowTextY(std::int32_t row) {
-    return static_cast<float>(row) * kRowPitch + 254.0f;
-}
-
 // The visible row of option `index`, or -1 when it is scrolled out.
 std::int32_t VisibleRow(const Submenu& page, std::int32_t currentOption, std::int32_t index) {
     const std::int32_t shown = page.maxVisibleOptions;
@@ -194,19 +191,19 @@ void DrawText(std::string_view text, TextKind kind, std::int32_t font, std::int3
     if (font < 0 || static_cast<std::size_t>(font) >= kFontCount) {
         font = kBodyFont;
     }
-    float screenX = x / 1920.0f;
+    float screenX = x / kScreenWidth;
     if (alignment == kAlignCenter) {
-        screenX = 2.0f * (x / 1920.0f) - 1.0f;
+        screenX = 2.0f * (x / kScreenWidth) - 1.0f;
     } else if (alignment == kAlignRight) {
         screenX = 0.0f;
     }
-    const float screenY = y / 1080.0f;
+    const float screenY = y / kScreenHeight;
 
     std::apply([](auto... colour) { CallNative(kTextColourNative, colour...); },
                PushColor(r, g, b, a));
 
     const std::int32_t margin =
-        alignment == kAlignRight ? static_cast<std::int32_t>(1920.0f - x) : 0;
+        alignment == kAlignRight ? static_cast<std::int32_t>(kScreenWidth - x) : 0;
     TextSlot& slot = NextTextSlot();
     if (!slot.Holds(text, kind, margin, alignment, font, letterSpacing, effectiveSize)) {
         const Decimal rightMargin(margin);
@@ -285,54 +282,65 @@ void DrawSprite(const char* dictionary, const char* texture, float x, float y, f
         PushColor(r, g, b, a));
 }
 
+// Reference pixels across and down as fractions of the screen.
+constexpr float Across(float pixels) {
+    return pixels / kScreenWidth;
+}
+constexpr float Down(float pixels) {
+    return pixels / kScreenHeight;
+}
+
 void DrawMenuFrame(const Submenu& page, std::int32_t currentOption) {
-    DrawSprite("generic_textures", "inkroller_1a", 313.0f / 1920.0f, 538.0f / 1080.0f, 0.3f, 0.95f,
-               0, 0, 0, 230);
-    DrawSprite("generic_textures", "menu_header_1a", 313.0f / 1920.0f, 0.09796296f,
-               442.0f / 1920.0f, 0.1f, 255, 255, 255, 255);
-    DrawSprite("generic_textures", "menu_bar", 0.16f, 0.9f, 0.23f, 0.0015f, 255, 255, 255, 175);
-    DrawSprite("menu_textures", "scroller_left_top", 193.5f / 1920.0f, 227.5f / 1080.0f,
-               207.0f / 1920.0f, 25.0f / 1080.0f, 255, 255, 255, 255);
-    DrawSprite("menu_textures", "scroller_right_top", 425.5f / 1920.0f, 227.5f / 1080.0f,
-               207.0f / 1920.0f, 25.0f / 1080.0f, 255, 255, 255, 255);
+    DrawSprite("generic_textures", "inkroller_1a", Across(kCentreX), Down(kBackgroundY),
+               kBackgroundScreenWidth, kBackgroundScreenHeight, 0, 0, 0, 230);
+    DrawSprite("generic_textures", "menu_header_1a", Across(kCentreX), kHeaderScreenY,
+               Across(kHeaderWidth), kHeaderScreenHeight, 255, 255, 255, 255);
+    DrawSprite("generic_textures", "menu_bar", kBarScreenX, kBarScreenY, kBarScreenWidth,
+               kBarScreenHeight, 255, 255, 255, 175);
+    DrawSprite("menu_textures", "scroller_left_top", Across(kScrollerLeftX), Down(kScrollerTopY),
+               Across(kScrollerPieceWidth), Down(kScrollerHeight), 255, 255, 255, 255);
+    DrawSprite("menu_textures", "scroller_right_top", Across(kScrollerRightX), Down(kScrollerTopY),
+               Across(kScrollerPieceWidth), Down(kScrollerHeight), 255, 255, 255, 255);
     DrawSprite("menu_textures",
                currentOption < page.maxVisibleOptions ? "scroller_line_up" : "scroller_arrow_top",
-               310.0f / 1920.0f, 227.5f / 1080.0f, 25.0f / 1920.0f, 25.0f / 1080.0f, 255, 255, 255,
-               255);
+               Across(kScrollerArrowX), Down(kScrollerTopY), Across(kScrollerArrowWidth),
+               Down(kScrollerHeight), 255, 255, 255, 255);
 
     const float shown = static_cast<float>(ShownRows(page));
-    const float bottomY = (shown * kRowPitch + 244.0f) / 1080.0f + 12.5f / 1080.0f;
-    const float lineY = (shown * kRowPitch + 256.5f) / 1080.0f;
-    DrawSprite("menu_textures", "scroller_left_bottom", 193.5f / 1920.0f, bottomY, 207.0f / 1920.0f,
-               25.0f / 1080.0f, 255, 255, 255, 255);
+    const float bottomY =
+        Down(shown * kRowPitch + kScrollerBottomTop) + Down(kScrollerHeight / 2.0f);
+    const float lineY = Down(shown * kRowPitch + kScrollerLineTop);
+    DrawSprite("menu_textures", "scroller_left_bottom", Across(kScrollerLeftX), bottomY,
+               Across(kScrollerPieceWidth), Down(kScrollerHeight), 255, 255, 255, 255);
     if (page.optionCount <= page.maxVisibleOptions) {
-        DrawSprite("menu_textures", "scroller_right_bottom", 424.5f / 1920.0f, bottomY,
-                   211.0f / 1920.0f, 25.0f / 1080.0f, 255, 255, 255, 255);
-        DrawSprite("menu_textures", "scroller_line_down", 308.5f / 1920.0f, lineY, 22.0f / 1920.0f,
-                   25.0f / 1080.0f, 255, 255, 255, 255);
+        DrawSprite("menu_textures", "scroller_right_bottom", Across(kShortPageRightX), bottomY,
+                   Across(kShortPageRightWidth), Down(kScrollerHeight), 255, 255, 255, 255);
+        DrawSprite("menu_textures", "scroller_line_down", Across(kShortPageLineX), lineY,
+                   Across(kShortPageLineWidth), Down(kScrollerHeight), 255, 255, 255, 255);
     } else {
-        DrawSprite("menu_textures", "scroller_right_bottom", 425.5f / 1920.0f, bottomY,
-                   207.0f / 1920.0f, 25.0f / 1080.0f, 255, 255, 255, 255);
+        DrawSprite("menu_textures", "scroller_right_bottom", Across(kScrollerRightX), bottomY,
+                   Across(kScrollerPieceWidth), Down(kScrollerHeight), 255, 255, 255, 255);
         DrawSprite(
             "menu_textures",
             currentOption == page.optionCount - 1 ? "scroller_line_down" : "scroller_arrow_bottom",
-            310.0f / 1920.0f, lineY, 25.0f / 1920.0f, 25.0f / 1080.0f, 255, 255, 255, 255);
+            Across(kScrollerArrowX), lineY, Across(kScrollerArrowWidth), Down(kScrollerHeight), 255,
+            255, 255, 255);
     }
 }
 
 void DrawHighlight(const Submenu& page, std::int32_t currentOption) {
     const float row = static_cast<float>(std::min(currentOption, page.maxVisibleOptions - 1));
-    const float sideY = (row * kRowPitch + 270.0f) / 1080.0f;
-    DrawSprite("menu_textures", "crafting_highlight_l", 86.0f / 1920.0f, sideY, 19.0f / 1920.0f,
-               59.0f / 1080.0f, 255, 0, 0, 255);
-    DrawSprite("menu_textures", "crafting_highlight_r", 534.0f / 1920.0f, sideY, 19.0f / 1920.0f,
-               59.0f / 1080.0f, 255, 0, 0, 255);
-    DrawSprite("menu_textures", "crafting_highlight_t", 310.0f / 1920.0f,
-               (row * kRowPitch + 247.0f) / 1080.0f, 448.0f / 1920.0f, 22.0f / 1080.0f, 255, 0, 0,
-               255);
-    DrawSprite("menu_textures", "crafting_highlight_b", 310.0f / 1920.0f,
-               (row * kRowPitch + 293.0f) / 1080.0f, 448.0f / 1920.0f, 22.0f / 1080.0f, 255, 0, 0,
-               255);
+    const float sideY = Down(row * kRowPitch + kHighlightSideTop);
+    DrawSprite("menu_textures", "crafting_highlight_l", Across(kHighlightLeftX), sideY,
+               Across(kHighlightSideWidth), Down(kHighlightSideHeight), 255, 0, 0, 255);
+    DrawSprite("menu_textures", "crafting_highlight_r", Across(kHighlightRightX), sideY,
+               Across(kHighlightSideWidth), Down(kHighlightSideHeight), 255, 0, 0, 255);
+    DrawSprite("menu_textures", "crafting_highlight_t", Across(kHighlightEdgeX),
+               Down(row * kRowPitch + kHighlightTopTop), Across(kHighlightEdgeWidth),
+               Down(kHighlightEdgeHeight), 255, 0, 0, 255);
+    DrawSprite("menu_textures", "crafting_highlight_b", Across(kHighlightEdgeX),
+               Down(row * kRowPitch + kHighlightBottomTop), Across(kHighlightEdgeWidth),
+               Down(kHighlightEdgeHeight), 255, 0, 0, 255);
 }
 
 void DrawOptionRow(const Submenu& page, std::int32_t currentOption, const Option& option) {
@@ -342,16 +350,19 @@ void DrawOptionRow(const Submenu& page, std::int32_t currentOption, const Option
 
     if (visible) {
         if (option.isHeading) {
-            DrawWhiteWords(option.label, kTitleFont, kAlignCenter, 22, 313.0f, RowTextY(row));
+            DrawWhiteWords(option.label, kTitleFont, kAlignCenter, kRowTextSize, kCentreX,
+                           RowTextY(row));
         } else {
-            DrawSprite("generic_textures", "selection_box_bg_1c", 310.0f / 1920.0f,
-                       (static_cast<float>(row) * kRowPitch) / 1080.0f + 0.25f, 442.0f / 1920.0f,
-                       52.0f / 1080.0f, 50, 50, 50, 110);
-            DrawWhiteWords(option.label, kBodyFont, kAlignLeft, 22, 98.0f, RowTextY(row));
+            DrawSprite("generic_textures", "selection_box_bg_1c", Across(kRowBoxX),
+                       Down(static_cast<float>(row) * kRowPitch) + kRowBoxScreenY,
+                       Across(kRowBoxWidth), Down(kRowBoxHeight), 50, 50, 50, 110);
+            DrawWhiteWords(option.label, kBodyFont, kAlignLeft, kRowTextSize, kLabelX,
+                           RowTextY(row));
         }
     }
     if (current && !option.isHeading) {
-        DrawWhiteWords(option.description, kBodyFont, kAlignCenter, 18, 313.0f, 980.0f);
+        DrawWhiteWords(option.description, kBodyFont, kAlignCenter, kDescriptionSize, kCentreX,
+                       kDescriptionY);
     }
     if (option.isSelection && visible) {
         if (current) {
@@ -359,14 +370,15 @@ void DrawOptionRow(const Submenu& page, std::int32_t currentOption, const Option
             text.assign(kSelectionArrowLeft.data(), kSelectionArrowLeft.size());
             AppendPlainText(text, option.valueText);
             text.append(kSelectionArrowRight.data(), kSelectionArrowRight.size());
-            DrawWhiteText(text, kBodyFont, kAlignRight, 22, 520.0f, RowTextY(row));
+            DrawWhiteText(text, kBodyFont, kAlignRight, kRowTextSize, kValueRightX, RowTextY(row));
         } else {
-            DrawWhiteWords(option.valueText, kBodyFont, kAlignRight, 22, 520.0f, RowTextY(row));
+            DrawWhiteWords(option.valueText, kBodyFont, kAlignRight, kRowTextSize, kValueRightX,
+                           RowTextY(row));
         }
     }
     if (option.isToggle && option.toggleTarget != nullptr && *option.toggleTarget && visible) {
-        DrawWhiteText(kTick, kBodyFont, kAlignRight, 22, 520.0f,
-                      static_cast<float>(row) * kRowPitch + 250.0f);
+        DrawWhiteText(kTick, kBodyFont, kAlignRight, kRowTextSize, kValueRightX,
+                      static_cast<float>(row) * kRowPitch + kTickTop);
     }
 }
 
@@ -374,8 +386,8 @@ void DrawMenuPage(const Submenu& page, std::int32_t currentOption) {
     BeginMenuTextFrame();
     DrawMenuFrame(page, currentOption);
     DrawHighlight(page, currentOption);
-    DrawWhiteWords(page.title, kTitleFont, kAlignCenter, 45, 313.0f, 79.0f);
-    DrawWhiteWords(page.subtitle, kTitleFont, kAlignCenter, 23, 313.0f, 172.0f);
+    DrawWhiteWords(page.title, kTitleFont, kAlignCenter, kTitleSize, kCentreX, kTitleY);
+    DrawWhiteWords(page.subtitle, kTitleFont, kAlignCenter, kSubtitleSize, kCentreX, kSubtitleY);
     const auto listed = static_cast<std::int32_t>(page.options.size());
     for (std::int32_t i = 0; i < page.optionCount && i < listed; ++i) {
         DrawOptionRow(page, currentOption, page.options[static_cast<std::size_t>(i)]);
@@ -392,6 +404,6 @@ void DrawMenuPage(const Submenu& page, std::int32_t currentOption) {
     counter.assign(position.View().data(), position.View().size());
     counter.append(" of ");
     counter.append(count.View().data(), count.View().size());
-    DrawMenuText(counter, kBodyFont, 144, 144, 144, 230, kAlignRight, 20, 531.0f,
-                 static_cast<float>(ShownRows(page)) * kRowPitch + 243.0f, -1);
+    DrawMenuText(counter, kBodyFont, 144, 144, 144, 230, kAlignRight, kCounterSize, kCounterRightX,
+                 static_cast<float>(ShownRows(page)) * kRowPitch + kCounterTop, -1);
 }

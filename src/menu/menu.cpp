@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "host/controls.h"
 #include "host/keyboard.h"
 #include "host/native_hashes.h"
 #include "host/natives.h"
@@ -27,22 +28,8 @@ using namespace game_natives;
 constexpr std::int32_t kKeyboardGroup = 0;
 constexpr std::int32_t kGamepadGroup = 2;
 
-constexpr std::uint32_t kOpenChordFirstControl = 0x17BEC168;
-constexpr std::uint32_t kOpenChordSecondControl = 0x5181713D;
-constexpr std::uint32_t kSelectControl = 0x43DBF61F;
-constexpr std::uint32_t kBackControl = 0x308588E6;
-constexpr std::uint32_t kUpControl = 0x911CB09E;
-constexpr std::uint32_t kDownControl = 0x4403F97F;
-constexpr std::uint32_t kLeftControl = 0xAD7FCC5B;
-constexpr std::uint32_t kRightControl = 0x65F9EC5B;
-
-// Suppressed only with a gamepad, after the pad flag global is set.
+// Set before the gamepad-only controls are held off.
 constexpr std::int32_t kGamepadMenuGlobal = 1900699;
-constexpr std::uint32_t kGamepadOnlySuppressed[] = {0x24978A28, 0xE7EB9185};
-// The game's own uses of the keys and buttons the menu takes while it is open.
-constexpr std::uint32_t kSuppressedControls[] = {0x0F39B3D4, 0xCF8A4ECA, 0x80F28E95, 0xF3830D8E,
-                                                 0x4CC0E2FE, 0x5966D52A, 0x734C6E39, 0xE2B557A3,
-                                                 0xCF0B11DE, 0xCC510E59, 0x580C4473};
 
 constexpr std::uint32_t kShiftKey = 16;
 constexpr std::int32_t kFastScrollStep = 10;
@@ -171,16 +158,16 @@ void Menu::ReadInput() {
         openPressed = true;
     } else {
         openPressed =
-            CallNative<bool>(kFirstOpenChordNative, kGamepadGroup, kOpenChordFirstControl) &&
-            CallNative<bool>(kSecondOpenChordNative, kGamepadGroup, kOpenChordSecondControl);
+            CallNative<bool>(kFirstOpenChordNative, kGamepadGroup, game_controls::kOpenChordFirst) &&
+            CallNative<bool>(kSecondOpenChordNative, kGamepadGroup, game_controls::kOpenChordSecond);
     }
 
-    selectPressed = CallNative<bool>(kControlNative, controlGroup, kSelectControl);
-    backPressed = CallNative<bool>(kControlNative, controlGroup, kBackControl);
-    upPressed = CallNative<bool>(kControlNative, controlGroup, kUpControl);
-    downPressed = CallNative<bool>(kControlNative, controlGroup, kDownControl);
-    leftPressed = CallNative<bool>(kSideControlNative, controlGroup, kLeftControl);
-    rightPressed = CallNative<bool>(kSideControlNative, controlGroup, kRightControl);
+    selectPressed = CallNative<bool>(kControlNative, controlGroup, game_controls::kSelect);
+    backPressed = CallNative<bool>(kControlNative, controlGroup, game_controls::kBack);
+    upPressed = CallNative<bool>(kControlNative, controlGroup, game_controls::kUp);
+    downPressed = CallNative<bool>(kControlNative, controlGroup, game_controls::kDown);
+    leftPressed = CallNative<bool>(kSideControlNative, controlGroup, game_controls::kLeft);
+    rightPressed = CallNative<bool>(kSideControlNative, controlGroup, game_controls::kRight);
 
     selectConfirmed = Confirmed(selectPrompt, selectPressed);
     backConfirmed = Confirmed(backPrompt, backPressed);
@@ -319,11 +306,11 @@ void Menu::SuppressGameControls() {
     }
     if (controlGroup == kGamepadGroup) {
         WriteGlobal(kGamepadMenuGlobal, 2);
-        for (std::uint32_t control : kGamepadOnlySuppressed) {
+        for (std::uint32_t control : game_controls::kGamepadOnlySuppressed) {
             CallNative(kControlSuppressionNative, kGamepadGroup, control, 0);
         }
     }
-    for (std::uint32_t control : kSuppressedControls) {
+    for (std::uint32_t control : game_controls::kSuppressed) {
         CallNative(kControlSuppressionNative, controlGroup, control, 0);
     }
 }

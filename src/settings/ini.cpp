@@ -4,6 +4,9 @@
 
 #include "host/files.h"
 
+// What the document is made of: tested through IniStore and the document.
+namespace ini_detail {
+
 namespace {
 
 constexpr char kLineEnding[] = "\r\n";
@@ -401,6 +404,10 @@ bool IniUpdater::write(const IniDocument& document) const {
     const std::string_view prefix = byteOrderMark ? kUtf8ByteOrderMark : std::string_view();
     return files::ReplaceFile(path_, joinLines(prefix, mergeLines(*kept, document, onDisk)));
 }
+
+}  // namespace ini_detail
+
+using namespace ini_detail;
 
 // --- IniStore ----------------------------------------------------------------
 

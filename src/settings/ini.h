@@ -14,6 +14,9 @@
 #include <utility>
 #include <vector>
 
+// The document's workings, for its own use (and the fuzzer's).
+namespace ini_detail {
+
 // The whitespace that trimming removes.
 inline constexpr char kIniWhitespace[] = " \t\n\r\f\v";
 
@@ -24,6 +27,8 @@ void toLowerAscii(std::string& text);
 // Replaces every occurrence of `find`, never searching inserted text again;
 // an empty `find` changes nothing.
 void replaceAll(std::string& text, const std::string& find, const std::string& replacement);
+
+}  // namespace ini_detail
 
 // Entries in insertion order with a name index. Every name handed in is
 // trimmed and lower-cased first, and stored that way. Single entries are
@@ -75,8 +80,8 @@ class OrderedTable {
 
   private:
     static void normalise(std::string& name) {
-        trimSpace(name);
-        toLowerAscii(name);
+        ini_detail::trimSpace(name);
+        ini_detail::toLowerAscii(name);
     }
 
     std::vector<Entry> entries;
@@ -88,6 +93,8 @@ class IniSection : public OrderedTable<std::string> {};
 
 // The sections in the order in which their names were first used.
 class IniDocument : public OrderedTable<IniSection> {};
+
+namespace ini_detail {
 
 // What one line of INI text is.
 enum class LineKind { Blank, Comment, SectionHeader, KeyValue, Unrecognised };
@@ -196,6 +203,8 @@ class IniUpdater {
   private:
     std::string path_;
 };
+
+}  // namespace ini_detail
 
 // The handle of one INI file; it opens nothing between calls.
 class IniStore {

@@ -7,10 +7,6 @@
 #include "host/notification.h"
 #include "settings/default_settings.h"
 
-namespace {
-constexpr std::int32_t kDefaultMenuKey = 120;  // F9
-}  // namespace
-
 bool useCamera = false;
 bool drawLight = false;
 std::int32_t menuKey = kDefaultMenuKey;
@@ -20,10 +16,17 @@ IniDocument settingsDocument;
 
 namespace {
 
-constexpr char kSettingsSection[] = "Garbolt";
-constexpr char kUseCameraKey[] = "bUseCamera";
-constexpr char kDrawLightKey[] = "bDrawLight";
-constexpr char kMenuKeyKey[] = "iMenuKey";
+// The row of a number, which code of its own reads.
+constexpr const Setting& RowOf(const std::int32_t* number) {
+    for (const Setting& setting : kSettings) {
+        if (setting.number == number) {
+            return setting;
+        }
+    }
+    return kSettings[0];
+}
+constexpr const Setting& kMenuKeySetting = RowOf(&menuKey);
+static_assert(kMenuKeySetting.number == &menuKey, "the menu key has a row");
 
 // Virtual-key codes that the keyboard table can hold.
 constexpr std::int32_t kLowestMenuKey = 1;
@@ -119,7 +122,7 @@ const char* RefusedMenuKeyName(std::int32_t key) {
 // menu key says so and leaves F9, so a keyboard player always has a key; a
 // missing key changes nothing.
 void LoadMenuKey(const IniSection& section) {
-    const std::string* value = section.find(kMenuKeyKey);
+    const std::string* value = section.find(kMenuKeySetting.key);
     if (value == nullptr) {
         return;
     }
@@ -152,10 +155,12 @@ std::string SettingsFolder() {
 // document (keys and sections read then) follows the layout.
 bool CreateSettingsFile() {
     IniSection& section = settingsDocument.at(kSettingsSection);
-    section.set(kUseCameraKey, useCamera ? "1" : "0");
-    section.set(kDrawLightKey, drawLight ? "1" : "0");
-    if (!section.has(kMenuKeyKey)) {
-        section.set(kMenuKeyKey, std::to_string(menuKey));
+    for (const Setting& setting : kSettings) {
+        if (setting.toggle != nullptr) {
+            section.set(setting.key, *setting.toggle ? "1" : "0");
+        } else if (!section.has(setting.key)) {
+            section.set(setting.key, std::to_string(*setting.number));
+        }
     }
     return settingsStore.create(settingsDocument, kDefaultSettingsText);
 }
@@ -190,9 +195,13 @@ bool parseSettingInteger(const std::string& text, std::int32_t& value) {
 }
 
 void ResetSettings() {
-    useCamera = false;
-    drawLight = false;
-    menuKey = kDefaultMenuKey;
+    for (const Setting& setting : kSettings) {
+        if (setting.toggle != nullptr) {
+            *setting.toggle = setting.defaultValue != 0;
+        } else {
+            *setting.number = setting.defaultValue;
+        }
+    }
     settingsDocument.clear();
 }
 
@@ -217,8 +226,11 @@ void loadSettings() {
     }
     settingsStore.read(settingsDocument);
     const IniSection section = settingsDocument.get(kSettingsSection);
-    LoadToggle(section, kUseCameraKey, useCamera);
-    LoadToggle(section, kDrawLightKey, drawLight);
+    for (const Setting& setting : kSettings) {
+        if (setting.toggle != nullptr) {
+            LoadToggle(section, setting.key, *setting.toggle);
+        }
+    }
     LoadMenuKey(section);
 }
 
@@ -235,8 +247,11 @@ void saveSettings() {
         return;
     }
     IniSection& section = settingsDocument.at(kSettingsSection);
-    SaveToggle(section, kUseCameraKey, useCamera);
-    SaveToggle(section, kDrawLightKey, drawLight);
+    for (const Setting& setting : kSettings) {
+        if (setting.toggle != nullptr) {
+            SaveToggle(section, setting.key, *setting.toggle);
+        }
+    }
     if (settingsStore.write(settingsDocument)) {
         ShowNotification(kSavedMessage);
     } else {

@@ -11,6 +11,28 @@ extern bool drawLight;  // the wardrobe draws its light
 // The key that opens the menu: a Windows virtual-key code, F9 (120) until the file says otherwise.
 extern std::int32_t menuKey;
 
+// The settings, one row each, all in the file's [Garbolt] section. A toggle
+// has a row on the settings page and is written back by "Save Settings"; a
+// number is only read, by code of its own. Reset, load, save, the first save
+// and the settings page all go by this table.
+struct Setting {
+    const char* key;
+    std::int32_t defaultValue;
+    bool* toggle;          // a toggle's variable, or null
+    std::int32_t* number;  // a number's variable, or null
+    const char* label;     // a toggle's row on the settings page
+    const char* description;
+};
+inline constexpr char kSettingsSection[] = "Garbolt";
+inline constexpr std::int32_t kDefaultMenuKey = 120;  // F9
+inline constexpr Setting kSettings[] = {
+    {"bUseCamera", 0, &useCamera, nullptr, "Use Wardrobe Camera",
+     "Create a camera facing the player when using the wardrobe"},
+    {"bDrawLight", 0, &drawLight, nullptr, "Draw Light",
+     "Draw a light in front of the player while in the wardrobe"},
+    {"iMenuKey", kDefaultMenuKey, nullptr, &menuKey, nullptr, nullptr},
+};
+
 // The settings file, and what was read from it at start-up plus the saves since.
 extern const IniStore settingsStore;
 extern IniDocument settingsDocument;

@@ -85,19 +85,6 @@ void DropLayoutWhitespace(pugi::xml_node top) {
     }
 }
 
-// How many levels below the document its deepest node lies (0 for the root).
-int DeepestLevel(pugi::xml_node document) {
-    struct DepthWalker : pugi::xml_tree_walker {
-        int deepest = 0;
-        bool for_each(pugi::xml_node&) override {
-            deepest = std::max(deepest, depth());
-            return true;
-        }
-    } walker;
-    document.traverse(walker);
-    return walker.deepest;
-}
-
 // Indentation costs a tab per level on every line, so a deeply nested
 // document would be written in time and space of its depth squared; past
 // this depth it is written one node a line without indentation. The
@@ -195,6 +182,18 @@ void FillHashes(pugi::xml_node components, pugi::xml_node wearables, const Outfi
 }
 
 }  // namespace
+
+int DeepestLevel(pugi::xml_node document) {
+    struct DepthWalker : pugi::xml_tree_walker {
+        int deepest = 0;
+        bool for_each(pugi::xml_node&) override {
+            deepest = std::max(deepest, depth());
+            return true;
+        }
+    } walker;
+    document.traverse(walker);
+    return walker.deepest;
+}
 
 pugi::xml_parse_result ParseOutfitBytes(const std::string& bytes, pugi::xml_document& document) {
     pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size(), kParseOptions);

@@ -53,6 +53,9 @@ LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
 // Parses bytes already read, with the same options and clean-up.
 pugi::xml_parse_result ParseOutfitBytes(const std::string& bytes, pugi::xml_document& document);
 
+// How many levels below the document its deepest node lies (0 for the root).
+int DeepestLevel(pugi::xml_node document);
+
 // The document as the plug-in writes it, after a UTF-8 byte-order mark when
 // `byteOrderMark` is set. A file in this layout reads back to the same
 // document and is written back byte for byte, so a change to one outfit

@@ -7,30 +7,12 @@
 #include "host/notification.h"
 #include "menu/menu.h"
 #include "menu/plain_text.h"
+#include "wardrobe/outfit_globals.h"
 
 namespace {
 
 using namespace game_natives;
-
-// Game outfit record r is 120 globals from 26823 + 120 r: flags first, then
-// entry k's item at offset 3 + 3k and its state at 4 + 3k.
-constexpr std::int32_t kOutfitRecordBase = 26823;
-constexpr std::int32_t kOutfitRecordSize = 120;
-constexpr std::int32_t kFirstItemOffset = 3;
-constexpr std::int32_t kFirstStateOffset = 4;
-constexpr std::int32_t kEntryStride = 3;
-constexpr int kOutfitEntries = 39;
-constexpr std::uint64_t kSavedOutfitFlag = 0x2;
-
-// The worn-outfit bookkeeping the game keeps after an outfit change.
-constexpr std::int32_t kWornLabelGlobal = 1948301;
-constexpr std::int32_t kWornLabelCopyGlobal = 1948182;
-constexpr std::int32_t kWornSlotGlobal = 7769;
-constexpr std::int32_t kSlotFlagsBaseGlobal = 7198;
-constexpr std::int32_t kSlotFlagsStride = 3;
-constexpr std::uint64_t kSlotWornFlag = 0x1000;
-constexpr std::int32_t kWornSlotCopyGlobal = 27572;
-constexpr std::int32_t kWornSlotThirdGlobal = 1905941;
+using namespace outfit_globals;
 
 constexpr const char* kPresetRefusedMessage =
     "Preset outfits currently only work for Arthur. Sorry!";
@@ -46,13 +28,6 @@ constexpr int kKeptEntries[kKeptItemCount] = {1, 6, 7, 5, 24, 25, 26, 27, 28};
 std::uint32_t keptItems[kKeptItemCount] = {};
 std::uint32_t keptStates[kKeptItemCount] = {};
 
-std::int32_t ItemGlobal(std::int32_t record, int entry) {
-    return kOutfitRecordBase + kOutfitRecordSize * record + kFirstItemOffset + kEntryStride * entry;
-}
-std::int32_t StateGlobal(std::int32_t record, int entry) {
-    return kOutfitRecordBase + kOutfitRecordSize * record + kFirstStateOffset +
-           kEntryStride * entry;
-}
 std::uint32_t Low32(std::uint64_t word) {
     return static_cast<std::uint32_t>(word);
 }
@@ -133,7 +108,7 @@ void EquipPreset(std::uint32_t outfitHash) {
 }
 
 void EquipGameOutfit(std::int32_t slotNumber) {
-    const std::uint64_t flags = ReadGlobal(kOutfitRecordBase + kOutfitRecordSize * slotNumber);
+    const std::uint64_t flags = ReadGlobal(FlagsGlobal(slotNumber));
     if ((flags & kSavedOutfitFlag) == 0) {
         ShowNotification(kEmptyGameSlotMessage);
         return;

@@ -4,6 +4,7 @@
 #include "settings/settings.h"
 #include "wardrobe/layout.h"
 #include "wardrobe/outfits.h"
+#include "wardrobe/presets.h"
 #include "wardrobe/store.h"
 
 namespace {
@@ -15,28 +16,10 @@ using namespace wardrobe_layout;
 
 constexpr const char* kGameOutfitDescription = "Equip this vanilla custom saved outfit";
 constexpr const char* kCustomOutfitDescription = "Equip this custom saved outfit";
-constexpr const char* kPresetDescription = "Equip this preset outfit";
 
 constexpr const char* kGameOutfitLabels[] = {
     "Saved Custom Outfit One", "Saved Custom Outfit Two", "Saved Custom Outfit Three",
     "Saved Custom Outfit Four", "Saved Custom Outfit Five"};
-
-// The two presets that are known by name; their hashes are asked of the game
-// each time they are put on.
-constexpr const char* kCoolWeatherOutfit = "META_OUTFIT_COOL_WEATHER";
-constexpr const char* kHotWeatherOutfit = "META_OUTFIT_HOT_WEATHER";
-
-struct FixedPreset {
-    const char* label;
-    std::uint32_t hash;
-};
-constexpr FixedPreset kFixedPresets[] = {{"The Winter Gunslinger", 0xD07C121B},
-                                         {"The Grizzlies Outlaw", 0xFD336722},
-                                         {"Brawler's Outfit", 0xE912786E},
-                                         {"The Ruffian", 0xDACBDBE1},
-                                         {"The Rebel", 0xAD848153},
-                                         {"The Innocent", 0x1209CA5C},
-                                         {"The Pursuer", 0x07C7B5D8}};
 
 }  // namespace
 
@@ -60,21 +43,21 @@ void BuildSavedOutfitsPage(Submenu* page) {
 }
 
 void BuildPresetsPage(Submenu* page) {
-    page->AddOption("The Gunslinger", kPresetDescription,
-                    [] { EquipPreset(GameNameHash(kCoolWeatherOutfit)); });
-    page->AddOption("The Summer Gunslinger", kPresetDescription,
-                    [] { EquipPreset(GameNameHash(kHotWeatherOutfit)); });
-    for (const FixedPreset& preset : kFixedPresets) {
+    for (const wardrobe_presets::Preset& preset : wardrobe_presets::kPresets) {
+        const char* gameName = preset.gameName;
         const std::uint32_t hash = preset.hash;
-        page->AddOption(preset.label, kPresetDescription, [hash] { EquipPreset(hash); });
+        page->AddOption(preset.label, preset.description, [gameName, hash] {
+            EquipPreset(gameName != nullptr ? GameNameHash(gameName) : hash);
+        });
     }
 }
 
 void BuildSettingsPage(Submenu* page) {
-    page->AddBoolOption("Use Wardrobe Camera",
-                        "Create a camera facing the player when using the wardrobe", &useCamera);
-    page->AddBoolOption("Draw Light", "Draw a light in front of the player while in the wardrobe",
-                        &drawLight);
+    for (const Setting& setting : kSettings) {
+        if (setting.toggle != nullptr) {
+            page->AddBoolOption(setting.label, setting.description, setting.toggle);
+        }
+    }
     page->AddOption("Save Settings", "Save Current Settings", saveSettings);
 }
 

@@ -10,7 +10,7 @@ void InitializeMenu();
 void BuildMainPage(Submenu* page);
 // Rows 0-4: the game's saved outfits; row 5: a heading; rows 6-20: custom outfits.
 void BuildSavedOutfitsPage(Submenu* page);
-// Page 2: the nine preset outfits of the game.
+// Page 2: the preset outfits of the game (wardrobe/presets.h).
 void BuildPresetsPage(Submenu* page);
 // Page 3: the camera and light toggles and "Save Settings".
 void BuildSettingsPage(Submenu* page);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/controls.h"
 #include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/notification.h"
@@ -32,10 +33,6 @@ constexpr const char* kNullNameMessage = "Outfit name was null";
 constexpr const char* kShortNameMessage = "Outfit name was too short";
 
 constexpr std::int32_t kKeyboardFinished = 1;
-
-// The menu's own controls, let through while the camera holds the others off.
-constexpr std::uint32_t kMenuControls[] = {0x43DBF61F, 0x308588E6, 0x911CB09E,
-                                           0x4403F97F, 0xAD7FCC5B, 0x65F9EC5B};
 
 using wardrobe_layout::IsCustomRow;
 using wardrobe_layout::kHeadingRow;
@@ -293,7 +290,8 @@ void UpdateWardrobe() {
     CallNative(kSecondSceneFrameNative);
     if (wardrobe.cameraActive) {
         CallNative(kControlsOffNative, 0);
-        for (std::uint32_t control : kMenuControls) {
+        // The menu's own controls are let through while the camera holds the others off.
+        for (std::uint32_t control : game_controls::kMenuNavigation) {
             CallNative(kControlOnNative, 0, control, 0);
         }
     }

@@ -13,6 +13,7 @@
 #include "menu/menu.h"
 #include "wardrobe/layout.h"
 #include "wardrobe/outfit_file.h"
+#include "wardrobe/outfit_globals.h"
 #include "wardrobe/outfits.h"
 
 std::vector<std::int32_t> savedSlots;
@@ -25,6 +26,7 @@ using outfit_file::kOutfitEntries;
 using outfit_file::kOutfitFilePath;
 using outfit_file::NextOutfit;
 using namespace game_natives;
+using namespace outfit_globals;
 using outfit_file::RootOf;
 using outfit_file::RowIndexOf;
 using outfit_file::ShownNameOf;
@@ -36,20 +38,7 @@ std::int32_t RowIndexOfSlot(std::int32_t slotNumber) {
     return slotNumber > kNoRowSlot ? slotNumber - 1 : kNoRowSlot;
 }
 
-// Game outfit record 0 holds what the character wears: entry k's item at
-// global 26826 + 3k and its state at 26827 + 3k.
-constexpr std::int32_t kWornItemGlobal = 26826;
-constexpr std::int32_t kWornStateGlobal = 26827;
-constexpr std::int32_t kEntryStride = 3;
-
-// The worn-outfit bookkeeping, as after a game outfit, with slot 0.
-constexpr std::int32_t kWornLabelGlobal = 1948301;
-constexpr std::int32_t kWornLabelCopyGlobal = 1948182;
-constexpr std::int32_t kWornSlotGlobal = 7769;
-constexpr std::int32_t kCustomSlotFlagsGlobal = 7198;
-constexpr std::uint64_t kSlotWornFlag = 0x1000;
-constexpr std::int32_t kWornSlotCopyGlobal = 27572;
-constexpr std::int32_t kWornSlotThirdGlobal = 1905941;
+// The custom outfit is worn as slot 0, under this label.
 constexpr const char* kCustomOutfitLabel = "CLOTHING_CUSTOM_ONE_OUTFIT";
 
 using wardrobe_layout::IsCustomRow;
@@ -183,9 +172,9 @@ outfit_file::OutfitEntries WornEntries() {
     outfit_file::OutfitEntries entries;
     for (int k = 0; k < kOutfitEntries; ++k) {
         entries.items.push_back(
-            static_cast<std::uint32_t>(ReadGlobal(kWornItemGlobal + kEntryStride * k)));
+            static_cast<std::uint32_t>(ReadGlobal(ItemGlobal(0, k))));
         entries.states.push_back(
-            static_cast<std::uint32_t>(ReadGlobal(kWornStateGlobal + kEntryStride * k)));
+            static_cast<std::uint32_t>(ReadGlobal(StateGlobal(0, k))));
     }
     return entries;
 }
@@ -342,7 +331,7 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     WriteGlobal(kWornLabelGlobal, GameNameHash(kCustomOutfitLabel));
     WriteGlobal(kWornLabelCopyGlobal, GameNameHash(kCustomOutfitLabel));
     WriteGlobal(kWornSlotGlobal, 0);
-    WriteGlobal(kCustomSlotFlagsGlobal, ReadGlobal(kCustomSlotFlagsGlobal) | kSlotWornFlag);
+    WriteGlobal(kSlotFlagsBaseGlobal, ReadGlobal(kSlotFlagsBaseGlobal) | kSlotWornFlag);
     WriteGlobal(kWornSlotCopyGlobal, 0);
     WriteGlobal(kWornSlotThirdGlobal, 0);
     CallNative(kOutfitSettleNative, PlayerCharacter(), 0);

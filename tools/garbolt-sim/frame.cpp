@@ -4,18 +4,19 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "menu/menu_layout.h"
+
 namespace garbolt_sim {
 
 namespace {
 
-// The menu's layout in reference pixels, as the screen shows it.
-constexpr float kRowPitch = 55.08f;
-constexpr float kRowTextTop = 254.0f;
-constexpr float kTickTop = 250.0f;
-constexpr float kTitleY = 79.0f;
-constexpr float kSubtitleY = 172.0f;
-constexpr float kDescriptionY = 980.0f;
-constexpr float kCounterTop = 243.0f;
+using menu_layout::kCounterTop;
+using menu_layout::kDescriptionY;
+using menu_layout::kRowPitch;
+using menu_layout::kRowTextTop;
+using menu_layout::kSubtitleY;
+using menu_layout::kTickTop;
+using menu_layout::kTitleY;
 
 bool Near(float a, float b) {
     return std::fabs(a - b) < 0.6f;
