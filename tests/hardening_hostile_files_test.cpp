@@ -28,6 +28,8 @@ constexpr const char* kLoadFailed =
 const std::string kTwoByteLetter = "\xC3\xA9";  // é
 constexpr const char* kSaved = "Successfully saved outfit";
 constexpr const char* kDeleted = "Successfully deleted outfit";
+constexpr const char* kTooLarge =
+    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file is too large.~s~";
 
 std::string Times(const std::string& piece, std::size_t count) {
     std::string text;
@@ -68,6 +70,8 @@ struct HostileCase {
     std::string listSays;           // what list prints first (on standard error when it refuses)
     std::string saveSays = kSaved;  // saving on row 7, when the file loads
     std::string deleteSays = kDeleted;
+    std::string failSays = kLoadFailed;  // every read's message, when the file does not load
+    std::string equipSays = "";          // equipping row 6 after the start-up, when set
 };
 
 const HostileCase kCases[] = {
@@ -100,6 +104,21 @@ const HostileCase kCases[] = {
      "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~"},
     {"Truncated", [] { return hostile_files::Truncated(70); }, false, "Saved Custom Outfit Six", 1,
      "error: Start-end tags mismatch", "error: Start-end tags mismatch"},
+    // At the size cap the file loads, and a save that would take it past the
+    // cap is refused; one byte more and it is not read at all.
+    {"AtTheSizeCap", [] { return hostile_files::PaddedTo(outfit_file::kMaxOutfitFileBytes); },
+     true, "Padded", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Padded\", 0 items",
+     "~COLOR_RED~Failed to save outfit~s~"},
+    {"PastTheSizeCap", [] { return hostile_files::PaddedTo(outfit_file::kMaxOutfitFileBytes + 1); },
+     false, "Saved Custom Outfit Six", 1,
+     "\"Failed to load Garbolt/SavedOutfits.xml. The file is too large.\"", "MB, so it was not read",
+     "", "", kTooLarge},
+    {"AtTheItemCap", [] { return hostile_files::ManyItems(outfit_file::kMaxOutfitItems); }, true,
+     "Many", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Many\"", kSaved, kDeleted,
+     kLoadFailed, "Equipped: Many"},
+    {"PastTheItemCap", [] { return hostile_files::ManyItems(outfit_file::kMaxOutfitItems + 1); },
+     true, "Many", 0, "equipping it puts on none of them", "row 7: \"Many\"", kSaved, kDeleted,
+     kLoadFailed, "~COLOR_RED~Failed to equip outfit: it holds too many items~s~"},
 };
 
 class HostileFiles : public wardrobe_testing::WardrobeFixture,
@@ -119,7 +138,8 @@ TEST_P(HostileFiles, GiveTheirMessageOrAPlainLoadAndNeverCrash) {
 
     const testing_support::ProgramRun check = RunOutfitsToolOnGameStack({"check"});
     EXPECT_EQ(check.status, hostile.checkStatus) << check.out.substr(0, 500) << check.err;
-    EXPECT_NE(check.out.find(hostile.checkSays), std::string::npos) << check.out.substr(0, 500);
+    EXPECT_NE((check.out + check.err).find(hostile.checkSays), std::string::npos)
+        << check.out.substr(0, 500);
     const testing_support::ProgramRun list = RunOutfitsToolOnGameStack({"list"});
     EXPECT_EQ(list.status, hostile.loads ? 0 : 1) << list.err;
     const std::string& listed = hostile.loads ? list.out : list.err;
@@ -129,9 +149,20 @@ TEST_P(HostileFiles, GiveTheirMessageOrAPlainLoadAndNeverCrash) {
     // The start-up as the game runs it: the script routine on its own stack.
     game().HookScriptRegister(nullptr, ScriptMain);
     game().RunFrame();
-    EXPECT_EQ(Messages(),
-              hostile.loads ? std::vector<std::string>{} : std::vector<std::string>{kLoadFailed});
+    EXPECT_EQ(Messages(), hostile.loads ? std::vector<std::string>{}
+                                        : std::vector<std::string>{hostile.failSays});
     EXPECT_EQ(Label(6), hostile.rowSix);
+    if (!hostile.equipSays.empty()) {
+        const std::size_t mark = wardrobe_testing::TraceMark();
+        OnGameStack([&] {
+            OnSavedOutfitsRow(6);
+            EquipCustomOutfit(7);
+        });
+        EXPECT_EQ(LastMessage(), hostile.equipSays);
+        // Worn whole or not at all: past the cap the game is not touched.
+        EXPECT_EQ(wardrobe_testing::TraceFrom(mark).empty(),
+                  hostile.equipSays.rfind("Equipped", 0) != 0);
+    }
 
     // Saving on row 7 (unless it is taken) and deleting row 6 write the whole document back.
     game().ClearNotifications();
@@ -145,7 +176,7 @@ TEST_P(HostileFiles, GiveTheirMessageOrAPlainLoadAndNeverCrash) {
     });
     const std::string afterDelete = folder().Read(kOutfitFile);
     if (!hostile.loads) {
-        EXPECT_EQ(Messages(), (std::vector<std::string>{kLoadFailed, kLoadFailed}));
+        EXPECT_EQ(Messages(), (std::vector<std::string>{hostile.failSays, hostile.failSays}));
         EXPECT_EQ(afterDelete, original);
         return;
     }

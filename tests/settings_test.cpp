@@ -55,8 +55,12 @@ std::string DefaultSettingsFile() {
 // Opens no file for reading, as when the player may not read it.
 class NothingReadable : public files::FileSystem {
   public:
-    std::FILE* Open(const std::string& path, const char* mode) override {
-        return mode[0] == 'r' ? nullptr : FileSystem::Open(path, mode);
+    std::FILE* OpenToRead(const std::string& path, files::PathKind& kind,
+                          std::uint64_t& size) override {
+        if (std::FILE* file = FileSystem::OpenToRead(path, kind, size)) {
+            FileSystem::Close(file);
+        }
+        return nullptr;
     }
 };
 
@@ -439,11 +443,13 @@ TEST_F(SettingsFile, FailedWriteKeepsTheFileAndSaysSo) {
     EXPECT_EQ(folder_.Read(kSettingsPath), "[Garbolt]\r\nbUseCamera = 1\r\nbDrawLight = 0\r\n");
 }
 
-// Fails reading the file back at save time, but not the existence check.
+// Fails reading the file back at save time, but not the existence check,
+// which opens it without reading.
 class UnreadableForUpdate : public files::FileSystem {
   public:
-    std::FILE* Open(const std::string& path, const char* mode) override {
-        return std::string(mode) == "rb" ? nullptr : FileSystem::Open(path, mode);
+    bool Read(std::FILE*, char*, std::size_t, std::size_t& got) override {
+        got = 0;
+        return false;
     }
 };
 

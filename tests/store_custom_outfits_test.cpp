@@ -546,7 +546,10 @@ TEST_F(CustomOutfitStore, MissingFileIsTheEmptyStoreThatTheFirstSaveMakes) {
 
     class Unopenable : public files::FileSystem {
       public:
-        std::FILE* Open(const std::string&, const char*) override { return nullptr; }
+        std::FILE* OpenToRead(const std::string&, files::PathKind& kind, std::uint64_t&) override {
+            kind = files::PathKind::PlainFile;
+            return nullptr;
+        }
     } unopenable;
     folder().Remove(kOutfitFile);
     folder().Write(kOutfitFile, kRootOnly);
@@ -636,11 +639,12 @@ TEST_F(CustomOutfitStore, AStartUpStepThatFailsNeverSkipsTheNext) {
     class ThrowingReads : public files::FileSystem {
       public:
         std::string failing;
-        std::FILE* Open(const std::string& path, const char* mode) override {
+        std::FILE* OpenToRead(const std::string& path, files::PathKind& kind,
+                              std::uint64_t& size) override {
             if (path.find(failing) != std::string::npos) {
                 throw std::bad_alloc();
             }
-            return FileSystem::Open(path, mode);
+            return FileSystem::OpenToRead(path, kind, size);
         }
     } throwing;
     const std::string stored = FileWith(OutfitXml("Kept", 8, {5}, {6}));

@@ -29,6 +29,18 @@ constexpr const char* kHashElement = "Hash";
 
 // Entries of a game outfit record, and so of each stored list.
 constexpr int kOutfitEntries = 39;
+
+// The largest outfit file that is read. Start-up and every equip, save and
+// delete parse the whole file on the game's own thread, inside one frame:
+// the largest file under this cap keeps each of them under 16.7 ms
+// (bench/run). An outfit as the plug-in writes it is about 1.3 KB, so 100
+// full stores of 15 outfits (about 1,500 outfits, or as many saves into one
+// row) still fit.
+constexpr std::uint64_t kMaxOutfitFileBytes = 4 * 1024 * 1024;
+// The most items one outfit may put on, counting both lists. An equip puts
+// each on with its own calls in one frame; the plug-in writes 39 of each,
+// and this is 13 times as many.
+constexpr std::size_t kMaxOutfitItems = 1000;
 // The file holds the custom rows (0-based) of the saved-outfits page.
 using wardrobe_layout::kFirstCustomRow;
 using wardrobe_layout::kLastCustomRow;
@@ -117,6 +129,9 @@ pugi::xml_node FindLoadedOutfit(pugi::xml_node root, std::int32_t rowIndex);
 
 // The 32-bit values of a Components or Wearables list, in order.
 std::vector<std::uint32_t> ReadHashes(pugi::xml_node list);
+// True when the outfit's two lists hold more than kMaxOutfitItems entries
+// together; counts no further than that.
+bool HasTooManyItems(pugi::xml_node outfit);
 
 // What an outfit holds: item k of Components belongs with state k of Wearables.
 struct OutfitEntries {

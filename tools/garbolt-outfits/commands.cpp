@@ -21,6 +21,8 @@ constexpr const char* kLoadFailedInGame =
     "\"Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.\"";
 constexpr const char* kNotPlainFileInGame =
     "\"Failed to load Garbolt/SavedOutfits.xml. It is not a plain file.\"";
+constexpr const char* kTooLargeInGame =
+    "\"Failed to load Garbolt/SavedOutfits.xml. The file is too large.\"";
 constexpr const char* kUnreadableInGame =
     "\"Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.\"";
 
@@ -167,8 +169,15 @@ void ReportOutfitProblems(const std::string& path, const StoreReport& report,
                "shorten it, or save over the row in the game.\n";
         ++warnings;
     }
-    if (outfit.componentCount != outfit_file::kOutfitEntries ||
-        outfit.wearableCount != outfit_file::kOutfitEntries) {
+    if (outfit_file::HasTooManyItems(outfit.node)) {
+        out << Where(path, outfit.location) << "warning: " << Describe(outfit) << " holds "
+            << outfit.componentCount << " Components and " << outfit.wearableCount
+            << " Wearables entries, more than the " << outfit_file::kMaxOutfitItems
+            << " the game puts on in one go: equipping it puts on none of them. Save over the "
+               "row in the game to store the outfit worn then.\n";
+        ++warnings;
+    } else if (outfit.componentCount != outfit_file::kOutfitEntries ||
+               outfit.wearableCount != outfit_file::kOutfitEntries) {
         out << Where(path, outfit.location) << "warning: " << Describe(outfit) << " holds "
             << outfit.componentCount << " Components and " << outfit.wearableCount
             << " Wearables entries, not " << outfit_file::kOutfitEntries
@@ -298,16 +307,21 @@ const OutfitReport* OutfitToChange(const std::string& path, std::int32_t rowInde
 int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) {
     LoadedFile file;
     if (!ReadOutfitFile(path, file, err)) {
-        switch (files::Active().KindOf(path)) {
-            case files::PathKind::Missing:
+        switch (file.status) {
+            case files::ReadStatus::Missing:
                 err << "The game starts without custom outfits then, and creates the file at "
                        "the first save.\n";
                 break;
-            case files::PathKind::Other:
+            case files::ReadStatus::NotPlainFile:
                 err << "The game cannot read it either: it shows " << kNotPlainFileInGame
                     << " and no custom outfit appears.\n";
                 break;
-            case files::PathKind::PlainFile:
+            case files::ReadStatus::TooLarge:
+                err << "The game does not read it either: it shows " << kTooLargeInGame
+                    << " and no custom outfit appears.\n";
+                break;
+            case files::ReadStatus::Read:
+            case files::ReadStatus::Unreadable:
                 err << "The game cannot read it either: it shows " << kUnreadableInGame
                     << " and no custom outfit appears.\n";
                 break;
@@ -471,6 +485,12 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
         err << source << ": " << NameBoundsText(name)
             << ", as many as its keyboard takes. Nothing was imported. Shorten the Name in "
             << source << ", then import it again.\n";
+        return kExitProblem;
+    }
+    if (outfit_file::HasTooManyItems(outfit)) {
+        err << source << ": the outfit holds more than " << outfit_file::kMaxOutfitItems
+            << " Components and Wearables entries, which the game would not put on. Nothing "
+               "was imported.\n";
         return kExitProblem;
     }
     if (outfit_file::MendedUtf8(name) != name) {
