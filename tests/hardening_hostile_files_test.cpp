@@ -11,7 +11,12 @@
 
 #include <pugixml.hpp>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "host/script.h"
+#include "settings/ini.h"
+#include "settings/settings.h"
 #include "support/game_stack.h"
 #include "support/hostile_files.h"
 #include "wardrobe/outfit_file.h"
@@ -198,6 +203,76 @@ TEST_P(HostileFiles, GiveTheirMessageOrAPlainLoadAndNeverCrash) {
               outfit_file::NameOf(outfit_file::FirstOutfit(outfit_file::RootOf(before))));
     EXPECT_GE(Deepest(saved), Deepest(before));
     EXPECT_EQ(Outfits(deleted), Outfits(saved) - 1);
+}
+
+// What is no plain file is never opened to wait on or read without end, and
+// never replaced: a FIFO or a link to an endless device in place of either
+// file, through the start-up, the saves and both tool commands that read.
+// The settings file is read at its size cap and refused one byte past it.
+TEST_F(HostileFiles, SpecialFilesAndOversizedSettingsAreNeitherReadNorReplaced) {
+    constexpr const char* kNotPlain =
+        "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. It is not a plain file.~s~";
+    constexpr const char* kSettingsUnreadable =
+        "~COLOR_RED~Unable to read Garbolt/Garbolt.ini. Using default settings.~s~";
+    const std::string outfits = folder().Path() + "/" + kOutfitFile;
+    const std::string settings = folder().Path() + "/Garbolt/Garbolt.ini";
+    folder().Write("Garbolt/Garbolt.ini", "");  // makes the folder
+    for (const bool fifo : {true, false}) {
+        SCOPED_TRACE(fifo ? "FIFO" : "link to /dev/zero");
+        for (const std::string& path : {outfits, settings}) {
+            ::unlink(path.c_str());
+            ASSERT_EQ(fifo ? ::mkfifo(path.c_str(), 0666) : ::symlink("/dev/zero", path.c_str()), 0);
+        }
+        game().ClearNotifications();
+        game().StopScript();
+        game().HookScriptRegister(nullptr, ScriptMain);
+        game().RunFrame();  // the start-up reads both
+        OnGameStack([&] {
+            OnSavedOutfitsRow(7);
+            SaveCustomOutfit("Sunday", 8);
+            saveSettings();
+        });
+        EXPECT_EQ(Messages(), (std::vector<std::string>{kSettingsUnreadable, kNotPlain, kNotPlain,
+                                                        "~COLOR_RED~Failed to save settings~s~"}));
+        const testing_support::ProgramRun check = RunOutfitsToolOnGameStack({"check"});
+        EXPECT_EQ(check.status, 1);
+        EXPECT_NE(check.err.find("not a regular file"), std::string::npos) << check.err;
+        folder().Remove(kOutfitFile);
+        const testing_support::ProgramRun import =
+            RunOutfitsToolOnGameStack({"import", settings, "7"});
+        EXPECT_EQ(import.status, 1);
+        EXPECT_NE(import.err.find("not a regular file"), std::string::npos) << import.err;
+        struct stat status {};
+        ASSERT_EQ(::lstat(settings.c_str(), &status), 0);
+        EXPECT_EQ(fifo ? S_ISFIFO(status.st_mode) : S_ISLNK(status.st_mode), true);
+        EXPECT_FALSE(folder().Exists(kOutfitFile));
+    }
+    for (const std::uint64_t size : {kMaxIniFileBytes, kMaxIniFileBytes + 1}) {
+        // Blank lines, then a comment to the exact size; the save finds both
+        // settings as they are and changes no byte.
+        const std::string head = "[Garbolt]\r\nbUseCamera=1\r\nbDrawLight=0\r\n";
+        std::string file = head;
+        while (file.size() + 2 < size - 64) {
+            file += "\r\n";
+        }
+        file += ";" + std::string(size - file.size() - 1, 'x');
+        ::unlink(settings.c_str());
+        folder().Write("Garbolt/Garbolt.ini", file);
+        game().ClearNotifications();
+        ResetSettings();
+        loadSettings();
+        saveSettings();
+        const bool read = size <= kMaxIniFileBytes;
+        EXPECT_EQ(useCamera, read);
+        EXPECT_EQ(Messages(),
+                  read ? std::vector<std::string>{"Successfully saved settings"}
+                       : (std::vector<std::string>{
+                             "~COLOR_RED~Unable to read Garbolt/Garbolt.ini. The file is too "
+                             "large. Using default settings.~s~",
+                             "~COLOR_RED~Failed to save settings: Garbolt/Garbolt.ini is too "
+                             "large~s~"}));
+        EXPECT_EQ(folder().Read("Garbolt/Garbolt.ini"), file);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HostileFiles, ::testing::ValuesIn(kCases),

@@ -409,7 +409,9 @@ bool IniUpdater::write(const IniDocument& document) const {
         byteOrderMark = loader.hadByteOrderMark();
     }
     const std::string_view prefix = byteOrderMark ? kUtf8ByteOrderMark : std::string_view();
-    return files::ReplaceFile(path_, joinLines(prefix, mergeLines(*kept, document, onDisk)));
+    const std::string bytes = joinLines(prefix, mergeLines(*kept, document, onDisk));
+    // A file past the cap would never be read again: the old one stays.
+    return bytes.size() <= kMaxIniFileBytes && files::ReplaceFile(path_, bytes);
 }
 
 // --- IniStore ----------------------------------------------------------------
