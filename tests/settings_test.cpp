@@ -419,24 +419,32 @@ TEST_F(SettingsFile, HandEditsSinceStartAreUndoneByTheSave) {
     EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaved});
 }
 
-// Fails the one-step replace, as a full disk or a locked file would.
+// Fails the one-step replace, as a full disk or, while another program holds
+// the file through every try, a held file would.
 class FailingRename : public files::FileSystem {
   public:
+    bool held = false;
     bool Rename(const std::string&, const std::string&) override { return false; }
+    bool RenameMayPassLater() override { return held; }
+    void Pause(std::uint32_t) override {}
 };
 
 TEST_F(SettingsFile, FailedWriteKeepsTheFileAndSaysSo) {
     const std::string original = "[Garbolt]\r\nbUseCamera = 0\r\nbDrawLight = 0\r\n";
     LoadFrom(original);
     useCamera = true;
-    {
-        FailingRename failing;
+    FailingRename failing;
+    for (const bool held : {false, true}) {
+        failing.held = held;
         files::ScopedFileSystem scoped(failing);
         saveSettings();
     }
     EXPECT_EQ(folder_.Read(kSettingsPath), original);
     EXPECT_EQ(folder_.List("Garbolt"), std::vector<std::string>{"Garbolt.ini"});
-    EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaveFailed});
+    EXPECT_EQ(NotificationTexts(),
+              (std::vector<std::string>{kSaveFailed,
+                                        "~COLOR_RED~Failed to save settings: Garbolt/Garbolt.ini "
+                                        "is in use by another program~s~"}));
     // The document already holds the new value, so the next save writes it.
     EXPECT_EQ(settingsDocument.get("garbolt").get("busecamera"), "1");
     saveSettings();

@@ -254,21 +254,30 @@ TEST_F(CustomOutfitStore, BadSlotNumberIsRefusedBeforeTheFileIsRead) {
               std::vector<std::string>(2, "~COLOR_RED~Cannot save outfit: bad slot index~s~"));
 }
 
-// A failed save leaves the row free, its label and the old file as they were.
+// A failed save leaves the row free, its label and the old file as they
+// were; a file another program holds through every try is named as such.
 TEST_F(CustomOutfitStore, FailedWriteKeepsTheOldFileAndTheRowFree) {
     class FailingRename : public files::FileSystem {
       public:
+        bool held = false;
         bool Rename(const std::string&, const std::string&) override { return false; }
+        bool RenameMayPassLater() override { return held; }
+        void Pause(std::uint32_t) override {}
     } failing;
     const std::string before = FileWith(OutfitXml("Kept", 9, {5}, {6}));
     StartUp(before);
     OnSavedOutfitsRow(6);
-    {
+    for (const bool held : {false, true}) {
+        failing.held = held;
         files::ScopedFileSystem scope(failing);
         SaveCustomOutfit("Lost", 7);
-        EXPECT_EQ(LastMessage(), kSaveFailed);
+        EXPECT_EQ(LastMessage(), held ? "~COLOR_RED~Failed to save outfit: "
+                                        "Garbolt/SavedOutfits.xml is in use by another program~s~"
+                                      : kSaveFailed);
         DeleteCustomOutfit(10);
-        EXPECT_EQ(LastMessage(), "~COLOR_RED~Failed to delete outfit~s~");
+        EXPECT_EQ(LastMessage(), held ? "~COLOR_RED~Failed to delete outfit: "
+                                        "Garbolt/SavedOutfits.xml is in use by another program~s~"
+                                      : "~COLOR_RED~Failed to delete outfit~s~");
     }
     EXPECT_EQ(File(), before);
     EXPECT_EQ(folder().List("Garbolt"), std::vector<std::string>{"SavedOutfits.xml"});
