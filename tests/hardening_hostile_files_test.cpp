@@ -80,19 +80,19 @@ struct HostileCase {
 };
 
 const HostileCase kCases[] = {
-    {"NestedAHundredThousandDeep", [] { return hostile_files::DeeplyNested(100000); }, true, "Deep",
+    {"NestedFortyThousandDeep", [] { return hostile_files::DeeplyNested(40000); }, true, "Deep",
      0, "warning: outfit 1 \"Deep\" holds 0 Components and 0 Wearables entries",
      "row 7: \"Deep\", 0 items"},
-    {"OutfitWithAHundredThousandChildren", [] { return hostile_files::ManyChildren(100000); }, true,
+    {"OutfitWithThirtyThousandChildren", [] { return hostile_files::ManyChildren(30000); }, true,
      "Wide", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Wide\", 0 items"},
-    {"NameOfOneMegabyte", [] { return hostile_files::LongName(1 << 20, kTwoByteLetter); }, true,
+    {"NameOfAQuarterMegabyte", [] { return hostile_files::LongName(1 << 18, kTwoByteLetter); }, true,
      Times(kTwoByteLetter, 30), 0,
      "warning: outfit 1 \"" + Times(kTwoByteLetter, 30) +
-         "\": the Name is 524288 characters (1048576 bytes) long; the game shows at most 30 "
+         "\": the Name is 131072 characters (262144 bytes) long; the game shows at most 30 "
          "characters and 120 bytes",
      "row 7: \"" + Times(kTwoByteLetter, 30) + "\", 0 items"},
-    {"TwentyThousandOutfits", [] { return hostile_files::ManyOutfits(20000); }, true,
-     "Outfit 19995", 1, "Only 15 of the 20000 outfits", "row 7: \"Outfit 0\", 0 items",
+    {"FiveThousandOutfits", [] { return hostile_files::ManyOutfits(5000); }, true,
+     "Outfit 4995", 1, "Only 15 of the 5000 outfits", "row 7: \"Outfit 0\", 0 items",
      "~COLOR_RED~Failed to save outfit: this slot is already taken~s~"},
     {"AttributesByTheThousand", [] { return hostile_files::ManyAttributes(5000); }, true,
      "Attributes", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Attributes\", 0 items"},
@@ -109,6 +109,19 @@ const HostileCase kCases[] = {
      "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~"},
     {"Truncated", [] { return hostile_files::Truncated(70); }, false, "Saved Custom Outfit Six", 1,
      "error: Start-end tags mismatch", "error: Start-end tags mismatch"},
+    // Outfits in a wrapper and under a second root: the game never sees them,
+    // a save and a delete keep them, check fails and names them.
+    {"OutfitsOutsideTheFirstRoot",
+     [] {
+         return std::string(
+             "<Garbolt>\n<Outfit><Name>Seen</Name><Slot>6</Slot></Outfit>\n"
+             "<Box><Outfit><Name>Wrapped</Name><Slot>8</Slot></Outfit></Box>\n</Garbolt>\n"
+             "<Garbolt><Outfit><Name>Second</Name><Slot>9</Slot></Outfit></Garbolt>\n");
+     },
+     true, "Seen", 1,
+     "./Garbolt/SavedOutfits.xml:3:6: error: the Outfit \"Wrapped\" is not directly inside the "
+     "first <Garbolt> element",
+     "line 5: \"Second\" (not in the game: outside the first <Garbolt> element)"},
     // At the size cap the file loads, and a save that would take it past the
     // cap is refused; one byte more and it is not read at all.
     {"AtTheSizeCap", [] { return hostile_files::PaddedTo(outfit_file::kMaxOutfitFileBytes); },
@@ -116,7 +129,7 @@ const HostileCase kCases[] = {
      "~COLOR_RED~Failed to save outfit~s~"},
     {"PastTheSizeCap", [] { return hostile_files::PaddedTo(outfit_file::kMaxOutfitFileBytes + 1); },
      false, "Saved Custom Outfit Six", 1,
-     "\"Failed to load Garbolt/SavedOutfits.xml. The file is too large.\"", "MB, so it was not read",
+     "\"Failed to load Garbolt/SavedOutfits.xml. The file is too large.\"", "KB, the most the game reads in one frame",
      "", "", kTooLarge},
     {"AtTheItemCap", [] { return hostile_files::ManyItems(outfit_file::kMaxOutfitItems); }, true,
      "Many", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Many\"", kSaved, kDeleted,

@@ -32,11 +32,11 @@ constexpr int kOutfitEntries = 39;
 
 // The largest outfit file that is read. Start-up and every equip, save and
 // delete parse the whole file on the game's own thread, inside one frame:
-// the largest file under this cap keeps each of them under 16.7 ms
-// (bench/run). An outfit as the plug-in writes it is about 1.3 KB, so 100
-// full stores of 15 outfits (about 1,500 outfits, or as many saves into one
-// row) still fit.
-constexpr std::uint64_t kMaxOutfitFileBytes = 4 * 1024 * 1024;
+// at 512 KiB the slowest of them, a save, takes about 14 ms of script-thread
+// time (bench/run), under the 16.7 ms of a frame at 60 frames a second. The
+// plug-in's own file of 15 outfits is 20 to 33 KB, so this holds 15 to 25
+// full stores (about 230 to 400 outfits, or as many saves into one row).
+constexpr std::uint64_t kMaxOutfitFileBytes = 512 * 1024;
 // The most items one outfit may put on, counting both lists. An equip puts
 // each on with its own calls in one frame; the plug-in writes 39 of each,
 // and this is 13 times as many.

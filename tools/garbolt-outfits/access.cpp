@@ -89,8 +89,8 @@ bool ReadOutfitFile(const std::string& path, LoadedFile& file, std::ostream& err
     file.read = result.read == files::ReadStatus::Read;
     file.parse = result.parse;
     if (result.read == files::ReadStatus::TooLarge) {
-        err << path << " is larger than " << outfit_file::kMaxOutfitFileBytes / (1024 * 1024)
-            << " MB, so it was not read.\n";
+        err << path << " is larger than " << outfit_file::kMaxOutfitFileBytes / 1024
+            << " KB, the most the game reads in one frame, so it was not read.\n";
         if (!isStore) {
             err << "Export the outfit on its own with garbolt-outfits export and import that "
                    "file.\n";

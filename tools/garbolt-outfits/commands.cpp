@@ -355,6 +355,18 @@ int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) 
     for (const OutfitReport& outfit : report.outfits) {
         ReportOutfitProblems(path, report, outfit, errors, warnings, out);
     }
+    for (const UnseenOutfit& unseen : report.unseen) {
+        out << Where(path, unseen.location) << "error: the Outfit "
+            << (unseen.name.empty() ? std::string("without a name") : Quoted(unseen.name))
+            << " is not directly inside the first <Garbolt> element, so the game never shows "
+               "it. Move it there (between <Garbolt> and </Garbolt>, beside the other "
+               "outfits).\n";
+    }
+    if (!report.unseen.empty()) {
+        out << Outfits(report.unseen.size()) << " of " << path
+            << " lie outside the first <Garbolt> element, where the game never looks.\n";
+        return kExitProblem;
+    }
     std::size_t usable = 0;
     for (const OutfitReport& outfit : report.outfits) {
         usable += outfit.Usable() ? 1 : 0;
@@ -383,7 +395,12 @@ int ListCommand(const std::string& path, std::ostream& out, std::ostream& err) {
         return kExitProblem;
     }
     const StoreReport report = AnalyseStore(file.document, file.bytes);
-    if (report.outfits.empty()) {
+    for (const UnseenOutfit& unseen : report.unseen) {
+        out << "line " << unseen.location.line << ": "
+            << (unseen.name.empty() ? std::string("(no name)") : Quoted(unseen.name))
+            << " (not in the game: outside the first <Garbolt> element)\n";
+    }
+    if (report.outfits.empty() && report.unseen.empty()) {
         out << "No outfits are stored in " << path
             << ". Save one in the game, or add one with \"garbolt-outfits import FILE\".\n";
         return kExitDone;
@@ -588,6 +605,17 @@ int MendCommand(const std::string& path, std::ostream& out, std::ostream& err) {
         return kExitProblem;
     }
     const StoreReport report = AnalyseStore(file.document, file.bytes);
+    // Where such an outfit belongs among the others is the player's call.
+    for (const UnseenOutfit& unseen : report.unseen) {
+        err << Where(path, unseen.location) << "the Outfit "
+            << (unseen.name.empty() ? std::string("without a name") : Quoted(unseen.name))
+            << " lies outside the first <Garbolt> element, where the game never looks.\n";
+    }
+    if (!report.unseen.empty()) {
+        err << "Mend does not move outfits out of other elements, so nothing was changed. Move "
+               "them inside the first <Garbolt> element by hand, then run mend again.\n";
+        return kExitProblem;
+    }
     std::vector<const OutfitReport*> moving;
     std::size_t rewrites = 0;
     for (const OutfitReport& outfit : report.outfits) {
