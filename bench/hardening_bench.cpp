@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bridge.h"
+#include "host/files.h"
 #include "host/keyboard.h"
 #include "host/platform.h"
 #include "host/script.h"
@@ -25,7 +26,6 @@
 #include "settings/settings.h"
 #include "sim/play/default_files.h"
 #include "sim/play/game_folder.h"
-#include "host/files.h"
 #include "wardrobe/layout.h"
 #include "wardrobe/outfit_file.h"
 #include "wardrobe/pages.h"

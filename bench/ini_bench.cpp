@@ -15,7 +15,7 @@
 namespace {
 
 constexpr long kLargestFile = static_cast<long>(kMaxIniFileBytes) - 64;  // under the cap
-constexpr int kDoublings = 6;  // down to 1 KiB
+constexpr int kDoublings = 6;                                            // down to 1 KiB
 
 enum Shape { kManyKeys, kEscapedLine, kBlankLines };
 

@@ -13,10 +13,10 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "sim/stack_thread.h"
-#include "structure_mutator.h"
 #include "host/files.h"
 #include "settings/ini.h"
+#include "sim/stack_thread.h"
+#include "structure_mutator.h"
 
 namespace {
 
@@ -172,6 +172,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
                                                std::size_t maxSize, unsigned int seed) {
-    return fuzz_support::MutateStructure(fuzz_support::Structure::Lines, data, size, maxSize,
-                                         seed);
+    return fuzz_support::MutateStructure(fuzz_support::Structure::Lines, data, size, maxSize, seed);
 }

@@ -80,19 +80,19 @@ struct HostileCase {
 };
 
 const HostileCase kCases[] = {
-    {"NestedFortyThousandDeep", [] { return hostile_files::DeeplyNested(40000); }, true, "Deep",
-     0, "warning: outfit 1 \"Deep\" holds 0 Components and 0 Wearables entries",
+    {"NestedFortyThousandDeep", [] { return hostile_files::DeeplyNested(40000); }, true, "Deep", 0,
+     "warning: outfit 1 \"Deep\" holds 0 Components and 0 Wearables entries",
      "row 7: \"Deep\", 0 items"},
     {"OutfitWithThirtyThousandChildren", [] { return hostile_files::ManyChildren(30000); }, true,
      "Wide", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Wide\", 0 items"},
-    {"NameOfAQuarterMegabyte", [] { return hostile_files::LongName(1 << 18, kTwoByteLetter); }, true,
-     Times(kTwoByteLetter, 30), 0,
+    {"NameOfAQuarterMegabyte", [] { return hostile_files::LongName(1 << 18, kTwoByteLetter); },
+     true, Times(kTwoByteLetter, 30), 0,
      "warning: outfit 1 \"" + Times(kTwoByteLetter, 30) +
          "\": the Name is 131072 characters (262144 bytes) long; the game shows at most 30 "
          "characters and 120 bytes",
      "row 7: \"" + Times(kTwoByteLetter, 30) + "\", 0 items"},
-    {"FiveThousandOutfits", [] { return hostile_files::ManyOutfits(5000); }, true,
-     "Outfit 4995", 1, "Only 15 of the 5000 outfits", "row 7: \"Outfit 0\", 0 items",
+    {"FiveThousandOutfits", [] { return hostile_files::ManyOutfits(5000); }, true, "Outfit 4995", 1,
+     "Only 15 of the 5000 outfits", "row 7: \"Outfit 0\", 0 items",
      "~COLOR_RED~Failed to save outfit: this slot is already taken~s~"},
     {"AttributesByTheThousand", [] { return hostile_files::ManyAttributes(5000); }, true,
      "Attributes", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Attributes\", 0 items"},
@@ -124,13 +124,13 @@ const HostileCase kCases[] = {
      "line 5: \"Second\" (not in the game: outside the first <Garbolt> element)"},
     // At the size cap the file loads, and a save that would take it past the
     // cap is refused; one byte more and it is not read at all.
-    {"AtTheSizeCap", [] { return hostile_files::PaddedTo(outfit_file::kMaxOutfitFileBytes); },
-     true, "Padded", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Padded\", 0 items",
+    {"AtTheSizeCap", [] { return hostile_files::PaddedTo(outfit_file::kMaxOutfitFileBytes); }, true,
+     "Padded", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Padded\", 0 items",
      "~COLOR_RED~Failed to save outfit~s~"},
     {"PastTheSizeCap", [] { return hostile_files::PaddedTo(outfit_file::kMaxOutfitFileBytes + 1); },
      false, "Saved Custom Outfit Six", 1,
-     "\"Failed to load Garbolt/SavedOutfits.xml. The file is too large.\"", "KB, the most the game reads in one frame",
-     "", "", kTooLarge},
+     "\"Failed to load Garbolt/SavedOutfits.xml. The file is too large.\"",
+     "KB, the most the game reads in one frame", "", "", kTooLarge},
     {"AtTheItemCap", [] { return hostile_files::ManyItems(outfit_file::kMaxOutfitItems); }, true,
      "Many", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Many\"", kSaved, kDeleted,
      kLoadFailed, "Equipped: Many"},
@@ -234,7 +234,8 @@ TEST_F(HostileFiles, SpecialFilesAndOversizedSettingsAreNeitherReadNorReplaced) 
         SCOPED_TRACE(fifo ? "FIFO" : "link to /dev/zero");
         for (const std::string& path : {outfits, settings}) {
             ::unlink(path.c_str());
-            ASSERT_EQ(fifo ? ::mkfifo(path.c_str(), 0666) : ::symlink("/dev/zero", path.c_str()), 0);
+            ASSERT_EQ(fifo ? ::mkfifo(path.c_str(), 0666) : ::symlink("/dev/zero", path.c_str()),
+                      0);
         }
         game().ClearNotifications();
         game().StopScript();

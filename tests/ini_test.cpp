@@ -175,7 +175,7 @@ TEST(IniSplit, WideOrNulTextIsNotEightBit) {
     EXPECT_TRUE(isEightBitText("\xFF"));
     EXPECT_FALSE(isEightBitText("\xFF\xFE[\x04"));  // UTF-16 LE with its mark, no NUL needed
     EXPECT_FALSE(isEightBitText("\xFE\xFF\x04["));  // UTF-16 BE
-    EXPECT_FALSE(isEightBitText(std::string("[\0s\0]\0", 6)));  // UTF-16 LE without a mark
+    EXPECT_FALSE(isEightBitText(std::string("[\0s\0]\0", 6)));     // UTF-16 LE without a mark
     EXPECT_FALSE(isEightBitText(std::string("\0\0\xFE\xFF", 4)));  // UTF-32 BE
     EXPECT_FALSE(isEightBitText(std::string("[s]\r\nk=1\0", 9)));
 }

@@ -5,10 +5,10 @@
 #include <new>
 
 #include "host/files.h"
+#include "host/script.h"
 #include "sim/observation.h"
 #include "support/seen_name.h"
 #include "support/strict_xml.h"
-#include "host/script.h"
 #include "wardrobe_fixture.h"
 
 namespace {

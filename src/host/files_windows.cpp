@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include <fcntl.h>
-#include <cstdint>
 #include <io.h>
 #include <sys/stat.h>
+#include <cstdint>
 
 #include "host/files.h"
 #include "host/files_os.h"
@@ -190,14 +190,14 @@ std::FILE* FileSystem::OpenToRead(const std::string& path, PathKind& kind, std::
     }
     // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open; the look at
     // the path then tells it from a file this user may not read.
-    const HANDLE handle =
-        CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         kind = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing
-               : error == ERROR_PIPE_BUSY                                      ? PathKind::Other
-                                                                               : KindOf(path);
+               : error == ERROR_PIPE_BUSY                                     ? PathKind::Other
+                                                                              : KindOf(path);
         return nullptr;
     }
     // A pipe or a device (CON, NUL, a serial port) is no disk file.
