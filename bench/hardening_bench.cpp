@@ -13,6 +13,7 @@
 
 #include "bridge.h"
 #include "host/controls.h"
+#include "host/files.h"
 #include "host/keyboard.h"
 #include "host/platform.h"
 #include "host/script.h"
@@ -24,6 +25,7 @@
 #include "sim/play/default_files.h"
 #include "sim/play/game_folder.h"
 #include "wardrobe/layout.h"
+#include "wardrobe/outfit_file.h"
 #include "wardrobe/pages.h"
 #include "wardrobe/scene.h"
 #include "wardrobe/store.h"
@@ -231,7 +233,8 @@ void BM_StoreDeleteFromFull(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreDeleteFromFull)->Unit(benchmark::kMicrosecond);
 
-// A hand-edited file of many outfits, read at start: time linear in its size.
+// A hand-edited file of many outfits, read at start: time linear in its size
+// (200 outfits of this layout lie just under the size cap).
 void BM_StoreLoadAtStartHandEdited(benchmark::State& state) {
     StartStore();
     PutStore(Store(static_cast<int>(state.range(0))));
@@ -242,8 +245,8 @@ void BM_StoreLoadAtStartHandEdited(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_StoreLoadAtStartHandEdited)
-    ->Arg(1000)
-    ->Arg(10000)
+    ->Arg(20)
+    ->Arg(200)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
@@ -284,6 +287,100 @@ void BM_StartUpWith15Outfits(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartUpWith15Outfits)->Unit(benchmark::kMicrosecond);
+
+// --- The largest files under the caps -------------------------------------------
+// The outfits on rows 6 to 19, as many as fit, after an outfit on row 20 of
+// as many items as an equip puts on; room is left for one more outfit, so a
+// save is not refused for the size the file would grow to.
+std::string LargestStore(bool withManyItems = true) {
+    const std::string head = "<?xml version=\"1.0\"?>\n<Garbolt>\n";
+    const std::string tail = "</Garbolt>\n";
+    std::string many = "  <Outfit>\n    <Name>Many</Name>\n    <Slot>20</Slot>\n";
+    for (const char* list : {"Components", "Wearables"}) {
+        many += std::string("    <") + list + ">\n";
+        for (std::size_t k = 0; k < outfit_file::kMaxOutfitItems / 2; ++k) {
+            many += "      <Hash>" + std::to_string(-1000000 - static_cast<long>(k)) + "</Hash>\n";
+        }
+        many += std::string("    </") + list + ">\n";
+    }
+    std::string file = head + (withManyItems ? many + "  </Outfit>\n" : std::string());
+    const std::size_t room = 2 * Outfit(0, kFirstCustomRow).size() + tail.size();
+    for (int i = 0; file.size() + room < outfit_file::kMaxOutfitFileBytes; ++i) {
+        file += Outfit(i, kFirstCustomRow + i % (kCustomRows - 1));
+    }
+    return file + tail;
+}
+
+void BM_CapStartUp(benchmark::State& state) {
+    StartStore();
+    PutStore(LargestStore());
+    for (auto _ : state) {
+        savedSlots.clear();
+        LoadCustomOutfitNames();
+    }
+}
+BENCHMARK(BM_CapStartUp)->Unit(benchmark::kMillisecond);
+
+void BM_CapEquip(benchmark::State& state) {
+    StartStore();
+    PutStore(LargestStore());
+    for (auto _ : state) {
+        EquipCustomOutfit(kFirstCustomRow + kCustomRows);  // the outfit of many items
+    }
+}
+BENCHMARK(BM_CapEquip)->Unit(benchmark::kMillisecond);
+
+// Deletes row 20's outfit of many items, or saves into row 20 left free, in
+// the largest store, put back untimed before each.
+void BM_CapDelete(benchmark::State& state) {
+    StartStore();
+    const std::string largest = LargestStore(true);
+    for (auto _ : state) {
+        state.PauseTiming();
+        PutStore(largest);
+        LoadCustomOutfitNames();
+        state.ResumeTiming();
+        DeleteCustomOutfit(kFirstCustomRow + kCustomRows);
+    }
+}
+BENCHMARK(BM_CapDelete)->Unit(benchmark::kMillisecond);
+
+void BM_CapSave(benchmark::State& state) {
+    StartStore();
+    const std::string largest = LargestStore(false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        PutStore(largest);
+        LoadCustomOutfitNames();
+        state.ResumeTiming();
+        SaveCustomOutfit("Sunday Best", kFirstCustomRow + kCustomRows);
+    }
+}
+BENCHMARK(BM_CapSave)->Unit(benchmark::kMillisecond);
+
+// A save while another program holds the file through every try: the
+// longest the script thread is kept by the replace's patience (wall time).
+class HeldFile : public files::FileSystem {
+  public:
+    bool Rename(const std::string&, const std::string&) override {
+        renameMayPassLater_ = true;
+        return false;
+    }
+};
+void BM_SaveWhileHeld(benchmark::State& state) {
+    StartStore();
+    const std::string fourteen = Store(kCustomRows - 1);
+    HeldFile held;
+    for (auto _ : state) {
+        state.PauseTiming();
+        PutStore(fourteen);
+        savedSlots.clear();
+        state.ResumeTiming();
+        files::ScopedFileSystem scope(held);
+        SaveCustomOutfit("Sunday Best", kFirstCustomRow + kCustomRows);
+    }
+}
+BENCHMARK(BM_SaveWhileHeld)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

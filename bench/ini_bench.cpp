@@ -1,21 +1,23 @@
 // Start-up load and "Save Settings" against the size of Garbolt.ini, from
-// about 1 KB to 10 MB in doublings, for two shapes of file: a section of
-// many short keys, and one key line made of "\=" escapes. Both grow linearly;
-// bench/run prints the time and its ratio per doubling.
+// about 1 KB to the size cap in doublings, for three shapes of file: a
+// section of many short keys, one key line made of "\=" escapes, and blank
+// lines. All grow linearly; bench/run prints the time and its ratio per
+// doubling.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
+#include "settings/ini.h"
 #include "settings/settings.h"
 #include "sim/play/default_files.h"
 #include "sim/play/game_folder.h"
 
 namespace {
 
-constexpr long kLargestFile = 10L << 20;  // 10 MiB
-constexpr int kDoublings = 13;            // down to 1.25 KiB
+constexpr long kLargestFile = static_cast<long>(kMaxIniFileBytes) - 64;  // under the cap
+constexpr int kDoublings = 6;                                            // down to 1 KiB
 
-enum Shape { kManyKeys, kEscapedLine };
+enum Shape { kManyKeys, kEscapedLine, kBlankLines };
 
 // A settings file of about `size` bytes: the plug-in's section, then either
 // a second section of keys k0=v, k1=v ... or one key spelled with escapes.
@@ -26,11 +28,15 @@ std::string SettingsFile(Shape shape, long size) {
         for (long i = 0; static_cast<long>(file.size()) < size; ++i) {
             file += "k" + std::to_string(i) + "=v\r\n";
         }
-    } else {
+    } else if (shape == kEscapedLine) {
         while (static_cast<long>(file.size()) < size) {
             file += "\\=";
         }
         file += " = 1\r\n";
+    } else {
+        while (static_cast<long>(file.size()) < size) {
+            file += "\r\n";
+        }
     }
     return file;
 }
@@ -68,7 +74,7 @@ void BM_SettingsSave(benchmark::State& state) {
 }
 
 void Sizes(benchmark::internal::Benchmark* benchmark) {
-    for (const Shape shape : {kManyKeys, kEscapedLine}) {
+    for (const Shape shape : {kManyKeys, kEscapedLine, kBlankLines}) {
         for (int halvings = kDoublings; halvings >= 0; --halvings) {
             benchmark->Args({shape, kLargestFile >> halvings});
         }

@@ -101,7 +101,15 @@ void FuzzOne(const std::uint8_t* data, std::size_t size) {
 
     const IniStore store(path);
     IniDocument document;
-    Check(store.read(document) == startWithFile, "read did not report whether the file exists");
+    // Past the size cap a file is neither read nor replaced.
+    const bool tooLarge = startWithFile && fileBytes.size() > kMaxIniFileBytes;
+    Check(store.read(document) == (startWithFile && !tooLarge),
+          "read did not report whether the file exists and is within the cap");
+    if (tooLarge) {
+        Check(!store.write(document), "a file past the size cap was rewritten");
+        Check(ReadBytes(path) == fileBytes, "a file past the size cap was changed");
+        return;
+    }
 
     // Edits: set keys in named sections, or touch a section so it exists.
     bool writable = true;
@@ -129,7 +137,15 @@ void FuzzOne(const std::uint8_t* data, std::size_t size) {
         Check(ReadBytes(path) == fileBytes, "a refused update changed the file");
         return;
     }
-    Check(store.write(document), "the update failed");
+    // An update that would take the file past the cap is refused; an update
+    // at most doubles a file (each lone line end becomes CR LF) and adds the
+    // edits' few lines.
+    const std::string before = startWithFile ? fileBytes : std::string();
+    if (!store.write(document)) {
+        Check(startWithFile && 2 * fileBytes.size() + 4096 > kMaxIniFileBytes, "the update failed");
+        Check(ReadBytes(path) == before, "a refused update changed the file");
+        return;
+    }
     const std::string once = ReadBytes(path);
     const bool marked = startWithFile && fileBytes.rfind(ini_detail::kUtf8ByteOrderMark, 0) == 0;
     Check(once.rfind(ini_detail::kUtf8ByteOrderMark, 0) == 0 || !marked,

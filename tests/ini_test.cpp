@@ -382,17 +382,17 @@ TEST_F(IniWrite, ByteOrderMarkIsKeptAndEveryLineEndsInCarriageReturnLineFeed) {
 // ones do (these once took minutes to save).
 TEST_F(IniWrite, LargeFileIsUpdatedLineForLine) {
     std::string escapes;
-    for (int i = 0; i < 50000; ++i) {
+    for (int i = 0; i < 8000; ++i) {
         escapes += "\\=";
     }
     std::string keys;
-    for (int i = 0; i < 10000; ++i) {
+    for (int i = 0; i < 2500; ++i) {
         keys += "k" + std::to_string(i) + " = v\r\n";
     }
     IniDocument document = ReadBack("[A]\r\n" + escapes + " = " + escapes + "\r\n" + keys);
-    ASSERT_EQ(document.get("a").size(), 10001u);
-    EXPECT_EQ(document.get("a").get(std::string(50000, '=')), escapes);
-    document["a"].set("k9999", "w");
+    ASSERT_EQ(document.get("a").size(), 2501u);
+    EXPECT_EQ(document.get("a").get(std::string(8000, '=')), escapes);
+    document["a"].set("k2499", "w");
     document["a"].set("new=" + std::string(10, '='), "n");
     EXPECT_TRUE(Write(document));
     keys.replace(keys.size() - 3, 1, "w");
@@ -413,11 +413,13 @@ class FailingIniFiles : public files::FileSystem {
   public:
     enum class Step { OpenForReading, ReadMidway, Write, Flush, Rename };
     explicit FailingIniFiles(Step step) : step_(step) {}
-    std::FILE* Open(const std::string& path, const char* mode) override {
-        if (step_ == Step::OpenForReading && path == kPath && std::string(mode) == "rb") {
+    std::FILE* OpenToRead(const std::string& path, files::PathKind& kind,
+                          std::uint64_t& size) override {
+        if (step_ == Step::OpenForReading && path == kPath) {
+            kind = files::PathKind::PlainFile;
             return nullptr;
         }
-        return FileSystem::Open(path, mode);
+        return FileSystem::OpenToRead(path, kind, size);
     }
     bool Read(std::FILE* file, char* buffer, std::size_t size, std::size_t& got) override {
         if (step_ == Step::ReadMidway) {

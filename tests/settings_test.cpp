@@ -55,8 +55,12 @@ std::string DefaultSettingsFile() {
 // Opens no file for reading, as when the player may not read it.
 class NothingReadable : public files::FileSystem {
   public:
-    std::FILE* Open(const std::string& path, const char* mode) override {
-        return mode[0] == 'r' ? nullptr : FileSystem::Open(path, mode);
+    std::FILE* OpenToRead(const std::string& path, files::PathKind& kind,
+                          std::uint64_t& size) override {
+        if (std::FILE* file = FileSystem::OpenToRead(path, kind, size)) {
+            FileSystem::Close(file);
+        }
+        return nullptr;
     }
 };
 
@@ -423,35 +427,45 @@ TEST_F(SettingsFile, HandEditsSinceStartAreUndoneByTheSave) {
     EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaved});
 }
 
-// Fails the one-step replace, as a full disk or a locked file would.
+// Fails the one-step replace, as a full disk or, while another program holds
+// the file through every try, a held file would.
 class FailingRename : public files::FileSystem {
   public:
+    bool held = false;
     bool Rename(const std::string&, const std::string&) override { return false; }
+    bool RenameMayPassLater() override { return held; }
+    void Pause(std::uint32_t) override {}
 };
 
 TEST_F(SettingsFile, FailedWriteKeepsTheFileAndSaysSo) {
     const std::string original = "[Garbolt]\r\nbUseCamera = 0\r\nbDrawLight = 0\r\n";
     LoadFrom(original);
     useCamera = true;
-    {
-        FailingRename failing;
+    FailingRename failing;
+    for (const bool held : {false, true}) {
+        failing.held = held;
         files::ScopedFileSystem scoped(failing);
         saveSettings();
     }
     EXPECT_EQ(folder_.Read(kSettingsPath), original);
     EXPECT_EQ(folder_.List("Garbolt"), std::vector<std::string>{"Garbolt.ini"});
-    EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaveFailed});
+    EXPECT_EQ(NotificationTexts(),
+              (std::vector<std::string>{kSaveFailed,
+                                        "~COLOR_RED~Failed to save settings: Garbolt/Garbolt.ini "
+                                        "is in use by another program~s~"}));
     // The document already holds the new value, so the next save writes it.
     EXPECT_EQ(settingsDocument.get("garbolt").get("busecamera"), "1");
     saveSettings();
     EXPECT_EQ(folder_.Read(kSettingsPath), "[Garbolt]\r\nbUseCamera = 1\r\nbDrawLight = 0\r\n");
 }
 
-// Fails reading the file back at save time, but not the existence check.
+// Fails reading the file back at save time, but not the existence check,
+// which opens it without reading.
 class UnreadableForUpdate : public files::FileSystem {
   public:
-    std::FILE* Open(const std::string& path, const char* mode) override {
-        return std::string(mode) == "rb" ? nullptr : FileSystem::Open(path, mode);
+    bool Read(std::FILE*, char*, std::size_t, std::size_t& got) override {
+        got = 0;
+        return false;
     }
 };
 

@@ -5,11 +5,11 @@
 #include <new>
 
 #include "host/files.h"
+#include "host/script.h"
 #include "menu/menu_layout.h"
 #include "sim/observation.h"
 #include "support/seen_name.h"
 #include "support/strict_xml.h"
-#include "host/script.h"
 #include "wardrobe_fixture.h"
 
 namespace {
@@ -255,21 +255,30 @@ TEST_F(CustomOutfitStore, BadSlotNumberIsRefusedBeforeTheFileIsRead) {
               std::vector<std::string>(2, "~COLOR_RED~Cannot save outfit: bad slot index~s~"));
 }
 
-// A failed save leaves the row free, its label and the old file as they were.
+// A failed save leaves the row free, its label and the old file as they
+// were; a file another program holds through every try is named as such.
 TEST_F(CustomOutfitStore, FailedWriteKeepsTheOldFileAndTheRowFree) {
     class FailingRename : public files::FileSystem {
       public:
+        bool held = false;
         bool Rename(const std::string&, const std::string&) override { return false; }
+        bool RenameMayPassLater() override { return held; }
+        void Pause(std::uint32_t) override {}
     } failing;
     const std::string before = FileWith(OutfitXml("Kept", 9, {5}, {6}));
     StartUp(before);
     OnSavedOutfitsRow(6);
-    {
+    for (const bool held : {false, true}) {
+        failing.held = held;
         files::ScopedFileSystem scope(failing);
         SaveCustomOutfit("Lost", 7);
-        EXPECT_EQ(LastMessage(), kSaveFailed);
+        EXPECT_EQ(LastMessage(), held ? "~COLOR_RED~Failed to save outfit: "
+                                        "Garbolt/SavedOutfits.xml is in use by another program~s~"
+                                      : kSaveFailed);
         DeleteCustomOutfit(10);
-        EXPECT_EQ(LastMessage(), "~COLOR_RED~Failed to delete outfit~s~");
+        EXPECT_EQ(LastMessage(), held ? "~COLOR_RED~Failed to delete outfit: "
+                                        "Garbolt/SavedOutfits.xml is in use by another program~s~"
+                                      : "~COLOR_RED~Failed to delete outfit~s~");
     }
     EXPECT_EQ(File(), before);
     EXPECT_EQ(folder().List("Garbolt"), std::vector<std::string>{"SavedOutfits.xml"});
@@ -547,7 +556,10 @@ TEST_F(CustomOutfitStore, MissingFileIsTheEmptyStoreThatTheFirstSaveMakes) {
 
     class Unopenable : public files::FileSystem {
       public:
-        std::FILE* Open(const std::string&, const char*) override { return nullptr; }
+        std::FILE* OpenToRead(const std::string&, files::PathKind& kind, std::uint64_t&) override {
+            kind = files::PathKind::PlainFile;
+            return nullptr;
+        }
     } unopenable;
     folder().Remove(kOutfitFile);
     folder().Write(kOutfitFile, kRootOnly);
@@ -637,11 +649,12 @@ TEST_F(CustomOutfitStore, AStartUpStepThatFailsNeverSkipsTheNext) {
     class ThrowingReads : public files::FileSystem {
       public:
         std::string failing;
-        std::FILE* Open(const std::string& path, const char* mode) override {
+        std::FILE* OpenToRead(const std::string& path, files::PathKind& kind,
+                              std::uint64_t& size) override {
             if (path.find(failing) != std::string::npos) {
                 throw std::bad_alloc();
             }
-            return FileSystem::Open(path, mode);
+            return FileSystem::OpenToRead(path, kind, size);
         }
     } throwing;
     const std::string stored = FileWith(OutfitXml("Kept", 8, {5}, {6}));

@@ -16,6 +16,7 @@ FileSystem& SystemFileSystem() {
 }
 
 FileSystem* active = nullptr;
+bool lastReplaceMetHeldFile = false;
 
 constexpr std::size_t kReadChunk = 4096;
 constexpr std::size_t kUniqueDigits = 16;
@@ -80,7 +81,8 @@ void RemoveLeftovers(FileSystem& system, const std::string& target) {
 }
 
 // Scanners, indexers and sync clients hold a file for a moment; the replace
-// waits them out for about a second before it gives up.
+// waits them out for a few milliseconds before it gives up. An error that
+// will not clear (no right to replace, a folder in the way) fails at once.
 bool RenameWhenFree(FileSystem& system, const std::string& from, const std::string& to) {
     for (std::uint32_t pause : kRenamePauses) {
         if (system.Rename(from, to)) {
@@ -91,7 +93,30 @@ bool RenameWhenFree(FileSystem& system, const std::string& from, const std::stri
         }
         system.Pause(pause);
     }
-    return system.Rename(from, to);
+    if (system.Rename(from, to)) {
+        return true;
+    }
+    lastReplaceMetHeldFile = system.RenameMayPassLater();
+    return false;
+}
+
+// Reads an open stream whole, refusing one that grows past `maxBytes` while
+// it is read (the size looked at before is only what it was then).
+ReadStatus ReadUpTo(std::FILE* file, std::string& bytes, std::uint64_t maxBytes) {
+    char chunk[kReadChunk];
+    for (;;) {
+        std::size_t got = 0;
+        if (!Read(file, chunk, sizeof chunk, got)) {
+            return ReadStatus::Unreadable;
+        }
+        if (bytes.size() + got > maxBytes) {
+            return ReadStatus::TooLarge;
+        }
+        bytes.append(chunk, got);
+        if (got < sizeof chunk) {
+            return ReadStatus::Read;
+        }
+    }
 }
 
 }  // namespace
@@ -159,33 +184,39 @@ bool ReadFile(const std::string& path, std::string& bytes) {
     return read;
 }
 
-ReadStatus ReadPlainFile(const std::string& path, std::string& bytes) {
+ReadStatus ReadPlainFile(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
     bytes.clear();
-    switch (Active().KindOf(path)) {
-        case PathKind::Missing:
-            return ReadStatus::Missing;
-        case PathKind::Other:
-            return ReadStatus::NotPlainFile;
-        case PathKind::PlainFile:
-            break;
-    }
-    std::FILE* file = Open(path, "rb");
+    PathKind kind = PathKind::PlainFile;
+    std::uint64_t size = 0;
+    std::FILE* file = Active().OpenToRead(path, kind, size);
     if (file == nullptr) {
-        // Gone between the look and the open, or not open to this user.
-        return Exists(path) ? ReadStatus::Unreadable : ReadStatus::Missing;
+        switch (kind) {
+            case PathKind::Missing:
+                return ReadStatus::Missing;
+            case PathKind::Other:
+                return ReadStatus::NotPlainFile;
+            case PathKind::PlainFile:
+                return ReadStatus::Unreadable;  // not open to this user
+        }
     }
-    bool read = false;
-    try {
-        read = ReadAll(file, bytes);
-    } catch (const std::bad_alloc&) {
-        bytes = std::string();  // a file larger than the memory left is no file to act on
+    ReadStatus status = ReadStatus::TooLarge;
+    if (size <= maxBytes) {
+        try {
+            bytes.reserve(static_cast<std::size_t>(size));
+            status = ReadUpTo(file, bytes, maxBytes);
+        } catch (const std::bad_alloc&) {
+            status = ReadStatus::Unreadable;  // larger than the memory left
+        }
     }
     Close(file);  // nothing was written, so a failed close loses nothing
-    if (!read) {
+    if (status != ReadStatus::Read) {
         bytes = std::string();
-        return ReadStatus::Unreadable;
     }
-    return ReadStatus::Read;
+    return status;
+}
+
+bool LastReplaceMetHeldFile() {
+    return lastReplaceMetHeldFile;
 }
 
 bool IsTemporaryFor(const std::string& name, const std::string& fileName) {
@@ -205,6 +236,7 @@ bool IsTemporaryFor(const std::string& name, const std::string& fileName) {
 }
 
 bool ReplaceFile(const std::string& path, const std::function<bool(std::FILE*)>& writeBody) {
+    lastReplaceMetHeldFile = false;
     if (path.empty()) {
         return false;
     }

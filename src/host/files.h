@@ -51,6 +51,12 @@ class FileSystem {
     virtual bool Remove(const std::string& path);
     // True when something exists at the path (a link counts by its target).
     virtual bool Exists(const std::string& path);
+    // Opens a file to read it whole, without ever waiting (opening a FIFO to
+    // read waits for a writer), and looks at the open handle: `kind` is what
+    // it is, a link counting by its target. The stream, in binary, comes
+    // back only for a plain file, with `size` its length in bytes; a plain
+    // file that cannot be opened gives null with `kind` PlainFile.
+    virtual std::FILE* OpenToRead(const std::string& path, PathKind& kind, std::uint64_t& size);
     // What stands at the path, a link counting by its target. A path that
     // cannot be looked at for another reason counts as a plain file, so that
     // opening it tells what is wrong.
@@ -126,12 +132,13 @@ bool ReadAll(std::FILE* file, std::string& bytes);
 bool ReadFile(const std::string& path, std::string& bytes);
 
 // How reading a plain file whole went, and why it failed.
-enum class ReadStatus { Read, Missing, NotPlainFile, Unreadable };
-// Reads a plain file whole. Anything else at the path is refused without
-// being opened: a FIFO could keep the reader waiting and a device could
-// never end. A file that cannot be opened or read, or that does not fit in
-// memory, is Unreadable; `bytes` is then empty.
-ReadStatus ReadPlainFile(const std::string& path, std::string& bytes);
+enum class ReadStatus { Read, Missing, NotPlainFile, TooLarge, Unreadable };
+// Reads a plain file of at most `maxBytes` bytes whole. Anything else at the
+// path is refused before a byte is read: a FIFO could keep the reader
+// waiting and a device could never end. A larger file is TooLarge and is
+// not read into memory. A file that cannot be opened or read, or that does
+// not fit in memory, is Unreadable. `bytes` is empty unless Read.
+ReadStatus ReadPlainFile(const std::string& path, std::string& bytes, std::uint64_t maxBytes);
 
 // ReplaceFile writes into `<file>.<16 hex digits>.garbolt-tmp` beside the
 // file; nothing else ends like this.
@@ -140,16 +147,22 @@ constexpr const char* kTemporarySuffix = ".garbolt-tmp";
 // files for the file named `fileName`.
 bool IsTemporaryFor(const std::string& name, const std::string& fileName);
 
-// How long ReplaceFile keeps trying while another program holds the file:
-// short pauses that grow, about a second in all.
-constexpr std::uint32_t kRenamePauses[] = {10, 20, 40, 80, 150, 200, 250, 250};
+// How long ReplaceFile keeps trying while another program holds the file.
+// The game saves on its own thread, so the pauses together stay well inside
+// one frame (16.7 ms at 60 frames a second): a scanner that looks at the new
+// file for a moment is waited out, a program that keeps it open is not.
+constexpr std::uint32_t kRenamePauses[] = {1, 1, 2};
+
+// True when the last ReplaceFile failed only because another program held
+// the file through every try: the old bytes stay, and a later save may pass.
+bool LastReplaceMetHeldFile();
 
 // Writes a file's new contents without ever leaving a partial file: the body
 // goes to a temporary file of a fresh name in the file's folder, which is
 // flushed, synced to the disk, closed and checked, then replaces the file in
 // one step. A symbolic link stays and its final target is what is replaced.
 // While another program holds the file so that it cannot be replaced, the
-// replace is tried again for about a second. On any failure the temporary
+// replace is tried again for a few milliseconds (kRenamePauses). On any failure the temporary
 // file is removed, the file keeps its old bytes and the result is false.
 // Temporary files that an earlier, interrupted save left beside the file are
 // removed first. An existing file that cannot be opened for writing

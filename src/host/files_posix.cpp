@@ -57,6 +57,32 @@ bool FileSystem::Exists(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0;
 }
 
+std::FILE* FileSystem::OpenToRead(const std::string& path, PathKind& kind, std::uint64_t& size) {
+    size = 0;
+    // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) {
+        // A socket cannot be opened at all (ENXIO).
+        kind = errno == ENOENT || errno == ENOTDIR ? PathKind::Missing
+               : errno == ENXIO                    ? PathKind::Other
+                                                   : PathKind::PlainFile;
+        return nullptr;
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        kind = S_ISREG(status.st_mode) ? PathKind::PlainFile : PathKind::Other;
+        ::close(descriptor);
+        return nullptr;
+    }
+    kind = PathKind::PlainFile;
+    size = static_cast<std::uint64_t>(status.st_size);
+    std::FILE* file = ::fdopen(descriptor, "rb");
+    if (file == nullptr) {
+        ::close(descriptor);
+    }
+    return file;
+}
+
 PathKind FileSystem::KindOf(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <cstdint>
 
 #include "host/files.h"
 #include "host/files_os.h"
@@ -91,6 +92,22 @@ bool FinalPathOf(HANDLE file, std::string& path) {
     return Narrow(wide, path);
 }
 
+// MoveFileExW says "access denied" both for a file another program keeps
+// open without delete sharing, which clears when it lets go, and for one this
+// user may not replace (or a folder in the way), which never clears. Asking
+// for delete access tells them apart: only a holder makes it a sharing
+// violation.
+bool HeldByAnotherProgram(const std::wstring& path) {
+    const HANDLE probe =
+        CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 }  // namespace
 
 std::FILE* FileSystem::Open(const std::string& path, const char* mode) {
@@ -137,8 +154,8 @@ bool FileSystem::Rename(const std::string& from, const std::string& to) {
         return true;
     }
     const DWORD error = GetLastError();
-    renameMayPassLater_ = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-                          error == ERROR_LOCK_VIOLATION;
+    renameMayPassLater_ = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          (error == ERROR_ACCESS_DENIED && HeldByAnotherProgram(wideTo));
     return false;
 }
 
@@ -162,6 +179,49 @@ bool FileSystem::Exists(const std::string& path) {
     }
     CloseHandle(file);
     return true;
+}
+
+std::FILE* FileSystem::OpenToRead(const std::string& path, PathKind& kind, std::uint64_t& size) {
+    size = 0;
+    std::wstring wide;
+    if (!Widen(path, wide)) {
+        kind = PathKind::PlainFile;
+        return nullptr;
+    }
+    // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open; the look at
+    // the path then tells it from a file this user may not read.
+    const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        kind = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing
+               : error == ERROR_PIPE_BUSY                                     ? PathKind::Other
+                                                                              : KindOf(path);
+        return nullptr;
+    }
+    // A pipe or a device (CON, NUL, a serial port) is no disk file.
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (GetFileType(handle) != FILE_TYPE_DISK ||
+        GetFileInformationByHandle(handle, &information) == 0 ||
+        (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+        kind = PathKind::Other;
+        CloseHandle(handle);
+        return nullptr;
+    }
+    kind = PathKind::PlainFile;
+    size = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    const int descriptor =
+        _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(descriptor, "rb");
+    if (file == nullptr) {
+        _close(descriptor);
+    }
+    return file;
 }
 
 PathKind FileSystem::KindOf(const std::string& path) {

@@ -11,7 +11,6 @@ namespace {
 
 constexpr char kLineEnding[] = "\r\n";
 constexpr char kEscapedEquals[] = "\\=";
-constexpr std::size_t kLineReserve = 50;
 
 std::string joinLines(std::string_view prefix, const std::vector<std::string>& lines) {
     std::size_t size = prefix.size();
@@ -141,15 +140,19 @@ ClassifiedLine classifyLine(const std::string& raw) {
     return result;
 }
 
-std::vector<std::string> splitLines(std::string_view bytes) {
-    std::vector<std::string> lines;
+namespace {
+
+// Hands each line of `bytes` to `take`, as splitLines splits them, in one
+// buffer that is reused: a file is never held as lines all at once, so a
+// blank line costs nothing beyond its bytes.
+template <typename Take>
+void forEachLine(std::string_view bytes, Take take) {
     if (bytes.empty()) {
-        return lines;
+        return;
     }
     std::string line;
-    line.reserve(kLineReserve);
     const auto endLine = [&]() {
-        lines.push_back(line);
+        take(line);
         line.clear();
     };
     // Carriage returns seen since the last other byte: a line feed next makes
@@ -176,7 +179,24 @@ std::vector<std::string> splitLines(std::string_view bytes) {
     for (; pendingReturns != 0; --pendingReturns) {
         endLine();
     }
-    lines.push_back(line);
+    take(line);
+}
+
+// The number of lines forEachLine hands out, at most: one per line feed or
+// carriage return, and the last.
+std::size_t countLines(std::string_view bytes) {
+    std::size_t count = 1;
+    for (const char c : bytes) {
+        count += c == '\n' || c == '\r' ? 1 : 0;
+    }
+    return count;
+}
+
+}  // namespace
+
+std::vector<std::string> splitLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    forEachLine(bytes, [&lines](std::string& line) { lines.push_back(line); });
     return lines;
 }
 
@@ -202,7 +222,12 @@ void readLines(std::string_view text, IniDocument& document, std::vector<std::st
     // than by name at every key line. Only a header adds a section, so the
     // pointer stays valid until the next one.
     IniSection* currentSection = nullptr;
-    for (std::string& line : splitLines(text)) {
+    if (kept != nullptr) {
+        // Kept lines are copied at their own length; the list itself is
+        // made once, not grown by doubling.
+        kept->reserve(kept->size() + countLines(text));
+    }
+    forEachLine(text, [&](const std::string& line) {
         const ClassifiedLine parsed = classifyLine(line);
         bool keep = true;
         switch (parsed.kind) {
@@ -224,35 +249,20 @@ void readLines(std::string_view text, IniDocument& document, std::vector<std::st
                 break;
         }
         if (keep && kept != nullptr) {
-            kept->push_back(std::move(line));
+            kept->push_back(line);
         }
-    }
+    });
 }
 
-IniLoader::IniLoader(const std::string& path, bool keepLines)
-    : file_(files::Open(path, "rb")), kept_(keepLines ? std::make_shared<Lines>() : nullptr) {}
-
-IniLoader::~IniLoader() {
-    close();
-}
-
-void IniLoader::close() {
-    if (file_ != nullptr) {
-        files::Close(file_);  // read only, so a failed close loses nothing
-        file_ = nullptr;
-    }
-}
+IniLoader::IniLoader(std::string path, bool keepLines)
+    : path_(std::move(path)), kept_(keepLines ? std::make_shared<Lines>() : nullptr) {}
 
 bool IniLoader::loadInto(IniDocument& document) {
-    if (file_ == nullptr) {
-        return false;
-    }
     std::string bytes;
-    const bool readWhole = files::ReadAll(file_, bytes);
-    close();
+    status_ = files::ReadPlainFile(path_, bytes, kMaxIniFileBytes);
     // A file read only in part must not be taken for the whole: an update
     // would write the missing part away.
-    if (!readWhole) {
+    if (status_ != files::ReadStatus::Read) {
         return false;
     }
     eightBitText_ = isEightBitText(bytes);
@@ -402,7 +412,9 @@ bool IniUpdater::write(const IniDocument& document) const {
         byteOrderMark = loader.hadByteOrderMark();
     }
     const std::string_view prefix = byteOrderMark ? kUtf8ByteOrderMark : std::string_view();
-    return files::ReplaceFile(path_, joinLines(prefix, mergeLines(*kept, document, onDisk)));
+    const std::string bytes = joinLines(prefix, mergeLines(*kept, document, onDisk));
+    // A file past the cap would never be read again: the old one stays.
+    return bytes.size() <= kMaxIniFileBytes && files::ReplaceFile(path_, bytes);
 }
 
 }  // namespace ini_detail
@@ -411,15 +423,22 @@ using namespace ini_detail;
 
 // --- IniStore ----------------------------------------------------------------
 
-bool IniStore::read(IniDocument& document) const {
+bool IniStore::read(IniDocument& document, files::ReadStatus* status) const {
     if (document.size() != 0) {
         document.clear();
     }
     if (path_.empty()) {
+        if (status != nullptr) {
+            *status = files::ReadStatus::Missing;
+        }
         return false;
     }
     IniLoader loader(path_, false);
-    return loader.loadInto(document);
+    const bool read = loader.loadInto(document);
+    if (status != nullptr) {
+        *status = loader.status();
+    }
+    return read;
 }
 
 bool IniStore::write(const IniDocument& document) const {
@@ -431,7 +450,9 @@ bool IniStore::write(const IniDocument& document) const {
 
 bool IniStore::holdsWideText() const {
     std::string bytes;
-    return !path_.empty() && files::ReadFile(path_, bytes) && !isEightBitText(bytes);
+    return !path_.empty() &&
+           files::ReadPlainFile(path_, bytes, kMaxIniFileBytes) == files::ReadStatus::Read &&
+           !isEightBitText(bytes);
 }
 
 bool IniStore::create(const IniDocument& document, std::string_view layout) const {

@@ -72,6 +72,13 @@ constexpr RefusedMenuKeys kRefusedMenuKeys[] = {
 
 constexpr char kUnreadableAtLoadMessage[] =
     "~COLOR_RED~Unable to read Garbolt/Garbolt.ini. Using default settings.~s~";
+constexpr char kTooLargeAtLoadMessage[] =
+    "~COLOR_RED~Unable to read Garbolt/Garbolt.ini. The file is too large. Using default "
+    "settings.~s~";
+constexpr char kTooLargeAtSaveMessage[] =
+    "~COLOR_RED~Failed to save settings: Garbolt/Garbolt.ini is too large~s~";
+constexpr char kHeldFileMessage[] =
+    "~COLOR_RED~Failed to save settings: Garbolt/Garbolt.ini is in use by another program~s~";
 constexpr char kMissingAtSaveMessage[] =
     "~COLOR_RED~Failed to save: Unable to find Garbolt/Garbolt.ini~s~";
 constexpr char kSavedMessage[] = "Successfully saved settings";
@@ -206,7 +213,9 @@ void ResetSettings() {
 }
 
 bool settingsFileExists() {
-    std::FILE* file = files::Open(settingsStore.path(), "r");
+    files::PathKind kind = files::PathKind::Missing;
+    std::uint64_t size = 0;
+    std::FILE* file = files::Active().OpenToRead(settingsStore.path(), kind, size);
     if (file == nullptr) {
         return false;
     }
@@ -214,17 +223,44 @@ bool settingsFileExists() {
     return true;
 }
 
-void loadSettings() {
-    if (!settingsFileExists()) {
-        // No file is the fresh install: the defaults, and the first save
-        // makes the file. One that is there but cannot be opened is the
-        // player's, and is worth a word.
-        if (files::Exists(settingsStore.path())) {
-            ShowNotification(kUnreadableAtLoadMessage);
-        }
-        return;
+namespace {
+
+// Why an update of an existing settings file failed, in the player's words.
+const char* SaveFailureMessage() {
+    if (files::LastReplaceMetHeldFile()) {
+        return kHeldFileMessage;
     }
-    settingsStore.read(settingsDocument);
+    // A wide file would be ruined by a line-by-line rewrite, so no save ever
+    // works on it: tell the player how to make it one that does.
+    if (settingsStore.holdsWideText()) {
+        return kWideTextMessage;
+    }
+    IniDocument unread;
+    files::ReadStatus status = files::ReadStatus::Read;
+    settingsStore.read(unread, &status);
+    return status == files::ReadStatus::TooLarge ? kTooLargeAtSaveMessage : kSaveFailedMessage;
+}
+
+}  // namespace
+
+void loadSettings() {
+    files::ReadStatus status = files::ReadStatus::Read;
+    settingsStore.read(settingsDocument, &status);
+    switch (status) {
+        case files::ReadStatus::Missing:
+            // The fresh install: the defaults, and the first save makes the file.
+            return;
+        case files::ReadStatus::TooLarge:
+            ShowNotification(kTooLargeAtLoadMessage);
+            return;
+        case files::ReadStatus::NotPlainFile:
+        case files::ReadStatus::Unreadable:
+            // The player's file, which is worth a word.
+            ShowNotification(kUnreadableAtLoadMessage);
+            return;
+        case files::ReadStatus::Read:
+            break;
+    }
     const IniSection section = settingsDocument.get(kSettingsSection);
     for (const Setting& setting : kSettings) {
         if (setting.toggle != nullptr) {
@@ -252,11 +288,5 @@ void saveSettings() {
             SaveToggle(section, setting.key, *setting.toggle);
         }
     }
-    if (settingsStore.write(settingsDocument)) {
-        ShowNotification(kSavedMessage);
-    } else {
-        // A wide file would be ruined by a line-by-line rewrite, so no save
-        // ever works on it: tell the player how to make it one that does.
-        ShowNotification(settingsStore.holdsWideText() ? kWideTextMessage : kSaveFailedMessage);
-    }
+    ShowNotification(settingsStore.write(settingsDocument) ? kSavedMessage : SaveFailureMessage());
 }

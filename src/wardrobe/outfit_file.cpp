@@ -207,7 +207,7 @@ LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
                           std::string* bytes) {
     LoadResult result;
     std::string read;
-    result.read = files::ReadPlainFile(path, read);
+    result.read = files::ReadPlainFile(path, read, kMaxOutfitFileBytes);
     if (result.read == files::ReadStatus::Read) {
         result.parse = ParseOutfitBytes(read, document);
     } else {
@@ -229,7 +229,9 @@ std::string SerializeOutfitDocument(const pugi::xml_document& document, bool byt
 
 bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document,
                     bool byteOrderMark) {
-    return files::ReplaceFile(path, SerializeOutfitDocument(document, byteOrderMark));
+    const std::string bytes = SerializeOutfitDocument(document, byteOrderMark);
+    // A file past the cap would never be read again: the old one stays.
+    return bytes.size() <= kMaxOutfitFileBytes && files::ReplaceFile(path, bytes);
 }
 
 bool HasByteOrderMark(const std::string& bytes) {
@@ -332,6 +334,19 @@ std::vector<std::uint32_t> ReadHashes(pugi::xml_node list) {
         values.push_back(static_cast<std::uint32_t>(hash.text().as_int()));
     }
     return values;
+}
+
+bool HasTooManyItems(pugi::xml_node outfit) {
+    std::size_t count = 0;
+    for (const char* list : {kComponentsElement, kWearablesElement}) {
+        for (pugi::xml_node hash = outfit.child(list).child(kHashElement); hash;
+             hash = hash.next_sibling(kHashElement)) {
+            if (++count > kMaxOutfitItems) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 pugi::xml_node AppendOutfit(pugi::xml_node root, const std::string& name, std::int32_t rowIndex,

@@ -29,6 +29,18 @@ constexpr const char* kHashElement = "Hash";
 
 // Entries of a game outfit record, and so of each stored list.
 constexpr int kOutfitEntries = 39;
+
+// The largest outfit file that is read. Start-up and every equip, save and
+// delete parse the whole file on the game's own thread, inside one frame:
+// at 512 KiB the slowest of them, a save, takes about 14 ms of script-thread
+// time (bench/run), under the 16.7 ms of a frame at 60 frames a second. The
+// plug-in's own file of 15 outfits is 20 to 33 KB, so this holds 15 to 25
+// full stores (about 230 to 400 outfits, or as many saves into one row).
+constexpr std::uint64_t kMaxOutfitFileBytes = 512 * 1024;
+// The most items one outfit may put on, counting both lists. An equip puts
+// each on with its own calls in one frame; the plug-in writes 39 of each,
+// and this is 13 times as many.
+constexpr std::size_t kMaxOutfitItems = 1000;
 // The file holds the custom rows (0-based) of the saved-outfits page.
 using wardrobe_layout::kFirstCustomRow;
 using wardrobe_layout::kLastCustomRow;
@@ -120,6 +132,9 @@ pugi::xml_node FindLoadedOutfit(pugi::xml_node root, std::int32_t rowIndex);
 
 // The 32-bit values of a Components or Wearables list, in order.
 std::vector<std::uint32_t> ReadHashes(pugi::xml_node list);
+// True when the outfit's two lists hold more than kMaxOutfitItems entries
+// together; counts no further than that.
+bool HasTooManyItems(pugi::xml_node outfit);
 
 // What an outfit holds: item k of Components belongs with state k of Wearables.
 struct OutfitEntries {

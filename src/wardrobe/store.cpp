@@ -52,6 +52,15 @@ constexpr const char* kNotPlainFileMessage =
     "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. It is not a plain file.~s~";
 constexpr const char* kUnreadableMessage =
     "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.~s~";
+constexpr const char* kTooLargeMessage =
+    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file is too large.~s~";
+constexpr const char* kTooManyItemsMessage =
+    "~COLOR_RED~Failed to equip outfit: it holds too many items~s~";
+constexpr const char* kHeldFileMessage =
+    "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is in use by another program~s~";
+constexpr const char* kDeleteHeldFileMessage =
+    "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is in use by another "
+    "program~s~";
 constexpr const char* kNoCustomOutfitMessage = "[Custom]: There is no saved outfit in this slot";
 constexpr const char* kBadSlotMessage = "~COLOR_RED~Cannot save outfit: bad slot index~s~";
 constexpr const char* kSavedMessage = "Successfully saved outfit";
@@ -95,6 +104,9 @@ bool ReadStore(StoreFile& file) {
             return true;
         case files::ReadStatus::NotPlainFile:
             ShowNotification(kNotPlainFileMessage);
+            return false;
+        case files::ReadStatus::TooLarge:
+            ShowNotification(kTooLargeMessage);
             return false;
         case files::ReadStatus::Unreadable:
             ShowNotification(kUnreadableMessage);
@@ -221,7 +233,7 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
     outfit_file::InsertOutfit(root, outfit_file::LoadingStop(root), typedName, rowIndex,
                               WornEntries());
     if (!WriteStore(file)) {
-        ShowNotification(kSaveFailedMessage);
+        ShowNotification(files::LastReplaceMetHeldFile() ? kHeldFileMessage : kSaveFailedMessage);
         return;
     }
     ShowNotification(kSavedMessage);
@@ -253,7 +265,8 @@ void DeleteFrom(std::int32_t rowIndex) {
     outfit_file::RemoveSubtree(outfit);
     if (!WriteStore(file)) {
         // The document is no longer the file: the page keeps what was read.
-        ShowNotification(kDeleteFailedMessage);
+        ShowNotification(files::LastReplaceMetHeldFile() ? kDeleteHeldFileMessage
+                                                         : kDeleteFailedMessage);
         return;
     }
     ShowNotification(kDeletedMessage);
@@ -311,6 +324,12 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     }
     if (!found) {
         ShowNotification(kNoCustomOutfitMessage);
+        return;
+    }
+    // Each item costs the frame its own calls: an outfit beyond the cap is
+    // worn not at all rather than in part.
+    if (outfit_file::HasTooManyItems(found)) {
+        ShowNotification(kTooManyItemsMessage);
         return;
     }
     CallNative(kClothingResetNative, PlayerCharacter());

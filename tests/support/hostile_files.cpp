@@ -80,4 +80,26 @@ std::string Truncated(std::size_t bytes) {
         .substr(0, bytes);
 }
 
+std::string PaddedTo(std::size_t bytes) {
+    const std::string outfit = kHead + OutfitOnRow("Padded", 6) + kTail;
+    const std::string open = "<!--";
+    const std::string close = "-->";
+    return outfit + open + std::string(bytes - outfit.size() - open.size() - close.size(), 'x') +
+           close;
+}
+
+std::string ManyItems(std::size_t items) {
+    std::string components;
+    std::string wearables;
+    for (std::size_t i = 0; i < items; ++i) {
+        (i % 2 == 0 ? components : wearables) +=
+            "<Hash>" + std::to_string(i % 2 == 0 ? i / 2 + 1 : 0) + "</Hash>";
+    }
+    return kHead +
+           OutfitOnRow("Many", 6,
+                       "<Components>" + components + "</Components><Wearables>" + wearables +
+                           "</Wearables>") +
+           kTail;
+}
+
 }  // namespace hostile_files

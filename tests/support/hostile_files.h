@@ -28,5 +28,11 @@ std::string NulBytes(std::size_t count);
 std::string Utf16WithBom(const std::string& name);
 // A one-outfit store cut off after `bytes` bytes.
 std::string Truncated(std::size_t bytes);
+// One outfit on row 6 named "Padded", with a comment that makes the file
+// exactly `bytes` long (at least a few hundred).
+std::string PaddedTo(std::size_t bytes);
+// One outfit on row 6 named "Many", whose Components and Wearables hold
+// `items` entries together (item hashes 1, 2 ..., states 0).
+std::string ManyItems(std::size_t items);
 
 }  // namespace hostile_files

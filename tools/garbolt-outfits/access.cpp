@@ -72,25 +72,30 @@ std::string TimeStamp() {
 
 bool ReadOutfitFile(const std::string& path, LoadedFile& file, std::ostream& err, bool isStore) {
     file.path = path;
-    // The game's file is a regular file; reading a FIFO or a device could
-    // wait or run on for ever. (An outfit to import may come through a pipe.)
+    // Any file read is a regular file, the outfit to import too: reading a
+    // FIFO or a device could wait or run on for ever.
     const char* kind = SpecialFileKind(path);
-    if (isStore && kind != nullptr && !IsFolder(path)) {
+    if (kind != nullptr && !IsFolder(path)) {
         err << path << " is " << kind << ", not a regular file, so it holds no outfits.\n"
-            << "Name the outfit file itself with --file PATH.\n";
+            << (isStore ? "Name the outfit file itself with --file PATH.\n"
+                        : "Name an outfit file exported by garbolt-outfits.\n");
+        file.status = files::ReadStatus::NotPlainFile;
         return false;
     }
     errno = 0;
-    if (isStore) {
-        const outfit_file::LoadResult result =
-            outfit_file::LoadOutfitFile(path, file.document, &file.bytes);
-        file.read = result.read == files::ReadStatus::Read;
-        file.parse = result.parse;
-    } else {
-        file.read = files::ReadFile(path, file.bytes);
-        if (file.read) {
-            file.parse = outfit_file::ParseOutfitBytes(file.bytes, file.document);
+    const outfit_file::LoadResult result =
+        outfit_file::LoadOutfitFile(path, file.document, &file.bytes);
+    file.status = result.read;
+    file.read = result.read == files::ReadStatus::Read;
+    file.parse = result.parse;
+    if (result.read == files::ReadStatus::TooLarge) {
+        err << path << " is larger than " << outfit_file::kMaxOutfitFileBytes / 1024
+            << " KB, the most the game reads in one frame, so it was not read.\n";
+        if (!isStore) {
+            err << "Export the outfit on its own with garbolt-outfits export and import that "
+                   "file.\n";
         }
+        return false;
     }
     const int readError = errno;
     if (file.read) {

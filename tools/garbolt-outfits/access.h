@@ -7,6 +7,8 @@
 
 #include <pugixml.hpp>
 
+#include "host/files.h"
+
 namespace garbolt_outfits {
 
 // An outfit file read and parsed with the plug-in's own code.
@@ -15,6 +17,8 @@ struct LoadedFile {
     std::string bytes;
     pugi::xml_document document;
     bool read = false;
+    // Why it was not read, when it was not.
+    files::ReadStatus status = files::ReadStatus::Missing;
     pugi::xml_parse_result parse;
 };
 

@@ -22,6 +22,8 @@ constexpr const char* kLoadFailedInGame =
     "\"Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.\"";
 constexpr const char* kNotPlainFileInGame =
     "\"Failed to load Garbolt/SavedOutfits.xml. It is not a plain file.\"";
+constexpr const char* kTooLargeInGame =
+    "\"Failed to load Garbolt/SavedOutfits.xml. The file is too large.\"";
 constexpr const char* kUnreadableInGame =
     "\"Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.\"";
 
@@ -174,8 +176,15 @@ void ReportOutfitProblems(const std::string& path, const StoreReport& report,
                "shorten it, or save over the row in the game.\n";
         ++warnings;
     }
-    if (outfit.componentCount != outfit_file::kOutfitEntries ||
-        outfit.wearableCount != outfit_file::kOutfitEntries) {
+    if (outfit_file::HasTooManyItems(outfit.node)) {
+        out << Where(path, outfit.location) << "warning: " << Describe(outfit) << " holds "
+            << outfit.componentCount << " Components and " << outfit.wearableCount
+            << " Wearables entries, more than the " << outfit_file::kMaxOutfitItems
+            << " the game puts on in one go: equipping it puts on none of them. Save over the "
+               "row in the game to store the outfit worn then.\n";
+        ++warnings;
+    } else if (outfit.componentCount != outfit_file::kOutfitEntries ||
+               outfit.wearableCount != outfit_file::kOutfitEntries) {
         out << Where(path, outfit.location) << "warning: " << Describe(outfit) << " holds "
             << outfit.componentCount << " Components and " << outfit.wearableCount
             << " Wearables entries, not " << outfit_file::kOutfitEntries
@@ -305,16 +314,21 @@ const OutfitReport* OutfitToChange(const std::string& path, std::int32_t rowInde
 int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) {
     LoadedFile file;
     if (!ReadOutfitFile(path, file, err)) {
-        switch (files::Active().KindOf(path)) {
-            case files::PathKind::Missing:
+        switch (file.status) {
+            case files::ReadStatus::Missing:
                 err << "The game starts without custom outfits then, and creates the file at "
                        "the first save.\n";
                 break;
-            case files::PathKind::Other:
+            case files::ReadStatus::NotPlainFile:
                 err << "The game cannot read it either: it shows " << kNotPlainFileInGame
                     << " and no custom outfit appears.\n";
                 break;
-            case files::PathKind::PlainFile:
+            case files::ReadStatus::TooLarge:
+                err << "The game does not read it either: it shows " << kTooLargeInGame
+                    << " and no custom outfit appears.\n";
+                break;
+            case files::ReadStatus::Read:
+            case files::ReadStatus::Unreadable:
                 err << "The game cannot read it either: it shows " << kUnreadableInGame
                     << " and no custom outfit appears.\n";
                 break;
@@ -348,6 +362,18 @@ int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) 
     for (const OutfitReport& outfit : report.outfits) {
         ReportOutfitProblems(path, report, outfit, errors, warnings, out);
     }
+    for (const UnseenOutfit& unseen : report.unseen) {
+        out << Where(path, unseen.location) << "error: the Outfit "
+            << (unseen.name.empty() ? std::string("without a name") : Quoted(unseen.name))
+            << " is not directly inside the first <Garbolt> element, so the game never shows "
+               "it. Move it there (between <Garbolt> and </Garbolt>, beside the other "
+               "outfits).\n";
+    }
+    if (!report.unseen.empty()) {
+        out << Outfits(report.unseen.size()) << " of " << path
+            << " lie outside the first <Garbolt> element, where the game never looks.\n";
+        return kExitProblem;
+    }
     std::size_t usable = 0;
     for (const OutfitReport& outfit : report.outfits) {
         usable += outfit.Usable() ? 1 : 0;
@@ -376,7 +402,12 @@ int ListCommand(const std::string& path, std::ostream& out, std::ostream& err) {
         return kExitProblem;
     }
     const StoreReport report = AnalyseStore(file.document, file.bytes);
-    if (report.outfits.empty()) {
+    for (const UnseenOutfit& unseen : report.unseen) {
+        out << "line " << unseen.location.line << ": "
+            << (unseen.name.empty() ? std::string("(no name)") : Quoted(unseen.name))
+            << " (not in the game: outside the first <Garbolt> element)\n";
+    }
+    if (report.outfits.empty() && report.unseen.empty()) {
         out << "No outfits are stored in " << path
             << ". Save one in the game, or add one with \"garbolt-outfits import FILE\".\n";
         return kExitDone;
@@ -480,6 +511,12 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
             << source << ", then import it again.\n";
         return kExitProblem;
     }
+    if (outfit_file::HasTooManyItems(outfit)) {
+        err << source << ": the outfit holds more than " << outfit_file::kMaxOutfitItems
+            << " Components and Wearables entries, which the game would not put on. Nothing "
+               "was imported.\n";
+        return kExitProblem;
+    }
     if (outfit_file::MendedUtf8(name) != name) {
         err << source << ": the Name is not UTF-8 text, which the outfit file holds "
             << "throughout. Nothing was imported. Save " << source
@@ -580,6 +617,17 @@ int MendCommand(const std::string& path, std::ostream& out, std::ostream& err) {
         return kExitProblem;
     }
     const StoreReport report = AnalyseStore(file.document, file.bytes);
+    // Where such an outfit belongs among the others is the player's call.
+    for (const UnseenOutfit& unseen : report.unseen) {
+        err << Where(path, unseen.location) << "the Outfit "
+            << (unseen.name.empty() ? std::string("without a name") : Quoted(unseen.name))
+            << " lies outside the first <Garbolt> element, where the game never looks.\n";
+    }
+    if (!report.unseen.empty()) {
+        err << "Mend does not move outfits out of other elements, so nothing was changed. Move "
+               "them inside the first <Garbolt> element by hand, then run mend again.\n";
+        return kExitProblem;
+    }
     std::vector<const OutfitReport*> moving;
     std::size_t rewrites = 0;
     for (const OutfitReport& outfit : report.outfits) {

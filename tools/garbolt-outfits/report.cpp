@@ -134,6 +134,25 @@ StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& 
                                         nonZeroStates, outfit.outOfRangeHashes);
         report.outfits.push_back(std::move(outfit));
     }
+    // Every other Outfit element in the document, found in a loop over the
+    // tree (no recursion: a file may nest elements without end).
+    pugi::xml_node node = document.first_child();
+    while (node) {
+        if (node.type() == pugi::node_element &&
+            std::string(node.name()) == outfit_file::kOutfitElement && node.parent() != root) {
+            report.unseen.push_back({locations.At(node), outfit_file::NameOf(node)});
+        }
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && !node.next_sibling()) {
+            node = node.parent();
+        }
+        if (node) {
+            node = node.next_sibling();
+        }
+    }
     return report;
 }
 

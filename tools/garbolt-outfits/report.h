@@ -54,9 +54,17 @@ struct OutfitReport {
     bool Usable() const { return inRange && !ignored && duplicateOf == 0; }
 };
 
+// An Outfit element the game never looks at: not a child of the first
+// Garbolt root (under a second root, in a wrapper, anywhere deeper).
+struct UnseenOutfit {
+    Location location;
+    std::string name;
+};
+
 struct StoreReport {
     bool hasRoot = false;
     std::vector<OutfitReport> outfits;
+    std::vector<UnseenOutfit> unseen;
 
     // Every outfit is shown and can be worn.
     bool AllUsable() const;
