@@ -34,6 +34,7 @@ const std::set<std::string>& FixedMessages() {
     static const std::set<std::string> messages = {
         "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~",
         "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.~s~",
+        "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file is too large.~s~",
         "~COLOR_RED~Failed to equip outfit: it holds too many items~s~",
         "~COLOR_RED~Failed to save outfit: this slot is already taken~s~",
         "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~",
