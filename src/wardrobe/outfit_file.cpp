@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "host/files.h"
+#include "wardrobe/typed_name.h"
 
 namespace outfit_file {
 
@@ -116,38 +117,12 @@ class EscapingStringWriter : public pugi::xml_writer {
 };
 
 // The length of the well-formed UTF-8 character that starts at `at`; 0 when
-// none does (a stray or overlong byte, a surrogate, a cut character, NUL).
+// none does (a stray or overlong byte, a surrogate, a cut character) or when
+// it is NUL, which no text of the file may hold.
 std::size_t Utf8CharacterAt(const std::string& text, std::size_t at) {
-    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    if (lead >= 0x01 && lead <= 0x7F) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() - at < length || byte(at + 1) < low || byte(at + 1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
+    std::uint32_t code = 0;
+    const std::size_t length = Utf8CharacterLength(text, at, code);
+    return code == 0 ? 0 : length;
 }
 
 bool EqualsIgnoringCase(const char* text, const char* lower) {

@@ -2,10 +2,6 @@
 
 #include <cstdint>
 
-namespace {
-
-// The length of the well-formed UTF-8 character that starts at `at` (with its
-// code point in `code`), or 0 when no character starts there.
 std::size_t Utf8CharacterLength(const std::string& text, std::size_t at, std::uint32_t& code) {
     const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
@@ -45,8 +41,6 @@ std::size_t Utf8CharacterLength(const std::string& text, std::size_t at, std::ui
     }
     return length;
 }
-
-}  // namespace
 
 void DropUnstorableCharacters(std::string& name) {
     std::size_t kept = 0;
