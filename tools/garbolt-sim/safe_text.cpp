@@ -1,5 +1,7 @@
 #include "safe_text.h"
 
+#include <cstdint>
+
 namespace garbolt_sim {
 
 namespace {
@@ -119,6 +121,40 @@ std::string ValidUtf8(std::string_view text) {
         if (length == 0) {
             out += kReplacement;
             ++i;
+        } else {
+            out.append(text.substr(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// The code point of the well-formed character of `length` bytes at text[at].
+std::uint32_t CodePointAt(std::string_view text, std::size_t at, std::size_t length) {
+    static const unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    std::uint32_t code = static_cast<unsigned char>(text[at]) & kLeadBits[length];
+    for (std::size_t i = 1; i < length; ++i) {
+        code = (code << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3Fu);
+    }
+    return code;
+}
+
+bool IsNonCharacter(std::uint32_t code) {
+    return (code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFEu) == 0xFFFEu;
+}
+
+}  // namespace
+
+std::string DrawableUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8CharAt(text, i);
+        if (length == 0 || IsNonCharacter(CodePointAt(text, i, length))) {
+            out += kReplacement;
+            i += length == 0 ? 1 : length;
         } else {
             out.append(text.substr(i, length));
             i += length;

@@ -26,6 +26,10 @@ std::string TerminalSafe(std::string_view line);
 
 // Valid UTF-8: each byte that belongs to no UTF-8 character becomes U+FFFD.
 std::string ValidUtf8(std::string_view text);
+// What the picture library draws: valid UTF-8 whose noncharacters (U+FDD0 to
+// U+FDEF, U+FFFE, U+FFFF and their kin in every plane) are U+FFFD too, since
+// one of them fails the whole picture.
+std::string DrawableUtf8(std::string_view text);
 
 // The bytes in hex, two lower-case digits each.
 std::string HexBytes(std::string_view text);

@@ -105,7 +105,10 @@ std::size_t Utf8Length(unsigned char lead) {
                                : 1;
 }
 
-double TextWidth(cairo_t* cr, const std::string& text, double spacing) {
+// Cairo fails a whole picture on a text that is not UTF-8 or holds a
+// noncharacter, so both of these draw such bytes as U+FFFD.
+double TextWidth(cairo_t* cr, const std::string& drawn, double spacing) {
+    const std::string text = DrawableUtf8(drawn);
     if (spacing == 0) {
         cairo_text_extents_t extents;
         cairo_text_extents(cr, text.c_str(), &extents);
@@ -124,7 +127,8 @@ double TextWidth(cairo_t* cr, const std::string& text, double spacing) {
     return width;
 }
 
-void ShowText(cairo_t* cr, double x, double baseline, const std::string& text, double spacing) {
+void ShowText(cairo_t* cr, double x, double baseline, const std::string& drawn, double spacing) {
+    const std::string text = DrawableUtf8(drawn);
     if (spacing == 0) {
         cairo_move_to(cr, x, baseline);
         cairo_show_text(cr, text.c_str());
@@ -194,7 +198,7 @@ void DrawTextEntry(cairo_t* cr, const sim::DrawEntry& entry, double width, doubl
     const double spacing = draw.letterSpacing * scale;
 
     // Cairo draws nothing more once handed bytes that are not UTF-8.
-    std::vector<Piece> pieces = Split(ValidUtf8(sim::ShownText(draw)), scale);
+    std::vector<Piece> pieces = Split(DrawableUtf8(sim::ShownText(draw)), scale);
     double total = 0;
     for (Piece& piece : pieces) {
         piece.width =

@@ -69,9 +69,11 @@ void Font(cairo_t* cr, double size, bool bold = false) {
     cairo_set_font_size(cr, size);
 }
 
+// Cairo fails the whole picture on a text that is not UTF-8 or holds a
+// noncharacter, so such bytes are drawn as U+FFFD.
 double Advance(cairo_t* cr, const std::string& text) {
     cairo_text_extents_t extents;
-    cairo_text_extents(cr, text.c_str(), &extents);
+    cairo_text_extents(cr, DrawableUtf8(text).c_str(), &extents);
     return extents.x_advance;
 }
 
@@ -79,7 +81,7 @@ double Advance(cairo_t* cr, const std::string& text) {
 double Write(cairo_t* cr, double x, double baseline, const std::string& text, const Ink& ink) {
     Use(cr, ink);
     cairo_move_to(cr, x, baseline);
-    cairo_show_text(cr, text.c_str());
+    cairo_show_text(cr, DrawableUtf8(text).c_str());
     return x + Advance(cr, text);
 }
 
@@ -117,7 +119,7 @@ void DrawNotifications(cairo_t* cr, const std::vector<std::string>& notification
     cairo_font_extents_t font;
     cairo_font_extents(cr, &font);
     for (const std::string& text : notifications) {
-        const std::vector<ColourSpan> spans = ColourSpans(ValidUtf8(text));
+        const std::vector<ColourSpan> spans = ColourSpans(DrawableUtf8(text));
         const bool failure = !spans.empty() && spans.front().red;
         Box(cr, left, top, boxW, boxH, kPanel);
         Box(cr, left, top, 5 * scale + 1, boxH, failure ? kRed : kGold);
@@ -154,7 +156,7 @@ void DrawPrompts(cairo_t* cr, const std::vector<sim::ShownPrompt>& prompts, doub
         if (!prompt.shown) {
             continue;
         }
-        Laid one{KeyOf(prompt.control), ValidUtf8(prompt.text), 0, 0, prompt.enabled};
+        Laid one{KeyOf(prompt.control), DrawableUtf8(prompt.text), 0, 0, prompt.enabled};
         Font(cr, keySize, true);
         one.keyW = Advance(cr, one.key) + 2 * pad;
         Font(cr, size);
@@ -204,13 +206,13 @@ void DrawNamingKeyboard(cairo_t* cr, const sim::KeyboardView& keyboard, double w
     cairo_rectangle(cr, left, top, boxW, boxH);
     cairo_clip(cr);
     Font(cr, titleSize, true);
-    Write(cr, left + pad, top + pad + titleSize, ValidUtf8(keyboard.title), kGold);
+    Write(cr, left + pad, top + pad + titleSize, DrawableUtf8(keyboard.title), kGold);
     const double fieldTop = top + 2 * pad + titleSize;
     const double fieldH = size * 1.8;
     Box(cr, left + pad, fieldTop, boxW - 2 * pad, fieldH, {0.18, 0.18, 0.18, 1});
     Font(cr, size);
     const double caret = Write(cr, left + pad * 1.5, fieldTop + fieldH / 2 + size * 0.35,
-                               ValidUtf8(keyboard.initialText), kWhite);
+                               DrawableUtf8(keyboard.initialText), kWhite);
     Box(cr, caret + 2 * scale, fieldTop + fieldH * 0.2, 2 * scale + 1, fieldH * 0.6, kWhite);
     Font(cr, size * 0.75);
     Write(cr, left + pad, fieldTop + fieldH + pad + size * 0.6,
