@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -232,49 +234,104 @@ TEST_F(IniWrite, MissingFileIsWrittenFresh) {
     EXPECT_EQ(Bytes(), "[s]\r\nk=v");
 }
 
-TEST_F(IniWrite, EmptyFileGetsTheNewSection) {
-    folder_.Write(kPath, "");
-    IniDocument document;
-    document["s"].set("k", "v");
-    EXPECT_TRUE(Write(document));
-    EXPECT_EQ(Bytes(), "[s]\r\nk=v");
-}
-
-struct SpacingCase {
-    std::string before;
-    std::string after;
+// A file read as at start-up, changed by a few sets, and written back: the
+// exact bytes. Where the player changed the file by hand in between, the
+// write goes over what the player left.
+struct UpdateCase {
+    const char* name;
+    std::string file;
+    std::vector<std::array<const char*, 3>> sets;  // section, key, value
+    std::string expected;
+    std::optional<std::string> changedByHand = std::nullopt;
 };
 
-class IniValueSpacing : public IniWrite, public ::testing::WithParamInterface<SpacingCase> {};
-
-TEST_P(IniValueSpacing, ChangedValueKeepsKeyAndSpacing) {
-    IniDocument document = ReadBack("[Game]\r\n" + GetParam().before + "\r\n; end");
-    document["game"].set("speed", " 4 ");
-    EXPECT_TRUE(Write(document));
-    EXPECT_EQ(Bytes(), "[Game]\r\n" + GetParam().after + "\r\n; end");
+void PrintTo(const UpdateCase& update, std::ostream* out) {
+    *out << update.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, IniValueSpacing,
-                         ::testing::Values(SpacingCase{"Speed = 3", "Speed = 4"},
-                                           SpacingCase{"Speed =", "Speed =4"},
-                                           SpacingCase{"Speed=3   ", "Speed=4"},
-                                           SpacingCase{"  Speed\t=\t3 ; fast", "  Speed\t=\t4"},
-                                           SpacingCase{"SPEED = 3", "SPEED = 4"}));
+class IniUpdate : public IniWrite, public ::testing::WithParamInterface<UpdateCase> {};
 
-TEST_F(IniWrite, EscapedKeyIsRewrittenAfterItsRealSeparator) {
-    IniDocument document = ReadBack("[s]\r\nA\\=B = 3");
-    document["s"].set("a=b", "4");
+TEST_P(IniUpdate, WritesExactlyTheseBytes) {
+    IniDocument document = ReadBack(GetParam().file);
+    for (const auto& [section, key, value] : GetParam().sets) {
+        document[section].set(key, value);
+    }
+    if (GetParam().changedByHand) {
+        folder_.Write(kPath, *GetParam().changedByHand);
+    }
     EXPECT_TRUE(Write(document));
-    EXPECT_EQ(Bytes(), "[s]\r\nA\\=B = 4");
+    EXPECT_EQ(Bytes(), GetParam().expected);
 }
 
-TEST_F(IniWrite, ValueStartingWithAnEscapedEqualsIsReplacedWhole) {
-    IniDocument document = ReadBack("[s]\r\nk = \\=old\r\nj =\\=\\= x");
-    document["s"].set("k", "new");
-    document["s"].set("j", "y");
-    EXPECT_TRUE(Write(document));
-    EXPECT_EQ(Bytes(), "[s]\r\nk = new\r\nj =y");
-}
+// A changed value keeps its key's spelling and the spacing around the separator.
+const std::array<const char*, 3> kSpeedFour = {"game", "speed", " 4 "};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniUpdate,
+    ::testing::Values(
+        UpdateCase{"SpacesAroundTheSeparatorStay",
+                   "[Game]\r\nSpeed = 3\r\n; end",
+                   {kSpeedFour},
+                   "[Game]\r\nSpeed = 4\r\n; end"},
+        UpdateCase{"AnEmptyValueIsFilled",
+                   "[Game]\r\nSpeed =\r\n; end",
+                   {kSpeedFour},
+                   "[Game]\r\nSpeed =4\r\n; end"},
+        UpdateCase{"TrailingSpacesGo",
+                   "[Game]\r\nSpeed=3   \r\n; end",
+                   {kSpeedFour},
+                   "[Game]\r\nSpeed=4\r\n; end"},
+        UpdateCase{"TabsStayAndTheCommentGoes",
+                   "[Game]\r\n  Speed\t=\t3 ; fast\r\n; end",
+                   {kSpeedFour},
+                   "[Game]\r\n  Speed\t=\t4\r\n; end"},
+        UpdateCase{"TheKeyKeepsItsCase",
+                   "[Game]\r\nSPEED = 3\r\n; end",
+                   {kSpeedFour},
+                   "[Game]\r\nSPEED = 4\r\n; end"},
+        UpdateCase{"EmptyFileGetsTheNewSection", "", {{"s", "k", "v"}}, "[s]\r\nk=v"},
+        UpdateCase{"EscapedKeyIsRewrittenAfterItsRealSeparator",
+                   "[s]\r\nA\\=B = 3",
+                   {{"s", "a=b", "4"}},
+                   "[s]\r\nA\\=B = 4"},
+        UpdateCase{"ValueStartingWithAnEscapedEqualsIsReplacedWhole",
+                   "[s]\r\nk = \\=old\r\nj =\\=\\= x",
+                   {{"s", "k", "new"}, {"s", "j", "y"}},
+                   "[s]\r\nk = new\r\nj =y"},
+        UpdateCase{"NewKeyGoesAfterTheLastKeyLineBeforeTrailingComments",
+                   "[A]\r\nx=1\r\n; about b\r\n\r\n[B]\r\ny=2\r\n; end",
+                   {{"a", "New", "3"}, {"b", "z", "4"}},
+                   "[A]\r\nx=1\r\nnew=3\r\n; about b\r\n\r\n[B]\r\ny=2\r\nz=4\r\n; end"},
+        UpdateCase{"NewKeyOfASectionWithoutKeysGoesRightAfterItsHeader",
+                   "[A]\r\n; nothing yet\r\n",
+                   {{"a", "k", "v"}},
+                   "[A]\r\nk=v\r\n; nothing yet\r\n"},
+        UpdateCase{"FinalLineEndingBecomesABlankLineBeforeANewSection",
+                   "[A]\r\nx=1\r\n",
+                   {{"n", "k", "v"}},
+                   "[A]\r\nx=1\r\n\r\n[n]\r\nk=v"},
+        UpdateCase{"NewKeyOfASectionSpelledOutTwiceGoesIntoItsFirstPart",
+                   "[A]\r\nx=1\r\n; more\r\n[B]\r\n[A]\r\ny=2\r\n[a]",
+                   {{"a", "z", "3"}, {"b", "k", "v"}},
+                   "[A]\r\nx=1\r\nz=3\r\n; more\r\n[B]\r\nk=v\r\n[A]\r\ny=2\r\n[a]"},
+        UpdateCase{"KeyDeletedByHandComesBackInLowerCase",
+                   "[Game]\r\nMyKey = 1\r\nOther = 2\r\n\r\n; tail",
+                   {},
+                   "[Game]\r\nOther = 2\r\nmykey=1\r\n\r\n; tail",
+                   "[Game]\r\nOther = 2\r\n\r\n; tail"},
+        // The hand-added section loses its header, its keys and its first
+        // empty line; its comments stay.
+        UpdateCase{"KeyAndSectionAddedByHandAreRemoved",
+                   "[A]\r\nx=1",
+                   {},
+                   "[A]\r\nx=1\r\n; note\r\n\r\n; end\r\n[A]\r\n",
+                   "[A]\r\nx=1\r\nadded=2\r\n[Extra]\r\n; note\r\nk=v\r\n\r\n\r\n; end\r\n[A]\r\n"},
+        UpdateCase{"DroppedSectionKeepsALineOfSpacesAndDropsTheFirstEmptyOne",
+                   "[A]\r\nx=1",
+                   {},
+                   "   \r\n\r\n[A]\r\nx=1",
+                   "[Extra]\r\n   \r\n\r\n\r\n[A]\r\nx=1"}),
+    [](const ::testing::TestParamInfo<UpdateCase>& info) { return info.param.name; });
 
 TEST_F(IniWrite, UnchangedDocumentKeepsEveryKeptLineByteForByte) {
     const std::string original =
@@ -305,66 +362,12 @@ TEST_F(IniWrite, UnchangedDocumentKeepsEveryKeptLineByteForByte) {
     EXPECT_EQ(Bytes(), once);
 }
 
-TEST_F(IniWrite, NewKeyGoesAfterTheLastKeyLineBeforeTrailingComments) {
-    IniDocument document = ReadBack("[A]\r\nx=1\r\n; about b\r\n\r\n[B]\r\ny=2\r\n; end");
-    document["a"].set("New", "3");
-    document["b"].set("z", "4");
-    EXPECT_TRUE(Write(document));
-    EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\nnew=3\r\n; about b\r\n\r\n[B]\r\ny=2\r\nz=4\r\n; end");
-}
-
-TEST_F(IniWrite, NewKeyOfASectionWithoutKeysGoesRightAfterItsHeader) {
-    IniDocument document = ReadBack("[A]\r\n; nothing yet\r\n");
-    document["a"].set("k", "v");
-    EXPECT_TRUE(Write(document));
-    EXPECT_EQ(Bytes(), "[A]\r\nk=v\r\n; nothing yet\r\n");
-}
-
-TEST_F(IniWrite, KeyDeletedByHandComesBackInLowerCase) {
-    const IniDocument document = ReadBack("[Game]\r\nMyKey = 1\r\nOther = 2\r\n\r\n; tail");
-    folder_.Write(kPath, "[Game]\r\nOther = 2\r\n\r\n; tail");
-    EXPECT_TRUE(Write(document));
-    EXPECT_EQ(Bytes(), "[Game]\r\nOther = 2\r\nmykey=1\r\n\r\n; tail");
-}
-
-TEST_F(IniWrite, KeyAndSectionAddedByHandAreRemoved) {
-    const IniDocument document = ReadBack("[A]\r\nx=1");
-    folder_.Write(kPath,
-                  "[A]\r\nx=1\r\nadded=2\r\n[Extra]\r\n; note\r\nk=v\r\n\r\n\r\n; end\r\n[A]\r\n");
-    EXPECT_TRUE(Write(document));
-    // The hand-added section loses its header, its keys and its first empty
-    // line; its comments stay.
-    EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\n; note\r\n\r\n; end\r\n[A]\r\n");
-}
-
-TEST_F(IniWrite, DroppedSectionKeepsALineOfSpacesAndDropsTheFirstEmptyOne) {
-    const IniDocument document = ReadBack("[A]\r\nx=1");
-    folder_.Write(kPath, "[Extra]\r\n   \r\n\r\n\r\n[A]\r\nx=1");
-    EXPECT_TRUE(Write(document));
-    EXPECT_EQ(Bytes(), "   \r\n\r\n[A]\r\nx=1");
-}
-
 TEST_F(IniWrite, NewSectionIsAppendedAtTheEnd) {
     IniDocument document = ReadBack("[A]\r\nx=1");
     document["New Part"].set("Key", " v ");
     document["Bare"];
     EXPECT_TRUE(Write(document));
     EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\n[new part]\r\nkey=v\r\n[bare]");
-}
-
-TEST_F(IniWrite, FinalLineEndingBecomesABlankLineBeforeANewSection) {
-    IniDocument document = ReadBack("[A]\r\nx=1\r\n");
-    document["n"].set("k", "v");
-    EXPECT_TRUE(Write(document));
-    EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\n\r\n[n]\r\nk=v");
-}
-
-TEST_F(IniWrite, NewKeyOfASectionSpelledOutTwiceGoesIntoItsFirstPart) {
-    IniDocument document = ReadBack("[A]\r\nx=1\r\n; more\r\n[B]\r\n[A]\r\ny=2\r\n[a]");
-    document["a"].set("z", "3");
-    document["b"].set("k", "v");
-    EXPECT_TRUE(Write(document));
-    EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\nz=3\r\n; more\r\n[B]\r\nk=v\r\n[A]\r\ny=2\r\n[a]");
 }
 
 TEST_F(IniWrite, ByteOrderMarkIsKeptAndEveryLineEndsInCarriageReturnLineFeed) {
