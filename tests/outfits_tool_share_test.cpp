@@ -22,6 +22,12 @@ class OutfitsToolShare : public OutfitsToolTest {
         }
         return outfits;
     }
+    // What the program says when it refuses these arguments (its status 1).
+    std::string Refusal(const std::vector<std::string>& arguments) {
+        const ToolRun run = RunTool(arguments);
+        EXPECT_EQ(run.status, 1) << run.out;
+        return run.err;
+    }
 };
 
 void ExpectSameOutfit(const ReadOutfit& got, const StoredOutfit& expected) {
@@ -120,9 +126,7 @@ TEST_F(OutfitsToolShare, ATakenRowIsRefusedUnlessReplaced) {
     const std::string before = Store();
     Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
 
-    const ToolRun refused = RunTool({"import", "coat.xml", "10"});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err,
+    EXPECT_EQ(Refusal({"import", "coat.xml", "10"}),
               "Row 10 already holds \"Kept\", so nothing was imported. Leave out the row to use "
               "the first free one, or add --replace to write over it.\n");
     EXPECT_EQ(Store(), before);
@@ -141,18 +145,30 @@ TEST_F(OutfitsToolShare, ATakenRowIsRefusedUnlessReplaced) {
     EXPECT_EQ(Read("Garbolt/" + Backups()[0]), before);
 }
 
-TEST_F(OutfitsToolShare, ImportIntoAFullStoreIsRefused) {
-    WriteStore(FullStore());
-    const std::string before = Store();
+// An import that cannot be done says why and leaves the outfit file as it was.
+TEST_F(OutfitsToolShare, ImportIsRefusedWhereTheOutfitCouldNotAppear) {
+    const struct {
+        std::vector<StoredOutfit> store;
+        std::string why;
+    } cases[] = {
+        {FullStore(),
+         "All 15 custom rows of ./Garbolt/SavedOutfits.xml are taken, so nothing was imported. "
+         "Delete an outfit in the game (export it first to keep it), or name a row and add "
+         "--replace to write over its outfit.\n"},
+        // Appended after the outfit that stops loading, it would never appear.
+        {{MakeOutfit("Mine", 6, 1), MakeOutfit("Lost", 40, 2)},
+         "The plug-in stops loading ./Garbolt/SavedOutfits.xml at outfit 2 \"Lost\" (line 89), so "
+         "an imported outfit would not appear in the game. Nothing was imported. Run "
+         "\"garbolt-outfits mend\" first, then import again.\n"},
+    };
     Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
-    const ToolRun run = RunTool({"import", "coat.xml"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err,
-              "All 15 custom rows of ./Garbolt/SavedOutfits.xml are taken, so nothing was "
-              "imported. Delete an outfit in the game (export it first to keep it), or name a row "
-              "and add --replace to write over its outfit.\n");
-    EXPECT_EQ(Store(), before);
-    EXPECT_TRUE(Backups().empty());
+    for (const auto& [store, why] : cases) {
+        WriteStore(store);
+        const std::string before = Store();
+        EXPECT_EQ(Refusal({"import", "coat.xml"}), why);
+        EXPECT_EQ(Store(), before);
+        EXPECT_TRUE(Backups().empty());
+    }
 }
 
 TEST_F(OutfitsToolShare, AFileThatIsNoExportedOutfitIsRefused) {
@@ -175,62 +191,39 @@ TEST_F(OutfitsToolShare, AFileThatIsNoExportedOutfitIsRefused) {
     };
     for (const auto& [bytes, why] : cases) {
         Write("other.xml", bytes);
-        const ToolRun run = RunTool({"import", "other.xml"});
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, "other.xml is not an exported outfit: " + why +
-                               ". Nothing was imported. An exported outfit is what "
-                               "\"garbolt-outfits export ROW FILE\" writes; ask for the file "
-                               "again.\n");
+        EXPECT_EQ(Refusal({"import", "other.xml"}),
+                  "other.xml is not an exported outfit: " + why +
+                      ". Nothing was imported. An exported outfit is what "
+                      "\"garbolt-outfits export ROW FILE\" writes; ask for the file "
+                      "again.\n");
     }
     // A name the game's keyboard could not have typed would show cut.
     Write("other.xml", StoreXml({MakeOutfit(std::string(31, 'n'), 6, 1)}));
-    const ToolRun tooLong = RunTool({"import", "other.xml"});
-    EXPECT_EQ(tooLong.status, 1);
-    EXPECT_EQ(tooLong.err,
+    EXPECT_EQ(Refusal({"import", "other.xml"}),
               "other.xml: the Name is 31 characters (31 bytes) long; the game shows at most 30 "
               "characters and 120 bytes, as many as its keyboard takes. Nothing was imported. "
               "Shorten the Name in other.xml, then import it again.\n");
     Write("other.xml", StoreXml({MakeOutfit("Co&#1;at", 6, 1)}));
-    EXPECT_EQ(RunTool({"import", "other.xml"}).err,
+    EXPECT_EQ(Refusal({"import", "other.xml"}),
               "other.xml: the Name holds a control character (a tab or line break, for one) or "
               "U+FFFE/U+FFFF, which the game drops from a name typed at its keyboard. Nothing was "
               "imported. Remove it from the Name in other.xml, then import it again.\n");
-    const ToolRun missing = RunTool({"import", "nowhere.xml"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err,
+    EXPECT_EQ(Refusal({"import", "nowhere.xml"}),
               "nowhere.xml does not exist. Check the name and folder of the file and run the "
               "command again.\n");
     EXPECT_EQ(Store(), before);
     EXPECT_TRUE(Backups().empty());
 }
 
-TEST_F(OutfitsToolShare, ImportWaitsForAStoreWhoseLoadingStops) {
-    // Appended after the outfit that stops loading, it would never appear.
-    WriteStore({MakeOutfit("Mine", 6, 1), MakeOutfit("Lost", 40, 2)});
-    const std::string before = Store();
-    Write("coat.xml", StoreXml({MakeOutfit("Coat", 15, 4)}));
-    const ToolRun run = RunTool({"import", "coat.xml"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err,
-              "The plug-in stops loading ./Garbolt/SavedOutfits.xml at outfit 2 \"Lost\" (line "
-              "89), so an imported outfit would not appear in the game. Nothing was imported. Run "
-              "\"garbolt-outfits mend\" first, then import again.\n");
-    EXPECT_EQ(Store(), before);
-}
-
 TEST_F(OutfitsToolShare, ExportRefusesAnEmptyRowAndKeepsAnExistingFile) {
     WriteStore({MakeOutfit("Mine", 6, 1)});
-    const ToolRun empty = RunTool({"export", "8", "out.xml"});
-    EXPECT_EQ(empty.status, 1);
-    EXPECT_EQ(empty.err,
+    EXPECT_EQ(Refusal({"export", "8", "out.xml"}),
               "Row 8 holds no outfit in ./Garbolt/SavedOutfits.xml. Run \"garbolt-outfits list\" "
               "to see the rows that do.\n");
     EXPECT_FALSE(Exists("out.xml"));
 
     Write("out.xml", "keep me");
-    const ToolRun kept = RunTool({"export", "7", "out.xml"});
-    EXPECT_EQ(kept.status, 1);
-    EXPECT_EQ(kept.err,
+    EXPECT_EQ(Refusal({"export", "7", "out.xml"}),
               "out.xml already exists, so nothing was written. Name a new file, or add --replace "
               "to write over it.\n");
     EXPECT_EQ(Read("out.xml"), "keep me");
@@ -243,25 +236,20 @@ TEST_F(OutfitsToolShare, ExportRefusesAnEmptyRowAndKeepsAnExistingFile) {
     for (const auto& [target, kind] :
          {std::pair<std::string, std::string>{"pipe", "a FIFO (named pipe)"},
           {"folder", "a folder"}}) {
-        const ToolRun special = RunTool({"export", "7", target, "--replace"});
-        EXPECT_EQ(special.status, 1);
-        EXPECT_EQ(special.err, target + " is " + kind +
-                                   ", not a regular file, so garbolt-outfits does not write over "
-                                   "it. Name a regular file.\n");
+        EXPECT_EQ(Refusal({"export", "7", target, "--replace"}),
+                  target + " is " + kind +
+                      ", not a regular file, so garbolt-outfits does not write over "
+                      "it. Name a regular file.\n");
     }
     // Nor is one read as the outfit file: reading a FIFO would wait for ever.
-    const ToolRun pipeStore = RunTool({"--file", "pipe", "mend"});
-    EXPECT_EQ(pipeStore.status, 1);
-    EXPECT_EQ(pipeStore.err,
+    EXPECT_EQ(Refusal({"--file", "pipe", "mend"}),
               "pipe is a FIFO (named pipe), not a regular file, so it holds no outfits.\n"
               "Name the outfit file itself with --file PATH.\n"
               "Mend only moves outfits between rows; it does not repair broken XML.\n");
     EXPECT_TRUE(std::filesystem::is_fifo(PathOf("pipe")));
     EXPECT_TRUE(std::filesystem::is_empty(PathOf("folder")));
 
-    const ToolRun itself = RunTool({"export", "7", "Garbolt/SavedOutfits.xml", "--replace"});
-    EXPECT_EQ(itself.status, 1);
-    EXPECT_EQ(itself.err,
+    EXPECT_EQ(Refusal({"export", "7", "Garbolt/SavedOutfits.xml", "--replace"}),
               "Garbolt/SavedOutfits.xml is the outfit file itself; name a new file for the "
               "export.\n");
 }
