@@ -69,6 +69,21 @@ class WardrobeScene : public WardrobeFixture {
     std::vector<std::string> CharacterCheck() {
         return {"PLAYER::PLAYER_PED_ID", "ENTITY::IS_ENTITY_DEAD " + me};
     }
+    // What the scene blocks in the area it has just made, and how it lets it go.
+    static std::vector<std::string> AreaBlocking(const std::string& area) {
+        return {"POPULATION::_ADD_AMBIENT_AVOIDANCE_RESTRICTION " + area +
+                    ",10208,8192,0,4294967295,4294967295,0",
+                "PATHFIND::_ADD_NAVMESH_BLOCKING_VOLUME " + area + ",7",
+                "PED::_ADD_SCENARIO_BLOCKING_VOLUME " + area + ",0,7"};
+    }
+    static std::vector<std::string> AreaRemoval(const std::string& area,
+                                                const std::string& companion) {
+        return {"VOLUME::DOES_VOLUME_EXIST " + area,
+                "POPULATION::_REMOVE_AMBIENT_AVOIDANCE_RESTRICTION " + area,
+                "PATHFIND::_REMOVE_NAVMESH_BLOCKING_VOLUME " + area,
+                "PED::REMOVE_SCENARIO_BLOCKING_AREA " + companion + ",0",
+                "VOLUME::DELETE_VOLUME " + area};
+    }
     // "controls-on" stands for the six menu controls turned back on, in order.
     static void Append(std::vector<std::string>& to, const std::vector<std::string>& more) {
         for (const std::string& line : more) {
@@ -76,7 +91,7 @@ class WardrobeScene : public WardrobeFixture {
                 to.push_back(line);
                 continue;
             }
-            for (std::uint32_t control : {kSelect, kBack, kUp, kDown, 0xAD7FCC5Bu, 0x65F9EC5Bu}) {
+            for (std::uint32_t control : game_controls::kMenuNavigation) {
                 to.push_back("PAD::ENABLE_CONTROL_ACTION 0," + std::to_string(control) + ",0");
             }
         }
@@ -112,11 +127,8 @@ TEST_F(WardrobeScene, OpeningWithoutCameraMakesOnlyTheArea) {
                       "VOLUME::DOES_VOLUME_EXIST 0", "PED::_IS_SCENARIO_BLOCKING_AREA_VALID 0",
                       "VOLUME::CREATE_VOLUME_SPHERE 10,20,30,0,0,0,15,15,15"});
     const std::string area = std::to_string(AreaHandle());
-    Append(expected, {"POPULATION::_ADD_AMBIENT_AVOIDANCE_RESTRICTION " + area +
-                          ",10208,8192,0,4294967295,4294967295,0",
-                      "PATHFIND::_ADD_NAVMESH_BLOCKING_VOLUME " + area + ",7",
-                      "PED::_ADD_SCENARIO_BLOCKING_VOLUME " + area + ",0,7",
-                      "CAM::DISABLE_ON_FOOT_FIRST_PERSON_VIEW_THIS_UPDATE",
+    Append(expected, AreaBlocking(area));
+    Append(expected, {"CAM::DISABLE_ON_FOOT_FIRST_PERSON_VIEW_THIS_UPDATE",
                       "CAM::_FORCE_THIRD_PERSON_CAM_THIS_FRAME"});
     Append(expected, PromptText("Save Outfit"));
     Append(expected, CharacterCheck());
@@ -145,11 +157,7 @@ TEST_F(WardrobeScene, OpeningWithoutCameraMakesOnlyTheArea) {
     Append(expected, {"CAM::DISABLE_ON_FOOT_FIRST_PERSON_VIEW_THIS_UPDATE",
                       "CAM::_FORCE_THIRD_PERSON_CAM_THIS_FRAME"});
     Append(expected, PromptText("Save Outfit"));
-    Append(expected, {"VOLUME::DOES_VOLUME_EXIST " + area,
-                      "POPULATION::_REMOVE_AMBIENT_AVOIDANCE_RESTRICTION " + area,
-                      "PATHFIND::_REMOVE_NAVMESH_BLOCKING_VOLUME " + area,
-                      "PED::REMOVE_SCENARIO_BLOCKING_AREA " + companion + ",0",
-                      "VOLUME::DELETE_VOLUME " + area});
+    Append(expected, AreaRemoval(area, companion));
     Append(expected, CharacterCheck());
     EXPECT_EQ(calls, expected);
     EXPECT_FALSE(wardrobe.sceneActive);
@@ -208,11 +216,8 @@ TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
             "PED::_IS_SCENARIO_BLOCKING_AREA_VALID 0",
             "VOLUME::CREATE_VOLUME_SPHERE " + Ahead(kReal) + ",0,0,0,15,15,15"});
     const std::string area = std::to_string(AreaHandle());
-    Append(expected, {"POPULATION::_ADD_AMBIENT_AVOIDANCE_RESTRICTION " + area +
-                          ",10208,8192,0,4294967295,4294967295,0",
-                      "PATHFIND::_ADD_NAVMESH_BLOCKING_VOLUME " + area + ",7",
-                      "PED::_ADD_SCENARIO_BLOCKING_VOLUME " + area + ",0,7",
-                      "CAM::DISABLE_ON_FOOT_FIRST_PERSON_VIEW_THIS_UPDATE",
+    Append(expected, AreaBlocking(area));
+    Append(expected, {"CAM::DISABLE_ON_FOOT_FIRST_PERSON_VIEW_THIS_UPDATE",
                       "CAM::_FORCE_THIRD_PERSON_CAM_THIS_FRAME",
                       "PAD::DISABLE_ALL_CONTROL_ACTIONS 0", "controls-on"});
     Append(expected, PromptText("Save Outfit"));
@@ -261,12 +266,8 @@ TEST_F(WardrobeScene, OpeningWithCameraFacesTheCharacter) {
                       "PLAYER::PLAYER_ID",
                       "PLAYER::SET_EVERYONE_IGNORE_PLAYER " + player + ",0",
                       "PLAYER::PLAYER_ID",
-                      "PLAYER::SET_PLAYER_INVINCIBLE " + player + ",0",
-                      "VOLUME::DOES_VOLUME_EXIST " + area,
-                      "POPULATION::_REMOVE_AMBIENT_AVOIDANCE_RESTRICTION " + area,
-                      "PATHFIND::_REMOVE_NAVMESH_BLOCKING_VOLUME " + area,
-                      "PED::REMOVE_SCENARIO_BLOCKING_AREA " + companion + ",0",
-                      "VOLUME::DELETE_VOLUME " + area});
+                      "PLAYER::SET_PLAYER_INVINCIBLE " + player + ",0"});
+    Append(expected, AreaRemoval(area, companion));
     Append(expected, CharacterCheck());
     EXPECT_EQ(calls, expected);
     EXPECT_TRUE(sim::Scene().Cameras().empty());
@@ -514,39 +515,39 @@ TEST_F(WardrobeScene, MenuClosedWhileTypingStillSavesToTheRowBeingNamed) {
 }
 
 // The menu's update runs before the wardrobe's, so the cursor may already
-// have moved when the prompt completes: the row the prompt showed counts.
+// have moved when the prompt completes: the row the prompt showed counts,
+// for a save and for a delete alike.
 TEST_F(WardrobeScene, PromptActsOnTheRowItShowed) {
+    struct Move {
+        std::uint32_t control;
+        std::int32_t landsOn;  // up from row 6 passes the heading
+        const char* landedLabel;
+    };
+    const Move moves[] = {{kDown, 7, "Saved Custom Outfit Seven"},
+                          {kUp, 4, "Saved Custom Outfit Five"}};
     OpenOnRow(6);
-    sim::Controls().Press(kDown);
-    WardrobeFrameWith(kSaveControl);
-    EXPECT_EQ(menu().currentOption, 7);
-    EXPECT_EQ(sim::NamingKeyboard().InitialText(), "Saved Custom Outfit Six");
-    sim::NamingKeyboard().Finish("Sixth");
-    WardrobeFrame();
-    EXPECT_EQ(Label(6), "Sixth");
-    EXPECT_EQ(Label(7), "Saved Custom Outfit Seven");
-    EXPECT_EQ(savedSlots, std::vector<std::int32_t>{6});
+    const auto completeWhileLeavingRowSix = [&](std::uint32_t control) {
+        menu().currentOption = 6;
+        WardrobeFrame();
+        sim::Controls().Press(control);
+        WardrobeFrameWith(kSaveControl);
+    };
+    for (const Move& move : moves) {
+        SCOPED_TRACE(move.landedLabel);
+        completeWhileLeavingRowSix(move.control);
+        EXPECT_EQ(menu().currentOption, move.landsOn);
+        EXPECT_EQ(sim::NamingKeyboard().InitialText(), "Saved Custom Outfit Six");
+        sim::NamingKeyboard().Finish("Sixth");
+        WardrobeFrame();
+        EXPECT_EQ(Label(6), "Sixth");
+        EXPECT_EQ(Label(move.landsOn), move.landedLabel);
+        EXPECT_EQ(savedSlots, std::vector<std::int32_t>{6});
 
-    // Delete on row 6 while the cursor moves to row 7 deletes row 6.
-    menu().currentOption = 6;
-    WardrobeFrame();
-    sim::Controls().Press(kDown);
-    WardrobeFrameWith(kSaveControl);
-    EXPECT_EQ(LastMessage(), "Successfully deleted outfit");
-    EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
-    EXPECT_TRUE(savedSlots.empty());
-
-    // Up from row 6 lands on row 4 (past the heading); the prompt showed row 6 before.
-    menu().currentOption = 6;
-    WardrobeFrame();
-    sim::Controls().Press(kUp);
-    WardrobeFrameWith(kSaveControl);
-    EXPECT_EQ(menu().currentOption, 4);
-    EXPECT_EQ(sim::NamingKeyboard().InitialText(), "Saved Custom Outfit Six");
-    sim::NamingKeyboard().Finish("Still six");
-    WardrobeFrame();
-    EXPECT_EQ(Label(6), "Still six");
-    EXPECT_EQ(Label(4), "Saved Custom Outfit Five");
+        completeWhileLeavingRowSix(move.control);
+        EXPECT_EQ(LastMessage(), "Successfully deleted outfit");
+        EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
+        EXPECT_TRUE(savedSlots.empty());
+    }
 }
 
 TEST_F(WardrobeScene, CompletionWhileNamingOrClosedIsIgnored) {
