@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/play/default_files.h"
-#include "support/program_run.h"
+#include "sim_tool_fixture.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,14 +20,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using sim_tool_testing::Result;
 using testing_support::Slurp;
-using Result = testing_support::ProgramRun;
 
-class SimCommands : public testing_support::ScratchFolderTest {
+class SimCommands : public sim_tool_testing::SimToolTest {
   protected:
+    // Every run records its events in events.jsonl.
     Result Run(const std::string& scenario, const std::string& args = "") {
-        return testing_support::RunWithInput(dir_, GARBOLT_SIM_PROGRAM,
-                                             args + " --json events.jsonl -", scenario);
+        return SimToolTest::Run(scenario, args + " --json events.jsonl -");
     }
 };
 

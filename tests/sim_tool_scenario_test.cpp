@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/play/default_files.h"
-#include "support/program_run.h"
+#include "sim_tool_fixture.h"
 
 #include <poll.h>
 #include <sys/wait.h>
@@ -28,18 +28,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using sim_tool_testing::Result;
 using testing_support::Slurp;
-using Result = testing_support::ProgramRun;
 
-class SimTool : public testing_support::ScratchFolderTest {
-  protected:
-    // Runs the program with a scenario on standard input.
-    Result Run(const std::string& scenario, const std::string& args = "-",
-               const std::string& environment = "") {
-        return testing_support::RunWithInput(dir_, GARBOLT_SIM_PROGRAM, args, scenario,
-                                             environment);
-    }
-};
+using SimTool = sim_tool_testing::SimToolTest;
 
 TEST_F(SimTool, ParseErrorsNameTheLineAndExitWithTwo) {
     struct Case {
@@ -137,9 +129,10 @@ TEST_F(SimTool, EachExpectationFailsWithItsLine) {
         {"expect failures 1", "-:3: expect failures 1: 0 failure messages were shown"},
     };
     for (const Case& c : cases) {
-        const Result result = Run(
-            "write Garbolt/SavedOutfits.xml \"<?xml version=\\\"1.0\\\"?>\\n<Garbolt />\\n\"\nframes 1\n" +
-            c.line + "\nframes 1\n");
+        const Result result =
+            Run("write Garbolt/SavedOutfits.xml \"<?xml version=\\\"1.0\\\"?>\\n<Garbolt "
+                "/>\\n\"\nframes 1\n" +
+                c.line + "\nframes 1\n");
         EXPECT_EQ(result.status, 1) << c.line;
         EXPECT_EQ(result.err.rfind(c.message, 0), 0u) << c.line << " gave " << result.err;
         // The run goes on after a failed expectation.
