@@ -147,6 +147,15 @@ void ShowText(cairo_t* cr, double x, double baseline, const std::string& drawn, 
     }
 }
 
+// A filled triangle on the line `cy`: its upright side at `base`, its point at `tip`.
+void FillArrow(cairo_t* cr, double base, double tip, double cy, double halfHeight) {
+    cairo_move_to(cr, base, cy - halfHeight);
+    cairo_line_to(cr, tip, cy);
+    cairo_line_to(cr, base, cy + halfHeight);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+}
+
 void DrawGlyph(cairo_t* cr, const Piece& piece, double x, double top, double lineHeight,
                const sim::Colour& colour) {
     const double s = piece.size;
@@ -162,18 +171,10 @@ void DrawGlyph(cairo_t* cr, const Piece& piece, double x, double top, double lin
             cairo_stroke(cr);
             break;
         case Piece::Kind::ArrowLeft:
-            cairo_move_to(cr, x + s * 0.8, cy - s * 0.4);
-            cairo_line_to(cr, x + s * 0.2, cy);
-            cairo_line_to(cr, x + s * 0.8, cy + s * 0.4);
-            cairo_close_path(cr);
-            cairo_fill(cr);
+            FillArrow(cr, x + s * 0.8, x + s * 0.2, cy, s * 0.4);
             break;
         case Piece::Kind::ArrowRight:
-            cairo_move_to(cr, x + s * 0.2, cy - s * 0.4);
-            cairo_line_to(cr, x + s * 0.8, cy);
-            cairo_line_to(cr, x + s * 0.2, cy + s * 0.4);
-            cairo_close_path(cr);
-            cairo_fill(cr);
+            FillArrow(cr, x + s * 0.2, x + s * 0.8, cy, s * 0.4);
             break;
         default:
             cairo_set_line_width(cr, 1);
