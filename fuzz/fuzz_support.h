@@ -9,6 +9,7 @@
 #include "fuzz_files.h"
 #include "settings/default_settings.h"
 #include "sim/play/default_files.h"
+#include "sim/stack_thread.h"
 
 namespace fuzz_support {
 
@@ -33,3 +34,13 @@ void StopPlugin();
 bool WellFormedXml(const std::string& bytes);
 
 }  // namespace fuzz_support
+
+// Defines the target's libFuzzer entry point for a target that runs the
+// plug-in's work: each input goes to `fuzzOne(data, size)` on a stack as small
+// as a game fiber's, so a recursion that a file drives overflows here rather
+// than in the game.
+#define GARBOLT_FUZZ_ON_SCRIPT_STACK(fuzzOne)                                           \
+    extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
+        sim::RunOnScriptStack([&] { fuzzOne(data, size); });                            \
+        return 0;                                                                       \
+    }

@@ -15,7 +15,6 @@
 #include "fuzz_support.h"
 #include "host/files.h"
 #include "settings/ini.h"
-#include "sim/stack_thread.h"
 #include "structure_mutator.h"
 
 namespace {
@@ -164,12 +163,7 @@ void FuzzOne(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
-// The plug-in's work runs on a stack as small as a game fiber's, so a
-// recursion that a file drives overflows here rather than in the game.
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    sim::RunOnScriptStack([&] { FuzzOne(data, size); });
-    return 0;
-}
+GARBOLT_FUZZ_ON_SCRIPT_STACK(FuzzOne)
 
 extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
                                                std::size_t maxSize, unsigned int seed) {
