@@ -97,6 +97,14 @@ float Coordinate(FuzzedDataProvider& input) {
 
 // The menu's markup around random fields, so the decoder and the menu reader get past their first
 // checks.
+// A text's or a sprite's colour and place on the screen.
+template <typename Drawn>
+void Place(Drawn& drawn, const sim::Colour& colour, float x, float y) {
+    drawn.colour = colour;
+    drawn.x = x;
+    drawn.y = y;
+}
+
 std::string Markup(FuzzedDataProvider& input) {
     static const char* const kAligns[] = {"Left", "Center", "Right"};
     const std::string align = input.ConsumeBool() ? kAligns[input.ConsumeIntegralInRange(0, 2)]
@@ -135,9 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (draw.text.validString) {
                     sim::DecodeTextMarkup(draw.text);
                 }
-                draw.text.colour = colour;
-                draw.text.x = x;
-                draw.text.y = y;
+                Place(draw.text, colour, x, y);
                 frame.draws.push_back(draw);
                 break;
             case 2:
@@ -146,9 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 draw.sprite.texture = input.ConsumeRandomLengthString(16);
                 draw.sprite.width = Coordinate(input);
                 draw.sprite.height = Coordinate(input);
-                draw.sprite.colour = colour;
-                draw.sprite.x = x;
-                draw.sprite.y = y;
+                Place(draw.sprite, colour, x, y);
                 frame.draws.push_back(draw);
                 break;
             case 3:
