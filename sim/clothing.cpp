@@ -17,6 +17,10 @@ using game_natives::kOutfitCheckNative;
 using game_natives::kOutfitPresetNative;
 using game_natives::kOutfitSettleNative;
 using game_natives::kPutOnItemNative;
+using outfit_globals::FlagsGlobal;
+using outfit_globals::ItemGlobal;
+using outfit_globals::kSavedOutfitFlag;
+using outfit_globals::StateGlobal;
 
 // A made-up but stable outfit: entries 0 to 30 filled except every fourth,
 // hashes from the name hash so they look like the game's and many have the top bit set.
@@ -38,16 +42,6 @@ std::vector<ClothingItem> AsList(const OutfitEntries& entries) {
 
 }  // namespace
 
-std::int32_t OutfitRecordFlagsGlobal(int record) {
-    return kOutfitRecordBase + kOutfitRecordSize * record;
-}
-std::int32_t OutfitItemGlobal(int record, int entry) {
-    return OutfitRecordFlagsGlobal(record) + 3 + 3 * entry;
-}
-std::int32_t OutfitStateGlobal(int record, int entry) {
-    return OutfitRecordFlagsGlobal(record) + 4 + 3 * entry;
-}
-
 void ClothingState::Learn(int entry, std::uint32_t item) {
     if (item != 0 && entry >= 0 && entry < kOutfitEntries) {
         entryOfItem_[item] = entry;
@@ -64,11 +58,11 @@ void ClothingState::Mirror() const {
     if (game_ == nullptr) {
         return;
     }
-    game_->SetGlobal(OutfitRecordFlagsGlobal(0),
-                     game_->Global(OutfitRecordFlagsGlobal(0)) | kSavedOutfitFlag);
+    game_->SetGlobal(FlagsGlobal(0),
+                     game_->Global(FlagsGlobal(0)) | kSavedOutfitFlag);
     for (int k = 0; k < kOutfitEntries; ++k) {
-        game_->SetGlobal(OutfitItemGlobal(0, k), worn_[k].item);
-        game_->SetGlobal(OutfitStateGlobal(0, k), worn_[k].state);
+        game_->SetGlobal(ItemGlobal(0, k), worn_[k].item);
+        game_->SetGlobal(StateGlobal(0, k), worn_[k].state);
     }
 }
 
@@ -157,13 +151,13 @@ void ClothingState::FillGameOutfit(int slot, const std::vector<ClothingItem>& en
     if (slot < 1 || slot > 5 || game_ == nullptr) {
         return;
     }
-    const std::int32_t flags = OutfitRecordFlagsGlobal(slot);
+    const std::int32_t flags = FlagsGlobal(slot);
     game_->SetGlobal(flags, game_->Global(flags) | kSavedOutfitFlag);
     for (int k = 0; k < kOutfitEntries; ++k) {
         const ClothingItem item =
             k < static_cast<int>(entries.size()) ? entries[k] : ClothingItem{};
-        game_->SetGlobal(OutfitItemGlobal(slot, k), item.item);
-        game_->SetGlobal(OutfitStateGlobal(slot, k), item.state);
+        game_->SetGlobal(ItemGlobal(slot, k), item.item);
+        game_->SetGlobal(StateGlobal(slot, k), item.state);
         Learn(k, item.item);
     }
 }
@@ -172,11 +166,11 @@ void ClothingState::EmptyGameOutfit(int slot) {
     if (slot < 1 || slot > 5 || game_ == nullptr) {
         return;
     }
-    const std::int32_t flags = OutfitRecordFlagsGlobal(slot);
+    const std::int32_t flags = FlagsGlobal(slot);
     game_->SetGlobal(flags, game_->Global(flags) & ~kSavedOutfitFlag);
     for (int k = 0; k < kOutfitEntries; ++k) {
-        game_->SetGlobal(OutfitItemGlobal(slot, k), 0);
-        game_->SetGlobal(OutfitStateGlobal(slot, k), 0);
+        game_->SetGlobal(ItemGlobal(slot, k), 0);
+        game_->SetGlobal(StateGlobal(slot, k), 0);
     }
 }
 

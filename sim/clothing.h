@@ -10,10 +10,15 @@
 #include <vector>
 
 #include "sim/character.h"
+#include "wardrobe/outfit_globals.h"
 
 namespace sim {
 
 class Game;
+
+// An outfit's entries, and where the records lie among the game's globals,
+// are written once, in the plug-in's outfit_globals.
+using outfit_globals::kOutfitEntries;
 
 // One entry of an outfit: an item hash (0 = empty) and its state.
 struct ClothingItem {
@@ -24,17 +29,7 @@ struct ClothingItem {
     }
 };
 
-constexpr int kOutfitEntries = 39;
 using OutfitEntries = std::array<ClothingItem, kOutfitEntries>;
-
-// Game outfit record r (0 to 5) is 120 globals from 26823 + 120 r: flags at
-// offset 0 (value 2 marks a saved outfit), entry k at 3 + 3k (item) and 4 + 3k (state).
-constexpr std::int32_t kOutfitRecordBase = 26823;
-constexpr std::int32_t kOutfitRecordSize = 120;
-constexpr std::uint64_t kSavedOutfitFlag = 2;
-std::int32_t OutfitRecordFlagsGlobal(int record);
-std::int32_t OutfitItemGlobal(int record, int entry);
-std::int32_t OutfitStateGlobal(int record, int entry);
 
 class ClothingState {
   public:

@@ -175,7 +175,7 @@ TEST_F(WardrobeOutfits, AllZeroGameOutfitStillWritesTheBookkeeping) {
 
 TEST_F(WardrobeOutfits, EmptyGameSlotOnlyShowsTheMessage) {
     sim::Wardrobe().EmptyGameOutfit(4);
-    game().SetGlobal(sim::OutfitRecordFlagsGlobal(4), 0xFD);  // every bit but the saved one
+    game().SetGlobal(outfit_globals::FlagsGlobal(4), 0xFD);  // every bit but the saved one
     OnSavedOutfitsRow(3);
     const std::size_t mark = TraceMark();
     EquipGameOutfit(4);
@@ -197,7 +197,7 @@ TEST_F(WardrobeOutfits, MissingGlobalsReadAsZeroAndAreNotWritten) {
     EXPECT_EQ(game().Global(1948182), sim::NameHash("CLOTHING_SP_OUTFIT_SAVE_THREE"));
 
     // A lost flags word reads as an empty slot.
-    game().SetGlobalMissing(sim::OutfitRecordFlagsGlobal(3), true);
+    game().SetGlobalMissing(outfit_globals::FlagsGlobal(3), true);
     EquipGameOutfit(3);
     EXPECT_EQ(LastMessage(), "[Vanilla]: There is no saved outfit in this slot");
 }

@@ -118,7 +118,7 @@ TEST_F(SimWardrobe, PresetsBelongToArthur) {
 
 TEST_F(SimWardrobe, GameOutfitsCanBeFilledOrEmptied) {
     sim::Game& game = sim::TheGame();
-    game.SetGlobal(sim::OutfitRecordFlagsGlobal(4), 0xF0);
+    game.SetGlobal(outfit_globals::FlagsGlobal(4), 0xF0);
     sim::Wardrobe().FillGameOutfit(4, {{5, 6}});
     EXPECT_EQ(game.Global(26823 + 480), 0xF2u);
     EXPECT_EQ(game.Global(26826 + 480), 5u);
