@@ -5,6 +5,7 @@
 #include <array>
 
 #include "host/native_hashes.h"
+#include "host/onscreen_keyboard.h"
 #include "host/platform.h"
 
 namespace bench_bridge {
@@ -17,7 +18,6 @@ using game_natives::kKeyboardStatusNative;
 using game_natives::kPromptActiveNative;
 using game_natives::kPromptCreateNative;
 using game_natives::kVariableStringNative;
-constexpr std::uint64_t kKeyboardFinished = 1;
 
 constexpr std::size_t kMaxArgs = 32;
 
@@ -126,7 +126,8 @@ std::uint64_t* nativeCall() {
             break;
         }
         case kKeyboardStatusNative:
-            slots[0] = keyboardText != nullptr ? kKeyboardFinished : 0;
+            slots[0] =
+                keyboardText != nullptr ? onscreen_keyboard::kFinished : onscreen_keyboard::kTyping;
             break;
         case kKeyboardResultNative:
             slots[0] = reinterpret_cast<std::uintptr_t>(keyboardText);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/native_hashes.h"
+#include "host/onscreen_keyboard.h"
 #include "sim/game.h"
 
 namespace sim {
@@ -14,11 +15,6 @@ using game_natives::kKeyboardOpenNative;
 using game_natives::kKeyboardResultNative;
 using game_natives::kKeyboardStatusNative;
 using game_natives::kTextNullNative;
-
-constexpr std::int32_t kStatusTyping = 0;
-constexpr std::int32_t kStatusFinished = 1;
-constexpr std::int32_t kStatusCancelled = 2;
-constexpr std::int32_t kStatusHidden = 3;
 
 std::string FirstCharacters(const std::string& text, std::int32_t count) {
     std::size_t end = 0;
@@ -91,16 +87,16 @@ void RegisterNamingKeyboardNatives(Game& game) {
     game.RegisterNative(kKeyboardStatusNative, [](NativeCall& call) {
         switch (NamingKeyboard().status_) {
             case NamingKeyboardState::Status::Typing:
-                call.ReturnInt(kStatusTyping);
+                call.ReturnInt(onscreen_keyboard::kTyping);
                 break;
             case NamingKeyboardState::Status::Finished:
-                call.ReturnInt(kStatusFinished);
+                call.ReturnInt(onscreen_keyboard::kFinished);
                 break;
             case NamingKeyboardState::Status::Cancelled:
-                call.ReturnInt(kStatusCancelled);
+                call.ReturnInt(onscreen_keyboard::kCancelled);
                 break;
             case NamingKeyboardState::Status::Hidden:
-                call.ReturnInt(kStatusHidden);
+                call.ReturnInt(onscreen_keyboard::kHidden);
                 break;
         }
     });

@@ -6,6 +6,7 @@
 #include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/notification.h"
+#include "host/onscreen_keyboard.h"
 #include "menu/menu.h"
 #include "settings/settings.h"
 #include "wardrobe/layout.h"
@@ -31,8 +32,6 @@ constexpr const char* kSaveOutfitText = "Save Outfit";
 constexpr const char* kDeleteOutfitText = "Delete Outfit";
 constexpr const char* kNullNameMessage = "Outfit name was null";
 constexpr const char* kShortNameMessage = "Outfit name was too short";
-
-constexpr std::int32_t kKeyboardFinished = 1;
 
 using wardrobe_layout::IsCustomRow;
 using wardrobe_layout::kHeadingRow;
@@ -107,7 +106,7 @@ void UpdateNamingKeyboard() {
     }
     wardrobe.keyboardStatus = CallNative<std::int32_t>(kKeyboardStatusNative);
     CallNative(kControlsOffNative, 0);
-    if (wardrobe.keyboardStatus == kKeyboardFinished) {
+    if (wardrobe.keyboardStatus == onscreen_keyboard::kFinished) {
         // The game's text is copied at once and the pointer goes no further than this frame.
         const char* result = CallNative<const char*>(kKeyboardResultNative);
         outfit_file::CopyCutName(result, wardrobe.enteredName);
@@ -126,7 +125,8 @@ void UpdateNamingKeyboard() {
         } else {
             SaveCustomOutfit(wardrobe.enteredName.c_str(), SlotOfRow(row));
         }
-    } else if (wardrobe.keyboardStatus > kKeyboardFinished) {
+    } else if (wardrobe.keyboardStatus > onscreen_keyboard::kFinished) {
+        // Cancelled, or taken away by the game: no name comes.
         wardrobe.naming = false;
         wardrobe.keyboardStatus = -1;
         wardrobe.namingRow = -1;
