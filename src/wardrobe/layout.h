@@ -9,10 +9,13 @@
 
 namespace wardrobe_layout {
 
-constexpr std::int32_t kMainPage = 0;
-constexpr std::int32_t kSavedOutfitsPage = 1;
-constexpr std::int32_t kPresetsPage = 2;
-constexpr std::int32_t kSettingsPage = 3;
+// The wardrobe's pages, by the submenu id the menu knows each by.
+enum Page : std::int32_t {
+    kMainPage = 0,
+    kSavedOutfitsPage = 1,
+    kPresetsPage = 2,
+    kSettingsPage = 3
+};
 
 // Rows of the saved-outfits page, 0-based.
 constexpr std::int32_t kGameOutfitRows = 5;  // rows 0 to 4: the game's own saved outfits
