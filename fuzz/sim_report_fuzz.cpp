@@ -95,8 +95,6 @@ float Coordinate(FuzzedDataProvider& input) {
     return input.ConsumeFloatingPointInRange(-0.5f, 1.5f);
 }
 
-// The menu's markup around random fields, so the decoder and the menu reader get past their first
-// checks.
 // A text's or a sprite's colour and place on the screen.
 template <typename Drawn>
 void Place(Drawn& drawn, const sim::Colour& colour, float x, float y) {
@@ -105,6 +103,8 @@ void Place(Drawn& drawn, const sim::Colour& colour, float x, float y) {
     drawn.y = y;
 }
 
+// The menu's markup around random fields, so the decoder and the menu reader get past their first
+// checks.
 std::string Markup(FuzzedDataProvider& input) {
     static const char* const kAligns[] = {"Left", "Center", "Right"};
     const std::string align = input.ConsumeBool() ? kAligns[input.ConsumeIntegralInRange(0, 2)]

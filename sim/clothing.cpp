@@ -58,8 +58,7 @@ void ClothingState::Mirror() const {
     if (game_ == nullptr) {
         return;
     }
-    game_->SetGlobal(FlagsGlobal(0),
-                     game_->Global(FlagsGlobal(0)) | kSavedOutfitFlag);
+    game_->SetGlobal(FlagsGlobal(0), game_->Global(FlagsGlobal(0)) | kSavedOutfitFlag);
     for (int k = 0; k < kOutfitEntries; ++k) {
         game_->SetGlobal(ItemGlobal(0, k), worn_[k].item);
         game_->SetGlobal(StateGlobal(0, k), worn_[k].state);
