@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -45,12 +46,12 @@ std::string Times(const std::string& piece, std::size_t count) {
 }
 
 std::size_t Outfits(const pugi::xml_document& document) {
-    std::size_t count = 0;
-    for (pugi::xml_node outfit = outfit_file::FirstOutfit(outfit_file::RootOf(document)); outfit;
-         outfit = outfit_file::NextOutfit(outfit)) {
-        ++count;
-    }
-    return count;
+    const auto outfits = outfit_file::RootOf(document).children(outfit_file::kOutfitElement);
+    return static_cast<std::size_t>(std::distance(outfits.begin(), outfits.end()));
+}
+
+std::string FirstName(const pugi::xml_document& document) {
+    return outfit_file::NameOf(outfit_file::RootOf(document).child(outfit_file::kOutfitElement));
 }
 
 struct HostileCase {
@@ -200,8 +201,7 @@ TEST_P(HostileFiles, GiveTheirMessageOrAPlainLoadAndNeverCrash) {
     ASSERT_TRUE(saved.load_buffer(afterSave.data(), afterSave.size()));
     ASSERT_TRUE(deleted.load_buffer(afterDelete.data(), afterDelete.size()));
     // What the save did not touch stays whole: the long name, the deep content.
-    EXPECT_EQ(outfit_file::NameOf(outfit_file::FirstOutfit(outfit_file::RootOf(saved))),
-              outfit_file::NameOf(outfit_file::FirstOutfit(outfit_file::RootOf(before))));
+    EXPECT_EQ(FirstName(saved), FirstName(before));
     EXPECT_GE(outfit_file::DeepestLevel(saved), outfit_file::DeepestLevel(before));
     EXPECT_EQ(Outfits(deleted), Outfits(saved) - 1);
 }

@@ -14,21 +14,21 @@
 #include "wardrobe/layout.h"
 #include "wardrobe/outfit_file.h"
 #include "wardrobe/outfit_globals.h"
+#include "wardrobe/outfit_messages.h"
+#include "wardrobe/outfit_scan.h"
 #include "wardrobe/outfits.h"
 
 std::vector<std::int32_t> savedSlots;
 
 namespace {
 
-using outfit_file::FindOutfit;
-using outfit_file::FirstOutfit;
 using outfit_file::kOutfitEntries;
 using outfit_file::kOutfitFilePath;
-using outfit_file::NextOutfit;
 using namespace game_natives;
 using namespace outfit_globals;
-using outfit_file::RootOf;
-using outfit_file::RowIndexOf;
+using outfit_file::OutfitScan;
+using outfit_file::ScannedOutfit;
+using outfit_file::ScanOutfits;
 using outfit_file::ShownNameOf;
 
 // The lowest slot number has no row before it: subtracting would overflow.
@@ -46,16 +46,6 @@ using wardrobe_layout::IsCustomSlot;
 using wardrobe_layout::kFirstCustomRow;
 using wardrobe_layout::kSavedOutfitsPage;
 
-constexpr const char* kLoadFailedMessage =
-    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
-constexpr const char* kNotPlainFileMessage =
-    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. It is not a plain file.~s~";
-constexpr const char* kUnreadableMessage =
-    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.~s~";
-constexpr const char* kTooLargeMessage =
-    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file is too large.~s~";
-constexpr const char* kTooManyItemsMessage =
-    "~COLOR_RED~Failed to equip outfit: it holds too many items~s~";
 constexpr const char* kHeldFileMessage =
     "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is in use by another program~s~";
 constexpr const char* kDeleteHeldFileMessage =
@@ -80,6 +70,11 @@ constexpr const char* kDeleteNotUtf8Message =
 constexpr const char* kDeleteFailedMessage = "~COLOR_RED~Failed to delete outfit~s~";
 constexpr const char* kDeletedMessage = "Successfully deleted outfit";
 
+// What the game says of the file itself, in red.
+void ShowFailure(const char* text) {
+    ShowNotification(outfit_messages::InRed(text).c_str());
+}
+
 // The folder a first save creates the file in; it is never created itself.
 constexpr const char* kOutfitFolder = "./Garbolt";
 
@@ -103,23 +98,23 @@ bool ReadStore(StoreFile& file) {
             file.missing = true;
             return true;
         case files::ReadStatus::NotPlainFile:
-            ShowNotification(kNotPlainFileMessage);
+            ShowFailure(outfit_messages::kNotPlainFile);
             return false;
         case files::ReadStatus::TooLarge:
-            ShowNotification(kTooLargeMessage);
+            ShowFailure(outfit_messages::kTooLarge);
             return false;
         case files::ReadStatus::Unreadable:
-            ShowNotification(kUnreadableMessage);
+            ShowFailure(outfit_messages::kUnreadable);
             return false;
         case files::ReadStatus::Read:
             break;
     }
     if (result.parse.status == pugi::status_out_of_memory) {
-        ShowNotification(kUnreadableMessage);
+        ShowFailure(outfit_messages::kUnreadable);
         return false;
     }
     if (!result.parse) {
-        ShowNotification(kLoadFailedMessage);
+        ShowFailure(outfit_messages::kNotXml);
         return false;
     }
     file.byteOrderMark = outfit_file::HasByteOrderMark(bytes);
@@ -138,25 +133,19 @@ void RelabelRow(std::int32_t rowIndex, const std::string& label) {
     }
 }
 
-// Makes every custom row and savedSlots show what the file holds, placing
-// the outfits as the start does: in document order, up to the first one
-// without a row. Returns that one (empty when every outfit has a row).
-pugi::xml_node FollowFile(pugi::xml_node root) {
+// Makes every custom row and savedSlots show what the file holds: the
+// outfits the start places, in document order, each on its row in turn.
+void FollowFile(const OutfitScan& scan) {
     savedSlots.clear();
     for (std::int32_t row = kFirstCustomRow; IsCustomRow(row); ++row) {
         RelabelRow(row, DefaultCustomRowLabel(row));
     }
-    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
-        const std::int32_t rowIndex = RowIndexOf(outfit);
-        if (!IsCustomRow(rowIndex)) {
-            return outfit;
-        }
-        if (SavedOutfitsRow(rowIndex) != nullptr) {
-            savedSlots.push_back(rowIndex);
-            RelabelRow(rowIndex, ShownNameOf(outfit));
+    for (const ScannedOutfit& outfit : scan.outfits) {
+        if (outfit.Loaded() && SavedOutfitsRow(outfit.rowIndex) != nullptr) {
+            savedSlots.push_back(outfit.rowIndex);
+            RelabelRow(outfit.rowIndex, ShownNameOf(outfit.node));
         }
     }
-    return pugi::xml_node();
 }
 
 bool IsListed(std::int32_t rowIndex) {
@@ -165,15 +154,12 @@ bool IsListed(std::int32_t rowIndex) {
 
 // Of the outfits the page places on the row, the last one shown as `label`:
 // with two on a row, the later one's name is the one the row shows.
-pugi::xml_node OutfitShownAs(pugi::xml_node root, std::int32_t rowIndex, const std::string& label) {
-    pugi::xml_node shown;
-    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
-        const std::int32_t row = RowIndexOf(outfit);
-        if (!IsCustomRow(row)) {
-            break;
-        }
-        if (row == rowIndex && ShownNameOf(outfit) == label) {
-            shown = outfit;
+const ScannedOutfit* OutfitShownAs(const OutfitScan& scan, std::int32_t rowIndex,
+                                   const std::string& label) {
+    const ScannedOutfit* shown = nullptr;
+    for (const ScannedOutfit& outfit : scan.outfits) {
+        if (outfit.Loaded() && outfit.rowIndex == rowIndex && ShownNameOf(outfit.node) == label) {
+            shown = &outfit;
         }
     }
     return shown;
@@ -207,8 +193,9 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
     if (!ReadStore(file)) {
         return;
     }
-    pugi::xml_node root = RootOf(file.document);
-    FollowFile(root);
+    const OutfitScan scan = ScanOutfits(file.document);
+    FollowFile(scan);
+    pugi::xml_node root = scan.root;
     if (file.missing) {
         if (!files::Exists(kOutfitFolder)) {
             ShowNotification(kNoFolderMessage);
@@ -219,7 +206,7 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
         // Not our file's shape: it is left exactly as the player has it.
         ShowNotification(kSaveFailedMessage);
         return;
-    } else if (outfit_file::FindLoadedOutfit(root, rowIndex)) {
+    } else if (scan.LoadedOnRow(rowIndex) != nullptr) {
         // The row looked free, but the file holds an outfit there now (put
         // there outside the game): that outfit is the player's, not ours to replace.
         ShowNotification(kSlotTakenMessage);
@@ -230,14 +217,15 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
     }
     // When loading stops early, the new outfit goes before the outfit it
     // stops at, where the next start finds it.
-    outfit_file::InsertOutfit(root, outfit_file::LoadingStop(root), typedName, rowIndex,
-                              WornEntries());
+    const ScannedOutfit* stop = scan.Stop();
+    outfit_file::InsertOutfit(root, stop != nullptr ? stop->node : pugi::xml_node(), typedName,
+                              rowIndex, WornEntries());
     if (!WriteStore(file)) {
         ShowNotification(files::LastReplaceMetHeldFile() ? kHeldFileMessage : kSaveFailedMessage);
         return;
     }
     ShowNotification(kSavedMessage);
-    FollowFile(root);
+    FollowFile(ScanOutfits(file.document));
 }
 
 void DeleteFrom(std::int32_t rowIndex) {
@@ -249,12 +237,11 @@ void DeleteFrom(std::int32_t rowIndex) {
     const Option* row = SavedOutfitsRow(rowIndex);
     const bool shownTaken = row != nullptr && IsListed(rowIndex);
     const std::string shownName = shownTaken ? row->label : std::string();
-    pugi::xml_node root = RootOf(file.document);
-    FollowFile(root);
-    pugi::xml_node outfit =
-        shownTaken ? OutfitShownAs(root, rowIndex, shownName) : pugi::xml_node();
-    if (!outfit) {
-        const bool taken = IsCustomRow(rowIndex) && outfit_file::FindLoadedOutfit(root, rowIndex);
+    const OutfitScan scan = ScanOutfits(file.document);
+    FollowFile(scan);
+    const ScannedOutfit* outfit = shownTaken ? OutfitShownAs(scan, rowIndex, shownName) : nullptr;
+    if (outfit == nullptr) {
+        const bool taken = scan.LoadedOnRow(rowIndex) != nullptr;
         ShowNotification(taken ? kDeleteChangedMessage : kDeleteNotFoundMessage);
         return;
     }
@@ -262,7 +249,7 @@ void DeleteFrom(std::int32_t rowIndex) {
         ShowNotification(kDeleteNotUtf8Message);
         return;
     }
-    outfit_file::RemoveSubtree(outfit);
+    outfit_file::RemoveSubtree(outfit->node);
     if (!WriteStore(file)) {
         // The document is no longer the file: the page keeps what was read.
         ShowNotification(files::LastReplaceMetHeldFile() ? kDeleteHeldFileMessage
@@ -270,7 +257,7 @@ void DeleteFrom(std::int32_t rowIndex) {
         return;
     }
     ShowNotification(kDeletedMessage);
-    FollowFile(root);
+    FollowFile(ScanOutfits(file.document));
 }
 
 }  // namespace
@@ -302,11 +289,10 @@ void LoadCustomOutfitNames() {
     if (!ReadStore(file)) {
         return;
     }
-    const pugi::xml_node stop = FollowFile(RootOf(file.document));
-    if (stop) {
-        ShowNotification(
-            ("[Wardrobe]: Slot index " + std::to_string(RowIndexOf(stop)) + " out of range")
-                .c_str());
+    const OutfitScan scan = ScanOutfits(file.document);
+    FollowFile(scan);
+    if (const ScannedOutfit* stop = scan.Stop()) {
+        ShowNotification(outfit_messages::SlotOutOfRange(stop->rowIndex).c_str());
     }
 }
 
@@ -315,23 +301,20 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     if (!ReadStore(file)) {
         return;
     }
-    const pugi::xml_node root = RootOf(file.document);
-    FollowFile(root);
-    const std::int32_t rowIndex = RowIndexOfSlot(slotNumber);
-    pugi::xml_node found;
-    if (IsCustomRow(rowIndex)) {
-        found = FindOutfit(root, rowIndex);
-    }
-    if (!found) {
+    const OutfitScan scan = ScanOutfits(file.document);
+    FollowFile(scan);
+    const ScannedOutfit* outfit = scan.FirstOnRow(RowIndexOfSlot(slotNumber));
+    if (outfit == nullptr) {
         ShowNotification(kNoCustomOutfitMessage);
         return;
     }
     // Each item costs the frame its own calls: an outfit beyond the cap is
     // worn not at all rather than in part.
-    if (outfit_file::HasTooManyItems(found)) {
-        ShowNotification(kTooManyItemsMessage);
+    if (outfit->overItemCap) {
+        ShowFailure(outfit_messages::kTooManyItems);
         return;
     }
+    const pugi::xml_node found = outfit->node;
     CallNative(kClothingResetNative, PlayerCharacter());
     const std::vector<std::uint32_t> items =
         outfit_file::ReadHashes(found.child(outfit_file::kComponentsElement));
