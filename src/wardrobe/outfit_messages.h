@@ -23,9 +23,4 @@ inline std::string SlotOutOfRange(std::int32_t rowIndex) {
 // An equip of an outfit over the item cap, which puts on none of its items.
 constexpr const char* kTooManyItems = "Failed to equip outfit: it holds too many items";
 
-// A failure as the game shows it: in red.
-inline std::string InRed(const char* text) {
-    return std::string("~COLOR_RED~") + text + "~s~";
-}
-
 }  // namespace outfit_messages

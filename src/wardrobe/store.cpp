@@ -1,6 +1,7 @@
 #include "wardrobe/store.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <limits>
 
@@ -46,33 +47,38 @@ using wardrobe_layout::IsCustomSlot;
 using wardrobe_layout::kFirstCustomRow;
 using wardrobe_layout::kSavedOutfitsPage;
 
-constexpr const char* kHeldFileMessage =
-    "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is in use by another program~s~";
-constexpr const char* kDeleteHeldFileMessage =
-    "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is in use by another "
-    "program~s~";
-constexpr const char* kNoCustomOutfitMessage = "[Custom]: There is no saved outfit in this slot";
-constexpr const char* kBadSlotMessage = "~COLOR_RED~Cannot save outfit: bad slot index~s~";
-constexpr const char* kSavedMessage = "Successfully saved outfit";
-constexpr const char* kSaveFailedMessage = "~COLOR_RED~Failed to save outfit~s~";
-constexpr const char* kNoFolderMessage =
-    "~COLOR_RED~Failed to save outfit: Unable to find the Garbolt folder~s~";
-constexpr const char* kSlotTakenMessage =
-    "~COLOR_RED~Failed to save outfit: this slot is already taken~s~";
-constexpr const char* kSaveNotUtf8Message =
-    "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~";
-constexpr const char* kDeleteNotFoundMessage =
-    "~COLOR_RED~Failed to delete outfit, slot not found~s~";
-constexpr const char* kDeleteChangedMessage =
-    "~COLOR_RED~Failed to delete outfit: the slot holds another outfit now~s~";
-constexpr const char* kDeleteNotUtf8Message =
-    "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~";
-constexpr const char* kDeleteFailedMessage = "~COLOR_RED~Failed to delete outfit~s~";
-constexpr const char* kDeletedMessage = "Successfully deleted outfit";
+// A save and a delete each have their own words for success and failure; a
+// failure may add the reason after a colon, from the list below.
+struct Change {
+    const char* done;
+    const char* failed;
+};
+constexpr Change kSave = {"Successfully saved outfit", "Failed to save outfit"};
+constexpr Change kDelete = {"Successfully deleted outfit", "Failed to delete outfit"};
 
-// What the game says of the file itself, in red.
-void ShowFailure(const char* text) {
-    ShowNotification(outfit_messages::InRed(text).c_str());
+constexpr const char* kHeldFile = "Garbolt/SavedOutfits.xml is in use by another program";
+constexpr const char* kNotUtf8 = "Garbolt/SavedOutfits.xml is not saved as UTF-8";
+constexpr const char* kNoFolder = "Unable to find the Garbolt folder";
+constexpr const char* kSlotTaken = "this slot is already taken";
+constexpr const char* kSlotChanged = "the slot holds another outfit now";
+
+constexpr const char* kNoCustomOutfit = "[Custom]: There is no saved outfit in this slot";
+constexpr const char* kBadSlot = "Cannot save outfit: bad slot index";
+constexpr const char* kDeleteNotFound = "Failed to delete outfit, slot not found";
+
+// Shows a failure in red, with its reason when given. It neither allocates
+// nor throws, so a save that ran out of memory can still say so; every
+// message of the store fits the buffer.
+void ShowFailure(const char* text, const char* reason = nullptr) {
+    char message[256];
+    std::snprintf(message, sizeof message, "~COLOR_RED~%s%s%s~s~", text,
+                  reason != nullptr ? ": " : "", reason != nullptr ? reason : "");
+    ShowNotification(message);
+}
+
+// A write that failed: named as such when another program holds the file.
+void ShowWriteFailure(const Change& change) {
+    ShowFailure(change.failed, files::LastReplaceMetHeldFile() ? kHeldFile : nullptr);
 }
 
 // The folder a first save creates the file in; it is never created itself.
@@ -180,11 +186,11 @@ outfit_file::OutfitEntries WornEntries() {
 // A save or delete that runs out of memory midway has written nothing, and
 // says so rather than ending without a word.
 template <typename Work>
-void ReportingFailure(const char* failureMessage, Work work) {
+void ReportingFailure(const Change& change, Work work) {
     try {
         work();
     } catch (const std::exception&) {
-        ShowNotification(failureMessage);
+        ShowFailure(change.failed);
     }
 }
 
@@ -198,21 +204,21 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
     pugi::xml_node root = scan.root;
     if (file.missing) {
         if (!files::Exists(kOutfitFolder)) {
-            ShowNotification(kNoFolderMessage);
+            ShowFailure(kSave.failed, kNoFolder);
             return;
         }
         root = file.document.append_child(outfit_file::kRootElement);
     } else if (!root) {
         // Not our file's shape: it is left exactly as the player has it.
-        ShowNotification(kSaveFailedMessage);
+        ShowFailure(kSave.failed);
         return;
     } else if (scan.LoadedOnRow(rowIndex) != nullptr) {
         // The row looked free, but the file holds an outfit there now (put
         // there outside the game): that outfit is the player's, not ours to replace.
-        ShowNotification(kSlotTakenMessage);
+        ShowFailure(kSave.failed, kSlotTaken);
         return;
     } else if (!file.utf8) {
-        ShowNotification(kSaveNotUtf8Message);
+        ShowFailure(kSave.failed, kNotUtf8);
         return;
     }
     // When loading stops early, the new outfit goes before the outfit it
@@ -221,10 +227,10 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
     outfit_file::InsertOutfit(root, stop != nullptr ? stop->node : pugi::xml_node(), typedName,
                               rowIndex, WornEntries());
     if (!WriteStore(file)) {
-        ShowNotification(files::LastReplaceMetHeldFile() ? kHeldFileMessage : kSaveFailedMessage);
+        ShowWriteFailure(kSave);
         return;
     }
-    ShowNotification(kSavedMessage);
+    ShowNotification(kSave.done);
     FollowFile(ScanOutfits(file.document));
 }
 
@@ -242,21 +248,20 @@ void DeleteFrom(std::int32_t rowIndex) {
     const ScannedOutfit* outfit = shownTaken ? OutfitShownAs(scan, rowIndex, shownName) : nullptr;
     if (outfit == nullptr) {
         const bool taken = scan.LoadedOnRow(rowIndex) != nullptr;
-        ShowNotification(taken ? kDeleteChangedMessage : kDeleteNotFoundMessage);
+        ShowFailure(taken ? kDelete.failed : kDeleteNotFound, taken ? kSlotChanged : nullptr);
         return;
     }
     if (!file.utf8) {
-        ShowNotification(kDeleteNotUtf8Message);
+        ShowFailure(kDelete.failed, kNotUtf8);
         return;
     }
     outfit_file::RemoveSubtree(outfit->node);
     if (!WriteStore(file)) {
         // The document is no longer the file: the page keeps what was read.
-        ShowNotification(files::LastReplaceMetHeldFile() ? kDeleteHeldFileMessage
-                                                         : kDeleteFailedMessage);
+        ShowWriteFailure(kDelete);
         return;
     }
-    ShowNotification(kDeletedMessage);
+    ShowNotification(kDelete.done);
     FollowFile(ScanOutfits(file.document));
 }
 
@@ -305,7 +310,7 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     FollowFile(scan);
     const ScannedOutfit* outfit = scan.FirstOnRow(RowIndexOfSlot(slotNumber));
     if (outfit == nullptr) {
-        ShowNotification(kNoCustomOutfitMessage);
+        ShowNotification(kNoCustomOutfit);
         return;
     }
     // Each item costs the frame its own calls: an outfit beyond the cap is
@@ -349,10 +354,10 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
 // is on disk. The file stays UTF-8: a typed name that is not is mended.
 void SaveCustomOutfit(const char* name, std::int32_t slotNumber) {
     if (!IsCustomSlot(slotNumber)) {
-        ShowNotification(kBadSlotMessage);
+        ShowFailure(kBadSlot);
         return;
     }
-    ReportingFailure(kSaveFailedMessage, [name, slotNumber] {
+    ReportingFailure(kSave, [name, slotNumber] {
         std::string typedName;
         outfit_file::CopyCutName(outfit_file::MendedUtf8(name != nullptr ? name : "").c_str(),
                                  typedName);
@@ -361,6 +366,5 @@ void SaveCustomOutfit(const char* name, std::int32_t slotNumber) {
 }
 
 void DeleteCustomOutfit(std::int32_t slotNumber) {
-    ReportingFailure(kDeleteFailedMessage,
-                     [slotNumber] { DeleteFrom(RowIndexOfSlot(slotNumber)); });
+    ReportingFailure(kDelete, [slotNumber] { DeleteFrom(RowIndexOfSlot(slotNumber)); });
 }
