@@ -98,18 +98,21 @@ const HostileCase kCases[] = {
      "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~"},
     {"Truncated", [] { return hostile_files::Truncated(70); }, false, "Saved Custom Outfit Six", 1,
      "error: Start-end tags mismatch", "error: Start-end tags mismatch"},
-    // Outfits in a wrapper and under a second root: the game never sees them,
-    // a save and a delete keep them, check fails and names them.
+    // Outfits in a wrapper, inside another outfit and under a second root:
+    // the game never sees them, a save keeps them, check fails and names them.
     {"OutfitsOutsideTheFirstRoot",
      [] {
          return std::string(
-             "<Garbolt>\n<Outfit><Name>Seen</Name><Slot>6</Slot></Outfit>\n"
+             "<Garbolt>\n<Outfit><Name>Seen</Name><Slot>6</Slot>"
+             "<Outfit><Name>Inner</Name><Slot>7</Slot></Outfit></Outfit>\n"
              "<Box><Outfit><Name>Wrapped</Name><Slot>8</Slot></Outfit></Box>\n</Garbolt>\n"
              "<Garbolt><Outfit><Name>Second</Name><Slot>9</Slot></Outfit></Garbolt>\n");
      },
      true, "Seen", 1,
-     "./Garbolt/SavedOutfits.xml:3:6: error: the Outfit \"Wrapped\" is not directly inside the "
+     "./Garbolt/SavedOutfits.xml:2:40: error: the Outfit \"Inner\" is not directly inside the "
      "first <Garbolt> element",
+     "line 2: \"Inner\" (not in the game: outside the first <Garbolt> element)\n"
+     "line 3: \"Wrapped\" (not in the game: outside the first <Garbolt> element)\n"
      "line 5: \"Second\" (not in the game: outside the first <Garbolt> element)"},
     // At the size cap the file loads, and a save that would take it past the
     // cap is refused; one byte more and it is not read at all.
