@@ -91,9 +91,11 @@ const ScannedOutfit* OutfitScan::Stop() const {
 }
 
 const ScannedOutfit* OutfitScan::FirstOnRow(std::int32_t rowIndex) const {
+    if (!IsCustomRow(rowIndex)) {
+        return nullptr;
+    }
     for (const ScannedOutfit& outfit : outfits) {
-        if (outfit.number != 0 && outfit.duplicateOf == 0 && IsCustomRow(rowIndex) &&
-            outfit.rowIndex == rowIndex) {
+        if (outfit.number != 0 && outfit.rowIndex == rowIndex) {
             return &outfit;
         }
     }
