@@ -48,7 +48,7 @@ using wardrobe_layout::kFirstCustomRow;
 using wardrobe_layout::kSavedOutfitsPage;
 
 // A save and a delete each have their own words for success and failure; a
-// failure may add the reason after a colon, from the list below.
+// failure may add the reason after a colon.
 struct Change {
     const char* done;
     const char* failed;
@@ -56,11 +56,9 @@ struct Change {
 constexpr Change kSave = {"Successfully saved outfit", "Failed to save outfit"};
 constexpr Change kDelete = {"Successfully deleted outfit", "Failed to delete outfit"};
 
+// Reasons that both give.
 constexpr const char* kHeldFile = "Garbolt/SavedOutfits.xml is in use by another program";
 constexpr const char* kNotUtf8 = "Garbolt/SavedOutfits.xml is not saved as UTF-8";
-constexpr const char* kNoFolder = "Unable to find the Garbolt folder";
-constexpr const char* kSlotTaken = "this slot is already taken";
-constexpr const char* kSlotChanged = "the slot holds another outfit now";
 
 constexpr const char* kNoCustomOutfit = "[Custom]: There is no saved outfit in this slot";
 constexpr const char* kBadSlot = "Cannot save outfit: bad slot index";
@@ -204,7 +202,7 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
     pugi::xml_node root = scan.root;
     if (file.missing) {
         if (!files::Exists(kOutfitFolder)) {
-            ShowFailure(kSave.failed, kNoFolder);
+            ShowFailure(kSave.failed, "Unable to find the Garbolt folder");
             return;
         }
         root = file.document.append_child(outfit_file::kRootElement);
@@ -215,7 +213,7 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
     } else if (scan.LoadedOnRow(rowIndex) != nullptr) {
         // The row looked free, but the file holds an outfit there now (put
         // there outside the game): that outfit is the player's, not ours to replace.
-        ShowFailure(kSave.failed, kSlotTaken);
+        ShowFailure(kSave.failed, "this slot is already taken");
         return;
     } else if (!file.utf8) {
         ShowFailure(kSave.failed, kNotUtf8);
@@ -248,7 +246,8 @@ void DeleteFrom(std::int32_t rowIndex) {
     const ScannedOutfit* outfit = shownTaken ? OutfitShownAs(scan, rowIndex, shownName) : nullptr;
     if (outfit == nullptr) {
         const bool taken = scan.LoadedOnRow(rowIndex) != nullptr;
-        ShowFailure(taken ? kDelete.failed : kDeleteNotFound, taken ? kSlotChanged : nullptr);
+        ShowFailure(taken ? kDelete.failed : kDeleteNotFound,
+                    taken ? "the slot holds another outfit now" : nullptr);
         return;
     }
     if (!file.utf8) {
