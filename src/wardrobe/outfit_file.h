@@ -1,5 +1,6 @@
-// The custom outfit file itself: how SavedOutfits.xml is read, which of its
-// elements count, and how an outfit is written back. The plug-in's store and
+// The custom outfit file itself: how SavedOutfits.xml is read, what an
+// outfit's parts mean, and how an outfit is written back (which outfits the
+// game shows: outfit_scan.h). The plug-in's store and
 // the garbolt-outfits tool both go through these, so the tool sees every file
 // exactly as the plug-in does.
 #pragma once
