@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -45,12 +46,12 @@ std::string Times(const std::string& piece, std::size_t count) {
 }
 
 std::size_t Outfits(const pugi::xml_document& document) {
-    std::size_t count = 0;
-    for (pugi::xml_node outfit = outfit_file::FirstOutfit(outfit_file::RootOf(document)); outfit;
-         outfit = outfit_file::NextOutfit(outfit)) {
-        ++count;
-    }
-    return count;
+    const auto outfits = outfit_file::RootOf(document).children(outfit_file::kOutfitElement);
+    return static_cast<std::size_t>(std::distance(outfits.begin(), outfits.end()));
+}
+
+std::string FirstName(const pugi::xml_document& document) {
+    return outfit_file::NameOf(outfit_file::RootOf(document).child(outfit_file::kOutfitElement));
 }
 
 struct HostileCase {
@@ -97,18 +98,21 @@ const HostileCase kCases[] = {
      "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~"},
     {"Truncated", [] { return hostile_files::Truncated(70); }, false, "Saved Custom Outfit Six", 1,
      "error: Start-end tags mismatch", "error: Start-end tags mismatch"},
-    // Outfits in a wrapper and under a second root: the game never sees them,
-    // a save and a delete keep them, check fails and names them.
+    // Outfits in a wrapper, inside another outfit and under a second root:
+    // the game never sees them, a save keeps them, check fails and names them.
     {"OutfitsOutsideTheFirstRoot",
      [] {
          return std::string(
-             "<Garbolt>\n<Outfit><Name>Seen</Name><Slot>6</Slot></Outfit>\n"
+             "<Garbolt>\n<Outfit><Name>Seen</Name><Slot>6</Slot>"
+             "<Outfit><Name>Inner</Name><Slot>7</Slot></Outfit></Outfit>\n"
              "<Box><Outfit><Name>Wrapped</Name><Slot>8</Slot></Outfit></Box>\n</Garbolt>\n"
              "<Garbolt><Outfit><Name>Second</Name><Slot>9</Slot></Outfit></Garbolt>\n");
      },
      true, "Seen", 1,
-     "./Garbolt/SavedOutfits.xml:3:6: error: the Outfit \"Wrapped\" is not directly inside the "
+     "./Garbolt/SavedOutfits.xml:2:40: error: the Outfit \"Inner\" is not directly inside the "
      "first <Garbolt> element",
+     "line 2: \"Inner\" (not in the game: outside the first <Garbolt> element)\n"
+     "line 3: \"Wrapped\" (not in the game: outside the first <Garbolt> element)\n"
      "line 5: \"Second\" (not in the game: outside the first <Garbolt> element)"},
     // At the size cap the file loads, and a save that would take it past the
     // cap is refused; one byte more and it is not read at all.
@@ -200,8 +204,7 @@ TEST_P(HostileFiles, GiveTheirMessageOrAPlainLoadAndNeverCrash) {
     ASSERT_TRUE(saved.load_buffer(afterSave.data(), afterSave.size()));
     ASSERT_TRUE(deleted.load_buffer(afterDelete.data(), afterDelete.size()));
     // What the save did not touch stays whole: the long name, the deep content.
-    EXPECT_EQ(outfit_file::NameOf(outfit_file::FirstOutfit(outfit_file::RootOf(saved))),
-              outfit_file::NameOf(outfit_file::FirstOutfit(outfit_file::RootOf(before))));
+    EXPECT_EQ(FirstName(saved), FirstName(before));
     EXPECT_GE(outfit_file::DeepestLevel(saved), outfit_file::DeepestLevel(before));
     EXPECT_EQ(Outfits(deleted), Outfits(saved) - 1);
 }

@@ -207,6 +207,10 @@ TEST_F(CustomOutfitStore, OutOfRangeSlotStopsTheLoad) {
     EXPECT_EQ(Messages(), (std::vector<std::string>{"[Wardrobe]: Slot index 25 out of range",
                                                     "Equipped: One"}));
     EXPECT_EQ(Slots(), (std::vector<std::int32_t>{6, 7}));
+    // An equip wears the file's first outfit on the row, loaded or not.
+    OnSavedOutfitsRow(8);
+    EquipCustomOutfit(9);
+    EXPECT_EQ(LastMessage(), "Equipped: Saved Custom Outfit Eight");
 }
 
 TEST_F(CustomOutfitStore, MissingSlotReadsAsZero) {

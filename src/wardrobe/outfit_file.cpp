@@ -251,14 +251,6 @@ pugi::xml_node RootOf(const pugi::xml_document& document) {
     return document.child(kRootElement);
 }
 
-pugi::xml_node FirstOutfit(pugi::xml_node root) {
-    return root.child(kOutfitElement);
-}
-
-pugi::xml_node NextOutfit(pugi::xml_node outfit) {
-    return outfit.next_sibling(kOutfitElement);
-}
-
 std::int32_t RowIndexOf(pugi::xml_node outfit) {
     return outfit.child(kSlotElement).text().as_int();
 }
@@ -269,37 +261,6 @@ std::string NameOf(pugi::xml_node outfit) {
     // is the layout of a hand-indented file, not a name.
     const bool layout = IsWhitespace(name) && std::strpbrk(name, "\r\n") != nullptr;
     return layout ? std::string() : std::string(name);
-}
-
-pugi::xml_node FindOutfit(pugi::xml_node root, std::int32_t rowIndex) {
-    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
-        if (RowIndexOf(outfit) == rowIndex) {
-            return outfit;
-        }
-    }
-    return pugi::xml_node();
-}
-
-pugi::xml_node LoadingStop(pugi::xml_node root) {
-    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
-        if (!IsCustomRow(RowIndexOf(outfit))) {
-            return outfit;
-        }
-    }
-    return pugi::xml_node();
-}
-
-pugi::xml_node FindLoadedOutfit(pugi::xml_node root, std::int32_t rowIndex) {
-    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
-        const std::int32_t row = RowIndexOf(outfit);
-        if (!IsCustomRow(row)) {
-            break;
-        }
-        if (row == rowIndex) {
-            return outfit;
-        }
-    }
-    return pugi::xml_node();
 }
 
 std::vector<std::uint32_t> ReadHashes(pugi::xml_node list) {

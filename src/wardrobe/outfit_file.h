@@ -1,5 +1,6 @@
-// The custom outfit file itself: how SavedOutfits.xml is read, which of its
-// elements count, and how an outfit is written back. The plug-in's store and
+// The custom outfit file itself: how SavedOutfits.xml is read, what an
+// outfit's parts mean, and how an outfit is written back (which outfits the
+// game shows: outfit_scan.h). The plug-in's store and
 // the garbolt-outfits tool both go through these, so the tool sees every file
 // exactly as the plug-in does.
 #pragma once
@@ -91,10 +92,8 @@ bool IsUtf8File(const std::string& bytes, const pugi::xml_document& document);
 std::string MendedUtf8(const std::string& text);
 
 // The first "Garbolt" element of the document (empty when there is none).
+// Which of the outfits in it the game shows: outfit_scan.h.
 pugi::xml_node RootOf(const pugi::xml_document& document);
-// The outfits of a root, in document order.
-pugi::xml_node FirstOutfit(pugi::xml_node root);
-pugi::xml_node NextOutfit(pugi::xml_node outfit);
 
 // The outfit's row index: its Slot read with as_int (0 when missing or empty).
 std::int32_t RowIndexOf(pugi::xml_node outfit);
@@ -121,14 +120,6 @@ NameFit CheckName(const std::string& name);
 std::string ShownNameOf(pugi::xml_node outfit);
 // True for the rows 6 to 20 that hold custom outfits.
 using wardrobe_layout::IsCustomRow;
-// The first outfit filed under this row index, whatever its range.
-pugi::xml_node FindOutfit(pugi::xml_node root, std::int32_t rowIndex);
-// The first outfit that the start cannot place on a row (its Slot is missing
-// or outside 6 to 20): loading stops there, so it and every outfit after it
-// stay hidden. Empty when the start reads them all.
-pugi::xml_node LoadingStop(pugi::xml_node root);
-// The first outfit filed under this row index among those the start reads.
-pugi::xml_node FindLoadedOutfit(pugi::xml_node root, std::int32_t rowIndex);
 
 // The 32-bit values of a Components or Wearables list, in order.
 std::vector<std::uint32_t> ReadHashes(pugi::xml_node list);

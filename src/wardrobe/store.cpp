@@ -1,6 +1,7 @@
 #include "wardrobe/store.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <limits>
 
@@ -14,21 +15,21 @@
 #include "wardrobe/layout.h"
 #include "wardrobe/outfit_file.h"
 #include "wardrobe/outfit_globals.h"
+#include "wardrobe/outfit_messages.h"
+#include "wardrobe/outfit_scan.h"
 #include "wardrobe/outfits.h"
 
 std::vector<std::int32_t> savedSlots;
 
 namespace {
 
-using outfit_file::FindOutfit;
-using outfit_file::FirstOutfit;
 using outfit_file::kOutfitEntries;
 using outfit_file::kOutfitFilePath;
-using outfit_file::NextOutfit;
 using namespace game_natives;
 using namespace outfit_globals;
-using outfit_file::RootOf;
-using outfit_file::RowIndexOf;
+using outfit_file::OutfitScan;
+using outfit_file::ScannedOutfit;
+using outfit_file::ScanOutfits;
 using outfit_file::ShownNameOf;
 
 // The lowest slot number has no row before it: subtracting would overflow.
@@ -46,39 +47,37 @@ using wardrobe_layout::IsCustomSlot;
 using wardrobe_layout::kFirstCustomRow;
 using wardrobe_layout::kSavedOutfitsPage;
 
-constexpr const char* kLoadFailedMessage =
-    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.~s~";
-constexpr const char* kNotPlainFileMessage =
-    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. It is not a plain file.~s~";
-constexpr const char* kUnreadableMessage =
-    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.~s~";
-constexpr const char* kTooLargeMessage =
-    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file is too large.~s~";
-constexpr const char* kTooManyItemsMessage =
-    "~COLOR_RED~Failed to equip outfit: it holds too many items~s~";
-constexpr const char* kHeldFileMessage =
-    "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is in use by another program~s~";
-constexpr const char* kDeleteHeldFileMessage =
-    "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is in use by another "
-    "program~s~";
-constexpr const char* kNoCustomOutfitMessage = "[Custom]: There is no saved outfit in this slot";
-constexpr const char* kBadSlotMessage = "~COLOR_RED~Cannot save outfit: bad slot index~s~";
-constexpr const char* kSavedMessage = "Successfully saved outfit";
-constexpr const char* kSaveFailedMessage = "~COLOR_RED~Failed to save outfit~s~";
-constexpr const char* kNoFolderMessage =
-    "~COLOR_RED~Failed to save outfit: Unable to find the Garbolt folder~s~";
-constexpr const char* kSlotTakenMessage =
-    "~COLOR_RED~Failed to save outfit: this slot is already taken~s~";
-constexpr const char* kSaveNotUtf8Message =
-    "~COLOR_RED~Failed to save outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~";
-constexpr const char* kDeleteNotFoundMessage =
-    "~COLOR_RED~Failed to delete outfit, slot not found~s~";
-constexpr const char* kDeleteChangedMessage =
-    "~COLOR_RED~Failed to delete outfit: the slot holds another outfit now~s~";
-constexpr const char* kDeleteNotUtf8Message =
-    "~COLOR_RED~Failed to delete outfit: Garbolt/SavedOutfits.xml is not saved as UTF-8~s~";
-constexpr const char* kDeleteFailedMessage = "~COLOR_RED~Failed to delete outfit~s~";
-constexpr const char* kDeletedMessage = "Successfully deleted outfit";
+// A save and a delete each have their own words for success and failure; a
+// failure may add the reason after a colon.
+struct Change {
+    const char* done;
+    const char* failed;
+};
+constexpr Change kSave = {"Successfully saved outfit", "Failed to save outfit"};
+constexpr Change kDelete = {"Successfully deleted outfit", "Failed to delete outfit"};
+
+// Reasons that both give.
+constexpr const char* kHeldFile = "Garbolt/SavedOutfits.xml is in use by another program";
+constexpr const char* kNotUtf8 = "Garbolt/SavedOutfits.xml is not saved as UTF-8";
+
+constexpr const char* kNoCustomOutfit = "[Custom]: There is no saved outfit in this slot";
+constexpr const char* kBadSlot = "Cannot save outfit: bad slot index";
+constexpr const char* kDeleteNotFound = "Failed to delete outfit, slot not found";
+
+// Shows a failure in red, with its reason when given. It neither allocates
+// nor throws, so a save that ran out of memory can still say so; every
+// message of the store fits the buffer.
+void ShowFailure(const char* text, const char* reason = nullptr) {
+    char message[256];
+    std::snprintf(message, sizeof message, "~COLOR_RED~%s%s%s~s~", text,
+                  reason != nullptr ? ": " : "", reason != nullptr ? reason : "");
+    ShowNotification(message);
+}
+
+// A write that failed: named as such when another program holds the file.
+void ShowWriteFailure(const Change& change) {
+    ShowFailure(change.failed, files::LastReplaceMetHeldFile() ? kHeldFile : nullptr);
+}
 
 // The folder a first save creates the file in; it is never created itself.
 constexpr const char* kOutfitFolder = "./Garbolt";
@@ -103,23 +102,23 @@ bool ReadStore(StoreFile& file) {
             file.missing = true;
             return true;
         case files::ReadStatus::NotPlainFile:
-            ShowNotification(kNotPlainFileMessage);
+            ShowFailure(outfit_messages::kNotPlainFile);
             return false;
         case files::ReadStatus::TooLarge:
-            ShowNotification(kTooLargeMessage);
+            ShowFailure(outfit_messages::kTooLarge);
             return false;
         case files::ReadStatus::Unreadable:
-            ShowNotification(kUnreadableMessage);
+            ShowFailure(outfit_messages::kUnreadable);
             return false;
         case files::ReadStatus::Read:
             break;
     }
     if (result.parse.status == pugi::status_out_of_memory) {
-        ShowNotification(kUnreadableMessage);
+        ShowFailure(outfit_messages::kUnreadable);
         return false;
     }
     if (!result.parse) {
-        ShowNotification(kLoadFailedMessage);
+        ShowFailure(outfit_messages::kNotXml);
         return false;
     }
     file.byteOrderMark = outfit_file::HasByteOrderMark(bytes);
@@ -138,25 +137,19 @@ void RelabelRow(std::int32_t rowIndex, const std::string& label) {
     }
 }
 
-// Makes every custom row and savedSlots show what the file holds, placing
-// the outfits as the start does: in document order, up to the first one
-// without a row. Returns that one (empty when every outfit has a row).
-pugi::xml_node FollowFile(pugi::xml_node root) {
+// Makes every custom row and savedSlots show what the file holds: the
+// outfits the start places, in document order, each on its row in turn.
+void FollowFile(const OutfitScan& scan) {
     savedSlots.clear();
     for (std::int32_t row = kFirstCustomRow; IsCustomRow(row); ++row) {
         RelabelRow(row, DefaultCustomRowLabel(row));
     }
-    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
-        const std::int32_t rowIndex = RowIndexOf(outfit);
-        if (!IsCustomRow(rowIndex)) {
-            return outfit;
-        }
-        if (SavedOutfitsRow(rowIndex) != nullptr) {
-            savedSlots.push_back(rowIndex);
-            RelabelRow(rowIndex, ShownNameOf(outfit));
+    for (const ScannedOutfit& outfit : scan.outfits) {
+        if (outfit.Loaded() && SavedOutfitsRow(outfit.rowIndex) != nullptr) {
+            savedSlots.push_back(outfit.rowIndex);
+            RelabelRow(outfit.rowIndex, ShownNameOf(outfit.node));
         }
     }
-    return pugi::xml_node();
 }
 
 bool IsListed(std::int32_t rowIndex) {
@@ -165,15 +158,12 @@ bool IsListed(std::int32_t rowIndex) {
 
 // Of the outfits the page places on the row, the last one shown as `label`:
 // with two on a row, the later one's name is the one the row shows.
-pugi::xml_node OutfitShownAs(pugi::xml_node root, std::int32_t rowIndex, const std::string& label) {
-    pugi::xml_node shown;
-    for (pugi::xml_node outfit = FirstOutfit(root); outfit; outfit = NextOutfit(outfit)) {
-        const std::int32_t row = RowIndexOf(outfit);
-        if (!IsCustomRow(row)) {
-            break;
-        }
-        if (row == rowIndex && ShownNameOf(outfit) == label) {
-            shown = outfit;
+const ScannedOutfit* OutfitShownAs(const OutfitScan& scan, std::int32_t rowIndex,
+                                   const std::string& label) {
+    const ScannedOutfit* shown = nullptr;
+    for (const ScannedOutfit& outfit : scan.outfits) {
+        if (outfit.Loaded() && outfit.rowIndex == rowIndex && ShownNameOf(outfit.node) == label) {
+            shown = &outfit;
         }
     }
     return shown;
@@ -194,11 +184,11 @@ outfit_file::OutfitEntries WornEntries() {
 // A save or delete that runs out of memory midway has written nothing, and
 // says so rather than ending without a word.
 template <typename Work>
-void ReportingFailure(const char* failureMessage, Work work) {
+void ReportingFailure(const Change& change, Work work) {
     try {
         work();
     } catch (const std::exception&) {
-        ShowNotification(failureMessage);
+        ShowFailure(change.failed);
     }
 }
 
@@ -207,37 +197,39 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
     if (!ReadStore(file)) {
         return;
     }
-    pugi::xml_node root = RootOf(file.document);
-    FollowFile(root);
+    const OutfitScan scan = ScanOutfits(file.document);
+    FollowFile(scan);
+    pugi::xml_node root = scan.root;
     if (file.missing) {
         if (!files::Exists(kOutfitFolder)) {
-            ShowNotification(kNoFolderMessage);
+            ShowFailure(kSave.failed, "Unable to find the Garbolt folder");
             return;
         }
         root = file.document.append_child(outfit_file::kRootElement);
     } else if (!root) {
         // Not our file's shape: it is left exactly as the player has it.
-        ShowNotification(kSaveFailedMessage);
+        ShowFailure(kSave.failed);
         return;
-    } else if (outfit_file::FindLoadedOutfit(root, rowIndex)) {
+    } else if (scan.LoadedOnRow(rowIndex) != nullptr) {
         // The row looked free, but the file holds an outfit there now (put
         // there outside the game): that outfit is the player's, not ours to replace.
-        ShowNotification(kSlotTakenMessage);
+        ShowFailure(kSave.failed, "this slot is already taken");
         return;
     } else if (!file.utf8) {
-        ShowNotification(kSaveNotUtf8Message);
+        ShowFailure(kSave.failed, kNotUtf8);
         return;
     }
     // When loading stops early, the new outfit goes before the outfit it
     // stops at, where the next start finds it.
-    outfit_file::InsertOutfit(root, outfit_file::LoadingStop(root), typedName, rowIndex,
-                              WornEntries());
+    const ScannedOutfit* stop = scan.Stop();
+    outfit_file::InsertOutfit(root, stop != nullptr ? stop->node : pugi::xml_node(), typedName,
+                              rowIndex, WornEntries());
     if (!WriteStore(file)) {
-        ShowNotification(files::LastReplaceMetHeldFile() ? kHeldFileMessage : kSaveFailedMessage);
+        ShowWriteFailure(kSave);
         return;
     }
-    ShowNotification(kSavedMessage);
-    FollowFile(root);
+    ShowNotification(kSave.done);
+    FollowFile(ScanOutfits(file.document));
 }
 
 void DeleteFrom(std::int32_t rowIndex) {
@@ -249,28 +241,27 @@ void DeleteFrom(std::int32_t rowIndex) {
     const Option* row = SavedOutfitsRow(rowIndex);
     const bool shownTaken = row != nullptr && IsListed(rowIndex);
     const std::string shownName = shownTaken ? row->label : std::string();
-    pugi::xml_node root = RootOf(file.document);
-    FollowFile(root);
-    pugi::xml_node outfit =
-        shownTaken ? OutfitShownAs(root, rowIndex, shownName) : pugi::xml_node();
-    if (!outfit) {
-        const bool taken = IsCustomRow(rowIndex) && outfit_file::FindLoadedOutfit(root, rowIndex);
-        ShowNotification(taken ? kDeleteChangedMessage : kDeleteNotFoundMessage);
+    const OutfitScan scan = ScanOutfits(file.document);
+    FollowFile(scan);
+    const ScannedOutfit* outfit = shownTaken ? OutfitShownAs(scan, rowIndex, shownName) : nullptr;
+    if (outfit == nullptr) {
+        const bool taken = scan.LoadedOnRow(rowIndex) != nullptr;
+        ShowFailure(taken ? kDelete.failed : kDeleteNotFound,
+                    taken ? "the slot holds another outfit now" : nullptr);
         return;
     }
     if (!file.utf8) {
-        ShowNotification(kDeleteNotUtf8Message);
+        ShowFailure(kDelete.failed, kNotUtf8);
         return;
     }
-    outfit_file::RemoveSubtree(outfit);
+    outfit_file::RemoveSubtree(outfit->node);
     if (!WriteStore(file)) {
         // The document is no longer the file: the page keeps what was read.
-        ShowNotification(files::LastReplaceMetHeldFile() ? kDeleteHeldFileMessage
-                                                         : kDeleteFailedMessage);
+        ShowWriteFailure(kDelete);
         return;
     }
-    ShowNotification(kDeletedMessage);
-    FollowFile(root);
+    ShowNotification(kDelete.done);
+    FollowFile(ScanOutfits(file.document));
 }
 
 }  // namespace
@@ -302,11 +293,10 @@ void LoadCustomOutfitNames() {
     if (!ReadStore(file)) {
         return;
     }
-    const pugi::xml_node stop = FollowFile(RootOf(file.document));
-    if (stop) {
-        ShowNotification(
-            ("[Wardrobe]: Slot index " + std::to_string(RowIndexOf(stop)) + " out of range")
-                .c_str());
+    const OutfitScan scan = ScanOutfits(file.document);
+    FollowFile(scan);
+    if (const ScannedOutfit* stop = scan.Stop()) {
+        ShowNotification(outfit_messages::SlotOutOfRange(stop->rowIndex).c_str());
     }
 }
 
@@ -315,23 +305,20 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     if (!ReadStore(file)) {
         return;
     }
-    const pugi::xml_node root = RootOf(file.document);
-    FollowFile(root);
-    const std::int32_t rowIndex = RowIndexOfSlot(slotNumber);
-    pugi::xml_node found;
-    if (IsCustomRow(rowIndex)) {
-        found = FindOutfit(root, rowIndex);
-    }
-    if (!found) {
-        ShowNotification(kNoCustomOutfitMessage);
+    const OutfitScan scan = ScanOutfits(file.document);
+    FollowFile(scan);
+    const ScannedOutfit* outfit = scan.FirstOnRow(RowIndexOfSlot(slotNumber));
+    if (outfit == nullptr) {
+        ShowNotification(kNoCustomOutfit);
         return;
     }
     // Each item costs the frame its own calls: an outfit beyond the cap is
     // worn not at all rather than in part.
-    if (outfit_file::HasTooManyItems(found)) {
-        ShowNotification(kTooManyItemsMessage);
+    if (outfit->overItemCap) {
+        ShowFailure(outfit_messages::kTooManyItems);
         return;
     }
+    const pugi::xml_node found = outfit->node;
     CallNative(kClothingResetNative, PlayerCharacter());
     const std::vector<std::uint32_t> items =
         outfit_file::ReadHashes(found.child(outfit_file::kComponentsElement));
@@ -366,10 +353,10 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
 // is on disk. The file stays UTF-8: a typed name that is not is mended.
 void SaveCustomOutfit(const char* name, std::int32_t slotNumber) {
     if (!IsCustomSlot(slotNumber)) {
-        ShowNotification(kBadSlotMessage);
+        ShowFailure(kBadSlot);
         return;
     }
-    ReportingFailure(kSaveFailedMessage, [name, slotNumber] {
+    ReportingFailure(kSave, [name, slotNumber] {
         std::string typedName;
         outfit_file::CopyCutName(outfit_file::MendedUtf8(name != nullptr ? name : "").c_str(),
                                  typedName);
@@ -378,6 +365,5 @@ void SaveCustomOutfit(const char* name, std::int32_t slotNumber) {
 }
 
 void DeleteCustomOutfit(std::int32_t slotNumber) {
-    ReportingFailure(kDeleteFailedMessage,
-                     [slotNumber] { DeleteFrom(RowIndexOfSlot(slotNumber)); });
+    ReportingFailure(kDelete, [slotNumber] { DeleteFrom(RowIndexOfSlot(slotNumber)); });
 }

@@ -10,6 +10,8 @@
 #include "host/files.h"
 #include "report.h"
 #include "wardrobe/outfit_file.h"
+#include "wardrobe/outfit_messages.h"
+#include "wardrobe/outfit_scan.h"
 #include "wardrobe/typed_name.h"
 
 namespace garbolt_outfits {
@@ -17,15 +19,6 @@ namespace garbolt_outfits {
 namespace {
 
 // --- Shared wording ------------------------------------------------------------
-
-constexpr const char* kLoadFailedInGame =
-    "\"Failed to load Garbolt/SavedOutfits.xml. Check XML syntax.\"";
-constexpr const char* kNotPlainFileInGame =
-    "\"Failed to load Garbolt/SavedOutfits.xml. It is not a plain file.\"";
-constexpr const char* kTooLargeInGame =
-    "\"Failed to load Garbolt/SavedOutfits.xml. The file is too large.\"";
-constexpr const char* kUnreadableInGame =
-    "\"Failed to load Garbolt/SavedOutfits.xml. The file cannot be read.\"";
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -127,7 +120,7 @@ std::string NameBoundsText(const std::string& name, const char* subject = "the N
 void ReportOutfitProblems(const std::string& path, const StoreReport& report,
                           const OutfitReport& outfit, std::size_t& errors, std::size_t& warnings,
                           std::ostream& out) {
-    if (outfit.stopsLoading) {
+    if (outfit.status == outfit_file::OutfitStatus::StopsLoading) {
         const std::size_t after = report.outfits.size() - static_cast<std::size_t>(outfit.number);
         out << Where(path, outfit.slotLocation) << "error: " << Describe(outfit) << ": ";
         if (!outfit.hasSlot) {
@@ -135,8 +128,8 @@ void ReportOutfitProblems(const std::string& path, const StoreReport& report,
         } else {
             out << SlotText(outfit) << " outside 6 to 20 (rows 7 to 21)";
         }
-        out << ". The plug-in stops loading here (it shows \"[Wardrobe]: Slot index "
-            << outfit.rowIndex << " out of range\"), so this outfit";
+        out << ". The plug-in stops loading here (it shows "
+            << Quoted(outfit_messages::SlotOutOfRange(outfit.rowIndex)) << "), so this outfit";
         if (after > 0) {
             out << " and the " << Outfits(after) << " after it do not appear in the game.\n";
         } else {
@@ -148,7 +141,7 @@ void ReportOutfitProblems(const std::string& path, const StoreReport& report,
             << (outfit.hasSlot ? SlotText(outfit) + " outside 6 to 20" : std::string("has no Slot"))
             << "; the game could not show it even if loading reached it.\n";
         ++errors;
-    } else if (outfit.ignored) {
+    } else if (outfit.status == outfit_file::OutfitStatus::Hidden) {
         out << Where(path, outfit.location) << "error: " << Describe(outfit) << " on "
             << RowText(outfit.rowIndex) << " does not appear in the game: loading stopped at an "
             << "earlier outfit.\n";
@@ -176,7 +169,7 @@ void ReportOutfitProblems(const std::string& path, const StoreReport& report,
                "shorten it, or save over the row in the game.\n";
         ++warnings;
     }
-    if (outfit_file::HasTooManyItems(outfit.node)) {
+    if (outfit.overItemCap) {
         out << Where(path, outfit.location) << "warning: " << Describe(outfit) << " holds "
             << outfit.componentCount << " Components and " << outfit.wearableCount
             << " Wearables entries, more than the " << outfit_file::kMaxOutfitItems
@@ -213,15 +206,18 @@ void ReportOutfitProblems(const std::string& path, const StoreReport& report,
 // An exported outfit: a Garbolt root holding exactly one Outfit with a Name,
 // Components and Wearables, which export always writes.
 pugi::xml_node ExportedOutfit(const LoadedFile& file, std::string& why) {
-    const pugi::xml_node root = outfit_file::RootOf(file.document);
-    if (!root) {
+    const outfit_file::OutfitScan scan = outfit_file::ScanOutfits(file.document);
+    if (!scan.root) {
         why = "it has no \"Garbolt\" root element";
         return pugi::xml_node();
     }
+    pugi::xml_node outfit;
     std::size_t count = 0;
-    for (pugi::xml_node outfit = outfit_file::FirstOutfit(root); outfit;
-         outfit = outfit_file::NextOutfit(outfit)) {
-        ++count;
+    for (const outfit_file::ScannedOutfit& scanned : scan.outfits) {
+        if (scanned.number == 1) {
+            outfit = scanned.node;
+        }
+        count += scanned.number != 0 ? 1 : 0;
     }
     if (count != 1) {
         why = "it holds " + Outfits(count) + ", an exported outfit exactly one";
@@ -231,7 +227,6 @@ pugi::xml_node ExportedOutfit(const LoadedFile& file, std::string& why) {
         }
         return pugi::xml_node();
     }
-    const pugi::xml_node outfit = outfit_file::FirstOutfit(root);
     for (const char* part : {outfit_file::kNameElement, outfit_file::kComponentsElement,
                              outfit_file::kWearablesElement}) {
         if (!outfit.child(part)) {
@@ -320,16 +315,16 @@ int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) 
                        "the first save.\n";
                 break;
             case files::ReadStatus::NotPlainFile:
-                err << "The game cannot read it either: it shows " << kNotPlainFileInGame
+                err << "The game cannot read it either: it shows " << Quoted(outfit_messages::kNotPlainFile)
                     << " and no custom outfit appears.\n";
                 break;
             case files::ReadStatus::TooLarge:
-                err << "The game does not read it either: it shows " << kTooLargeInGame
+                err << "The game does not read it either: it shows " << Quoted(outfit_messages::kTooLarge)
                     << " and no custom outfit appears.\n";
                 break;
             case files::ReadStatus::Read:
             case files::ReadStatus::Unreadable:
-                err << "The game cannot read it either: it shows " << kUnreadableInGame
+                err << "The game cannot read it either: it shows " << Quoted(outfit_messages::kUnreadable)
                     << " and no custom outfit appears.\n";
                 break;
         }
@@ -337,7 +332,7 @@ int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) 
     }
     if (!file.parse) {
         out << ParseErrorText(file) << "\n"
-            << "The plug-in cannot load this file: it shows " << kLoadFailedInGame
+            << "The plug-in cannot load this file: it shows " << Quoted(outfit_messages::kNotXml)
             << " and none of its outfits appear. Fix the XML at that place (the parser stops at "
                "the first fault, so check again afterwards), or put a backup in its place.\n";
         return kExitProblem;
@@ -424,7 +419,7 @@ int ListCommand(const std::string& path, std::ostream& out, std::ostream& err) {
             out << " (not in the game: "
                 << (outfit.hasSlot ? SlotText(outfit) + " outside 6 to 20" : std::string("no Slot"))
                 << ")";
-        } else if (outfit.ignored) {
+        } else if (outfit.status == outfit_file::OutfitStatus::Hidden) {
             out << " (not in the game: loading stops at an earlier outfit)";
         } else if (outfit.duplicateOf != 0) {
             out << " (cannot be worn: outfit " << outfit.duplicateOf << " has the same row)";
@@ -535,7 +530,7 @@ int ImportCommand(const std::string& path, const std::string& source, std::int32
     }
     const StoreReport report = AnalyseStore(file.document, file.bytes);
     for (const OutfitReport& stored : report.outfits) {
-        if (stored.stopsLoading) {
+        if (stored.status == outfit_file::OutfitStatus::StopsLoading) {
             err << "The plug-in stops loading " << path << " at " << Describe(stored) << " (line "
                 << stored.location.line << "), so an imported outfit would not appear in the "
                 << "game. Nothing was imported. Run \"garbolt-outfits mend\" first, then import "

@@ -1,7 +1,6 @@
 #include "report.h"
 
 #include <algorithm>
-#include <map>
 #include <utility>
 
 #include "wardrobe/outfit_file.h"
@@ -93,17 +92,21 @@ const OutfitReport* StoreReport::OutfitOnRow(std::int32_t rowIndex) const {
 
 StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& bytes) {
     StoreReport report;
-    const pugi::xml_node root = outfit_file::RootOf(document);
-    report.hasRoot = static_cast<bool>(root);
+    const outfit_file::OutfitScan scan = outfit_file::ScanOutfits(document);
+    report.hasRoot = static_cast<bool>(scan.root);
     const LocationMap locations(bytes);
-    std::map<std::int32_t, int> firstOnRow;
-    bool stopped = false;
-    int number = 0;
-    for (pugi::xml_node node = outfit_file::FirstOutfit(root); node;
-         node = outfit_file::NextOutfit(node)) {
+    for (const outfit_file::ScannedOutfit& scanned : scan.outfits) {
+        const pugi::xml_node node = scanned.node;
+        if (scanned.status == outfit_file::OutfitStatus::OutsideFirstRoot) {
+            report.unseen.push_back({locations.At(node), outfit_file::NameOf(node)});
+            continue;
+        }
         OutfitReport outfit;
         outfit.node = node;
-        outfit.number = ++number;
+        outfit.number = scanned.number;
+        outfit.status = scanned.status;
+        outfit.duplicateOf = scanned.duplicateOf;
+        outfit.overItemCap = scanned.overItemCap;
         outfit.location = locations.At(node);
         outfit.hasName = static_cast<bool>(node.child(outfit_file::kNameElement));
         outfit.name = outfit_file::NameOf(node);
@@ -112,46 +115,14 @@ StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& 
         outfit.slotText = slot.text().get();
         outfit.hasSlot = slot && !outfit.slotText.empty();
         outfit.slotLocation = slot ? locations.At(slot) : outfit.location;
-        outfit.rowIndex = outfit_file::RowIndexOf(node);
-        outfit.inRange = outfit.hasSlot && outfit_file::IsCustomRow(outfit.rowIndex);
-        outfit.ignored = stopped;
-        if (!outfit.inRange && !stopped) {
-            outfit.stopsLoading = true;
-            stopped = true;
-        }
-        if (outfit.inRange) {
-            auto first = firstOnRow.find(outfit.rowIndex);
-            if (first == firstOnRow.end()) {
-                firstOnRow.emplace(outfit.rowIndex, outfit.number);
-            } else {
-                outfit.duplicateOf = first->second;
-            }
-        }
+        outfit.rowIndex = scanned.rowIndex;
+        outfit.inRange = outfit_file::IsCustomRow(outfit.rowIndex);
         outfit.componentCount = ReadList(node.child(outfit_file::kComponentsElement), locations,
                                          outfit.items, outfit.outOfRangeHashes);
         std::size_t nonZeroStates = 0;
         outfit.wearableCount = ReadList(node.child(outfit_file::kWearablesElement), locations,
                                         nonZeroStates, outfit.outOfRangeHashes);
         report.outfits.push_back(std::move(outfit));
-    }
-    // Every other Outfit element in the document, found in a loop over the
-    // tree (no recursion: a file may nest elements without end).
-    pugi::xml_node node = document.first_child();
-    while (node) {
-        if (node.type() == pugi::node_element &&
-            std::string(node.name()) == outfit_file::kOutfitElement && node.parent() != root) {
-            report.unseen.push_back({locations.At(node), outfit_file::NameOf(node)});
-        }
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && !node.next_sibling()) {
-            node = node.parent();
-        }
-        if (node) {
-            node = node.next_sibling();
-        }
     }
     return report;
 }

@@ -10,6 +10,7 @@
 #include <pugixml.hpp>
 
 #include "locations.h"
+#include "wardrobe/outfit_scan.h"
 
 namespace garbolt_outfits {
 
@@ -27,10 +28,14 @@ struct OutOfRangeHash {
 // Characters as the game counts them: bytes that are no UTF-8 continuation byte.
 std::size_t CharactersIn(const std::string& text);
 
-// One stored outfit as the plug-in reads it.
+// One stored outfit as the plug-in reads it: what the scan tells of it, and
+// the details the tool shows.
 struct OutfitReport {
     pugi::xml_node node;
-    int number = 0;  // 1-based position among the file's outfits
+    int number = 0;  // 1-based position among the first root's outfits
+    outfit_file::OutfitStatus status = outfit_file::OutfitStatus::Placed;
+    int duplicateOf = 0;       // number of the earlier outfit on the same row, or 0
+    bool overItemCap = false;  // equipping it puts on none of its items
     Location location;
     std::string name;
     std::string shownName;  // the name as the game shows it: cut to 30 characters, 120 bytes
@@ -40,9 +45,6 @@ struct OutfitReport {
     Location slotLocation;      // the Slot element, or the outfit when there is none
     std::int32_t rowIndex = 0;  // as_int of the Slot text, as the plug-in reads it
     bool inRange = false;       // rowIndex is a custom row, 6 to 20
-    bool stopsLoading = false;  // the first outfit the plug-in cannot place: it stops there
-    bool ignored = false;       // comes after the outfit that stops loading
-    int duplicateOf = 0;        // number of the earlier outfit on the same row, or 0
     std::size_t items = 0;      // non-empty entries (item hash not 0)
     std::size_t componentCount = 0;
     std::size_t wearableCount = 0;
@@ -51,7 +53,7 @@ struct OutfitReport {
     // The name is longer than the game shows.
     bool NameCut() const { return shownName.size() != name.size(); }
     // The game shows this outfit on its row and equipping the row wears it.
-    bool Usable() const { return inRange && !ignored && duplicateOf == 0; }
+    bool Usable() const { return status == outfit_file::OutfitStatus::Placed; }
 };
 
 // An Outfit element the game never looks at: not a child of the first
@@ -74,7 +76,7 @@ struct StoreReport {
     const OutfitReport* OutfitOnRow(std::int32_t rowIndex) const;
 };
 
-// Goes through the document's outfits in order, as the plug-in's start does.
+// The document's outfits as the plug-in's scan finds them, in order.
 StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& bytes);
 
 // The player's row number (1-based, 7 to 21 for custom rows) of a row index,
