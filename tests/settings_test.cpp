@@ -78,10 +78,7 @@ class SettingsFile : public ::testing::Test {
   protected:
     void SetUp() override {
         sim::TheGame().Reset();
-        useCamera = false;
-        drawLight = false;
-        menuKey = 120;
-        settingsDocument.clear();
+        ResetSettings();
         std::filesystem::create_directory(folder_.Path() + "/Garbolt");
     }
     void LoadFrom(const std::string& bytes) {
