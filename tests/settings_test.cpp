@@ -16,6 +16,7 @@
 #include "sim/draw_list.h"
 #include "sim/game.h"
 #include "sim/scene.h"
+#include "support/failing_rename.h"
 #include "support/session.h"
 
 using testing_support::GameFolder;
@@ -424,21 +425,11 @@ TEST_F(SettingsFile, HandEditsSinceStartAreUndoneByTheSave) {
     EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaved});
 }
 
-// Fails the one-step replace, as a full disk or, while another program holds
-// the file through every try, a held file would.
-class FailingRename : public files::FileSystem {
-  public:
-    bool held = false;
-    bool Rename(const std::string&, const std::string&) override { return false; }
-    bool RenameMayPassLater() override { return held; }
-    void Pause(std::uint32_t) override {}
-};
-
 TEST_F(SettingsFile, FailedWriteKeepsTheFileAndSaysSo) {
     const std::string original = "[Garbolt]\r\nbUseCamera = 0\r\nbDrawLight = 0\r\n";
     LoadFrom(original);
     useCamera = true;
-    FailingRename failing;
+    testing_support::FailingRename failing;
     for (const bool held : {false, true}) {
         failing.held = held;
         files::ScopedFileSystem scoped(failing);
