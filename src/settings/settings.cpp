@@ -96,12 +96,14 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-// A nonzero number turns the toggle on; zero, or text that is no number,
-// leaves it as it is.
-void LoadToggle(const IniSection& section, const char* key, bool& toggle) {
+// A number whose state is not the default's switches the toggle to it (a
+// nonzero number turns on a toggle that is off by default); the default's
+// own state, or text that is no number, leaves it as it is.
+void LoadToggle(const IniSection& section, const Setting& setting) {
+    const bool byDefault = setting.defaultValue != 0;
     std::int32_t value = 0;
-    if (parseSettingInteger(section.get(key), value) && value != 0) {
-        toggle = true;
+    if (parseSettingInteger(section.get(setting.key), value) && (value != 0) != byDefault) {
+        *setting.toggle = !byDefault;
     }
 }
 
@@ -274,7 +276,7 @@ void loadSettings() {
     const IniSection section = settingsDocument.get(kSettingsSection);
     for (const Setting& setting : kSettings) {
         if (setting.toggle != nullptr) {
-            LoadToggle(section, setting.key, *setting.toggle);
+            LoadToggle(section, setting);
         }
     }
     LoadMenuKey(section);
