@@ -382,9 +382,10 @@ TEST_F(SettingsFile, FileDeletedSinceStartComesBackWithWhatWasRead) {
     folder_.Remove(kSettingsPath);
     saveSettings();
     std::string expected = DefaultSettingsFile();
-    const std::string key = "iMenuKey=120\r\n";
+    const std::string key = "\r\niMenuKey=120\r\n";
     ASSERT_NE(expected.find(key), std::string::npos);
-    expected.replace(expected.find(key), key.size(), "iMenuKey=75 ; K\r\n\r\n[mine]\r\nx=1");
+    expected.replace(expected.find(key), key.size(), "\r\niMenuKey=75 ; K\r\n");
+    expected += "\r\n[mine]\r\nx=1";
     EXPECT_EQ(folder_.Read(kSettingsPath), expected);
     EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaved});
 }
