@@ -16,6 +16,7 @@
 #include "sim/draw_list.h"
 #include "sim/game.h"
 #include "sim/scene.h"
+#include "support/failing_rename.h"
 #include "support/session.h"
 
 using testing_support::GameFolder;
@@ -78,10 +79,7 @@ class SettingsFile : public ::testing::Test {
   protected:
     void SetUp() override {
         sim::TheGame().Reset();
-        useCamera = false;
-        drawLight = false;
-        menuKey = 120;
-        settingsDocument.clear();
+        ResetSettings();
         std::filesystem::create_directory(folder_.Path() + "/Garbolt");
     }
     void LoadFrom(const std::string& bytes) {
@@ -384,9 +382,10 @@ TEST_F(SettingsFile, FileDeletedSinceStartComesBackWithWhatWasRead) {
     folder_.Remove(kSettingsPath);
     saveSettings();
     std::string expected = DefaultSettingsFile();
-    const std::string key = "iMenuKey=120\r\n";
+    const std::string key = "\r\niMenuKey=120\r\n";
     ASSERT_NE(expected.find(key), std::string::npos);
-    expected.replace(expected.find(key), key.size(), "iMenuKey=75 ; K\r\n\r\n[mine]\r\nx=1");
+    expected.replace(expected.find(key), key.size(), "\r\niMenuKey=75 ; K\r\n");
+    expected += "\r\n[mine]\r\nx=1";
     EXPECT_EQ(folder_.Read(kSettingsPath), expected);
     EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaved});
 }
@@ -427,21 +426,11 @@ TEST_F(SettingsFile, HandEditsSinceStartAreUndoneByTheSave) {
     EXPECT_EQ(NotificationTexts(), std::vector<std::string>{kSaved});
 }
 
-// Fails the one-step replace, as a full disk or, while another program holds
-// the file through every try, a held file would.
-class FailingRename : public files::FileSystem {
-  public:
-    bool held = false;
-    bool Rename(const std::string&, const std::string&) override { return false; }
-    bool RenameMayPassLater() override { return held; }
-    void Pause(std::uint32_t) override {}
-};
-
 TEST_F(SettingsFile, FailedWriteKeepsTheFileAndSaysSo) {
     const std::string original = "[Garbolt]\r\nbUseCamera = 0\r\nbDrawLight = 0\r\n";
     LoadFrom(original);
     useCamera = true;
-    FailingRename failing;
+    testing_support::FailingRename failing;
     for (const bool held : {false, true}) {
         failing.held = held;
         files::ScopedFileSystem scoped(failing);

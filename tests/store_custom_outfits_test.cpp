@@ -8,6 +8,7 @@
 #include "host/script.h"
 #include "menu/menu_layout.h"
 #include "sim/observation.h"
+#include "support/failing_rename.h"
 #include "support/seen_name.h"
 #include "support/strict_xml.h"
 #include "wardrobe_fixture.h"
@@ -262,13 +263,7 @@ TEST_F(CustomOutfitStore, BadSlotNumberIsRefusedBeforeTheFileIsRead) {
 // A failed save leaves the row free, its label and the old file as they
 // were; a file another program holds through every try is named as such.
 TEST_F(CustomOutfitStore, FailedWriteKeepsTheOldFileAndTheRowFree) {
-    class FailingRename : public files::FileSystem {
-      public:
-        bool held = false;
-        bool Rename(const std::string&, const std::string&) override { return false; }
-        bool RenameMayPassLater() override { return held; }
-        void Pause(std::uint32_t) override {}
-    } failing;
+    testing_support::FailingRename failing;
     const std::string before = FileWith(OutfitXml("Kept", 9, {5}, {6}));
     StartUp(before);
     OnSavedOutfitsRow(6);

@@ -7,9 +7,12 @@
 #include "host/notification.h"
 #include "settings/default_settings.h"
 
-bool useCamera = false;
-bool drawLight = false;
-std::int32_t menuKey = kDefaultMenuKey;
+#define GARBOLT_TOGGLE(variable, key, defaultValue, label, description) \
+    bool variable = defaultValue;
+#define GARBOLT_NUMBER(variable, key, defaultValue) std::int32_t variable = defaultValue;
+#include "settings/setting_list.def"
+#undef GARBOLT_TOGGLE
+#undef GARBOLT_NUMBER
 
 const IniStore settingsStore("./Garbolt/Garbolt.ini");
 IniDocument settingsDocument;
@@ -93,12 +96,14 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-// A nonzero number turns the toggle on; zero, or text that is no number,
-// leaves it as it is.
-void LoadToggle(const IniSection& section, const char* key, bool& toggle) {
+// A number whose state is not the default's switches the toggle to it (a
+// nonzero number turns on a toggle that is off by default); the default's
+// own state, or text that is no number, leaves it as it is.
+void LoadToggle(const IniSection& section, const Setting& setting) {
+    const bool byDefault = setting.defaultValue != 0;
     std::int32_t value = 0;
-    if (parseSettingInteger(section.get(key), value) && value != 0) {
-        toggle = true;
+    if (parseSettingInteger(section.get(setting.key), value) && (value != 0) != byDefault) {
+        *setting.toggle = !byDefault;
     }
 }
 
@@ -156,17 +161,24 @@ std::string SettingsFolder() {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
+// A setting's value in force as the file spells it.
+std::string ValueInForce(const Setting& setting) {
+    if (setting.toggle != nullptr) {
+        return *setting.toggle ? "1" : "0";
+    }
+    return std::to_string(*setting.number);
+}
+
 // The first save of a game without the file: the file as the release
-// describes it, with its comments, and the values in force. A key the
-// document holds from an earlier start keeps its value; the rest of the
-// document (keys and sections read then) follows the layout.
+// describes it, with its comments, and the values in force. A setting that
+// only the file sets keeps the value the document holds from an earlier
+// start; the rest of the document (keys and sections read then) follows the
+// layout.
 bool CreateSettingsFile() {
     IniSection& section = settingsDocument.at(kSettingsSection);
     for (const Setting& setting : kSettings) {
-        if (setting.toggle != nullptr) {
-            section.set(setting.key, *setting.toggle ? "1" : "0");
-        } else if (!section.has(setting.key)) {
-            section.set(setting.key, std::to_string(*setting.number));
+        if (OnSettingsPage(setting) || !section.has(setting.key)) {
+            section.set(setting.key, ValueInForce(setting));
         }
     }
     return settingsStore.create(settingsDocument, kDefaultSettingsText);
@@ -264,7 +276,7 @@ void loadSettings() {
     const IniSection section = settingsDocument.get(kSettingsSection);
     for (const Setting& setting : kSettings) {
         if (setting.toggle != nullptr) {
-            LoadToggle(section, setting.key, *setting.toggle);
+            LoadToggle(section, setting);
         }
     }
     LoadMenuKey(section);
@@ -284,7 +296,7 @@ void saveSettings() {
     }
     IniSection& section = settingsDocument.at(kSettingsSection);
     for (const Setting& setting : kSettings) {
-        if (setting.toggle != nullptr) {
+        if (OnSettingsPage(setting)) {
             SaveToggle(section, setting.key, *setting.toggle);
         }
     }

@@ -1,4 +1,5 @@
-// The plug-in's three settings and their file, ./Garbolt/Garbolt.ini.
+// The plug-in's settings (settings/setting_list.def) and their file,
+// ./Garbolt/Garbolt.ini.
 #pragma once
 
 #include <cstdint>
@@ -6,44 +7,52 @@
 
 #include "settings/ini.h"
 
-extern bool useCamera;  // the wardrobe places its camera
-extern bool drawLight;  // the wardrobe draws its light
-// The key that opens the menu: a Windows virtual-key code, F9 (120) until the file says otherwise.
-extern std::int32_t menuKey;
+inline constexpr char kSettingsSection[] = "Garbolt";
+inline constexpr std::int32_t kDefaultMenuKey = 120;  // F9
 
-// The settings, one row each, all in the file's [Garbolt] section. A toggle
-// has a row on the settings page and is written back by "Save Settings"; a
-// number is only read, by code of its own. Reset, load, save, the first save
-// and the settings page all go by this table.
+// The settings' variables, one per row of the list.
+#define GARBOLT_TOGGLE(variable, key, defaultValue, label, description) extern bool variable;
+#define GARBOLT_NUMBER(variable, key, defaultValue) extern std::int32_t variable;
+#include "settings/setting_list.def"
+#undef GARBOLT_TOGGLE
+#undef GARBOLT_NUMBER
+
+// The settings, one row each, in the order of the list.
 struct Setting {
     const char* key;
     std::int32_t defaultValue;
     bool* toggle;          // a toggle's variable, or null
     std::int32_t* number;  // a number's variable, or null
-    const char* label;     // a toggle's row on the settings page
+    const char* label;     // a toggle's row on the settings page, or null
     const char* description;
 };
-inline constexpr char kSettingsSection[] = "Garbolt";
-inline constexpr std::int32_t kDefaultMenuKey = 120;  // F9
 inline constexpr Setting kSettings[] = {
-    {"bUseCamera", 0, &useCamera, nullptr, "Use Wardrobe Camera",
-     "Create a camera facing the player when using the wardrobe"},
-    {"bDrawLight", 0, &drawLight, nullptr, "Draw Light",
-     "Draw a light in front of the player while in the wardrobe"},
-    {"iMenuKey", kDefaultMenuKey, nullptr, &menuKey, nullptr, nullptr},
+#define GARBOLT_TOGGLE(variable, key, defaultValue, label, description) \
+    {key, defaultValue, &variable, nullptr, label, description},
+#define GARBOLT_NUMBER(variable, key, defaultValue) \
+    {key, defaultValue, nullptr, &variable, nullptr, nullptr},
+#include "settings/setting_list.def"
+#undef GARBOLT_TOGGLE
+#undef GARBOLT_NUMBER
 };
+
+// A toggle of the settings page, which "Save Settings" writes back; the
+// other settings only the file sets.
+constexpr bool OnSettingsPage(const Setting& setting) {
+    return setting.toggle != nullptr && setting.label != nullptr;
+}
 
 // The settings file, and what was read from it at start-up plus the saves since.
 extern const IniStore settingsStore;
 extern IniDocument settingsDocument;
 
-// The three settings and the document back at their load-time values.
+// The settings and the document back at their load-time values.
 void ResetSettings();
 
 // Reads the settings file into the settings; a missing file keeps them as
 // they are, without a message.
 void loadSettings();
-// Writes the two toggles back into the settings file, keeping its layout; a
+// Writes the settings page's toggles back into the settings file, keeping its layout; a
 // toggle whose value already reads as its state keeps its line as it is.
 // Without the file (but with its folder) it writes the default file with the
 // settings in force.

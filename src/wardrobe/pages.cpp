@@ -54,7 +54,7 @@ void BuildPresetsPage(Submenu* page) {
 
 void BuildSettingsPage(Submenu* page) {
     for (const Setting& setting : kSettings) {
-        if (setting.toggle != nullptr) {
+        if (OnSettingsPage(setting)) {
             page->AddBoolOption(setting.label, setting.description, setting.toggle);
         }
     }
