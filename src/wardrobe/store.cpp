@@ -15,6 +15,7 @@
 #include "wardrobe/outfit_file.h"
 #include "wardrobe/outfit_globals.h"
 #include "wardrobe/outfits.h"
+#include "wardrobe/xml_reserve.h"
 
 std::vector<std::int32_t> savedSlots;
 
@@ -86,6 +87,7 @@ constexpr const char* kOutfitFolder = "./Garbolt";
 // The file as an operation found it. Its bytes are not kept: the document
 // holds its own copy.
 struct StoreFile {
+    xml_reserve::Scope reserve;  // first: it outlives the document
     pugi::xml_document document;
     bool missing = false;  // no file yet: an empty store, which a save creates
     bool byteOrderMark = false;
