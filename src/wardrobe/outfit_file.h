@@ -73,7 +73,8 @@ int DeepestLevel(pugi::xml_node document);
 // document and is written back byte for byte, so a change to one outfit
 // leaves every other byte of it as it was.
 std::string SerializeOutfitDocument(const pugi::xml_document& document, bool byteOrderMark = false);
-// Replaces the file with the document in one step; false leaves it as it was.
+// Replaces the file with the document in one step; false leaves it as it
+// was, as does a document that would pass kMaxOutfitFileBytes.
 bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document,
                     bool byteOrderMark = false);
 // True when the bytes start with the UTF-8 byte-order mark, which the
