@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 #include "host/files.h"
 #include "wardrobe/typed_name.h"
@@ -228,9 +227,13 @@ int DeepestLevel(pugi::xml_node document) {
     struct DepthWalker : pugi::xml_tree_walker {
         int deepest = 0;
         bool for_each(pugi::xml_node& node) override {
-            // An element's own text stands for a text node a level below it.
-            const bool ownText = node.type() == pugi::node_element && *node.value() != '\0';
-            deepest = std::max(deepest, depth() + (ownText ? 1 : 0));
+            // An element's own text stands for a text node a level below
+            // it. Only a node that could go deeper is asked about it: most
+            // of a file lies at the levels already seen.
+            if (depth() >= deepest) {
+                const bool ownText = node.type() == pugi::node_element && *node.value() != '\0';
+                deepest = depth() + (ownText ? 1 : 0);
+            }
             return true;
         }
     } walker;
@@ -251,15 +254,13 @@ pugi::xml_parse_result ParseOutfitBytes(const std::string& bytes, pugi::xml_docu
 LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
                           std::string* bytes) {
     LoadResult result;
-    std::string read;
+    std::string unkept;
+    std::string& read = bytes != nullptr ? *bytes : unkept;
     result.read = files::ReadPlainFile(path, read, kMaxOutfitFileBytes);
     if (result.read == files::ReadStatus::Read) {
         result.parse = ParseOutfitBytes(read, document);
     } else {
         result.parse.status = pugi::status_file_not_found;
-    }
-    if (bytes != nullptr) {
-        *bytes = std::move(read);
     }
     return result;
 }

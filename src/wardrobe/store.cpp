@@ -84,8 +84,9 @@ constexpr const char* kDeletedMessage = "Successfully deleted outfit";
 // The folder a first save creates the file in; it is never created itself.
 constexpr const char* kOutfitFolder = "./Garbolt";
 
-// The file as an operation found it. Its bytes are not kept: the document
-// holds its own copy.
+// The file as an operation found it. Its bytes stay in the reserve's buffer
+// only until the next operation reads the file: the document holds its own
+// copy.
 struct StoreFile {
     xml_reserve::Scope reserve;  // first: it outlives the document
     pugi::xml_document document;
@@ -97,7 +98,7 @@ struct StoreFile {
 // Reads the file for an operation; false, with the reason told, when it
 // cannot act on it. A missing file is the empty store and no failure.
 bool ReadStore(StoreFile& file) {
-    std::string bytes;
+    std::string& bytes = file.reserve.FileBytes();
     const outfit_file::LoadResult result =
         outfit_file::LoadOutfitFile(kOutfitFilePath, file.document, &bytes);
     switch (result.read) {

@@ -48,6 +48,7 @@ struct Reserve {
     Chunk* first = nullptr;
     Chunk* current = nullptr;
     int scopes = 0;
+    std::string fileBytes;
 } reserve;
 
 void* Allocate(std::size_t size) {
@@ -114,8 +115,13 @@ Scope::~Scope() {
     }
 }
 
+std::string& Scope::FileBytes() {
+    return reserve.fileBytes;
+}
+
 void Release() {
     assert(reserve.scopes == 0);
+    reserve.fileBytes = std::string();
     while (Chunk* chunk = reserve.first) {
         reserve.first = chunk->next;
         std::free(chunk);

@@ -5,6 +5,8 @@
 // those frames. Kept, the second operation finds it ready.
 #pragma once
 
+#include <string>
+
 #include <pugixml.hpp>
 
 namespace xml_reserve {
@@ -19,6 +21,10 @@ class Scope {
     ~Scope();
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
+
+    // A buffer to read the file into, kept between operations like the
+    // rest of the reserve.
+    std::string& FileBytes();
 
   private:
     pugi::allocation_function previousAllocate_;
