@@ -60,6 +60,7 @@ void EndLinesWithLineFeeds(pugi::xml_node node) {
 class LayoutCleaner : public pugi::xml_tree_walker {
   public:
     bool for_each(pugi::xml_node& node) override {
+        deepestBound_ = std::max(deepestBound_, depth() + 1);
         switch (node.type()) {
             case pugi::node_element:
                 if (IsLayout(node.value(), node)) {
@@ -81,6 +82,9 @@ class LayoutCleaner : public pugi::xml_tree_walker {
         return true;
     }
 
+    // No node lies deeper than this, counting an element's own text.
+    int DeepestBound() const { return deepestBound_; }
+
     void RemoveLayoutTexts() {
         for (pugi::xml_node text : layoutTexts_) {
             text.parent().remove_child(text);
@@ -93,7 +97,23 @@ class LayoutCleaner : public pugi::xml_tree_walker {
     }
 
     std::vector<pugi::xml_node> layoutTexts_;
+    int deepestBound_ = 0;
 };
+
+// A document just parsed, with its layout cleaned up when it parsed, and
+// (when asked) a level no node lies below.
+pugi::xml_parse_result CleanedUp(pugi::xml_parse_result result, pugi::xml_document& document,
+                                 int* deepestBound = nullptr) {
+    if (result) {
+        LayoutCleaner cleaner;
+        document.traverse(cleaner);
+        cleaner.RemoveLayoutTexts();
+        if (deepestBound != nullptr) {
+            *deepestBound = cleaner.DeepestBound();
+        }
+    }
+    return result;
+}
 
 // Indentation costs a tab per level on every line, so a deeply nested
 // document would be written in time and space of its depth squared; past
@@ -122,11 +142,11 @@ class EscapingWriter : public pugi::xml_writer {
     }
 
     // The document, after a UTF-8 byte-order mark when `byteOrderMark` is set.
-    void Save(const pugi::xml_document& document, bool byteOrderMark) {
+    void Save(const pugi::xml_document& document, bool byteOrderMark, bool knownShallow) {
         if (byteOrderMark) {
             Put(kByteOrderMark, kByteOrderMarkSize);
         }
-        const bool shallow = DeepestLevel(document) <= kIndentedLevels;
+        const bool shallow = knownShallow || DeepestLevel(document) <= kIndentedLevels;
         document.save(*this, shallow ? PUGIXML_TEXT("\t") : PUGIXML_TEXT(""));
     }
 
@@ -145,19 +165,41 @@ class StringWriter : public EscapingWriter {
 
 // Writes straight into the replacing file, so the largest document is never
 // held twice in memory; false once a write fails or the file would pass the
-// size cap (it would never be read again: the old file stays).
+// size cap (it would never be read again: the old file stays). pugixml hands
+// over a few kilobytes at a time, and a system call for each cost a large
+// file's save more than writing it out in a few large pieces.
 class CappedFileWriter : public EscapingWriter {
   public:
-    explicit CappedFileWriter(std::FILE* out) : out_(out) {}
-    bool Written() const { return !failed_; }
+    explicit CappedFileWriter(std::FILE* out) : out_(out) { pending_.reserve(kPieceBytes); }
+
+    // Writes what is still pending; true when every byte went out.
+    bool Finish() {
+        WritePending();
+        return !failed_;
+    }
 
   private:
+    static constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
+
     void Put(const char* bytes, std::size_t size) override {
         written_ += size;
-        failed_ = failed_ || written_ > kMaxOutfitFileBytes ||
-                  files::Write(out_, bytes, size) != size;
+        failed_ = failed_ || written_ > kMaxOutfitFileBytes;
+        if (failed_) {
+            return;
+        }
+        pending_.append(bytes, size);
+        if (pending_.size() >= kPieceBytes) {
+            WritePending();
+        }
     }
+
+    void WritePending() {
+        failed_ = failed_ || files::Write(out_, pending_.data(), pending_.size()) != pending_.size();
+        pending_.clear();
+    }
+
     std::FILE* out_;
+    std::string pending_;
     std::uint64_t written_ = 0;
     bool failed_ = false;
 };
@@ -243,12 +285,7 @@ int DeepestLevel(pugi::xml_node document) {
 
 pugi::xml_parse_result ParseOutfitBytes(const std::string& bytes, pugi::xml_document& document) {
     pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size(), kParseOptions);
-    if (result) {
-        LayoutCleaner cleaner;
-        document.traverse(cleaner);
-        cleaner.RemoveLayoutTexts();
-    }
-    return result;
+    return CleanedUp(result, document);
 }
 
 LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
@@ -265,18 +302,36 @@ LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
     return result;
 }
 
+InPlaceLoad LoadOutfitFileInPlace(const std::string& path, pugi::xml_document& document,
+                                  std::string& buffer) {
+    InPlaceLoad result;
+    result.read = files::ReadPlainFile(path, buffer, kMaxOutfitFileBytes);
+    if (result.read != files::ReadStatus::Read) {
+        result.parse.status = pugi::status_file_not_found;
+        return result;
+    }
+    result.byteOrderMark = HasByteOrderMark(buffer);
+    result.utf8Bytes = IsUtf8Text(buffer);
+    int deepestBound = 0;
+    result.parse = CleanedUp(
+        document.load_buffer_inplace(&buffer[0], buffer.size(), kParseOptions), document,
+        &deepestBound);
+    result.shallow = deepestBound <= kIndentedLevels;
+    return result;
+}
+
 std::string SerializeOutfitDocument(const pugi::xml_document& document, bool byteOrderMark) {
     std::string bytes;
-    StringWriter(bytes).Save(document, byteOrderMark);
+    StringWriter(bytes).Save(document, byteOrderMark, false);
     return bytes;
 }
 
 bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document,
-                    bool byteOrderMark) {
-    return files::ReplaceFile(path, [&document, byteOrderMark](std::FILE* out) {
+                    bool byteOrderMark, bool knownShallow) {
+    return files::ReplaceFile(path, [&document, byteOrderMark, knownShallow](std::FILE* out) {
         CappedFileWriter writer(out);
-        writer.Save(document, byteOrderMark);
-        return writer.Written();
+        writer.Save(document, byteOrderMark, knownShallow);
+        return writer.Finish();
     });
 }
 
@@ -285,6 +340,10 @@ bool HasByteOrderMark(const std::string& bytes) {
 }
 
 bool IsUtf8File(const std::string& bytes, const pugi::xml_document& document) {
+    return IsUtf8Text(bytes) && DeclaresUtf8(document);
+}
+
+bool IsUtf8Text(const std::string& bytes) {
     for (std::size_t at = 0; at < bytes.size();) {
         if (IsPlainAsciiWord(bytes, at)) {
             at += sizeof(std::uint64_t);
@@ -296,6 +355,10 @@ bool IsUtf8File(const std::string& bytes, const pugi::xml_document& document) {
         }
         at += length;
     }
+    return true;
+}
+
+bool DeclaresUtf8(const pugi::xml_document& document) {
     // pugixml turns a file declared ISO-8859-1 into UTF-8 as it reads it,
     // and takes the bytes of any other declared encoding as they are.
     const pugi::xml_node declaration = document.first_child();

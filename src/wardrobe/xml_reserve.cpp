@@ -22,10 +22,11 @@ constexpr std::size_t kAlignment = alignof(std::max_align_t);
 // pugixml asks for pages of about 32 KiB and, when it copies a file, one
 // block of its size; a chunk holds many pages.
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
-// What stays between operations at most: the document of the largest file
-// the plug-in reads, with room to spare. A larger document (a hostile file
-// of tiny elements) gives the rest back when its operation ends.
-constexpr std::size_t kKeptBytes = std::size_t{64} << 20;
+// What stays between operations at most: the document of the largest store
+// under the size cap takes about 5 MB. A larger one (a file of tiny
+// elements, up to 16 bytes of document per byte of file) gives the rest back
+// when its operation ends.
+constexpr std::size_t kKeptBytes = std::size_t{16} << 20;
 
 constexpr std::size_t RoundUp(std::size_t size) {
     return (size + kAlignment - 1) / kAlignment * kAlignment;
