@@ -43,13 +43,24 @@ char* DataOf(Chunk* chunk) {
     return reinterpret_cast<char*>(chunk) + kHeaderBytes;
 }
 
+void FreeChunks(Chunk* chunk) {
+    while (chunk != nullptr) {
+        Chunk* next = chunk->next;
+        std::free(chunk);
+        chunk = next;
+    }
+}
+
 // The chunks in the order they are handed out; `current` is the one handed
-// out from last (null only while there is none).
+// out from last (null only while there is none). Unloading the plug-in gives
+// them back.
 struct Reserve {
     Chunk* first = nullptr;
     Chunk* current = nullptr;
     int scopes = 0;
     std::string fileBytes;
+
+    ~Reserve() { FreeChunks(first); }
 } reserve;
 
 void* Allocate(std::size_t size) {
@@ -123,10 +134,8 @@ std::string& Scope::FileBytes() {
 void Release() {
     assert(reserve.scopes == 0);
     reserve.fileBytes = std::string();
-    while (Chunk* chunk = reserve.first) {
-        reserve.first = chunk->next;
-        std::free(chunk);
-    }
+    FreeChunks(reserve.first);
+    reserve.first = nullptr;
     reserve.current = nullptr;
 }
 
