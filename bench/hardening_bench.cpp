@@ -240,7 +240,7 @@ void BM_StoreDeleteFromFull(benchmark::State& state) {
 BENCHMARK(BM_StoreDeleteFromFull)->Unit(benchmark::kMicrosecond);
 
 // A hand-edited file of many outfits, read at start: time linear in its size
-// (200 outfits of this layout lie just under the size cap).
+// (about 900 outfits of this layout fit under the size cap).
 void BM_StoreLoadAtStartHandEdited(benchmark::State& state) {
     StartStore();
     PutStore(Store(static_cast<int>(state.range(0))));
