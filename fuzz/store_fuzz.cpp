@@ -2,7 +2,8 @@
 // save and delete, in a random order on random rows with random names. It
 // never crashes, misuses no native and only ever shows its own messages; a
 // file that was not well-formed is never overwritten; every file it writes is
-// well-formed; a reported save holds the typed name on its row, and a
+// well-formed and within the size cap; a file past the cap is never read
+// nor written; a reported save holds the typed name on its row, and a
 // reported delete leaves one outfit fewer on that row.
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -117,6 +118,38 @@ namespace {
 
 // Files up to 1 MB: large enough for deep nesting and long texts.
 constexpr std::size_t kMaxFileBytes = 1 << 20;
+constexpr const char* kTooLargeMessage =
+    "~COLOR_RED~Failed to load Garbolt/SavedOutfits.xml. The file is too large.~s~";
+constexpr const char* kBadSlotMessage = "~COLOR_RED~Cannot save outfit: bad slot index~s~";
+
+// One input in eight has its file repeated past the size cap, which no
+// input reaches by itself: the cap is several times the longest input.
+std::string FileOf(FuzzedDataProvider& input) {
+    std::string file = input.ConsumeRandomLengthString(kMaxFileBytes);
+    if (input.ConsumeIntegralInRange(0, 7) != 0) {
+        return file;
+    }
+    std::string chunk = file.empty() ? std::string("<!-- -->") : file;
+    while (chunk.size() < (1u << 16)) {
+        chunk += chunk;
+    }
+    while (file.size() <= outfit_file::kMaxOutfitFileBytes) {
+        file += chunk;
+    }
+    return file;
+}
+
+// A file past the cap is never read: every operation says it is too large
+// (a save on a slot with no row says that first) and it stays as it was.
+void CheckUnread(const std::string& original) {
+    if (fuzz_support::ReadBytes(kOutfitFile) != original) {
+        Broken("a file past the size cap was written");
+    }
+    const std::string message = LastNotification();
+    if (message != kTooLargeMessage && message != kBadSlotMessage) {
+        Broken("a file past the size cap did not say it is too large: " + message);
+    }
+}
 
 void FuzzOne(const std::uint8_t* data, std::size_t size) {
     static const std::string folder = fuzz_support::ScratchFolder("store");
@@ -126,7 +159,8 @@ void FuzzOne(const std::uint8_t* data, std::size_t size) {
         started = true;
     }
     FuzzedDataProvider input(data, size);
-    const std::string original = input.ConsumeRandomLengthString(kMaxFileBytes);
+    const std::string original = FileOf(input);
+    const bool pastTheCap = original.size() > outfit_file::kMaxOutfitFileBytes;
     fuzz_support::PrepareGameFolder(folder, original, fuzz_support::kDefaultSettings);
 
     sim::Game& game = sim::TheGame();
@@ -144,6 +178,9 @@ void FuzzOne(const std::uint8_t* data, std::size_t size) {
 
     LoadCustomOutfitNames();
     CheckMessages();
+    if (pastTheCap) {
+        CheckUnread(original);
+    }
     std::string current = original;
     for (int step = 0; step < 16 && input.remaining_bytes() > 0; ++step) {
         const int operation = input.ConsumeIntegralInRange(0, 2);
@@ -168,7 +205,14 @@ void FuzzOne(const std::uint8_t* data, std::size_t size) {
                 break;
         }
         CheckMessages();
+        if (pastTheCap) {
+            CheckUnread(original);
+            continue;
+        }
         const std::string now = fuzz_support::ReadBytes(kOutfitFile);
+        if (now != current && now.size() > outfit_file::kMaxOutfitFileBytes) {
+            Broken("the store wrote a file past the size cap, which it would never read");
+        }
         if (!before.wellFormed && now != original) {
             Broken("a file that was not well-formed was overwritten");
         }

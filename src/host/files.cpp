@@ -101,21 +101,29 @@ bool RenameWhenFree(FileSystem& system, const std::string& from, const std::stri
 }
 
 // Reads an open stream whole, refusing one that grows past `maxBytes` while
-// it is read (the size looked at before is only what it was then).
-ReadStatus ReadUpTo(std::FILE* file, std::string& bytes, std::uint64_t maxBytes) {
-    char chunk[kReadChunk];
+// it is read (the size looked at before is only what it was then). The bytes
+// go straight into `bytes`, sized for what was looked at and one byte more,
+// to see a file that grew.
+ReadStatus ReadUpTo(std::FILE* file, std::string& bytes, std::uint64_t size,
+                    std::uint64_t maxBytes) {
+    std::size_t filled = 0;
+    std::size_t room = static_cast<std::size_t>(size) + 1;
     for (;;) {
+        bytes.resize(room);
         std::size_t got = 0;
-        if (!Read(file, chunk, sizeof chunk, got)) {
+        if (!Read(file, &bytes[filled], room - filled, got)) {
             return ReadStatus::Unreadable;
         }
-        if (bytes.size() + got > maxBytes) {
-            return ReadStatus::TooLarge;
-        }
-        bytes.append(chunk, got);
-        if (got < sizeof chunk) {
+        filled += got;
+        if (filled < room) {
+            bytes.resize(filled);
             return ReadStatus::Read;
         }
+        if (room > maxBytes) {
+            return ReadStatus::TooLarge;
+        }
+        room = maxBytes - room >= kReadChunk ? room + kReadChunk
+                                             : static_cast<std::size_t>(maxBytes) + 1;
     }
 }
 
@@ -202,8 +210,7 @@ ReadStatus ReadPlainFile(const std::string& path, std::string& bytes, std::uint6
     ReadStatus status = ReadStatus::TooLarge;
     if (size <= maxBytes) {
         try {
-            bytes.reserve(static_cast<std::size_t>(size));
-            status = ReadUpTo(file, bytes, maxBytes);
+            status = ReadUpTo(file, bytes, size, maxBytes);
         } catch (const std::bad_alloc&) {
             status = ReadStatus::Unreadable;  // larger than the memory left
         }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 #include "host/files.h"
 #include "wardrobe/typed_name.h"
@@ -14,10 +13,12 @@ namespace {
 // Whitespace-only names must survive, so single whitespace texts are kept;
 // those outside a Name are dropped again after loading (see ParseOutfitBytes).
 // Everything else a player may have written around the outfits is kept too,
-// so that a save writes it back.
+// so that a save writes it back. A text that opens an element is kept in the
+// element itself rather than in a node of its own, which halves the nodes of
+// a file of hashes to build, walk and write.
 constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single |
                                    pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype |
-                                   pugi::parse_declaration;
+                                   pugi::parse_declaration | pugi::parse_embed_pcdata;
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr std::size_t kByteOrderMarkSize = sizeof kByteOrderMark - 1;
@@ -30,21 +31,6 @@ bool IsWhitespace(const char* text) {
         }
     }
     return true;
-}
-
-// The node after `node` in document order inside `top`, without entering
-// `node`'s own children when `enter` is false. A loop rather than recursion:
-// the file decides how deep a document goes.
-pugi::xml_node NextInTree(pugi::xml_node node, pugi::xml_node top, bool enter) {
-    if (enter && node.first_child()) {
-        return node.first_child();
-    }
-    for (; node && node != top; node = node.parent()) {
-        if (node.next_sibling()) {
-            return node.next_sibling();
-        }
-    }
-    return pugi::xml_node();
 }
 
 // pugixml reads the line ends of texts and comments as line feeds but keeps
@@ -68,22 +54,65 @@ void EndLinesWithLineFeeds(pugi::xml_node node) {
 }
 
 // A whitespace text beside elements would turn off the file's indentation
-// when the document is saved, so only a Name keeps one.
-void DropLayoutWhitespace(pugi::xml_node top) {
-    for (pugi::xml_node node = top.first_child(); node;) {
-        pugi::xml_node parent = node.parent();
-        if (node.type() == pugi::node_pcdata && std::strcmp(parent.name(), kNameElement) != 0 &&
-            IsWhitespace(node.value())) {
-            pugi::xml_node next = NextInTree(node, top, false);
-            parent.remove_child(node);
-            node = next;
-        } else {
-            if (node.type() == pugi::node_pi || node.type() == pugi::node_doctype) {
+// when the document is saved, so only a Name keeps one. One walk of
+// pugixml's own visits every node; a text node is removed only once the
+// walk is past it.
+class LayoutCleaner : public pugi::xml_tree_walker {
+  public:
+    bool for_each(pugi::xml_node& node) override {
+        deepestBound_ = std::max(deepestBound_, depth() + 1);
+        switch (node.type()) {
+            case pugi::node_element:
+                if (IsLayout(node.value(), node)) {
+                    node.text().set("");
+                }
+                break;
+            case pugi::node_pcdata:
+                if (IsLayout(node.value(), node.parent())) {
+                    layoutTexts_.push_back(node);
+                }
+                break;
+            case pugi::node_pi:
+            case pugi::node_doctype:
                 EndLinesWithLineFeeds(node);
-            }
-            node = NextInTree(node, top, true);
+                break;
+            default:
+                break;
+        }
+        return true;
+    }
+
+    // No node lies deeper than this, counting an element's own text.
+    int DeepestBound() const { return deepestBound_; }
+
+    void RemoveLayoutTexts() {
+        for (pugi::xml_node text : layoutTexts_) {
+            text.parent().remove_child(text);
         }
     }
+
+  private:
+    static bool IsLayout(const char* text, pugi::xml_node element) {
+        return *text != '\0' && IsWhitespace(text) && std::strcmp(element.name(), kNameElement) != 0;
+    }
+
+    std::vector<pugi::xml_node> layoutTexts_;
+    int deepestBound_ = 0;
+};
+
+// A document just parsed, with its layout cleaned up when it parsed, and
+// (when asked) a level no node lies below.
+pugi::xml_parse_result CleanedUp(pugi::xml_parse_result result, pugi::xml_document& document,
+                                 int* deepestBound = nullptr) {
+    if (result) {
+        LayoutCleaner cleaner;
+        document.traverse(cleaner);
+        cleaner.RemoveLayoutTexts();
+        if (deepestBound != nullptr) {
+            *deepestBound = cleaner.DeepestBound();
+        }
+    }
+    return result;
 }
 
 // Indentation costs a tab per level on every line, so a deeply nested
@@ -94,26 +123,85 @@ constexpr int kIndentedLevels = 32;
 
 // pugixml writes a carriage return in text as it stands and reads it back as
 // a line feed; written as a character reference it comes back unchanged.
-class EscapingStringWriter : public pugi::xml_writer {
+// Each writer puts the escaped bytes where it keeps them.
+class EscapingWriter : public pugi::xml_writer {
   public:
-    explicit EscapingStringWriter(std::string& out) : out_(out) {}
     void write(const void* data, size_t size) override {
         const char* bytes = static_cast<const char*>(data);
         const char* end = bytes + size;
         while (bytes < end) {
             const void* found = std::memchr(bytes, '\r', static_cast<std::size_t>(end - bytes));
             const char* stop = found != nullptr ? static_cast<const char*>(found) : end;
-            out_.append(bytes, stop);
+            Put(bytes, static_cast<std::size_t>(stop - bytes));
             if (stop == end) {
                 break;
             }
-            out_ += "&#13;";
+            Put("&#13;", 5);
             bytes = stop + 1;
         }
     }
 
+    // The document, after a UTF-8 byte-order mark when `byteOrderMark` is set.
+    void Save(const pugi::xml_document& document, bool byteOrderMark, bool knownShallow) {
+        if (byteOrderMark) {
+            Put(kByteOrderMark, kByteOrderMarkSize);
+        }
+        const bool shallow = knownShallow || DeepestLevel(document) <= kIndentedLevels;
+        document.save(*this, shallow ? PUGIXML_TEXT("\t") : PUGIXML_TEXT(""));
+    }
+
   private:
+    virtual void Put(const char* bytes, std::size_t size) = 0;
+};
+
+class StringWriter : public EscapingWriter {
+  public:
+    explicit StringWriter(std::string& out) : out_(out) {}
+
+  private:
+    void Put(const char* bytes, std::size_t size) override { out_.append(bytes, size); }
     std::string& out_;
+};
+
+// Writes straight into the replacing file, so the largest document is never
+// held twice in memory; false once a write fails or the file would pass the
+// size cap (it would never be read again: the old file stays). pugixml hands
+// over a few kilobytes at a time, and a system call for each cost a large
+// file's save more than writing it out in a few large pieces.
+class CappedFileWriter : public EscapingWriter {
+  public:
+    explicit CappedFileWriter(std::FILE* out) : out_(out) { pending_.reserve(kPieceBytes); }
+
+    // Writes what is still pending; true when every byte went out.
+    bool Finish() {
+        WritePending();
+        return !failed_;
+    }
+
+  private:
+    static constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
+
+    void Put(const char* bytes, std::size_t size) override {
+        written_ += size;
+        failed_ = failed_ || written_ > kMaxOutfitFileBytes;
+        if (failed_) {
+            return;
+        }
+        pending_.append(bytes, size);
+        if (pending_.size() >= kPieceBytes) {
+            WritePending();
+        }
+    }
+
+    void WritePending() {
+        failed_ = failed_ || files::Write(out_, pending_.data(), pending_.size()) != pending_.size();
+        pending_.clear();
+    }
+
+    std::FILE* out_;
+    std::string pending_;
+    std::uint64_t written_ = 0;
+    bool failed_ = false;
 };
 
 // The length of the well-formed UTF-8 character that starts at `at`; 0 when
@@ -123,6 +211,21 @@ std::size_t Utf8CharacterAt(const std::string& text, std::size_t at) {
     std::uint32_t code = 0;
     const std::size_t length = Utf8CharacterLength(text, at, code);
     return code == 0 ? 0 : length;
+}
+
+// True when the eight bytes from `at` are all ASCII and none is NUL: most of
+// a file is, and a word at a time is what keeps checking a large one cheap.
+bool IsPlainAsciiWord(const std::string& text, std::size_t at) {
+    constexpr std::uint64_t kLowBits = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    std::uint64_t word = 0;
+    if (text.size() - at < sizeof word) {
+        return false;
+    }
+    std::memcpy(&word, text.data() + at, sizeof word);
+    const bool nonAscii = (word & kHighBits) != 0;
+    const bool hasNul = ((word - kLowBits) & ~word & kHighBits) != 0;
+    return !nonAscii && !hasNul;
 }
 
 bool EqualsIgnoringCase(const char* text, const char* lower) {
@@ -135,7 +238,11 @@ bool EqualsIgnoringCase(const char* text, const char* lower) {
     return *text == *lower;
 }
 
-void ClearChildren(pugi::xml_node node) {
+// Empties an element: its children, and a text it holds in itself.
+void ClearContent(pugi::xml_node node) {
+    if (*node.value() != '\0') {
+        node.text().set("");
+    }
     while (node.first_child()) {
         RemoveSubtree(node.first_child());
     }
@@ -161,8 +268,14 @@ void FillHashes(pugi::xml_node components, pugi::xml_node wearables, const Outfi
 int DeepestLevel(pugi::xml_node document) {
     struct DepthWalker : pugi::xml_tree_walker {
         int deepest = 0;
-        bool for_each(pugi::xml_node&) override {
-            deepest = std::max(deepest, depth());
+        bool for_each(pugi::xml_node& node) override {
+            // An element's own text stands for a text node a level below
+            // it. Only a node that could go deeper is asked about it: most
+            // of a file lies at the levels already seen.
+            if (depth() >= deepest) {
+                const bool ownText = node.type() == pugi::node_element && *node.value() != '\0';
+                deepest = depth() + (ownText ? 1 : 0);
+            }
             return true;
         }
     } walker;
@@ -172,41 +285,54 @@ int DeepestLevel(pugi::xml_node document) {
 
 pugi::xml_parse_result ParseOutfitBytes(const std::string& bytes, pugi::xml_document& document) {
     pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size(), kParseOptions);
-    if (result) {
-        DropLayoutWhitespace(document);
-    }
-    return result;
+    return CleanedUp(result, document);
 }
 
 LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
                           std::string* bytes) {
     LoadResult result;
-    std::string read;
+    std::string unkept;
+    std::string& read = bytes != nullptr ? *bytes : unkept;
     result.read = files::ReadPlainFile(path, read, kMaxOutfitFileBytes);
     if (result.read == files::ReadStatus::Read) {
         result.parse = ParseOutfitBytes(read, document);
     } else {
         result.parse.status = pugi::status_file_not_found;
     }
-    if (bytes != nullptr) {
-        *bytes = std::move(read);
+    return result;
+}
+
+InPlaceLoad LoadOutfitFileInPlace(const std::string& path, pugi::xml_document& document,
+                                  std::string& buffer) {
+    InPlaceLoad result;
+    result.read = files::ReadPlainFile(path, buffer, kMaxOutfitFileBytes);
+    if (result.read != files::ReadStatus::Read) {
+        result.parse.status = pugi::status_file_not_found;
+        return result;
     }
+    result.byteOrderMark = HasByteOrderMark(buffer);
+    result.utf8Bytes = IsUtf8Text(buffer);
+    int deepestBound = 0;
+    result.parse = CleanedUp(
+        document.load_buffer_inplace(&buffer[0], buffer.size(), kParseOptions), document,
+        &deepestBound);
+    result.shallow = deepestBound <= kIndentedLevels;
     return result;
 }
 
 std::string SerializeOutfitDocument(const pugi::xml_document& document, bool byteOrderMark) {
-    std::string bytes = byteOrderMark ? kByteOrderMark : "";
-    EscapingStringWriter writer(bytes);
-    const bool shallow = DeepestLevel(document) <= kIndentedLevels;
-    document.save(writer, shallow ? PUGIXML_TEXT("\t") : PUGIXML_TEXT(""));
+    std::string bytes;
+    StringWriter(bytes).Save(document, byteOrderMark, false);
     return bytes;
 }
 
 bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document,
-                    bool byteOrderMark) {
-    const std::string bytes = SerializeOutfitDocument(document, byteOrderMark);
-    // A file past the cap would never be read again: the old one stays.
-    return bytes.size() <= kMaxOutfitFileBytes && files::ReplaceFile(path, bytes);
+                    bool byteOrderMark, bool knownShallow) {
+    return files::ReplaceFile(path, [&document, byteOrderMark, knownShallow](std::FILE* out) {
+        CappedFileWriter writer(out);
+        writer.Save(document, byteOrderMark, knownShallow);
+        return writer.Finish();
+    });
 }
 
 bool HasByteOrderMark(const std::string& bytes) {
@@ -214,13 +340,25 @@ bool HasByteOrderMark(const std::string& bytes) {
 }
 
 bool IsUtf8File(const std::string& bytes, const pugi::xml_document& document) {
+    return IsUtf8Text(bytes) && DeclaresUtf8(document);
+}
+
+bool IsUtf8Text(const std::string& bytes) {
     for (std::size_t at = 0; at < bytes.size();) {
+        if (IsPlainAsciiWord(bytes, at)) {
+            at += sizeof(std::uint64_t);
+            continue;
+        }
         const std::size_t length = Utf8CharacterAt(bytes, at);
         if (length == 0) {
             return false;
         }
         at += length;
     }
+    return true;
+}
+
+bool DeclaresUtf8(const pugi::xml_document& document) {
     // pugixml turns a file declared ISO-8859-1 into UTF-8 as it reads it,
     // and takes the bytes of any other declared encoding as they are.
     const pugi::xml_node declaration = document.first_child();
@@ -306,8 +444,8 @@ void ReplaceOutfit(pugi::xml_node outfit, const std::string& name, const OutfitE
     ChildOrAppend(outfit, kNameElement).text().set(name.c_str());
     pugi::xml_node components = ChildOrAppend(outfit, kComponentsElement);
     pugi::xml_node wearables = ChildOrAppend(outfit, kWearablesElement);
-    ClearChildren(components);
-    ClearChildren(wearables);
+    ClearContent(components);
+    ClearContent(wearables);
     FillHashes(components, wearables, entries);
 }
 

@@ -32,12 +32,15 @@ constexpr const char* kHashElement = "Hash";
 constexpr int kOutfitEntries = 39;
 
 // The largest outfit file that is read. Start-up and every equip, save and
-// delete parse the whole file on the game's own thread, inside one frame:
-// at 512 KiB the slowest of them, a save, takes about 14 ms of script-thread
-// time (bench/run), under the 16.7 ms of a frame at 60 frames a second. The
-// plug-in's own file of 15 outfits is 20 to 33 KB, so this holds 15 to 25
-// full stores (about 230 to 400 outfits, or as many saves into one row).
-constexpr std::uint64_t kMaxOutfitFileBytes = 512 * 1024;
+// delete parse the whole file on the game's own thread, inside one frame of
+// 16.7 ms at 60 frames a second. On the largest store under this cap the
+// slowest of them, a delete, takes 13.5 to 15 ms of script-thread time on
+// the loaded test machine, a save 11 to 12.5 ms and the start-up, with no
+// memory warm yet, 9 to 12.5 ms (bench/run). It holds about 860 outfits as the plug-in writes them at
+// their largest (2,419 bytes: thirty 4-byte characters in the name, 11-digit
+// hashes), 57 full stores of 15, or as many saves into one row. 100 full
+// stores (3,628,546 bytes) would need 3.5 MiB, where a save took 18 to 27 ms.
+constexpr std::uint64_t kMaxOutfitFileBytes = 2 * 1024 * 1024;
 // The most items one outfit may put on, counting both lists. An equip puts
 // each on with its own calls in one frame; the plug-in writes 39 of each,
 // and this is 13 times as many.
@@ -59,10 +62,22 @@ struct LoadResult {
 // Reads the whole file, if it is a plain file, and parses it as the plug-in
 // does: comments, processing instructions, the DOCTYPE and the declaration
 // are kept in the document, so a save writes them back. `bytes`, when
-// given, receives what was read, so a parse offset can be turned into a line
-// and column.
+// given, receives what was read (the file is read into it, so a buffer kept
+// for it is reused), so a parse offset can be turned into a line and column.
 LoadResult LoadOutfitFile(const std::string& path, pugi::xml_document& document,
                           std::string* bytes = nullptr);
+// How reading a file in place went, with what was seen of its bytes before
+// the parser wrote over them.
+struct InPlaceLoad : LoadResult {
+    bool byteOrderMark = false;  // see HasByteOrderMark
+    bool utf8Bytes = false;      // see IsUtf8Text
+    bool shallow = false;        // for SaveOutfitFile's knownShallow
+};
+// The same, parsed inside `buffer` itself rather than a copy of it: a large
+// file is then in memory once. `buffer` must outlive the document, and no
+// longer holds the file's bytes.
+InPlaceLoad LoadOutfitFileInPlace(const std::string& path, pugi::xml_document& document,
+                                  std::string& buffer);
 // Parses bytes already read, with the same options and clean-up.
 pugi::xml_parse_result ParseOutfitBytes(const std::string& bytes, pugi::xml_document& document);
 
@@ -74,9 +89,13 @@ int DeepestLevel(pugi::xml_node document);
 // document and is written back byte for byte, so a change to one outfit
 // leaves every other byte of it as it was.
 std::string SerializeOutfitDocument(const pugi::xml_document& document, bool byteOrderMark = false);
-// Replaces the file with the document in one step; false leaves it as it was.
+// Replaces the file with the document in one step; false leaves it as it
+// was, as does a document that would pass kMaxOutfitFileBytes.
+// `knownShallow` spares the walk that decides the indentation: set it only
+// for a document loaded shallow (InPlaceLoad::shallow) and changed since by
+// no more than adding outfits and removing nodes, which keeps it so.
 bool SaveOutfitFile(const std::string& path, const pugi::xml_document& document,
-                    bool byteOrderMark = false);
+                    bool byteOrderMark = false, bool knownShallow = false);
 // True when the bytes start with the UTF-8 byte-order mark, which the
 // parser reads past; a save writes it back.
 bool HasByteOrderMark(const std::string& bytes);
@@ -87,6 +106,10 @@ bool HasByteOrderMark(const std::string& bytes);
 // with a changed outfit: a name written into any other would mix two
 // encodings in one file.
 bool IsUtf8File(const std::string& bytes, const pugi::xml_document& document);
+// The two halves of that: every byte belongs to a UTF-8 character and none
+// is NUL; the declaration, if any, names no other encoding.
+bool IsUtf8Text(const std::string& bytes);
+bool DeclaresUtf8(const pugi::xml_document& document);
 // `text` with every byte that does not belong to a well-formed UTF-8
 // character replaced by U+FFFD, so that what is written stays UTF-8.
 std::string MendedUtf8(const std::string& text);

@@ -18,6 +18,7 @@
 #include "wardrobe/outfit_messages.h"
 #include "wardrobe/outfit_scan.h"
 #include "wardrobe/outfits.h"
+#include "wardrobe/xml_reserve.h"
 
 std::vector<std::int32_t> savedSlots;
 
@@ -82,21 +83,22 @@ void ShowWriteFailure(const Change& change) {
 // The folder a first save creates the file in; it is never created itself.
 constexpr const char* kOutfitFolder = "./Garbolt";
 
-// The file as an operation found it. Its bytes are not kept: the document
-// holds its own copy.
+// The file as an operation found it, parsed inside the reserve's buffer,
+// which the next operation reads the file into again.
 struct StoreFile {
+    xml_reserve::Scope reserve;  // first: it outlives the document
     pugi::xml_document document;
     bool missing = false;  // no file yet: an empty store, which a save creates
     bool byteOrderMark = false;
     bool utf8 = true;  // may be written back with a change
+    bool shallow = true;  // as loaded: a save or delete keeps it so
 };
 
 // Reads the file for an operation; false, with the reason told, when it
 // cannot act on it. A missing file is the empty store and no failure.
 bool ReadStore(StoreFile& file) {
-    std::string bytes;
-    const outfit_file::LoadResult result =
-        outfit_file::LoadOutfitFile(kOutfitFilePath, file.document, &bytes);
+    const outfit_file::InPlaceLoad result = outfit_file::LoadOutfitFileInPlace(
+        kOutfitFilePath, file.document, file.reserve.FileBytes());
     switch (result.read) {
         case files::ReadStatus::Missing:
             file.missing = true;
@@ -121,13 +123,15 @@ bool ReadStore(StoreFile& file) {
         ShowFailure(outfit_messages::kNotXml);
         return false;
     }
-    file.byteOrderMark = outfit_file::HasByteOrderMark(bytes);
-    file.utf8 = outfit_file::IsUtf8File(bytes, file.document);
+    file.byteOrderMark = result.byteOrderMark;
+    file.utf8 = result.utf8Bytes && outfit_file::DeclaresUtf8(file.document);
+    file.shallow = result.shallow;
     return true;
 }
 
 bool WriteStore(const StoreFile& file) {
-    return outfit_file::SaveOutfitFile(kOutfitFilePath, file.document, file.byteOrderMark);
+    return outfit_file::SaveOutfitFile(kOutfitFilePath, file.document, file.byteOrderMark,
+                                       file.shallow);
 }
 
 void RelabelRow(std::int32_t rowIndex, const std::string& label) {
