@@ -34,12 +34,12 @@ constexpr int kOutfitEntries = 39;
 // The largest outfit file that is read. Start-up and every equip, save and
 // delete parse the whole file on the game's own thread, inside one frame of
 // 16.7 ms at 60 frames a second. On the largest store under this cap the
-// slowest of them, a delete, takes 13.5 to 15 ms of script-thread time on
-// the loaded test machine, a save 11 to 12.5 ms and the start-up, with no
-// memory warm yet, 9 to 12.5 ms (bench/run). It holds about 860 outfits as the plug-in writes them at
+// slowest of them, a save or a delete, takes 9 to 13.5 ms of script-thread
+// time on the test machine and the start-up, with no memory warm yet, about
+// 8.5 ms (bench/run). It holds about 860 outfits as the plug-in writes them at
 // their largest (2,419 bytes: thirty 4-byte characters in the name, 11-digit
 // hashes), 57 full stores of 15, or as many saves into one row. 100 full
-// stores (3,628,546 bytes) would need 3.5 MiB, where a save took 18 to 27 ms.
+// stores (3,628,546 bytes) would need 3.5 MiB; at 4 MiB a save took 19 ms and the start-up 16.
 constexpr std::uint64_t kMaxOutfitFileBytes = 2 * 1024 * 1024;
 // The most items one outfit may put on, counting both lists. An equip puts
 // each on with its own calls in one frame; the plug-in writes 39 of each,

@@ -23,8 +23,12 @@ pugi::xml_node NextInDocument(pugi::xml_node node) {
     return pugi::xml_node();
 }
 
+// The walk meets every node of the file, most of them list entries: their
+// first letter settles it without a call to compare whole names.
 bool IsOutfitElement(pugi::xml_node node) {
-    return node.type() == pugi::node_element && std::strcmp(node.name(), kOutfitElement) == 0;
+    const char* name = node.name();
+    return name[0] == kOutfitElement[0] && std::strcmp(name, kOutfitElement) == 0 &&
+           node.type() == pugi::node_element;
 }
 
 // Follows the start through the first root's outfits, one at a time.
@@ -59,11 +63,13 @@ class LoadingRule {
 
 }  // namespace
 
-OutfitScan ScanOutfits(const pugi::xml_document& document) {
+OutfitScan ScanOutfits(const pugi::xml_document& document, ScanReach reach) {
     OutfitScan scan;
     scan.root = RootOf(document);
     LoadingRule rule;
-    for (pugi::xml_node node = document.first_child(); node; node = NextInDocument(node)) {
+    const bool whole = reach == ScanReach::WholeDocument;
+    for (pugi::xml_node node = whole ? document.first_child() : scan.root.first_child(); node;
+         node = whole ? NextInDocument(node) : node.next_sibling()) {
         if (!IsOutfitElement(node)) {
             continue;
         }
@@ -72,7 +78,6 @@ OutfitScan ScanOutfits(const pugi::xml_document& document) {
         outfit.rowIndex = RowIndexOf(node);
         if (scan.root && node.parent() == scan.root) {
             rule.Place(outfit);
-            outfit.overItemCap = HasTooManyItems(node);
         } else {
             outfit.status = OutfitStatus::OutsideFirstRoot;
         }

@@ -8,6 +8,8 @@
 
 #include <pugixml.hpp>
 
+#include "wardrobe/outfit_file.h"
+
 namespace outfit_file {
 
 // What the start makes of an Outfit element.
@@ -36,8 +38,10 @@ struct ScannedOutfit {
     // row, whether loading reaches this one or not (equipping the row always
     // wears the first); 0 when there is none.
     int duplicateOf = 0;
+
     // Holds more items than one equip puts on: equipping it puts on none.
-    bool overItemCap = false;
+    // Counted when asked, not in the scan: only an equip and the tool need it.
+    bool OverItemCap() const { return HasTooManyItems(node); }
 
     // The start places it on its row.
     bool Loaded() const {
@@ -58,9 +62,19 @@ struct OutfitScan {
     const ScannedOutfit* LoadedOnRow(std::int32_t rowIndex) const;
 };
 
-// Goes once through the whole document, in a loop (the file decides how deep
-// it nests), and tells each Outfit element's status. The result points into
-// the document, and holds good until the document changes.
-OutfitScan ScanOutfits(const pugi::xml_document& document);
+// How far a scan looks. The game acts only on the first root's outfits, and
+// walking every node of a large file would cost its frame several
+// milliseconds; the tool looks everywhere, to name the outfits the game
+// never sees.
+enum class ScanReach {
+    FirstRoot,      // the first root's children
+    WholeDocument,  // every node, so outfits outside the first root are listed too
+};
+
+// Goes once through the first root's children or the whole document, in a
+// loop (the file decides how deep it nests), and tells each Outfit element's
+// status. The result points into the document, and holds good until the
+// document changes.
+OutfitScan ScanOutfits(const pugi::xml_document& document, ScanReach reach);
 
 }  // namespace outfit_file

@@ -31,6 +31,7 @@ using namespace outfit_globals;
 using outfit_file::OutfitScan;
 using outfit_file::ScannedOutfit;
 using outfit_file::ScanOutfits;
+using outfit_file::ScanReach;
 using outfit_file::ShownNameOf;
 
 // The lowest slot number has no row before it: subtracting would overflow.
@@ -201,7 +202,7 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
     if (!ReadStore(file)) {
         return;
     }
-    const OutfitScan scan = ScanOutfits(file.document);
+    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
     FollowFile(scan);
     pugi::xml_node root = scan.root;
     if (file.missing) {
@@ -233,7 +234,7 @@ void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
         return;
     }
     ShowNotification(kSave.done);
-    FollowFile(ScanOutfits(file.document));
+    FollowFile(ScanOutfits(file.document, ScanReach::FirstRoot));
 }
 
 void DeleteFrom(std::int32_t rowIndex) {
@@ -245,7 +246,7 @@ void DeleteFrom(std::int32_t rowIndex) {
     const Option* row = SavedOutfitsRow(rowIndex);
     const bool shownTaken = row != nullptr && IsListed(rowIndex);
     const std::string shownName = shownTaken ? row->label : std::string();
-    const OutfitScan scan = ScanOutfits(file.document);
+    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
     FollowFile(scan);
     const ScannedOutfit* outfit = shownTaken ? OutfitShownAs(scan, rowIndex, shownName) : nullptr;
     if (outfit == nullptr) {
@@ -265,7 +266,7 @@ void DeleteFrom(std::int32_t rowIndex) {
         return;
     }
     ShowNotification(kDelete.done);
-    FollowFile(ScanOutfits(file.document));
+    FollowFile(ScanOutfits(file.document, ScanReach::FirstRoot));
 }
 
 }  // namespace
@@ -297,7 +298,7 @@ void LoadCustomOutfitNames() {
     if (!ReadStore(file)) {
         return;
     }
-    const OutfitScan scan = ScanOutfits(file.document);
+    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
     FollowFile(scan);
     if (const ScannedOutfit* stop = scan.Stop()) {
         ShowNotification(outfit_messages::SlotOutOfRange(stop->rowIndex).c_str());
@@ -309,7 +310,7 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     if (!ReadStore(file)) {
         return;
     }
-    const OutfitScan scan = ScanOutfits(file.document);
+    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
     FollowFile(scan);
     const ScannedOutfit* outfit = scan.FirstOnRow(RowIndexOfSlot(slotNumber));
     if (outfit == nullptr) {
@@ -318,7 +319,7 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
     }
     // Each item costs the frame its own calls: an outfit beyond the cap is
     // worn not at all rather than in part.
-    if (outfit->overItemCap) {
+    if (outfit->OverItemCap()) {
         ShowFailure(outfit_messages::kTooManyItems);
         return;
     }

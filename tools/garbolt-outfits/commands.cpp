@@ -206,7 +206,8 @@ void ReportOutfitProblems(const std::string& path, const StoreReport& report,
 // An exported outfit: a Garbolt root holding exactly one Outfit with a Name,
 // Components and Wearables, which export always writes.
 pugi::xml_node ExportedOutfit(const LoadedFile& file, std::string& why) {
-    const outfit_file::OutfitScan scan = outfit_file::ScanOutfits(file.document);
+    const outfit_file::OutfitScan scan =
+        outfit_file::ScanOutfits(file.document, outfit_file::ScanReach::FirstRoot);
     if (!scan.root) {
         why = "it has no \"Garbolt\" root element";
         return pugi::xml_node();
@@ -315,17 +316,17 @@ int CheckCommand(const std::string& path, std::ostream& out, std::ostream& err) 
                        "the first save.\n";
                 break;
             case files::ReadStatus::NotPlainFile:
-                err << "The game cannot read it either: it shows " << Quoted(outfit_messages::kNotPlainFile)
-                    << " and no custom outfit appears.\n";
+                err << "The game cannot read it either: it shows "
+                    << Quoted(outfit_messages::kNotPlainFile) << " and no custom outfit appears.\n";
                 break;
             case files::ReadStatus::TooLarge:
-                err << "The game does not read it either: it shows " << Quoted(outfit_messages::kTooLarge)
-                    << " and no custom outfit appears.\n";
+                err << "The game does not read it either: it shows "
+                    << Quoted(outfit_messages::kTooLarge) << " and no custom outfit appears.\n";
                 break;
             case files::ReadStatus::Read:
             case files::ReadStatus::Unreadable:
-                err << "The game cannot read it either: it shows " << Quoted(outfit_messages::kUnreadable)
-                    << " and no custom outfit appears.\n";
+                err << "The game cannot read it either: it shows "
+                    << Quoted(outfit_messages::kUnreadable) << " and no custom outfit appears.\n";
                 break;
         }
         return kExitProblem;

@@ -92,7 +92,7 @@ const OutfitReport* StoreReport::OutfitOnRow(std::int32_t rowIndex) const {
 
 StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& bytes) {
     StoreReport report;
-    const outfit_file::OutfitScan scan = outfit_file::ScanOutfits(document);
+    const outfit_file::OutfitScan scan = outfit_file::ScanOutfits(document, outfit_file::ScanReach::WholeDocument);
     report.hasRoot = static_cast<bool>(scan.root);
     const LocationMap locations(bytes);
     for (const outfit_file::ScannedOutfit& scanned : scan.outfits) {
@@ -106,7 +106,7 @@ StoreReport AnalyseStore(const pugi::xml_document& document, const std::string& 
         outfit.number = scanned.number;
         outfit.status = scanned.status;
         outfit.duplicateOf = scanned.duplicateOf;
-        outfit.overItemCap = scanned.overItemCap;
+        outfit.overItemCap = scanned.OverItemCap();
         outfit.location = locations.At(node);
         outfit.hasName = static_cast<bool>(node.child(outfit_file::kNameElement));
         outfit.name = outfit_file::NameOf(node);
