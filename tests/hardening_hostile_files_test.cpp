@@ -21,6 +21,7 @@
 #include "support/game_stack.h"
 #include "support/hostile_files.h"
 #include "wardrobe/outfit_file.h"
+#include "wardrobe/store_worker.h"
 #include "wardrobe_fixture.h"
 
 namespace {
@@ -131,9 +132,15 @@ const HostileCase kCases[] = {
      kLoadFailed, "~COLOR_RED~Failed to equip outfit: it holds too many items~s~"},
 };
 
+// Every file is worked on within its frame here, on the game's small stack:
+// what a hostile file costs the thread that reads it is the point.
 class HostileFiles : public wardrobe_testing::WardrobeFixture,
                      public ::testing::WithParamInterface<HostileCase> {
   protected:
+    void SetUp() override {
+        WardrobeFixture::SetUp();
+        store_worker::SetInFrameFileBytes(outfit_file::kMaxOutfitFileBytes);
+    }
     void TearDown() override {
         game().StopScript();
         WardrobeFixture::TearDown();

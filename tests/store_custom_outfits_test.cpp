@@ -1,8 +1,11 @@
 // The custom outfit store: file bytes, row labels, savedSlots and messages,
 // including the ways a file or a write can go wrong.
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <new>
+#include <thread>
 
 #include "host/files.h"
 #include "host/script.h"
@@ -11,6 +14,7 @@
 #include "support/failing_rename.h"
 #include "support/seen_name.h"
 #include "support/strict_xml.h"
+#include "wardrobe/store_worker.h"
 #include "wardrobe_fixture.h"
 
 namespace {
@@ -679,6 +683,40 @@ TEST_F(CustomOutfitStore, AStartUpStepThatFailsNeverSkipsTheNext) {
         EXPECT_EQ(Label(8), "Kept");
         EXPECT_EQ(Slots(), std::vector<std::int32_t>{8});
     }
+}
+
+// A file too large to work on within a frame: each operation leaves the
+// page and the file as they were until the thread has done its work; the
+// frames then show the outcomes one at a time in the order asked, and the
+// save stores what the equip asked before it put on.
+TEST_F(CustomOutfitStore, LargeFileWorkShowsAtLaterFramesInTheOrderAsked) {
+    const std::string padding = "\t<!--" + std::string(store_worker::kInFrameFileBytes, 'x') + "-->\n";
+    const std::string big = FileWith(OutfitXml("Big", 6, {11, 12}, {0, 3}) + padding);
+    sim::Wardrobe().Wear({{5, 0}});
+    StartUp(big);
+    EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
+    const auto framesUntil = [this](const std::function<bool()>& done) {
+        for (int frame = 0; frame < 20000 && !done(); ++frame) {
+            Frame();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    };
+    framesUntil([this] { return Label(6) == "Big"; });
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{6});
+
+    OnSavedOutfitsRow(6);
+    EquipCustomOutfit(7);
+    SaveCustomOutfit("Second", 8);
+    DeleteCustomOutfit(7);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(File(), big);
+    framesUntil([this] { return Messages().size() >= 3; });
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Equipped: Big", kSaved, kDeleted}));
+    EXPECT_EQ(WornItems()[0], 11);
+    EXPECT_EQ(File(), FileWith(padding + OutfitXml("Second", 7, WornItems(), WornStates())));
+    EXPECT_EQ(Label(6), "Saved Custom Outfit Six");
+    EXPECT_EQ(Label(7), "Second");
+    EXPECT_EQ(Slots(), std::vector<std::int32_t>{7});
 }
 
 }  // namespace

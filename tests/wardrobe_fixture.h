@@ -179,6 +179,7 @@ class WardrobeFixture : public ::testing::Test {
     // One frame of the script loop.
     void Frame() {
         game().RunFrame();
+        ShowFinishedStoreWork();
         activeMenu->Update();
         UpdateWardrobe();
     }

@@ -61,6 +61,10 @@ class FileSystem {
     // cannot be looked at for another reason counts as a plain file, so that
     // opening it tells what is wrong.
     virtual PathKind KindOf(const std::string& path);
+    // The length in bytes of the plain file at the path, a link counting by
+    // its target; 0 when there is none or it cannot be looked at. It opens
+    // nothing, so it never waits.
+    virtual std::uint64_t PlainFileSize(const std::string& path);
     // Where a write to `path` really lands: the final target of a chain of
     // symbolic links, or `path` itself when it is no link or the chain
     // cannot be followed.

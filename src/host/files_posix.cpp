@@ -91,6 +91,14 @@ PathKind FileSystem::KindOf(const std::string& path) {
     return S_ISREG(status.st_mode) ? PathKind::PlainFile : PathKind::Other;
 }
 
+std::uint64_t FileSystem::PlainFileSize(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
 std::string FileSystem::ResolveLinks(const std::string& path) {
     std::string current = path;
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {

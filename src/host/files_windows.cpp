@@ -250,6 +250,18 @@ PathKind FileSystem::KindOf(const std::string& path) {
     return (attributes & notPlain) == 0 ? PathKind::PlainFile : PathKind::Other;
 }
 
+std::uint64_t FileSystem::PlainFileSize(const std::string& path) {
+    std::wstring wide;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!Widen(path, wide) || GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data) == 0 ||
+        (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+        return 0;
+    }
+    // For a link this is the link's own length, 0: its file is then worked
+    // on as a small one.
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 std::string FileSystem::ResolveLinks(const std::string& path) {
     const DWORD attributes = AttributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {

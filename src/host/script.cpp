@@ -63,6 +63,7 @@ void ScriptStartUp() {
 }
 
 void ScriptFrame() {
+    RunGuarded(ShowFinishedStoreWork);
     RunGuarded(RunFrame);
 }
 

@@ -160,7 +160,7 @@ void DrawWardrobeLight() {
 
 void ResetWardrobeState() {
     wardrobe = WardrobeState();
-    savedSlots.clear();
+    ResetStore();
 }
 
 void OpenNamingKeyboard(const char* initialText) {

@@ -1,13 +1,10 @@
 #include "wardrobe/store.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <limits>
+#include <utility>
 
-#include <pugixml.hpp>
-
-#include "host/files.h"
 #include "host/native_hashes.h"
 #include "host/natives.h"
 #include "host/notification.h"
@@ -15,24 +12,20 @@
 #include "wardrobe/layout.h"
 #include "wardrobe/outfit_file.h"
 #include "wardrobe/outfit_globals.h"
-#include "wardrobe/outfit_messages.h"
-#include "wardrobe/outfit_scan.h"
 #include "wardrobe/outfits.h"
-#include "wardrobe/xml_reserve.h"
+#include "wardrobe/store_work.h"
+#include "wardrobe/store_worker.h"
 
 std::vector<std::int32_t> savedSlots;
 
 namespace {
 
-using outfit_file::kOutfitEntries;
-using outfit_file::kOutfitFilePath;
 using namespace game_natives;
 using namespace outfit_globals;
-using outfit_file::OutfitScan;
-using outfit_file::ScannedOutfit;
-using outfit_file::ScanOutfits;
-using outfit_file::ScanReach;
-using outfit_file::ShownNameOf;
+using store_work::Operation;
+using store_work::Outcome;
+using store_work::Placement;
+using store_work::Request;
 
 // The lowest slot number has no row before it: subtracting would overflow.
 constexpr std::int32_t kNoRowSlot = std::numeric_limits<std::int32_t>::min();
@@ -49,91 +42,7 @@ using wardrobe_layout::IsCustomSlot;
 using wardrobe_layout::kFirstCustomRow;
 using wardrobe_layout::kSavedOutfitsPage;
 
-// A save and a delete each have their own words for success and failure; a
-// failure may add the reason after a colon.
-struct Change {
-    const char* done;
-    const char* failed;
-};
-constexpr Change kSave = {"Successfully saved outfit", "Failed to save outfit"};
-constexpr Change kDelete = {"Successfully deleted outfit", "Failed to delete outfit"};
-
-// Reasons that both give.
-constexpr const char* kHeldFile = "Garbolt/SavedOutfits.xml is in use by another program";
-constexpr const char* kNotUtf8 = "Garbolt/SavedOutfits.xml is not saved as UTF-8";
-
-constexpr const char* kNoCustomOutfit = "[Custom]: There is no saved outfit in this slot";
-constexpr const char* kBadSlot = "Cannot save outfit: bad slot index";
-constexpr const char* kDeleteNotFound = "Failed to delete outfit, slot not found";
-
-// Shows a failure in red, with its reason when given. It neither allocates
-// nor throws, so a save that ran out of memory can still say so; every
-// message of the store fits the buffer.
-void ShowFailure(const char* text, const char* reason = nullptr) {
-    char message[256];
-    std::snprintf(message, sizeof message, "~COLOR_RED~%s%s%s~s~", text,
-                  reason != nullptr ? ": " : "", reason != nullptr ? reason : "");
-    ShowNotification(message);
-}
-
-// A write that failed: named as such when another program holds the file.
-void ShowWriteFailure(const Change& change) {
-    ShowFailure(change.failed, files::LastReplaceMetHeldFile() ? kHeldFile : nullptr);
-}
-
-// The folder a first save creates the file in; it is never created itself.
-constexpr const char* kOutfitFolder = "./Garbolt";
-
-// The file as an operation found it, parsed inside the reserve's buffer,
-// which the next operation reads the file into again.
-struct StoreFile {
-    xml_reserve::Scope reserve;  // first: it outlives the document
-    pugi::xml_document document;
-    bool missing = false;  // no file yet: an empty store, which a save creates
-    bool byteOrderMark = false;
-    bool utf8 = true;  // may be written back with a change
-    bool shallow = true;  // as loaded: a save or delete keeps it so
-};
-
-// Reads the file for an operation; false, with the reason told, when it
-// cannot act on it. A missing file is the empty store and no failure.
-bool ReadStore(StoreFile& file) {
-    const outfit_file::InPlaceLoad result = outfit_file::LoadOutfitFileInPlace(
-        kOutfitFilePath, file.document, file.reserve.FileBytes());
-    switch (result.read) {
-        case files::ReadStatus::Missing:
-            file.missing = true;
-            return true;
-        case files::ReadStatus::NotPlainFile:
-            ShowFailure(outfit_messages::kNotPlainFile);
-            return false;
-        case files::ReadStatus::TooLarge:
-            ShowFailure(outfit_messages::kTooLarge);
-            return false;
-        case files::ReadStatus::Unreadable:
-            ShowFailure(outfit_messages::kUnreadable);
-            return false;
-        case files::ReadStatus::Read:
-            break;
-    }
-    if (result.parse.status == pugi::status_out_of_memory) {
-        ShowFailure(outfit_messages::kUnreadable);
-        return false;
-    }
-    if (!result.parse) {
-        ShowFailure(outfit_messages::kNotXml);
-        return false;
-    }
-    file.byteOrderMark = result.byteOrderMark;
-    file.utf8 = result.utf8Bytes && outfit_file::DeclaresUtf8(file.document);
-    file.shallow = result.shallow;
-    return true;
-}
-
-bool WriteStore(const StoreFile& file) {
-    return outfit_file::SaveOutfitFile(kOutfitFilePath, file.document, file.byteOrderMark,
-                                       file.shallow);
-}
+constexpr const char* kBadSlot = "~COLOR_RED~Cannot save outfit: bad slot index~s~";
 
 void RelabelRow(std::int32_t rowIndex, const std::string& label) {
     Option* option = SavedOutfitsRow(rowIndex);
@@ -144,15 +53,15 @@ void RelabelRow(std::int32_t rowIndex, const std::string& label) {
 
 // Makes every custom row and savedSlots show what the file holds: the
 // outfits the start places, in document order, each on its row in turn.
-void FollowFile(const OutfitScan& scan) {
+void FollowFile(const Placement& placed) {
     savedSlots.clear();
     for (std::int32_t row = kFirstCustomRow; IsCustomRow(row); ++row) {
         RelabelRow(row, DefaultCustomRowLabel(row));
     }
-    for (const ScannedOutfit& outfit : scan.outfits) {
-        if (outfit.Loaded() && SavedOutfitsRow(outfit.rowIndex) != nullptr) {
+    for (const store_work::PlacedOutfit& outfit : placed) {
+        if (SavedOutfitsRow(outfit.rowIndex) != nullptr) {
             savedSlots.push_back(outfit.rowIndex);
-            RelabelRow(outfit.rowIndex, ShownNameOf(outfit.node));
+            RelabelRow(outfit.rowIndex, outfit.shownName);
         }
     }
 }
@@ -161,23 +70,10 @@ bool IsListed(std::int32_t rowIndex) {
     return std::find(savedSlots.begin(), savedSlots.end(), rowIndex) != savedSlots.end();
 }
 
-// Of the outfits the page places on the row, the last one shown as `label`:
-// with two on a row, the later one's name is the one the row shows.
-const ScannedOutfit* OutfitShownAs(const OutfitScan& scan, std::int32_t rowIndex,
-                                   const std::string& label) {
-    const ScannedOutfit* shown = nullptr;
-    for (const ScannedOutfit& outfit : scan.outfits) {
-        if (outfit.Loaded() && outfit.rowIndex == rowIndex && ShownNameOf(outfit.node) == label) {
-            shown = &outfit;
-        }
-    }
-    return shown;
-}
-
 // The 39 entries of the worn outfit, item and state of each in turn.
 outfit_file::OutfitEntries WornEntries() {
     outfit_file::OutfitEntries entries;
-    for (int k = 0; k < kOutfitEntries; ++k) {
+    for (int k = 0; k < outfit_file::kOutfitEntries; ++k) {
         entries.items.push_back(
             static_cast<std::uint32_t>(ReadGlobal(ItemGlobal(0, k))));
         entries.states.push_back(
@@ -186,87 +82,56 @@ outfit_file::OutfitEntries WornEntries() {
     return entries;
 }
 
-// A save or delete that runs out of memory midway has written nothing, and
-// says so rather than ending without a word.
-template <typename Work>
-void ReportingFailure(const Change& change, Work work) {
-    try {
-        work();
-    } catch (const std::exception&) {
-        ShowFailure(change.failed);
-    }
-}
-
-void SaveInto(const std::string& typedName, std::int32_t rowIndex) {
-    StoreFile file;
-    if (!ReadStore(file)) {
-        return;
-    }
-    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
-    FollowFile(scan);
-    pugi::xml_node root = scan.root;
-    if (file.missing) {
-        if (!files::Exists(kOutfitFolder)) {
-            ShowFailure(kSave.failed, "Unable to find the Garbolt folder");
-            return;
+void Wear(const store_work::WornOutfit& outfit) {
+    CallNative(kClothingResetNative, PlayerCharacter());
+    for (std::uint32_t item : outfit.items) {
+        if (item != 0) {
+            PutOnItem(PlayerCharacter(), item, false);
         }
-        root = file.document.append_child(outfit_file::kRootElement);
-    } else if (!root) {
-        // Not our file's shape: it is left exactly as the player has it.
-        ShowFailure(kSave.failed);
-        return;
-    } else if (scan.LoadedOnRow(rowIndex) != nullptr) {
-        // The row looked free, but the file holds an outfit there now (put
-        // there outside the game): that outfit is the player's, not ours to replace.
-        ShowFailure(kSave.failed, "this slot is already taken");
-        return;
-    } else if (!file.utf8) {
-        ShowFailure(kSave.failed, kNotUtf8);
-        return;
     }
-    // When loading stops early, the new outfit goes before the outfit it
-    // stops at, where the next start finds it.
-    const ScannedOutfit* stop = scan.Stop();
-    outfit_file::InsertOutfit(root, stop != nullptr ? stop->node : pugi::xml_node(), typedName,
-                              rowIndex, WornEntries());
-    if (!WriteStore(file)) {
-        ShowWriteFailure(kSave);
-        return;
+    for (std::size_t k = 0; k < outfit.states.size(); ++k) {
+        if (outfit.states[k] != 0 && k < outfit.items.size()) {
+            SetItemState(PlayerCharacter(), outfit.items[k], outfit.states[k]);
+        }
     }
-    ShowNotification(kSave.done);
-    FollowFile(ScanOutfits(file.document, ScanReach::FirstRoot));
+    WriteGlobal(kWornLabelGlobal, GameNameHash(kCustomOutfitLabel));
+    WriteGlobal(kWornLabelCopyGlobal, GameNameHash(kCustomOutfitLabel));
+    WriteGlobal(kWornSlotGlobal, 0);
+    WriteGlobal(kSlotFlagsBaseGlobal, ReadGlobal(kSlotFlagsBaseGlobal) | kSlotWornFlag);
+    WriteGlobal(kWornSlotCopyGlobal, 0);
+    WriteGlobal(kWornSlotThirdGlobal, 0);
+    CallNative(kOutfitSettleNative, PlayerCharacter(), 0);
+    CallNativeSix(kAppearanceRefreshNative, PlayerCharacter(), 0, 1, 1, 0);
+    const Option* option = activeMenu ? activeMenu->SelectedOption() : nullptr;
+    ShowEquipped(option ? option->label : std::string());
 }
 
-void DeleteFrom(std::int32_t rowIndex) {
-    StoreFile file;
-    if (!ReadStore(file)) {
-        return;
+// What the player sees of an operation, once its file work is done.
+void ShowOutcome(const Request&, const Outcome& outcome) {
+    if (outcome.placedBefore) {
+        FollowFile(*outcome.placedBefore);
     }
-    // What the player saw, before the page follows the file.
-    const Option* row = SavedOutfitsRow(rowIndex);
-    const bool shownTaken = row != nullptr && IsListed(rowIndex);
-    const std::string shownName = shownTaken ? row->label : std::string();
-    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
-    FollowFile(scan);
-    const ScannedOutfit* outfit = shownTaken ? OutfitShownAs(scan, rowIndex, shownName) : nullptr;
-    if (outfit == nullptr) {
-        const bool taken = scan.LoadedOnRow(rowIndex) != nullptr;
-        ShowFailure(taken ? kDelete.failed : kDeleteNotFound,
-                    taken ? "the slot holds another outfit now" : nullptr);
-        return;
+    if (outcome.message[0] != '\0') {
+        ShowNotification(outcome.message);
     }
-    if (!file.utf8) {
-        ShowFailure(kDelete.failed, kNotUtf8);
-        return;
+    if (outcome.wear) {
+        Wear(*outcome.wear);
     }
-    outfit_file::RemoveSubtree(outfit->node);
-    if (!WriteStore(file)) {
-        // The document is no longer the file: the page keeps what was read.
-        ShowWriteFailure(kDelete);
-        return;
+    if (outcome.placedAfter) {
+        FollowFile(*outcome.placedAfter);
     }
-    ShowNotification(kDelete.done);
-    FollowFile(ScanOutfits(file.document, ScanReach::FirstRoot));
+}
+
+// A save stores what is worn when its work starts, after every operation
+// asked for before it has shown its outcome.
+void TakeWornOutfit(Request& request) {
+    if (request.operation == Operation::Save) {
+        request.worn = WornEntries();
+    }
+}
+
+void Submit(Request request) {
+    store_worker::Submit(std::move(request), TakeWornOutfit, ShowOutcome);
 }
 
 }  // namespace
@@ -294,61 +159,16 @@ std::string DefaultCustomRowLabel(std::int32_t rowIndex) {
 // row as built, and each later save or delete reads the file before it acts.
 void LoadCustomOutfitNames() {
     savedSlots.clear();
-    StoreFile file;
-    if (!ReadStore(file)) {
-        return;
-    }
-    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
-    FollowFile(scan);
-    if (const ScannedOutfit* stop = scan.Stop()) {
-        ShowNotification(outfit_messages::SlotOutOfRange(stop->rowIndex).c_str());
-    }
+    Request request;
+    request.operation = Operation::Load;
+    Submit(std::move(request));
 }
 
 void EquipCustomOutfit(std::int32_t slotNumber) {
-    StoreFile file;
-    if (!ReadStore(file)) {
-        return;
-    }
-    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
-    FollowFile(scan);
-    const ScannedOutfit* outfit = scan.FirstOnRow(RowIndexOfSlot(slotNumber));
-    if (outfit == nullptr) {
-        ShowNotification(kNoCustomOutfit);
-        return;
-    }
-    // Each item costs the frame its own calls: an outfit beyond the cap is
-    // worn not at all rather than in part.
-    if (outfit->OverItemCap()) {
-        ShowFailure(outfit_messages::kTooManyItems);
-        return;
-    }
-    const pugi::xml_node found = outfit->node;
-    CallNative(kClothingResetNative, PlayerCharacter());
-    const std::vector<std::uint32_t> items =
-        outfit_file::ReadHashes(found.child(outfit_file::kComponentsElement));
-    for (std::uint32_t item : items) {
-        if (item != 0) {
-            PutOnItem(PlayerCharacter(), item, false);
-        }
-    }
-    const std::vector<std::uint32_t> states =
-        outfit_file::ReadHashes(found.child(outfit_file::kWearablesElement));
-    for (std::size_t k = 0; k < states.size(); ++k) {
-        if (states[k] != 0 && k < items.size()) {
-            SetItemState(PlayerCharacter(), items[k], states[k]);
-        }
-    }
-    WriteGlobal(kWornLabelGlobal, GameNameHash(kCustomOutfitLabel));
-    WriteGlobal(kWornLabelCopyGlobal, GameNameHash(kCustomOutfitLabel));
-    WriteGlobal(kWornSlotGlobal, 0);
-    WriteGlobal(kSlotFlagsBaseGlobal, ReadGlobal(kSlotFlagsBaseGlobal) | kSlotWornFlag);
-    WriteGlobal(kWornSlotCopyGlobal, 0);
-    WriteGlobal(kWornSlotThirdGlobal, 0);
-    CallNative(kOutfitSettleNative, PlayerCharacter(), 0);
-    CallNativeSix(kAppearanceRefreshNative, PlayerCharacter(), 0, 1, 1, 0);
-    const Option* option = activeMenu ? activeMenu->SelectedOption() : nullptr;
-    ShowEquipped(option ? option->label : std::string());
+    Request request;
+    request.operation = Operation::Equip;
+    request.rowIndex = RowIndexOfSlot(slotNumber);
+    Submit(std::move(request));
 }
 
 // Every save and delete acts on the file as it is now, not on the page's
@@ -358,17 +178,45 @@ void EquipCustomOutfit(std::int32_t slotNumber) {
 // is on disk. The file stays UTF-8: a typed name that is not is mended.
 void SaveCustomOutfit(const char* name, std::int32_t slotNumber) {
     if (!IsCustomSlot(slotNumber)) {
-        ShowFailure(kBadSlot);
+        ShowNotification(kBadSlot);
         return;
     }
-    ReportingFailure(kSave, [name, slotNumber] {
-        std::string typedName;
+    try {
+        Request request;
+        request.operation = Operation::Save;
+        request.rowIndex = slotNumber - 1;
         outfit_file::CopyCutName(outfit_file::MendedUtf8(name != nullptr ? name : "").c_str(),
-                                 typedName);
-        SaveInto(typedName, slotNumber - 1);
-    });
+                                 request.typedName);
+        Submit(std::move(request));
+    } catch (const std::exception&) {
+        ShowNotification(store_work::FailureMessage(Operation::Save));
+    }
 }
 
 void DeleteCustomOutfit(std::int32_t slotNumber) {
-    ReportingFailure(kDelete, [slotNumber] { DeleteFrom(RowIndexOfSlot(slotNumber)); });
+    try {
+        // What the player saw, which the delete holds the file to.
+        Request request;
+        request.operation = Operation::Delete;
+        request.rowIndex = RowIndexOfSlot(slotNumber);
+        const Option* row = SavedOutfitsRow(request.rowIndex);
+        request.shownTaken = row != nullptr && IsListed(request.rowIndex);
+        request.shownName = request.shownTaken ? row->label : std::string();
+        Submit(std::move(request));
+    } catch (const std::exception&) {
+        ShowNotification(store_work::FailureMessage(Operation::Delete));
+    }
+}
+
+void ShowFinishedStoreWork() {
+    store_worker::ShowFinished();
+}
+
+void FinishStoreWork() {
+    store_worker::FinishAll();
+}
+
+void ResetStore() {
+    store_worker::Drop();
+    savedSlots.clear();
 }

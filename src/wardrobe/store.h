@@ -1,7 +1,9 @@
 // The custom outfit store: up to fifteen outfits of the player's own, kept in
 // ./Garbolt/SavedOutfits.xml and shown on rows 6 to 20 of the saved-outfits
 // page. Every operation reads the whole file anew; a change writes it whole,
-// through a temporary file that replaces the old one in one step.
+// through a temporary file that replaces the old one in one step. The file
+// work of a large file runs away from the game's thread (store_worker.h):
+// the operation's outcome then shows at a later frame.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +23,14 @@ void EquipCustomOutfit(std::int32_t slotNumber);
 void SaveCustomOutfit(const char* name, std::int32_t slotNumber);
 // Removes the outfit stored for slot number 7 to 21.
 void DeleteCustomOutfit(std::int32_t slotNumber);
+
+// Called every frame: shows the outcome of file work that finished away
+// from the game's thread.
+void ShowFinishedStoreWork();
+// Waits until every operation asked for is done and its outcome shown.
+void FinishStoreWork();
+// As at load: no work waiting or running, no row known to be taken.
+void ResetStore();
 
 // "Saved Custom Outfit " and the row's number word ("Six" to "Twenty").
 std::string DefaultCustomRowLabel(std::int32_t rowIndex);
