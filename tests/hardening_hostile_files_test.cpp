@@ -70,19 +70,19 @@ struct HostileCase {
 };
 
 const HostileCase kCases[] = {
-    {"NestedAHundredThousandDeep", [] { return hostile_files::DeeplyNested(100000); }, true, "Deep", 0,
-     "warning: outfit 1 \"Deep\" holds 0 Components and 0 Wearables entries",
+    {"NestedAHundredThousandDeep", [] { return hostile_files::DeeplyNested(100000); }, true, "Deep",
+     0, "warning: outfit 1 \"Deep\" holds 0 Components and 0 Wearables entries",
      "row 7: \"Deep\", 0 items"},
     {"OutfitWithAHundredThousandChildren", [] { return hostile_files::ManyChildren(100000); }, true,
      "Wide", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Wide\", 0 items"},
-    {"NameOfOneMegabyte", [] { return hostile_files::LongName(1 << 20, kTwoByteLetter); },
-     true, Times(kTwoByteLetter, 30), 0,
+    {"NameOfOneMegabyte", [] { return hostile_files::LongName(1 << 20, kTwoByteLetter); }, true,
+     Times(kTwoByteLetter, 30), 0,
      "warning: outfit 1 \"" + Times(kTwoByteLetter, 30) +
          "\": the Name is 524288 characters (1048576 bytes) long; the game shows at most 30 "
          "characters and 120 bytes",
      "row 7: \"" + Times(kTwoByteLetter, 30) + "\", 0 items"},
-    {"TwentyThousandOutfits", [] { return hostile_files::ManyOutfits(20000); }, true, "Outfit 19995", 1,
-     "Only 15 of the 20000 outfits", "row 7: \"Outfit 0\", 0 items",
+    {"TwentyThousandOutfits", [] { return hostile_files::ManyOutfits(20000); }, true,
+     "Outfit 19995", 1, "Only 15 of the 20000 outfits", "row 7: \"Outfit 0\", 0 items",
      "~COLOR_RED~Failed to save outfit: this slot is already taken~s~"},
     {"AttributesByTheThousand", [] { return hostile_files::ManyAttributes(5000); }, true,
      "Attributes", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Attributes\", 0 items"},
@@ -123,7 +123,7 @@ const HostileCase kCases[] = {
     {"PastTheSizeCap", [] { return hostile_files::PaddedTo(outfit_file::kMaxOutfitFileBytes + 1); },
      false, "Saved Custom Outfit Six", 1,
      "\"Failed to load Garbolt/SavedOutfits.xml. The file is too large.\"",
-     "KB, the most the game reads in one frame", "", "", kTooLarge},
+     "KB, the most the game reads, so", "", "", kTooLarge},
     {"AtTheItemCap", [] { return hostile_files::ManyItems(outfit_file::kMaxOutfitItems); }, true,
      "Many", 0, "OK: the plug-in will load all 1 outfit", "row 7: \"Many\"", kSaved, kDeleted,
      kLoadFailed, "Equipped: Many"},

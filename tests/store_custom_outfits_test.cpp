@@ -690,7 +690,8 @@ TEST_F(CustomOutfitStore, AStartUpStepThatFailsNeverSkipsTheNext) {
 // frames then show the outcomes one at a time in the order asked, and the
 // save stores what the equip asked before it put on.
 TEST_F(CustomOutfitStore, LargeFileWorkShowsAtLaterFramesInTheOrderAsked) {
-    const std::string padding = "\t<!--" + std::string(store_worker::kInFrameFileBytes, 'x') + "-->\n";
+    const std::string padding =
+        "\t<!--" + std::string(store_worker::kInFrameFileBytes, 'x') + "-->\n";
     const std::string big = FileWith(OutfitXml("Big", 6, {11, 12}, {0, 3}) + padding);
     sim::Wardrobe().Wear({{5, 0}});
     StartUp(big);

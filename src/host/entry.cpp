@@ -17,6 +17,7 @@ extern "C" GARBOLT_ENTRY int DllMain(void* module, std::uint32_t reason, void*) 
     } else if (reason == kProcessDetach) {
         platform::scriptUnregister(module);
         platform::keyboardHandlerUnregister(OnKeyboardMessage);
+        ScriptUnload();
     }
     return 1;
 }

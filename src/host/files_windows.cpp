@@ -253,7 +253,8 @@ PathKind FileSystem::KindOf(const std::string& path) {
 std::uint64_t FileSystem::PlainFileSize(const std::string& path) {
     std::wstring wide;
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!Widen(path, wide) || GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data) == 0 ||
+    if (!Widen(path, wide) ||
+        GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data) == 0 ||
         (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
         return 0;
     }

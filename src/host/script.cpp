@@ -67,6 +67,10 @@ void ScriptFrame() {
     RunGuarded(RunFrame);
 }
 
+void ScriptUnload() {
+    RunGuarded(ResetStore);
+}
+
 void ScriptMain() {
     ScriptStartUp();
     for (;;) {

@@ -7,5 +7,10 @@ void ScriptMain();
 // The start-up in its order (menu, prompts, pages, first page, settings,
 // stored outfit names, game window); nothing escapes it.
 void ScriptStartUp();
-// One frame's work: the menu, then the wardrobe; nothing escapes it.
+// One frame's work: the outcome of finished outfit-file work, the menu,
+// then the wardrobe; nothing escapes it.
 void ScriptFrame();
+// Before the library is unloaded: outfit-file work still running on the
+// store's thread ends first, since that thread runs the library's code and
+// uses its memory.
+void ScriptUnload();

@@ -74,10 +74,8 @@ bool IsListed(std::int32_t rowIndex) {
 outfit_file::OutfitEntries WornEntries() {
     outfit_file::OutfitEntries entries;
     for (int k = 0; k < outfit_file::kOutfitEntries; ++k) {
-        entries.items.push_back(
-            static_cast<std::uint32_t>(ReadGlobal(ItemGlobal(0, k))));
-        entries.states.push_back(
-            static_cast<std::uint32_t>(ReadGlobal(StateGlobal(0, k))));
+        entries.items.push_back(static_cast<std::uint32_t>(ReadGlobal(ItemGlobal(0, k))));
+        entries.states.push_back(static_cast<std::uint32_t>(ReadGlobal(StateGlobal(0, k))));
     }
     return entries;
 }

@@ -63,7 +63,7 @@ struct StoreFile {
     pugi::xml_document document;
     bool missing = false;  // no file yet: an empty store, which a save creates
     bool byteOrderMark = false;
-    bool utf8 = true;  // may be written back with a change
+    bool utf8 = true;     // may be written back with a change
     bool shallow = true;  // as loaded: a save or delete keeps it so
 };
 

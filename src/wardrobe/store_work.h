@@ -20,11 +20,11 @@ enum class Operation { Load, Equip, Save, Delete };
 // taken when the player asked.
 struct Request {
     Operation operation = Operation::Load;
-    std::int32_t rowIndex = 0;             // Equip, Save, Delete
-    std::string typedName;                 // Save: cut, and mended to UTF-8
-    outfit_file::OutfitEntries worn;       // Save: the 39 entries worn then
-    bool shownTaken = false;               // Delete: the row showed an outfit,
-    std::string shownName;                 // under this name
+    std::int32_t rowIndex = 0;        // Equip, Save, Delete
+    std::string typedName;            // Save: cut, and mended to UTF-8
+    outfit_file::OutfitEntries worn;  // Save: the 39 entries worn then
+    bool shownTaken = false;          // Delete: the row showed an outfit,
+    std::string shownName;            // under this name
 };
 
 // An outfit the start places on a custom row, with the name its row shows.

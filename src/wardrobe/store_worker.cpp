@@ -50,11 +50,11 @@ struct Worker {
     std::thread thread;
     std::uint64_t inFrameFileBytes = kInFrameFileBytes;
 
-    // The process is ending: the system has stopped the thread, or it
-    // would end with it.
+    // The unload ends the work before this (ScriptUnload); a program that
+    // links the plug-in in and ends mid-work waits for it here.
     ~Worker() {
         if (thread.joinable()) {
-            thread.detach();
+            thread.join();
         }
     }
 } worker;

@@ -90,7 +90,7 @@ bool ReadOutfitFile(const std::string& path, LoadedFile& file, std::ostream& err
     file.parse = result.parse;
     if (result.read == files::ReadStatus::TooLarge) {
         err << path << " is larger than " << outfit_file::kMaxOutfitFileBytes / 1024
-            << " KB, the most the game reads in one frame, so it was not read.\n";
+            << " KB, the most the game reads, so it was not read.\n";
         if (!isStore) {
             err << "Export the outfit on its own with garbolt-outfits export and import that "
                    "file.\n";
