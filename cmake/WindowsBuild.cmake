@@ -109,6 +109,9 @@ set_target_properties(garbolt_unwind_probe PROPERTIES
 target_link_libraries(garbolt_unwind_probe PRIVATE garbolt_core garbolt_warnings)
 target_link_options(garbolt_unwind_probe PRIVATE ${GARBOLT_STATIC_RUNTIME} -Wl,--exclude-all-symbols)
 garbolt_windows_sim_program(garbolt-unwind-check ${GARBOLT_WINDOWS_DIR}/unwind-check.cpp)
+# Garbolt.asi's store thread under Windows: a large outfit file read beside
+# the frames, and unloads while it works.
+garbolt_windows_sim_program(garbolt-store-thread-check ${GARBOLT_WINDOWS_DIR}/store-thread-check.cpp)
 add_dependencies(garbolt-unwind-check garbolt_unwind_probe)
 
 # The player and game folder the scenario runner shares with the Linux tests.
@@ -157,6 +160,7 @@ foreach(scenario ${GARBOLT_WINDOWS_SCENARIOS})
     --plugin $<TARGET_FILE:garbolt_asi> ${scenario})
 endforeach()
 garbolt_add_wine_test(windows.script-unwinding garbolt-unwind-check)
+garbolt_add_wine_test(windows.store-thread garbolt-store-thread-check)
 # The plug-in's GetTickCount import answers the simulated clock (sim/plugin.cpp
 # redirects it): Shift held for 30 s of game time, played in well under 30 s.
 garbolt_add_wine_test(windows.simulated-key-clock garbolt-sim

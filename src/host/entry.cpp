@@ -10,14 +10,18 @@ constexpr std::uint32_t kProcessDetach = 0;
 constexpr std::uint32_t kProcessAttach = 1;
 }  // namespace
 
-extern "C" GARBOLT_ENTRY int DllMain(void* module, std::uint32_t reason, void*) {
+extern "C" GARBOLT_ENTRY int DllMain(void* module, std::uint32_t reason, void* processEnding) {
     if (reason == kProcessAttach) {
         platform::scriptRegister(module, ScriptMain);
         platform::keyboardHandlerRegister(OnKeyboardMessage);
     } else if (reason == kProcessDetach) {
         platform::scriptUnregister(module);
         platform::keyboardHandlerUnregister(OnKeyboardMessage);
-        ScriptUnload();
+        // At the process's end the system has stopped every other thread
+        // already: there is no work left to wait for.
+        if (processEnding == nullptr) {
+            ScriptUnload();
+        }
     }
     return 1;
 }

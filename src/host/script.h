@@ -10,7 +10,7 @@ void ScriptStartUp();
 // One frame's work: the outcome of finished outfit-file work, the menu,
 // then the wardrobe; nothing escapes it.
 void ScriptFrame();
-// Before the library is unloaded: outfit-file work still running on the
-// store's thread ends first, since that thread runs the library's code and
-// uses its memory.
+// Before the library is unloaded (not at the process's end): outfit-file
+// work still running away from the game's thread ends first, since it runs
+// the library's code and uses its memory.
 void ScriptUnload();

@@ -1,13 +1,14 @@
 #include "wardrobe/store_worker.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <deque>
 #include <exception>
-#include <system_error>
 #include <thread>
 #include <utility>
 
+#include "host/background.h"
 #include "host/files.h"
 #include "wardrobe/outfit_file.h"
 
@@ -40,23 +41,14 @@ struct Job {
 
 // The queue, and the one operation the thread works on. Only the game's
 // thread touches it, except `outcome` and `done`, which the thread writes
-// before it ends.
+// as its work ends.
 struct Worker {
     std::deque<Job> waiting;
     bool running = false;
     Job current;
     store_work::Outcome outcome;
     std::atomic<bool> done{false};
-    std::thread thread;
     std::uint64_t inFrameFileBytes = kInFrameFileBytes;
-
-    // The unload ends the work before this (ScriptUnload); a program that
-    // links the plug-in in and ends mid-work waits for it here.
-    ~Worker() {
-        if (thread.joinable()) {
-            thread.join();
-        }
-    }
 } worker;
 
 // Small files, and files past the cap (refused without being read), are
@@ -73,6 +65,17 @@ void ShowNow(Job& job) {
     }
 }
 
+void RunCurrent(void*) {
+    worker.outcome = store_work::Run(worker.current.request);
+    worker.done.store(true, std::memory_order_release);
+}
+
+void WaitUntilDone() {
+    while (!worker.done.load(std::memory_order_acquire)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 void StartNext() {
     if (worker.running || worker.waiting.empty()) {
         return;
@@ -84,18 +87,13 @@ void StartNext() {
         return;
     }
     worker.done.store(false, std::memory_order_relaxed);
-    try {
-        worker.thread = std::thread([] {
-            worker.outcome = store_work::Run(worker.current.request);
-            worker.done.store(true, std::memory_order_release);
-        });
+    if (background::Start(RunCurrent, nullptr)) {
         worker.running = true;
-    } catch (const std::system_error&) {
-        // No thread to be had: the work costs this frame rather than
-        // being lost.
-        worker.current.show(worker.current.request, store_work::Run(worker.current.request));
-        StartNext();
+        return;
     }
+    // No thread to be had: the work costs this frame rather than being lost.
+    worker.current.show(worker.current.request, store_work::Run(worker.current.request));
+    StartNext();
 }
 
 }  // namespace
@@ -119,9 +117,7 @@ void ShowFinished() {
         if (!worker.done.load(std::memory_order_acquire)) {
             return;
         }
-        if (worker.thread.joinable()) {
-            worker.thread.join();
-        }
+        background::Finish();
         worker.running = false;
         const Job job = std::move(worker.current);
         const store_work::Outcome outcome = std::move(worker.outcome);
@@ -132,14 +128,14 @@ void ShowFinished() {
 
 void FinishAll() {
     while (worker.running) {
-        worker.thread.join();  // the thread marks its work done before it ends
+        WaitUntilDone();
         ShowFinished();
     }
 }
 
 void Drop() {
-    if (worker.thread.joinable()) {
-        worker.thread.join();
+    if (worker.running) {
+        background::Finish();
     }
     worker.running = false;
     worker.waiting.clear();
