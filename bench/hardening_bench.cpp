@@ -70,6 +70,7 @@ void PreparePlugin(bool open) {
 }
 
 void PluginFrame() {
+    ShowFinishedStoreWork();
     activeMenu->Update();
     UpdateWardrobe();
 }
