@@ -105,7 +105,7 @@ void Wear(const store_work::WornOutfit& outfit) {
 }
 
 // What the player sees of an operation, once its file work is done.
-void ShowOutcome(const Request&, const Outcome& outcome) {
+void ShowOutcome(const Outcome& outcome) {
     if (outcome.placedBefore) {
         FollowFile(*outcome.placedBefore);
     }

@@ -33,7 +33,7 @@ struct Job {
             store_work::Outcome failed;
             std::snprintf(failed.message, sizeof failed.message, "%s",
                           store_work::FailureMessage(request.operation));
-            show(request, failed);
+            show(failed);
             return false;
         }
     }
@@ -61,7 +61,7 @@ bool FitsTheFrame() {
 
 void ShowNow(Job& job) {
     if (job.PrepareRequest()) {
-        job.show(job.request, store_work::Run(job.request));
+        job.show(store_work::Run(job.request));
     }
 }
 
@@ -92,7 +92,7 @@ void StartNext() {
         return;
     }
     // No thread to be had: the work costs this frame rather than being lost.
-    worker.current.show(worker.current.request, store_work::Run(worker.current.request));
+    worker.current.show(store_work::Run(worker.current.request));
     StartNext();
 }
 
@@ -119,9 +119,10 @@ void ShowFinished() {
         }
         background::Finish();
         worker.running = false;
-        const Job job = std::move(worker.current);
+        const Show show = worker.current.show;
         const store_work::Outcome outcome = std::move(worker.outcome);
-        job.show(job.request, outcome);
+        worker.current = Job();
+        show(outcome);
     }
     StartNext();
 }

@@ -28,7 +28,7 @@ void SetInFrameFileBytes(std::uint64_t bytes);
 // the request with what the game holds then (null: nothing to add).
 using Prepare = void (*)(store_work::Request& request);
 // Shows an operation's outcome on the game's thread.
-using Show = void (*)(const store_work::Request& request, const store_work::Outcome& outcome);
+using Show = void (*)(const store_work::Outcome& outcome);
 
 // Runs the work now and shows its outcome, or queues it for the thread.
 void Submit(store_work::Request request, Prepare prepare, Show show);

@@ -14,7 +14,10 @@ namespace xml_reserve {
 // While one lives, pugixml takes its memory from the reserve, and what it
 // gives back is reused only once the scope ends. Every pugixml object made
 // in its life must be gone before it ends (declare it first). Scopes may
-// nest; the reserve is reused when the outermost one ends.
+// nest; the reserve is reused when the outermost one ends. pugixml's
+// allocation functions are the library's own, so no other thread may use
+// pugixml meanwhile: in the plug-in only the store does, one operation at a
+// time.
 class Scope {
   public:
     Scope();
