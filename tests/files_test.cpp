@@ -266,6 +266,10 @@ TEST_F(ReplaceFileTest, ALinkStaysAndItsFinalTargetIsReplaced) {
     EXPECT_EQ(folder_.Read("Real/Saved.txt"), kNewBytes);
     EXPECT_EQ(folder_.List("Real"), std::vector<std::string>{"Saved.txt"});
     EXPECT_EQ(folder_.List("Garbolt"), (std::vector<std::string>{"Chain.txt", "Saved.txt"}));
+    // The size is the final target's, as a read finds it; a folder or nothing has none.
+    EXPECT_EQ(files::Active().PlainFileSize("Garbolt/Chain.txt"), kNewBytes.size());
+    EXPECT_EQ(files::Active().PlainFileSize("Garbolt"), 0u);
+    EXPECT_EQ(files::Active().PlainFileSize("Garbolt/Missing.txt"), 0u);
     for (const char* link : {"Chain.txt", "Saved.txt"}) {
         struct stat status {};
         ASSERT_EQ(lstat((garbolt + link).c_str(), &status), 0);

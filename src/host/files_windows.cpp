@@ -251,16 +251,20 @@ PathKind FileSystem::KindOf(const std::string& path) {
 }
 
 std::uint64_t FileSystem::PlainFileSize(const std::string& path) {
-    std::wstring wide;
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!Widen(path, wide) ||
-        GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data) == 0 ||
-        (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+    // Through any links to the file itself, as reading it goes.
+    const HANDLE file = OpenToQuery(path);
+    if (file == INVALID_HANDLE_VALUE) {
         return 0;
     }
-    // For a link this is the link's own length, 0: its file is then worked
-    // on as a small one.
-    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    BY_HANDLE_FILE_INFORMATION information{};
+    const DWORD notPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+    const bool plain = GetFileType(file) == FILE_TYPE_DISK &&
+                       GetFileInformationByHandle(file, &information) != 0 &&
+                       (information.dwFileAttributes & notPlain) == 0;
+    CloseHandle(file);
+    return plain ? (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) |
+                       information.nFileSizeLow
+                 : 0;
 }
 
 std::string FileSystem::ResolveLinks(const std::string& path) {
