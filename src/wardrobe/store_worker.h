@@ -37,8 +37,9 @@ void Submit(store_work::Request request, Prepare prepare, Show show);
 void ShowFinished();
 // Waits until every operation asked for is done and shown.
 void FinishAll();
-// Waits for the work running now, and forgets it and all that waits
-// without showing anything: the plug-in's state is being put back as at load.
+// Waits for the work running now (work the thread has not begun is
+// dropped), and forgets it and all that waits without showing anything: the
+// plug-in is being unloaded or its state put back as at load.
 void Drop();
 
 }  // namespace store_worker
