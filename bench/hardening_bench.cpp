@@ -410,6 +410,31 @@ BENCHMARK_CAPTURE(LargestEquip, Cap, kCap)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LargestSave, Cap, kCap)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LargestDelete, Cap, kCap)->Unit(benchmark::kMillisecond);
 
+// The costliest shape per byte within the frame: one outfit on row 20 whose
+// lists hold nothing but empty elements, four bytes each, up to the limit.
+// A delete reads, cleans up, removes and writes every node of it.
+void TinyElementsDelete(benchmark::State& state) {
+    StartStore();
+    const std::string head =
+        "<?xml version=\"1.0\"?>\n<Garbolt>\n<Outfit><Name>Tiny</Name><Slot>20</Slot><Components>";
+    const std::string tail = "</Components></Outfit>\n</Garbolt>\n";
+    std::string file = head;
+    while (file.size() + 4 + tail.size() <= kInFrame) {
+        file += "<a/>";
+    }
+    file += tail;
+    for (auto _ : state) {
+        state.PauseTiming();
+        PutStore(file);
+        LoadCustomOutfitNames();
+        FinishStoreWork();
+        state.ResumeTiming();
+        DeleteCustomOutfit(kFirstCustomRow + kCustomRows);
+        FinishStoreWork();
+    }
+}
+BENCHMARK(TinyElementsDelete)->Unit(benchmark::kMillisecond);
+
 // A save while another program holds the file through every try: the
 // longest the script thread is kept by the replace's patience (wall time).
 class HeldFile : public files::FileSystem {
