@@ -142,25 +142,13 @@ const ScannedOutfit* OutfitShownAs(const OutfitScan& scan, std::int32_t rowIndex
     return shown;
 }
 
-void Load(Outcome& outcome) {
-    StoreFile file;
-    if (!ReadStore(file, outcome)) {
-        return;
-    }
-    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
-    outcome.placedBefore = PlacementOf(scan);
+void Load(const OutfitScan& scan, Outcome& outcome) {
     if (const ScannedOutfit* stop = scan.Stop()) {
         Say(outcome, outfit_messages::SlotOutOfRange(stop->rowIndex).c_str());
     }
 }
 
-void Equip(const Request& request, Outcome& outcome) {
-    StoreFile file;
-    if (!ReadStore(file, outcome)) {
-        return;
-    }
-    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
-    outcome.placedBefore = PlacementOf(scan);
+void Equip(const Request& request, const OutfitScan& scan, Outcome& outcome) {
     const ScannedOutfit* outfit = scan.FirstOnRow(request.rowIndex);
     if (outfit == nullptr) {
         Say(outcome, kNoCustomOutfit);
@@ -178,13 +166,7 @@ void Equip(const Request& request, Outcome& outcome) {
     outcome.wear = std::move(wear);
 }
 
-void Save(const Request& request, Outcome& outcome) {
-    StoreFile file;
-    if (!ReadStore(file, outcome)) {
-        return;
-    }
-    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
-    outcome.placedBefore = PlacementOf(scan);
+void Save(const Request& request, StoreFile& file, const OutfitScan& scan, Outcome& outcome) {
     pugi::xml_node root = scan.root;
     if (file.missing) {
         if (!files::Exists(kOutfitFolder)) {
@@ -218,13 +200,7 @@ void Save(const Request& request, Outcome& outcome) {
     FollowWritten(file.document, outcome);
 }
 
-void Delete(const Request& request, Outcome& outcome) {
-    StoreFile file;
-    if (!ReadStore(file, outcome)) {
-        return;
-    }
-    const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
-    outcome.placedBefore = PlacementOf(scan);
+void Delete(const Request& request, StoreFile& file, const OutfitScan& scan, Outcome& outcome) {
     const ScannedOutfit* outfit =
         request.shownTaken ? OutfitShownAs(scan, request.rowIndex, request.shownName) : nullptr;
     if (outfit == nullptr) {
@@ -257,18 +233,26 @@ const char* FailureMessage(Operation operation) {
 Outcome Run(const Request& request) noexcept {
     Outcome outcome;
     try {
+        // Every operation reads the file as it is now; the page follows it
+        // as read, whatever the operation then does.
+        StoreFile file;
+        if (!ReadStore(file, outcome)) {
+            return outcome;
+        }
+        const OutfitScan scan = ScanOutfits(file.document, ScanReach::FirstRoot);
+        outcome.placedBefore = PlacementOf(scan);
         switch (request.operation) {
             case Operation::Load:
-                Load(outcome);
+                Load(scan, outcome);
                 break;
             case Operation::Equip:
-                Equip(request, outcome);
+                Equip(request, scan, outcome);
                 break;
             case Operation::Save:
-                Save(request, outcome);
+                Save(request, file, scan, outcome);
                 break;
             case Operation::Delete:
-                Delete(request, outcome);
+                Delete(request, file, scan, outcome);
                 break;
         }
     } catch (...) {
